@@ -1,0 +1,42 @@
+#include "playback/board_selection.h"
+
+#include "playback/software_board/software_board_factory.h"
+
+namespace vantorelle {
+
+BoardSelection SelectBoard(const std::vector<std::string>& arguments,
+                           const char* environmentStandard) {
+  BoardSelection selection;
+  std::string standardName = environmentStandard && *environmentStandard ? environmentStandard : "pal";
+  const std::string standardOption = "--video-standard";
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--no-board") {
+      selection.noBoard = true;
+    } else if (argument == standardOption) {
+      if (i + 1 >= arguments.size()) {
+        selection.error = "--video-standard needs one of pal, pal-wide, ntsc, ntsc-vga";
+        return selection;
+      }
+      standardName = arguments[++i];
+    } else if (argument.rfind(standardOption + "=", 0) == 0) {
+      standardName = argument.substr(standardOption.size() + 1);
+    } else {
+      selection.remainingArguments.push_back(argument);
+    }
+  }
+  if (selection.noBoard) {
+    selection.factory = std::make_unique<NoBoardFactory>();
+    return selection;
+  }
+  const auto format = SoftwareBoardFormatByName(standardName);
+  if (!format) {
+    selection.error = "Unknown video standard \"" + standardName +
+                      "\" (use pal, pal-wide, ntsc or ntsc-vga)";
+    return selection;
+  }
+  selection.factory = CreateSoftwareBoardFactory(*format);
+  return selection;
+}
+
+}  // namespace vantorelle

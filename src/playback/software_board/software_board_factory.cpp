@@ -1,0 +1,33 @@
+#include "playback/software_board/software_board_factory.h"
+
+#include "playback/software_board/software_board.h"
+
+namespace vantorelle {
+namespace {
+
+class SoftwareBoardFactory final : public IKlpComponentFactory {
+ public:
+  explicit SoftwareBoardFactory(const SoftwareBoardFormat& format) : format_(format) {}
+
+  KlpResult CreateBoard(std::unique_ptr<IKlpBoard>& board) override {
+    board = std::make_unique<SoftwareBoard>(format_);
+    return KlpOk;
+  }
+  KlpResult CreatePlayMovie(std::unique_ptr<IKlpPlayMovie>&) override { return KlpNotImplemented; }
+  KlpResult CreatePlayStillImage(std::unique_ptr<IKlpPlayStillImage>&) override { return KlpNotImplemented; }
+  KlpResult CreatePlayYCrCbImage(std::unique_ptr<IKlpPlayYCrCbImage>&) override { return KlpNotImplemented; }
+  KlpResult CreatePlayJPEGImage(std::unique_ptr<IKlpPlayJPEGImage>&) override { return KlpNotImplemented; }
+  KlpResult CreatePlayTitleImage(std::unique_ptr<IKlpPlayTitleImage>&) override { return KlpNotImplemented; }
+  KlpResult CreateGetAVIInfo(std::unique_ptr<IGetAVIInfo>&) override { return KlpNotImplemented; }
+
+ private:
+  SoftwareBoardFormat format_;
+};
+
+}  // namespace
+
+std::unique_ptr<IKlpComponentFactory> CreateSoftwareBoardFactory(const SoftwareBoardFormat& format) {
+  return std::make_unique<SoftwareBoardFactory>(format);
+}
+
+}  // namespace vantorelle

@@ -1,0 +1,55 @@
+#include "support/scripted_user_interface.h"
+
+namespace vantorelle::testing {
+namespace {
+
+MessageAnswer DefaultAnswer(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::YesNo:
+    case MessageButtons::YesNoCancel: return MessageAnswer::Yes;
+    case MessageButtons::RetryCancel: return MessageAnswer::Cancel;
+    default: return MessageAnswer::Ok;
+  }
+}
+
+template <typename T>
+T PopOr(std::deque<T>& queue, T fallback) {
+  if (queue.empty()) return fallback;
+  T front = std::move(queue.front());
+  queue.pop_front();
+  return front;
+}
+
+}  // namespace
+
+MessageAnswer ScriptedUserInterface::ShowMessage(const std::string& text,
+                                                 const std::string& caption, MessageIcon icon,
+                                                 MessageButtons buttons) {
+  messages.push_back({text, caption, icon, buttons});
+  return PopOr(messageAnswers, DefaultAnswer(buttons));
+}
+
+std::optional<std::string> ScriptedUserInterface::AskOpenFileName(
+    const FileDialogRequest& request) {
+  openRequests.push_back(request);
+  return PopOr<std::optional<std::string>>(openAnswers, std::nullopt);
+}
+
+std::optional<std::string> ScriptedUserInterface::AskSaveFileName(
+    const FileDialogRequest& request) {
+  saveRequests.push_back(request);
+  return PopOr<std::optional<std::string>>(saveAnswers, std::nullopt);
+}
+
+MissingSourceAnswer ScriptedUserInterface::AskMissingSource(const MissingSourceRequest& request) {
+  missingSourceRequests.push_back(request);
+  return PopOr(missingSourceAnswers, MissingSourceAnswer{});
+}
+
+std::vector<std::string> ScriptedUserInterface::MessageTexts() const {
+  std::vector<std::string> texts;
+  for (const auto& message : messages) texts.push_back(message.text);
+  return texts;
+}
+
+}  // namespace vantorelle::testing

@@ -1,0 +1,44 @@
+// A user interface for tests: records every message and dialog, and answers
+// from scripts queued by the test (or with defaults when a script runs dry).
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "model/user_interface.h"
+
+namespace vantorelle::testing {
+
+struct RecordedMessage {
+  std::string text;
+  std::string caption;
+  MessageIcon icon = MessageIcon::None;
+  MessageButtons buttons = MessageButtons::Ok;
+};
+
+class ScriptedUserInterface : public IUserInterface {
+ public:
+  MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
+                            MessageIcon icon, MessageButtons buttons) override;
+  std::optional<std::string> AskOpenFileName(const FileDialogRequest& request) override;
+  std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) override;
+  MissingSourceAnswer AskMissingSource(const MissingSourceRequest& request) override;
+
+  // Scripts, consumed in order.
+  std::deque<MessageAnswer> messageAnswers;
+  std::deque<std::optional<std::string>> openAnswers;
+  std::deque<std::optional<std::string>> saveAnswers;
+  std::deque<MissingSourceAnswer> missingSourceAnswers;
+
+  // Records.
+  std::vector<RecordedMessage> messages;
+  std::vector<FileDialogRequest> openRequests;
+  std::vector<FileDialogRequest> saveRequests;
+  std::vector<MissingSourceRequest> missingSourceRequests;
+
+  // Message texts only, in order: handy for EXPECT_THAT.
+  std::vector<std::string> MessageTexts() const;
+};
+
+}  // namespace vantorelle::testing
