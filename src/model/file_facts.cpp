@@ -1,0 +1,36 @@
+#include "model/file_facts.h"
+
+#include <sys/stat.h>
+
+#include "model/source_paths.h"
+
+namespace vantorelle {
+
+std::optional<FileFacts> ReadFileFacts(const std::string& path) {
+  struct stat status {};
+  if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    return std::nullopt;
+  }
+  FileFacts facts;
+  facts.path = path;
+  facts.name = FileNameOf(path);
+  facts.length = static_cast<std::uint64_t>(status.st_size);
+  facts.lastWrite = status.st_mtime;
+  return facts;
+}
+
+std::string LastWriteText(const std::optional<std::time_t>& lastWrite) {
+  constexpr const char* kUnknown = "99/99/99 99:99:99";
+  if (!lastWrite) return kUnknown;
+  std::tm fields{};
+  if (!gmtime_r(&*lastWrite, &fields)) return kUnknown;
+  char date[32];
+  char time[32];
+  if (std::strftime(date, sizeof date, "%d/%m/%Y", &fields) == 0 ||
+      std::strftime(time, sizeof time, "%H:%M:%S", &fields) == 0) {
+    return kUnknown;
+  }
+  return std::string(date) + " " + time;
+}
+
+}  // namespace vantorelle
