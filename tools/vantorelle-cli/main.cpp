@@ -1,8 +1,14 @@
 // vantorelle-cli: the headless command-line tool. Output is JSON on stdout;
 // errors go to stderr with a non-zero exit status.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "media_info_command.h"
+#include "model/time_base.h"
+#include "model/video_standard_query.h"
+#include "playback/board_selection.h"
 
 namespace {
 
@@ -10,15 +16,31 @@ int Usage() {
   std::fprintf(stderr,
                "usage: vantorelle-cli [--no-board] [--video-standard NAME] COMMAND ...\n"
                "commands:\n"
-               "  media-info FILE...   describe media files as sources\n");
+               "  media-info FILE...   describe media files as the Clip Collection takes them\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  std::vector<std::string> arguments(argv + 1, argv + argc);
+  auto selection = vantorelle::SelectBoard(std::vector<std::string>(argv + 1, argv + argc),
+                                           std::getenv("VANTORELLE_VIDEO_STANDARD"));
+  if (!selection.error.empty()) {
+    std::fprintf(stderr, "vantorelle-cli: %s\n", selection.error.c_str());
+    return 2;
+  }
+  vantorelle::SetBoardPresent(vantorelle::QueryBoardStandard(*selection.factory));
+  std::vector<std::string>& arguments = selection.remainingArguments;
   if (arguments.empty()) return Usage();
-  std::fprintf(stderr, "vantorelle-cli: unknown command \"%s\"\n", arguments.front().c_str());
+  const std::string command = arguments.front();
+  arguments.erase(arguments.begin());
+  if (command == "media-info") {
+    if (arguments.empty()) {
+      std::fprintf(stderr, "vantorelle-cli: media-info needs at least one file\n");
+      return 2;
+    }
+    return vantorelle::cli::RunMediaInfo(*selection.factory, arguments);
+  }
+  std::fprintf(stderr, "vantorelle-cli: unknown command \"%s\"\n", command.c_str());
   return Usage();
 }
