@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "playback/frame_picture.h"
 #include "playback/movie_map.h"
 #include "support/fake_board.h"
 #include "support/scripted_user_interface.h"
@@ -128,6 +129,49 @@ TEST(MovieMap, OpensEachSourceOnceInTheRightComponent) {
 
   map.Remove("/m/a.avi");
   EXPECT_EQ(map.Find("/m/a.avi"), nullptr);
+}
+
+}  // namespace
+}  // namespace vantorelle
+
+namespace vantorelle {
+namespace {
+
+TEST(StillImagePicture, DropsEveryFourthByteIntoPaddedRows) {
+  EXPECT_EQ(PaddedRowBytes(64), 192);
+  EXPECT_EQ(PaddedRowBytes(1), 4);
+  EXPECT_EQ(PaddedRowBytes(5), 16);
+  const std::uint8_t pixels[] = {1, 2, 3, 99, 4, 5, 6, 99,    // row 0
+                                 7, 8, 9, 99, 10, 11, 12, 99};  // row 1
+  const FramePicture picture = PackFourByteRows(pixels, 2, 2);
+  EXPECT_EQ(picture.stride, 8);
+  EXPECT_EQ(picture.pixels, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}));
+}
+
+TEST(StillImagePicture, LoadsAtTheStoredSizeAndReportsFailuresWhenAsked) {
+  testing::FakeComponentFactory factory;
+  factory.Config().images["/m/p.jpg"] = {3, 2};
+  CSrc source("/m/p.jpg", "p.jpg");
+  source.flags = SourceFlags::VideoStream;
+  source.frameWidth = 3;
+  source.frameHeight = 2;
+  const auto picture = LoadStillImagePicture(factory, source, nullptr);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->stride, 12);
+  EXPECT_EQ(picture->pixels.size(), 24u);
+  EXPECT_EQ(factory.CountCalls("IKlpTitleImageRGB::GetRGBData(24)"), 1);
+
+  testing::ScriptedUserInterface ui;
+  factory.Config().results["IKlpPlayTitleImage::LoadFromFile"] = KlpFail;
+  EXPECT_FALSE(LoadStillImagePicture(factory, source, nullptr));
+  EXPECT_FALSE(LoadStillImagePicture(factory, source, &ui));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].caption, "Error -- PlayTitleImage : LoadFromFile failed");
+
+  source.frameWidth = 0;
+  EXPECT_FALSE(LoadStillImagePicture(factory, source, &ui)) << "no picture without a size";
+  source.frameWidth = 1 << 20;
+  EXPECT_FALSE(LoadStillImagePicture(factory, source, &ui)) << "no giant allocation";
 }
 
 }  // namespace
