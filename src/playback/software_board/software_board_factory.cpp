@@ -1,6 +1,7 @@
 #include "playback/software_board/software_board_factory.h"
 
 #include "playback/software_board/software_board.h"
+#include "playback/software_board/avi_info_component.h"
 
 namespace vantorelle {
 namespace {
@@ -18,7 +19,10 @@ class SoftwareBoardFactory final : public IKlpComponentFactory {
   KlpResult CreatePlayYCrCbImage(std::unique_ptr<IKlpPlayYCrCbImage>&) override { return KlpNotImplemented; }
   KlpResult CreatePlayJPEGImage(std::unique_ptr<IKlpPlayJPEGImage>&) override { return KlpNotImplemented; }
   KlpResult CreatePlayTitleImage(std::unique_ptr<IKlpPlayTitleImage>&) override { return KlpNotImplemented; }
-  KlpResult CreateGetAVIInfo(std::unique_ptr<IGetAVIInfo>&) override { return KlpNotImplemented; }
+  KlpResult CreateGetAVIInfo(std::unique_ptr<IGetAVIInfo>& info) override {
+    info = std::make_unique<AviInfoComponent>();
+    return KlpOk;
+  }
 
  private:
   SoftwareBoardFormat format_;
