@@ -1,5 +1,6 @@
 // The desktop editor's entry point.
 #include <QApplication>
+#include <QPixmap>
 #include <QTimer>
 #include <cstring>
 #include <memory>
@@ -15,10 +16,13 @@ int main(int argc, char* argv[]) {
   application.setApplicationName("Vantorelle");
 
   bool selfTestQuit = false;
+  QString screenshotPath;
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--self-test-quit") == 0) {
       selfTestQuit = true;
+    } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+      screenshotPath = QString::fromLocal8Bit(argv[++i]);
     } else {
       arguments.emplace_back(argv[i]);
     }
@@ -36,5 +40,12 @@ int main(int argc, char* argv[]) {
   ui.SetParent(&window);
   window.show();
   if (selfTestQuit) QTimer::singleShot(200, &application, &QApplication::quit);
+  if (!screenshotPath.isEmpty()) {
+    // Lets the window lay itself out and paint once before it is grabbed.
+    QTimer::singleShot(500, &window, [&] {
+      const bool saved = window.grab().save(screenshotPath, "PNG");
+      application.exit(saved ? 0 : 1);
+    });
+  }
   return application.exec();
 }

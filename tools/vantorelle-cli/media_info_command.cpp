@@ -58,10 +58,9 @@ int RunMediaInfo(IKlpComponentFactory& factory, const std::vector<std::string>& 
       out += Describe(*source);
     } else {
       anyRefused = true;
-      out += JsonObject()
-                 .Add("path", files[i])
-                 .Add("error", RefusalReason(files[i], images, ui, firstMessage))
-                 .Text();
+      const std::string reason = RefusalReason(files[i], images, ui, firstMessage);
+      std::fprintf(stderr, "vantorelle-cli: %s: %s\n", files[i].c_str(), reason.c_str());
+      out += JsonObject().Add("path", files[i]).Add("error", reason).Text();
     }
   }
   out += files.empty() ? "]\n" : "\n]\n";
