@@ -14,6 +14,7 @@ extern "C" {
 #include <libavutil/error.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -117,9 +118,9 @@ AVRational FrameRate(double framesPerSecond) {
   return av_d2q(framesPerSecond, 100000);
 }
 
-// RGB24 pixels converted into a newly allocated frame of another format.
-FramePtr ConvertFrame(const std::uint8_t* rgb, int width, int height, AVPixelFormat format,
-                      std::string* error) {
+// Packed pixels of one format converted into a newly allocated frame of another.
+FramePtr ConvertFrame(const std::uint8_t* pixels, AVPixelFormat sourceFormat, int width, int height,
+                      AVPixelFormat format, std::string* error) {
   FramePtr frame(av_frame_alloc());
   if (!frame) return nullptr;
   frame->format = format;
@@ -129,16 +130,21 @@ FramePtr ConvertFrame(const std::uint8_t* rgb, int width, int height, AVPixelFor
     Fail(error, "cannot allocate a frame");
     return nullptr;
   }
-  SwsPtr sws(sws_getContext(width, height, AV_PIX_FMT_RGB24, width, height, format,
+  SwsPtr sws(sws_getContext(width, height, sourceFormat, width, height, format,
                             SWS_BILINEAR, nullptr, nullptr, nullptr));
   if (!sws) {
     Fail(error, "cannot convert pixels");
     return nullptr;
   }
-  const std::uint8_t* source[1] = {rgb};
-  const int sourceStride[1] = {width * 3};
+  const std::uint8_t* source[1] = {pixels};
+  const int sourceStride[1] = {width * av_get_padded_bits_per_pixel(av_pix_fmt_desc_get(sourceFormat)) / 8};
   sws_scale(sws.get(), source, sourceStride, 0, height, frame->data, frame->linesize);
   return frame;
+}
+
+FramePtr ConvertFrame(const std::uint8_t* rgb, int width, int height, AVPixelFormat format,
+                      std::string* error) {
+  return ConvertFrame(rgb, AV_PIX_FMT_RGB24, width, height, format, error);
 }
 
 CodecContextPtr OpenEncoder(AVCodecID id, int width, int height, AVPixelFormat format,
@@ -408,6 +414,29 @@ bool WriteBytes(const std::string& path, const std::uint8_t* data, int size, std
 // ---------------------------------------------------------------------------
 // Still images: one frame through FFmpeg's image encoders.
 
+bool EncodeFrame(const std::string& path, AVCodecID id, AVFrame& frame, std::string* error) {
+  CodecContextPtr encoder = OpenEncoder(id, frame.width, frame.height,
+                                        static_cast<AVPixelFormat>(frame.format), AVRational{1, 25},
+                                        1, error);
+  if (!encoder) return false;
+  frame.pts = 0;
+  const int sent = avcodec_send_frame(encoder.get(), &frame);
+  if (sent < 0) return Fail(error, "cannot encode the image", sent);
+  avcodec_send_frame(encoder.get(), nullptr);
+  PacketPtr packet(av_packet_alloc());
+  if (!packet) return Fail(error, "cannot allocate a packet");
+  const int received = avcodec_receive_packet(encoder.get(), packet.get());
+  if (received < 0) return Fail(error, "cannot encode the image", received);
+  return WriteBytes(path, packet->data, packet->size, error);
+}
+
+bool EncodePixels(const std::string& path, AVCodecID id, const std::uint8_t* pixels,
+                  AVPixelFormat sourceFormat, AVPixelFormat format, int width, int height,
+                  std::string* error) {
+  FramePtr frame = ConvertFrame(pixels, sourceFormat, width, height, format, error);
+  return frame && EncodeFrame(path, id, *frame, error);
+}
+
 bool EncodeImage(const std::string& path, AVCodecID id, AVPixelFormat format, int width, int height,
                  Rgb colour, std::string* error) {
   std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
@@ -416,19 +445,32 @@ bool EncodeImage(const std::string& path, AVCodecID id, AVPixelFormat format, in
     rgb[i + 1] = colour.g;
     rgb[i + 2] = colour.b;
   }
-  CodecContextPtr encoder = OpenEncoder(id, width, height, format, AVRational{1, 25}, 1, error);
-  if (!encoder) return false;
-  FramePtr frame = ConvertFrame(rgb.data(), width, height, format, error);
-  if (!frame) return false;
-  frame->pts = 0;
-  const int sent = avcodec_send_frame(encoder.get(), frame.get());
-  if (sent < 0) return Fail(error, "cannot encode the image", sent);
-  avcodec_send_frame(encoder.get(), nullptr);
-  PacketPtr packet(av_packet_alloc());
-  if (!packet) return Fail(error, "cannot allocate a packet");
-  const int received = avcodec_receive_packet(encoder.get(), packet.get());
-  if (received < 0) return Fail(error, "cannot encode the image", received);
-  return WriteBytes(path, packet->data, packet->size, error);
+  return EncodePixels(path, id, rgb.data(), AV_PIX_FMT_RGB24, format, width, height, error);
+}
+
+// The encoder and the pixel format it stores for each image format, with and
+// without alpha; AV_PIX_FMT_NONE where the format has no such layout.
+struct ImageEncoding {
+  AVCodecID codec;
+  AVPixelFormat opaque;
+  AVPixelFormat withAlpha;
+  AVPixelFormat grey;
+};
+
+ImageEncoding EncodingOf(ImageFormat format) {
+  switch (format) {
+    case ImageFormat::Png:
+      return {AV_CODEC_ID_PNG, AV_PIX_FMT_RGB24, AV_PIX_FMT_RGBA, AV_PIX_FMT_GRAY8};
+    case ImageFormat::Jpeg:
+      return {AV_CODEC_ID_MJPEG, AV_PIX_FMT_YUVJ420P, AV_PIX_FMT_NONE, AV_PIX_FMT_NONE};
+    case ImageFormat::Bmp:
+      return {AV_CODEC_ID_BMP, AV_PIX_FMT_BGR24, AV_PIX_FMT_NONE, AV_PIX_FMT_NONE};
+    case ImageFormat::Tga:
+      return {AV_CODEC_ID_TARGA, AV_PIX_FMT_BGR24, AV_PIX_FMT_BGRA, AV_PIX_FMT_GRAY8};
+    case ImageFormat::Tiff:
+      return {AV_CODEC_ID_TIFF, AV_PIX_FMT_RGB24, AV_PIX_FMT_RGBA, AV_PIX_FMT_GRAY8};
+  }
+  return {AV_CODEC_ID_NONE, AV_PIX_FMT_NONE, AV_PIX_FMT_NONE, AV_PIX_FMT_NONE};
 }
 
 }  // namespace
@@ -474,15 +516,37 @@ bool WriteWav(const std::string& path, const WavSpec& spec, std::string* error) 
 bool WriteImage(const std::string& path, ImageFormat format, int width, int height, Rgb colour,
                 std::string* error) {
   if (width <= 0 || height <= 0) return Fail(error, "bad image size");
-  switch (format) {
-    case ImageFormat::Png:
-      return EncodeImage(path, AV_CODEC_ID_PNG, AV_PIX_FMT_RGB24, width, height, colour, error);
-    case ImageFormat::Jpeg:
-      return EncodeImage(path, AV_CODEC_ID_MJPEG, AV_PIX_FMT_YUVJ420P, width, height, colour, error);
-    case ImageFormat::Bmp:
-      return EncodeImage(path, AV_CODEC_ID_BMP, AV_PIX_FMT_BGR24, width, height, colour, error);
-  }
-  return Fail(error, "unknown image format");
+  const ImageEncoding encoding = EncodingOf(format);
+  if (encoding.codec == AV_CODEC_ID_NONE) return Fail(error, "unknown image format");
+  return EncodeImage(path, encoding.codec, encoding.opaque, width, height, colour, error);
+}
+
+bool WriteImagePixels(const std::string& path, ImageFormat format, int width, int height,
+                      const std::vector<std::uint8_t>& rgba, ImageAlpha alpha, std::string* error) {
+  if (width <= 0 || height <= 0) return Fail(error, "bad image size");
+  if (rgba.size() != static_cast<std::size_t>(width) * height * 4) return Fail(error, "bad pixel count");
+  const ImageEncoding encoding = EncodingOf(format);
+  const AVPixelFormat stored = alpha == ImageAlpha::Keep ? encoding.withAlpha : encoding.opaque;
+  if (encoding.codec == AV_CODEC_ID_NONE || stored == AV_PIX_FMT_NONE)
+    return Fail(error, "the image format cannot store these pixels");
+  return EncodePixels(path, encoding.codec, rgba.data(), AV_PIX_FMT_RGBA, stored, width, height, error);
+}
+
+bool WriteGreyImage(const std::string& path, ImageFormat format, int width, int height,
+                    std::uint8_t level, std::string* error) {
+  if (width <= 0 || height <= 0) return Fail(error, "bad image size");
+  const ImageEncoding encoding = EncodingOf(format);
+  if (encoding.codec == AV_CODEC_ID_NONE || encoding.grey == AV_PIX_FMT_NONE)
+    return Fail(error, "the image format has no grey layout");
+  // Filled directly: a conversion from RGB would map the level to video range.
+  FramePtr frame(av_frame_alloc());
+  if (!frame) return Fail(error, "cannot allocate a frame");
+  frame->format = encoding.grey;
+  frame->width = width;
+  frame->height = height;
+  if (av_frame_get_buffer(frame.get(), 0) < 0) return Fail(error, "cannot allocate a frame");
+  for (int y = 0; y < height; ++y) std::memset(frame->data[0] + y * frame->linesize[0], level, width);
+  return EncodeFrame(path, encoding.codec, *frame, error);
 }
 
 int ReadFrameNumber(const std::uint8_t* rgb, int width, int height) {

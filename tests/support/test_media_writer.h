@@ -1,12 +1,14 @@
 // Writers that make small media files at test time with libavformat and
 // libavcodec: MJPEG and uncompressed AVIs (optionally with PCM sound), WAVs,
-// and PNG/JPEG/BMP images. Frames can carry their frame number as a pattern of
+// and PNG/JPEG/BMP/TGA/TIFF images (solid, from given pixels, with alpha or
+// grey). Frames can carry their frame number as a pattern of
 // large blocks that survives JPEG compression, so tests can check that the
 // frame decoded at a time is the right one.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vantorelle::testing {
 
@@ -47,13 +49,24 @@ struct WavSpec {
   bool headerOnly = false;  // a header that announces data, and no samples
 };
 
-enum class ImageFormat { Png, Jpeg, Bmp };
+enum class ImageFormat { Png, Jpeg, Bmp, Tga, Tiff };
+
+// Whether WriteImagePixels stores the fourth byte of each pixel. Only PNG, TGA
+// and TIFF can; asking JPEG or BMP to fails.
+enum class ImageAlpha { Drop, Keep };
 
 // Each returns true on success; on failure error (when given) says why.
 bool WriteAvi(const std::string& path, const MovieSpec& spec, std::string* error = nullptr);
 bool WriteWav(const std::string& path, const WavSpec& spec, std::string* error = nullptr);
 bool WriteImage(const std::string& path, ImageFormat format, int width, int height, Rgb colour,
                 std::string* error = nullptr);
+// rgba: rows top to bottom, width × 4 bytes each, in the order R, G, B, A.
+bool WriteImagePixels(const std::string& path, ImageFormat format, int width, int height,
+                      const std::vector<std::uint8_t>& rgba, ImageAlpha alpha = ImageAlpha::Drop,
+                      std::string* error = nullptr);
+// One grey level, stored as an 8-bit grey image (PNG, TGA and TIFF only).
+bool WriteGreyImage(const std::string& path, ImageFormat format, int width, int height,
+                    std::uint8_t level, std::string* error = nullptr);
 
 // Reads the frame number that a FrameNumbered frame carries from packed RGB24
 // pixels (3 bytes a pixel, rows of width × 3 bytes); -1 when none can be read.

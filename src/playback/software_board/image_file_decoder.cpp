@@ -1,0 +1,189 @@
+#include "playback/software_board/image_file_decoder.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libswscale/swscale.h>
+}
+
+#include "model/source_paths.h"
+#include "playback/software_board/image_file_types.h"
+
+namespace vantorelle {
+namespace {
+
+// An image file is read whole; anything larger is not a picture we would hold.
+constexpr std::int64_t kLargestFileBytes = std::int64_t{1} << 30;
+
+struct FileClose {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+struct CodecContextFree {
+  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+struct FrameFree {
+  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct PacketFree {
+  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct ScalerFree {
+  void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
+};
+
+using FilePtr = std::unique_ptr<std::FILE, FileClose>;
+using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
+
+bool SizeAllowed(int width, int height) {
+  return width > 0 && height > 0 && width <= kLargestImageSide && height <= kLargestImageSide &&
+         static_cast<std::int64_t>(width) * height <= kLargestImagePixels;
+}
+
+// An open regular file and its size; the size bounds everything read from it.
+KlpResult OpenImageFile(const std::string& path, FilePtr& file, std::size_t& size) {
+  file.reset(std::fopen(path.c_str(), "rb"));
+  if (!file) return KlpFileNotFound;
+  struct stat info {};
+  if (fstat(fileno(file.get()), &info) != 0) return KlpReadFault;
+  if (!S_ISREG(info.st_mode)) return KlpFileNotFound;
+  if (info.st_size <= 0 || info.st_size > kLargestFileBytes) return KlpBadFormat;
+  size = static_cast<std::size_t>(info.st_size);
+  return KlpOk;
+}
+
+// The whole file in a packet, whose zeroed padding the decoders rely on.
+KlpResult ReadWholeFile(std::FILE& file, std::size_t size, AVPacket& packet) {
+  if (av_new_packet(&packet, static_cast<int>(size)) < 0) return KlpOutOfMemory;
+  if (std::fread(packet.data, 1, size, &file) != size) return KlpReadFault;
+  return KlpOk;
+}
+
+// Decoders make what they can of any bytes; the first bytes must be those
+// every file of the type starts with, so that a file named for one type but
+// holding another, or text, is refused.
+bool StartsLike(AVCodecID codec, const std::uint8_t* data, std::size_t size) {
+  auto startsWith = [&](const char* magic, std::size_t length) {
+    return size >= length && std::memcmp(data, magic, length) == 0;
+  };
+  switch (codec) {
+    case AV_CODEC_ID_PNG: return startsWith("\x89PNG\r\n\x1a\n", 8);
+    case AV_CODEC_ID_MJPEG: return startsWith("\xff\xd8\xff", 3);
+    case AV_CODEC_ID_BMP: return startsWith("BM", 2);
+    case AV_CODEC_ID_TIFF: return startsWith("II*\0", 4) || startsWith("MM\0*", 4);
+    case AV_CODEC_ID_TARGA: {
+      // Targa has no magic: its 18-byte header must hold values it allows.
+      if (size < 18) return false;
+      const std::uint8_t colourMapType = data[1];
+      const std::uint8_t imageType = data[2];
+      const std::uint8_t bitsPerPixel = data[16];
+      const bool knownType = imageType == 1 || imageType == 2 || imageType == 3 ||
+                             imageType == 9 || imageType == 10 || imageType == 11;
+      const bool knownDepth = bitsPerPixel == 8 || bitsPerPixel == 15 || bitsPerPixel == 16 ||
+                              bitsPerPixel == 24 || bitsPerPixel == 32;
+      return colourMapType <= 1 && knownType && knownDepth;
+    }
+    default: return false;
+  }
+}
+
+// Refuses a picture the editor will not hold before the decoder allocates
+// room for it (max_pixels alone lets very long, thin pictures through).
+int GetBufferWithinLimits(AVCodecContext* context, AVFrame* frame, int flags) {
+  if (!SizeAllowed(frame->width, frame->height)) return AVERROR_INVALIDDATA;
+  return avcodec_default_get_buffer2(context, frame, flags);
+}
+
+KlpResult DecodePacket(AVCodecID codecId, AVPacket& packet, AVFrame& frame) {
+  const AVCodec* decoder = avcodec_find_decoder(codecId);
+  if (!decoder) return KlpBadFormat;
+  std::unique_ptr<AVCodecContext, CodecContextFree> codec(avcodec_alloc_context3(decoder));
+  if (!codec) return KlpOutOfMemory;
+  codec->max_pixels = kLargestImagePixels;
+  codec->get_buffer2 = GetBufferWithinLimits;
+  // One picture: threads would only add start-up cost and hold the frame back.
+  codec->thread_count = 1;
+  codec->thread_type = FF_THREAD_SLICE;
+  if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return KlpFail;
+  packet.flags |= AV_PKT_FLAG_KEY;
+  if (avcodec_send_packet(codec.get(), &packet) < 0) return KlpBadFormat;
+  // End of input, so that a decoder that holds pictures back gives this one up.
+  avcodec_send_packet(codec.get(), nullptr);
+  if (avcodec_receive_frame(codec.get(), &frame) < 0) return KlpBadFormat;
+  return KlpOk;
+}
+
+// swscale wants the full-range ("J") YUV formats named as the plain ones with
+// the range given apart.
+AVPixelFormat WithoutRangeAlias(AVPixelFormat format) {
+  switch (format) {
+    case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P: return AV_PIX_FMT_YUV440P;
+    case AV_PIX_FMT_YUVJ411P: return AV_PIX_FMT_YUV411P;
+    default: return format;
+  }
+}
+
+KlpResult ConvertToRgba(const AVFrame& frame, RgbaPicture& picture) {
+  if (!SizeAllowed(frame.width, frame.height)) return KlpBadFormat;
+  const auto format = static_cast<AVPixelFormat>(frame.format);
+  const AVPixelFormat source = WithoutRangeAlias(format);
+  const bool fullRange = frame.color_range == AVCOL_RANGE_JPEG || source != format;
+  if (!sws_isSupportedInput(source)) return KlpBadFormat;
+  std::unique_ptr<SwsContext, ScalerFree> scaler(
+      sws_getContext(frame.width, frame.height, source, frame.width, frame.height, AV_PIX_FMT_RGBA,
+                     SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
+  if (!scaler) return KlpBadFormat;
+  const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
+  sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0,
+                           1 << 16, 1 << 16);
+
+  RgbaPicture converted;
+  converted.width = frame.width;
+  converted.height = frame.height;
+  try {
+    converted.pixels.assign(static_cast<std::size_t>(frame.width) * frame.height * 4, 0);
+  } catch (const std::bad_alloc&) {
+    return KlpOutOfMemory;
+  }
+  std::uint8_t* planes[4] = {converted.pixels.data(), nullptr, nullptr, nullptr};
+  int strides[4] = {frame.width * 4, 0, 0, 0};
+  if (sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) <= 0) {
+    return KlpBadFormat;
+  }
+  picture = std::move(converted);
+  return KlpOk;
+}
+
+}  // namespace
+
+KlpResult DecodeImageFile(const std::string& path, RgbaPicture& picture) {
+  // A missing file is reported as such whatever its name says.
+  FilePtr file;
+  std::size_t size = 0;
+  const KlpResult opened = OpenImageFile(path, file, size);
+  if (!KlpSucceeded(opened)) return opened;
+  const ImageFileType* type = FindImageFileType(ExtensionOf(FileNameOf(path)));
+  if (!type) return KlpBadFormat;
+
+  PacketPtr packet(av_packet_alloc());
+  FramePtr frame(av_frame_alloc());
+  if (!packet || !frame) return KlpOutOfMemory;
+  const KlpResult read = ReadWholeFile(*file, size, *packet);
+  if (!KlpSucceeded(read)) return read;
+  file.reset();
+  if (!StartsLike(type->codec, packet->data, size)) return KlpBadFormat;
+  const KlpResult decoded = DecodePacket(type->codec, *packet, *frame);
+  if (!KlpSucceeded(decoded)) return decoded;
+  return ConvertToRgba(*frame, picture);
+}
+
+}  // namespace vantorelle

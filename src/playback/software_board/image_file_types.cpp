@@ -1,0 +1,63 @@
+#include "playback/software_board/image_file_types.h"
+
+#include <array>
+
+#include "model/source_paths.h"
+
+namespace vantorelle {
+namespace {
+
+constexpr std::array<ImageFileType, 7> kTypes{{
+    {"bmp", AV_CODEC_ID_BMP, "Windows Bitmap"},
+    {"jpg", AV_CODEC_ID_MJPEG, "JPEG"},
+    {"jpeg", AV_CODEC_ID_MJPEG, "JPEG"},
+    {"png", AV_CODEC_ID_PNG, "Portable Network Graphics"},
+    {"tga", AV_CODEC_ID_TARGA, "Targa"},
+    {"tif", AV_CODEC_ID_TIFF, "TIFF"},
+    {"tiff", AV_CODEC_ID_TIFF, "TIFF"},
+}};
+
+// "*.a;*.b" for the rows [first, last).
+std::string Patterns(std::size_t first, std::size_t last) {
+  std::string patterns;
+  for (std::size_t i = first; i < last; ++i) {
+    if (i > first) patterns += ';';
+    patterns += "*.";
+    patterns += kTypes[i].extension;
+  }
+  return patterns;
+}
+
+void AddPart(std::string& filter, std::string_view description, const std::string& patterns) {
+  filter += description;
+  filter += '(';
+  filter += patterns;
+  filter += ")|";
+  filter += patterns;
+  filter += '|';
+}
+
+}  // namespace
+
+std::span<const ImageFileType> ImageFileTypes() { return kTypes; }
+
+const ImageFileType* FindImageFileType(std::string_view extension) {
+  for (const ImageFileType& type : kTypes) {
+    if (EqualsIgnoreCase(type.extension, extension)) return &type;
+  }
+  return nullptr;
+}
+
+std::string ImageImportFilter() {
+  std::string filter;
+  AddPart(filter, "Image Files", Patterns(0, kTypes.size()));
+  for (std::size_t first = 0; first < kTypes.size();) {
+    std::size_t last = first + 1;
+    while (last < kTypes.size() && kTypes[last].description == kTypes[first].description) ++last;
+    AddPart(filter, kTypes[first].description, Patterns(first, last));
+    first = last;
+  }
+  return filter;
+}
+
+}  // namespace vantorelle

@@ -1,0 +1,13 @@
+#include "playback/software_board/still_image_component.h"
+
+namespace vantorelle {
+
+KlpResult StillImageComponent::OpenFile(const std::string& name, std::int32_t) {
+  picture_.reset();
+  RgbaPicture picture;
+  const KlpResult result = DecodeImageFile(name, picture);
+  if (KlpSucceeded(result)) picture_ = std::move(picture);
+  return result;
+}
+
+}  // namespace vantorelle
