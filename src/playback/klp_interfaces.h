@@ -108,7 +108,8 @@ class IKlpPlayStillImage : public IKlpComponent {
 class IKlpTitleImageRGB {
  public:
   virtual ~IKlpTitleImageRGB() = default;
-  // 4 bytes a pixel (width × height × 4 bytes); the fourth byte is padding.
+  // 4 bytes a pixel (width × height × 4 bytes), R, G, B and alpha; the editor
+  // drops the fourth byte for its pictures, the title tasks use it.
   virtual KlpResult GetRGBData(std::uint8_t* buffer, std::size_t byteCount) = 0;
 };
 

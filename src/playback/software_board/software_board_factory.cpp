@@ -2,6 +2,8 @@
 
 #include "playback/software_board/software_board.h"
 #include "playback/software_board/avi_info_component.h"
+#include "playback/software_board/still_image_component.h"
+#include "playback/software_board/title_image_component.h"
 
 namespace vantorelle {
 namespace {
@@ -15,10 +17,16 @@ class SoftwareBoardFactory final : public IKlpComponentFactory {
     return KlpOk;
   }
   KlpResult CreatePlayMovie(std::unique_ptr<IKlpPlayMovie>&) override { return KlpNotImplemented; }
-  KlpResult CreatePlayStillImage(std::unique_ptr<IKlpPlayStillImage>&) override { return KlpNotImplemented; }
+  KlpResult CreatePlayStillImage(std::unique_ptr<IKlpPlayStillImage>& image) override {
+    image = std::make_unique<StillImageComponent>();
+    return KlpOk;
+  }
   KlpResult CreatePlayYCrCbImage(std::unique_ptr<IKlpPlayYCrCbImage>&) override { return KlpNotImplemented; }
   KlpResult CreatePlayJPEGImage(std::unique_ptr<IKlpPlayJPEGImage>&) override { return KlpNotImplemented; }
-  KlpResult CreatePlayTitleImage(std::unique_ptr<IKlpPlayTitleImage>&) override { return KlpNotImplemented; }
+  KlpResult CreatePlayTitleImage(std::unique_ptr<IKlpPlayTitleImage>& image) override {
+    image = std::make_unique<TitleImageComponent>();
+    return KlpOk;
+  }
   KlpResult CreateGetAVIInfo(std::unique_ptr<IGetAVIInfo>& info) override {
     info = std::make_unique<AviInfoComponent>();
     return KlpOk;
