@@ -2,8 +2,11 @@
 
 #include "playback/software_board/software_board.h"
 #include "playback/software_board/avi_info_component.h"
+#include "playback/software_board/jpeg_image_component.h"
+#include "playback/software_board/play_movie_component.h"
 #include "playback/software_board/still_image_component.h"
 #include "playback/software_board/title_image_component.h"
+#include "playback/software_board/ycrcb_image_component.h"
 
 namespace vantorelle {
 namespace {
@@ -16,13 +19,22 @@ class SoftwareBoardFactory final : public IKlpComponentFactory {
     board = std::make_unique<SoftwareBoard>(format_);
     return KlpOk;
   }
-  KlpResult CreatePlayMovie(std::unique_ptr<IKlpPlayMovie>&) override { return KlpNotImplemented; }
+  KlpResult CreatePlayMovie(std::unique_ptr<IKlpPlayMovie>& movie) override {
+    movie = std::make_unique<PlayMovieComponent>();
+    return KlpOk;
+  }
   KlpResult CreatePlayStillImage(std::unique_ptr<IKlpPlayStillImage>& image) override {
     image = std::make_unique<StillImageComponent>();
     return KlpOk;
   }
-  KlpResult CreatePlayYCrCbImage(std::unique_ptr<IKlpPlayYCrCbImage>&) override { return KlpNotImplemented; }
-  KlpResult CreatePlayJPEGImage(std::unique_ptr<IKlpPlayJPEGImage>&) override { return KlpNotImplemented; }
+  KlpResult CreatePlayYCrCbImage(std::unique_ptr<IKlpPlayYCrCbImage>& image) override {
+    image = std::make_unique<YCrCbImageComponent>();
+    return KlpOk;
+  }
+  KlpResult CreatePlayJPEGImage(std::unique_ptr<IKlpPlayJPEGImage>& image) override {
+    image = std::make_unique<JpegImageComponent>();
+    return KlpOk;
+  }
   KlpResult CreatePlayTitleImage(std::unique_ptr<IKlpPlayTitleImage>& image) override {
     image = std::make_unique<TitleImageComponent>();
     return KlpOk;

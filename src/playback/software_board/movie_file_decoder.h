@@ -1,0 +1,93 @@
+// A movie file opened with libavformat: what it holds (picture and sound
+// streams, sizes, lengths) and exact frames by number. The file and the
+// picture decoder stay open between calls; frames asked for in order are
+// decoded on without seeking, a jump seeks to the key frame at or before the
+// frame and decodes forward to it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "playback/ffmpeg_handles.h"
+#include "playback/klp_result.h"
+
+namespace vantorelle {
+
+struct MovieFacts {
+  bool hasVideo = false;
+  bool hasAudio = false;
+  // Picture stream.
+  AVCodecID videoCodec = AV_CODEC_ID_NONE;
+  bool videoHasAlpha = false;
+  bool intraOnly = false;  // every frame decodes on its own
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  double framesPerSecond = 0.0;
+  std::int64_t frameCount = 0;
+  double videoSeconds = 0.0;
+  // Sound stream.
+  double audioSeconds = 0.0;
+  std::int32_t sampleRate = 0;
+  std::int32_t bitsPerSample = 0;
+  std::int32_t channels = 0;
+};
+
+// Limits on what a file may ask for; larger pictures are damage or an attack.
+inline constexpr std::int32_t kLargestMovieSide = 16384;
+
+class MovieFileDecoder {
+ public:
+  // KlpFileNotFound when there is no such file; KlpBadFormat when it is no
+  // AVI or WAV file FFmpeg can read, or holds no usable stream.
+  KlpResult Open(const std::string& path);
+  bool IsOpen() const { return input_ != nullptr; }
+  const MovieFacts& Facts() const { return facts_; }
+
+  // The frame shown at a time in seconds: clamped to the first and last frame.
+  std::int64_t FrameAt(double seconds) const;
+
+  // The decoded picture of frame n (clamped), valid until the next call; null
+  // when it cannot be decoded. A frame the file leaves out (a dropped frame)
+  // shows the frame before it.
+  const AVFrame* DecodeFrame(std::int64_t n);
+
+  // The stored (compressed) bytes of frame n, for streams whose frames stand
+  // alone; false when there are none.
+  bool ReadFrameBytes(std::int64_t n, std::vector<std::uint8_t>& bytes);
+
+  // Decoding statistics, for tests and benchmarks.
+  std::int64_t SeekCount() const { return seeks_; }
+
+ private:
+  bool FindStreams();
+  bool OpenVideoDecoder();
+  void MeasureAudio(const AVStream& stream);
+  std::int64_t IndexOf(std::int64_t timestamp) const;
+  std::int64_t TimestampOf(std::int64_t index) const;
+  bool SeekTo(std::int64_t index);
+  // Reads the next packet of the picture stream; false at the end or on error.
+  bool ReadVideoPacket();
+  // Decodes until a frame at or past index n comes out; false when none does.
+  bool DecodeUpTo(std::int64_t n);
+  void ForgetPosition();
+
+  AvInputPtr input_;
+  AvCodecContextPtr codec_;
+  AvPacketPtr packet_;
+  AvFramePtr current_;   // newest frame at or before the one asked for
+  AvFramePtr ahead_;     // a frame already decoded past it, kept for the next call
+  AvFramePtr scratch_;
+  int videoStream_ = -1;
+  bool audioIsPcm_ = false;
+  AVRational timeBase_{1, 1};
+  std::int64_t startTimestamp_ = 0;
+  MovieFacts facts_;
+  std::int64_t currentIndex_ = -1;  // frame number of current_, -1 when none
+  std::int64_t aheadIndex_ = -1;
+  bool positioned_ = false;  // reading and decoding follow on from current_
+  bool drained_ = false;     // the decoder was told the input ended
+  std::int64_t seeks_ = 0;
+};
+
+}  // namespace vantorelle

@@ -1,0 +1,66 @@
+#include "playback/software_board/play_movie_component.h"
+
+#include "playback/software_board/jpeg_image_component.h"
+#include "playback/software_board/ycrcb_image_component.h"
+
+namespace vantorelle {
+
+std::uint32_t MovieStreamFlags(const MovieFacts& facts) {
+  std::uint32_t flags = 0;
+  if (facts.hasVideo) {
+    if (facts.videoHasAlpha) {
+      flags |= KlpStream::AlphaVideo;
+    } else if (facts.videoCodec == AV_CODEC_ID_MJPEG) {
+      flags |= KlpStream::JpegVideo;
+    } else {
+      flags |= KlpStream::YCrCbVideo;
+    }
+  }
+  if (facts.hasAudio) flags |= KlpStream::Audio;
+  return flags;
+}
+
+KlpResult PlayMovieComponent::OpenFile(const std::string& name) { return decoder_.Open(name); }
+
+KlpResult PlayMovieComponent::GetMovieInfo(std::int32_t, std::uint32_t& streamFlags, std::int32_t& width,
+                                           std::int32_t& height, double& videoDurationS,
+                                           double& framesPerSecond, double& audioDurationS,
+                                           KlpMovieExtraInfo* extra) {
+  if (!decoder_.IsOpen()) return KlpUnexpected;
+  const MovieFacts& facts = decoder_.Facts();
+  streamFlags = MovieStreamFlags(facts);
+  width = facts.width;
+  height = facts.height;
+  videoDurationS = facts.videoSeconds;
+  framesPerSecond = facts.framesPerSecond;
+  audioDurationS = facts.audioSeconds;
+  if (extra) {
+    extra->audioSampleRate = facts.sampleRate;
+    extra->audioBitsPerSample = facts.bitsPerSample;
+    extra->audioChannels = facts.channels;
+  }
+  return KlpOk;
+}
+
+KlpResult PlayMovieComponent::CopyToYCrCbImage(IKlpPlayYCrCbImage& image, double timeS) {
+  auto* target = dynamic_cast<YCrCbImageComponent*>(&image);
+  if (!target) return KlpInvalidArgument;
+  if (!decoder_.IsOpen()) return KlpUnexpected;
+  if (!decoder_.Facts().hasVideo) return KlpBadFormat;
+  const AVFrame* frame = decoder_.DecodeFrame(decoder_.FrameAt(timeS));
+  if (!frame) return KlpReadFault;
+  return target->TakePicture(*frame) ? KlpOk : KlpFail;
+}
+
+KlpResult PlayMovieComponent::CopyToJPEGImage(IKlpPlayJPEGImage& image, double timeS) {
+  auto* target = dynamic_cast<JpegImageComponent*>(&image);
+  if (!target) return KlpInvalidArgument;
+  if (!decoder_.IsOpen()) return KlpUnexpected;
+  if (!decoder_.Facts().hasVideo || decoder_.Facts().videoCodec != AV_CODEC_ID_MJPEG) return KlpBadFormat;
+  std::vector<std::uint8_t> bytes;
+  if (!decoder_.ReadFrameBytes(decoder_.FrameAt(timeS), bytes)) return KlpReadFault;
+  target->TakeBytes(std::move(bytes));
+  return KlpOk;
+}
+
+}  // namespace vantorelle

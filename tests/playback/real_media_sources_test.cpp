@@ -1,0 +1,176 @@
+// Real media files becoming Clip Collection sources through the software
+// board: flags, durations, frame sizes, the frame-size rule, refusals with
+// the system's messages, and files that change on disk.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "playback/media_info.h"
+#include "playback/software_board/software_board_factory.h"
+#include "playback/source_reading.h"
+#include "support/scripted_user_interface.h"
+#include "support/temp_dir.h"
+#include "support/test_media_writer.h"
+
+namespace vantorelle {
+namespace {
+
+using testing::ScriptedUserInterface;
+using testing::TempDir;
+
+class RealMediaSources : public ::testing::Test {
+ protected:
+  RealMediaSources() : board_(CreateSoftwareBoardFactory({})) {
+    images_ = LoadImportFilter(*board_, ui_);
+  }
+
+  SourceReadContext Context() { return SourceReadContext{MediaReadContext{*board_, ui_, rule_}, images_, nullptr}; }
+
+  std::string Movie(const std::string& name, const testing::MovieSpec& spec) {
+    const std::string path = dir_.File(name);
+    std::string error;
+    EXPECT_TRUE(testing::WriteAvi(path, spec, &error)) << error;
+    return path;
+  }
+
+  TempDir dir_;
+  std::unique_ptr<IKlpComponentFactory> board_;
+  ScriptedUserInterface ui_;
+  StillImageExtensions images_;
+  FrameSizeRule rule_;
+};
+
+TEST_F(RealMediaSources, TheBoardsFilterListsTheImageTypes) {
+  EXPECT_TRUE(ui_.messages.empty());
+  for (const char* extension : {"png", "jpg", "jpeg", "bmp", "tga", "tif", "tiff"}) {
+    EXPECT_TRUE(images_.Contains(extension)) << extension;
+  }
+  EXPECT_FALSE(images_.Contains("avi"));
+  EXPECT_FALSE(images_.Contains("txt"));
+}
+
+TEST_F(RealMediaSources, MoviesSoundsAndImagesWithTheirMeasures) {
+  testing::MovieSpec spec;
+  spec.width = 320;
+  spec.height = 240;
+  spec.frameCount = 40;
+  spec.withAudio = true;
+  const auto movie = MakeSourceFromFile(Context(), Movie("take.avi", spec));
+  ASSERT_TRUE(movie);
+  EXPECT_EQ(movie->flags, SourceFlags::MovieFile | SourceFlags::VideoStream | SourceFlags::AudioStream);
+  EXPECT_DOUBLE_EQ(movie->duration, 1600.0);
+  EXPECT_EQ(movie->frameWidth, 320);
+  EXPECT_EQ(movie->frameHeight, 240);
+
+  spec.codec = testing::MovieCodec::Uncompressed;
+  spec.withAudio = false;
+  const auto raw = MakeSourceFromFile(Context(), Movie("raw.AVI", spec));
+  ASSERT_TRUE(raw);
+  EXPECT_EQ(raw->flags, SourceFlags::MovieFile | SourceFlags::VideoStream);
+
+  testing::WavSpec wavSpec;
+  wavSpec.seconds = 2.25;
+  const std::string wavPath = dir_.File("voice.Wav");
+  ASSERT_TRUE(testing::WriteWav(wavPath, wavSpec));
+  const auto wav = MakeSourceFromFile(Context(), wavPath);
+  ASSERT_TRUE(wav);
+  EXPECT_EQ(wav->flags, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  EXPECT_DOUBLE_EQ(wav->duration, 2250.0);
+  EXPECT_EQ(wav->frameWidth, 0);
+
+  for (auto [format, name] : {std::pair{testing::ImageFormat::Png, "a.png"},
+                              std::pair{testing::ImageFormat::Jpeg, "b.JPG"},
+                              std::pair{testing::ImageFormat::Bmp, "c.bmp"}}) {
+    const std::string path = dir_.File(name);
+    ASSERT_TRUE(testing::WriteImage(path, format, 90, 60, {10, 200, 30}));
+    const auto image = MakeSourceFromFile(Context(), path);
+    ASSERT_TRUE(image) << name;
+    EXPECT_EQ(image->flags, SourceFlags::VideoStream) << name;
+    EXPECT_EQ(image->duration, 0.0);
+    EXPECT_EQ(image->frameWidth, 90);
+    EXPECT_EQ(image->frameHeight, 60);
+    EXPECT_EQ(image->size, std::filesystem::file_size(path));
+  }
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(RealMediaSources, FrameSizeMustMatchOnceTheProjectHoldsMoviePictures) {
+  testing::MovieSpec spec;
+  spec.width = 320;
+  spec.height = 240;
+  spec.frameCount = 5;
+  const std::string small = Movie("small.avi", spec);
+  rule_.projectHoldsMoviePicture = true;
+  rule_.projectFrameSize = {720, 576};
+  EXPECT_FALSE(MakeSourceFromFile(Context(), small));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "Can't add clip. Incorrect video frame size!");
+
+  rule_.projectFrameSize = {320, 240};
+  EXPECT_TRUE(MakeSourceFromFile(Context(), small));
+
+  // Sound alone has no frame size to check.
+  testing::WavSpec wavSpec;
+  const std::string wav = dir_.File("voice.wav");
+  ASSERT_TRUE(testing::WriteWav(wav, wavSpec));
+  rule_.projectFrameSize = {720, 576};
+  EXPECT_TRUE(MakeSourceFromFile(Context(), wav));
+  EXPECT_EQ(ui_.messages.size(), 1u);
+}
+
+TEST_F(RealMediaSources, DamagedFilesAreRefusedWithTheComponentsMessages) {
+  const std::string text = dir_.WriteFile("x.avi", "This is a text file, not a movie.\n");
+  EXPECT_FALSE(MakeSourceFromFile(Context(), text));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages.back().caption, "Error -- OpenFile failed");
+
+  testing::WavSpec headerOnly;
+  headerOnly.headerOnly = true;
+  const std::string noData = dir_.File("nodata.wav");
+  ASSERT_TRUE(testing::WriteWav(noData, headerOnly));
+  EXPECT_FALSE(MakeSourceFromFile(Context(), noData));
+  EXPECT_EQ(ui_.messages.size(), 2u);
+
+  EXPECT_FALSE(MakeSourceFromFile(Context(), dir_.WriteFile("zero.avi", "")));
+  EXPECT_EQ(ui_.messages.size(), 3u);
+
+  const std::string brokenPng = dir_.WriteFile("broken.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+  EXPECT_FALSE(MakeSourceFromFile(Context(), brokenPng));
+  ASSERT_EQ(ui_.messages.size(), 4u);
+  EXPECT_EQ(ui_.messages.back().caption, "Error -- Load file failed");
+
+  // A movie cut in half still opens: what is left of it can be used.
+  testing::MovieSpec spec;
+  spec.frameCount = 20;
+  const std::string whole = Movie("whole.avi", spec);
+  std::filesystem::resize_file(whole, std::filesystem::file_size(whole) / 2);
+  const auto cut = MakeSourceFromFile(Context(), whole);
+  if (cut) {
+    EXPECT_GT(cut->duration, 0.0);
+    EXPECT_LE(cut->duration, 800.0);
+  }
+}
+
+TEST_F(RealMediaSources, ChangedFileIsReadAgainWhenFound) {
+  testing::MovieSpec spec;
+  spec.width = 160;
+  spec.height = 120;
+  spec.frameCount = 10;
+  const std::string path = Movie("take.avi", spec);
+  auto source = MakeSourceFromFile(Context(), path);
+  ASSERT_TRUE(source);
+  source->storedPath = "take.avi";
+  EXPECT_DOUBLE_EQ(source->duration, 400.0);
+
+  spec.frameCount = 30;
+  Movie("take.avi", spec);
+  std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::hours(1));
+  EXPECT_EQ(CheckSourceAgainstDisk(Context(), *source, dir_.Path().string()), DiskCheck::Found);
+  EXPECT_DOUBLE_EQ(source->duration, 1200.0);
+  ASSERT_FALSE(ui_.messages.empty());
+  EXPECT_NE(ui_.messages.front().text.find("was modified"), std::string::npos) << ui_.messages.front().text;
+}
+
+}  // namespace
+}  // namespace vantorelle

@@ -1,0 +1,175 @@
+// vantorelle-cli media-info on real files: what the Clip Collection would make
+// of each, as JSON, and a non-zero exit when any file is refused.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/cli_runner.h"
+#include "support/json_reader.h"
+#include "support/temp_dir.h"
+#include "support/test_media_writer.h"
+
+namespace vantorelle {
+namespace {
+
+using testing::CliRun;
+using testing::JsonValue;
+using testing::RunCli;
+using testing::TempDir;
+
+class MediaInfoCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (testing::CliPath().empty()) GTEST_SKIP() << "VANTORELLE_CLI is not set";
+  }
+
+  // Runs media-info and parses its output, which must be a JSON array.
+  JsonValue MediaInfo(const std::vector<std::string>& files, int expectedStatus,
+                      std::vector<std::string> options = {}) {
+    options.push_back("media-info");
+    options.insert(options.end(), files.begin(), files.end());
+    const CliRun run = RunCli(options);
+    EXPECT_EQ(run.status, expectedStatus) << run.err;
+    auto json = testing::ParseJson(run.out);
+    EXPECT_TRUE(json && json->IsArray()) << run.out;
+    if (!json || !json->IsArray()) return JsonValue{JsonValue::Array{}};
+    EXPECT_EQ(json->AsArray().size(), files.size());
+    lastErr_ = run.err;
+    return *json;
+  }
+
+  std::string Movie(const std::string& name, const testing::MovieSpec& spec) {
+    const std::string path = dir_.File(name);
+    std::string error;
+    EXPECT_TRUE(testing::WriteAvi(path, spec, &error)) << error;
+    return path;
+  }
+
+  TempDir dir_;
+  std::string lastErr_;
+};
+
+TEST_F(MediaInfoCli, DescribesMoviesSoundsAndImages) {
+  testing::MovieSpec movieSpec;
+  movieSpec.width = 352;
+  movieSpec.height = 288;
+  movieSpec.frameCount = 50;
+  movieSpec.withAudio = true;
+  const std::string movie = Movie("Take One.AVI", movieSpec);
+  testing::WavSpec wavSpec;
+  wavSpec.seconds = 1.5;
+  const std::string wav = dir_.File("voice.wav");
+  ASSERT_TRUE(testing::WriteWav(wav, wavSpec));
+  const std::string png = dir_.File("logo.png");
+  ASSERT_TRUE(testing::WriteImage(png, testing::ImageFormat::Png, 64, 48, {0, 128, 255}));
+
+  const JsonValue info = MediaInfo({movie, wav, png}, 0);
+  ASSERT_EQ(info.AsArray().size(), 3u);
+  const JsonValue& m = info[0];
+  EXPECT_EQ(m["path"].AsString(), movie);
+  EXPECT_EQ(m["name"].AsString(), "Take One.AVI");
+  EXPECT_EQ(m["flags"].AsNumber(), 0x10006);  // movie file with picture and sound
+  EXPECT_NEAR(m["duration"].AsNumber(), 2000.0, 0.5);
+  EXPECT_EQ(m["width"].AsNumber(), 352);
+  EXPECT_EQ(m["height"].AsNumber(), 288);
+  EXPECT_EQ(m["size"].AsNumber(), static_cast<double>(std::filesystem::file_size(movie)));
+  EXPECT_EQ(m["type"].AsString(), "Video Clip");
+  EXPECT_EQ(m["modified"].AsString().size(), 19u);  // "dd/mm/yyyy hh:mm:ss"
+
+  const JsonValue& w = info[1];
+  EXPECT_EQ(w["flags"].AsNumber(), 0x10004);  // movie file with sound alone
+  EXPECT_NEAR(w["duration"].AsNumber(), 1500.0, 0.5);
+  EXPECT_EQ(w["width"].AsNumber(), 0);
+  EXPECT_EQ(w["type"].AsString(), "wav file");
+
+  const JsonValue& p = info[2];
+  EXPECT_EQ(p["flags"].AsNumber(), 0x2);  // a still picture
+  EXPECT_EQ(p["duration"].AsNumber(), 0);
+  EXPECT_EQ(p["width"].AsNumber(), 64);
+  EXPECT_EQ(p["height"].AsNumber(), 48);
+}
+
+TEST_F(MediaInfoCli, RefusedFilesSayWhyAndFailTheRun) {
+  const std::string good = dir_.File("good.png");
+  ASSERT_TRUE(testing::WriteImage(good, testing::ImageFormat::Png, 16, 16, {1, 2, 3}));
+  const std::string text = dir_.WriteFile("x.avi", "This is a text file, not a movie.\n");
+  const std::string empty = dir_.WriteFile("empty.wav", "");
+  testing::WavSpec headerOnly;
+  headerOnly.headerOnly = true;
+  const std::string noData = dir_.File("nodata.wav");
+  ASSERT_TRUE(testing::WriteWav(noData, headerOnly));
+  const std::string brokenImage = dir_.WriteFile("broken.png", std::string("\x89PNG\r\n\x1a\n", 8) + "garbage");
+  const std::string notMedia = dir_.WriteFile("notes.txt", "hello");
+  const std::string missing = dir_.File("missing.avi");
+
+  const JsonValue info = MediaInfo({good, text, empty, noData, brokenImage, notMedia, missing}, 1);
+  ASSERT_EQ(info.AsArray().size(), 7u);
+  EXPECT_FALSE(info[0].Has("error"));
+  for (std::size_t i = 1; i < 7; ++i) {
+    ASSERT_TRUE(info[i].Has("error")) << i;
+    EXPECT_FALSE(info[i].Has("flags")) << i;
+  }
+  EXPECT_EQ(info[1]["error"].AsString().rfind("OpenFile failed", 0), 0u) << info[1]["error"].AsString();
+  EXPECT_EQ(info[2]["error"].AsString().rfind("OpenFile failed", 0), 0u) << info[2]["error"].AsString();
+  EXPECT_EQ(info[3]["error"].AsString().rfind("OpenFile failed", 0), 0u) << info[3]["error"].AsString();
+  EXPECT_EQ(info[4]["error"].AsString().rfind("Load file failed", 0), 0u) << info[4]["error"].AsString();
+  EXPECT_EQ(info[5]["error"].AsString(), "not a movie, sound or image file");
+  EXPECT_EQ(info[6]["error"].AsString(), "file not found");
+  EXPECT_NE(lastErr_.find("missing.avi"), std::string::npos) << lastErr_;
+}
+
+TEST_F(MediaInfoCli, ReadsMoviesMadeByTheFfmpegProgram) {
+  if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg program";
+  struct Case {
+    const char* name;
+    const char* codec;
+  } cases[] = {{"mjpeg.avi", "-c:v mjpeg"}, {"mpeg4.avi", "-c:v mpeg4"}, {"raw.avi", "-c:v rawvideo -pix_fmt bgr24"}};
+  std::vector<std::string> files;
+  for (const Case& c : cases) {
+    files.push_back(dir_.File(c.name));
+    const std::string command = std::string("ffmpeg -loglevel error -y -f lavfi -i testsrc=size=320x240:rate=25 ") +
+                                "-f lavfi -i sine=frequency=440:sample_rate=32000 -t 3 " + c.codec +
+                                " -c:a pcm_s16le '" + files.back() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  }
+  files.push_back(dir_.File("tone.wav"));
+  ASSERT_EQ(std::system(("ffmpeg -loglevel error -y -f lavfi -i sine=frequency=440:sample_rate=22050 -t 2.5 '" +
+                         files.back() + "'").c_str()), 0);
+
+  const JsonValue info = MediaInfo(files, 0);
+  ASSERT_EQ(info.AsArray().size(), 4u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(files[i]);
+    EXPECT_EQ(info[i]["flags"].AsNumber(), 0x10006);
+    EXPECT_NEAR(info[i]["duration"].AsNumber(), 3000.0, 1.0);
+    EXPECT_EQ(info[i]["width"].AsNumber(), 320);
+    EXPECT_EQ(info[i]["height"].AsNumber(), 240);
+  }
+  EXPECT_EQ(info[3]["flags"].AsNumber(), 0x10004);
+  EXPECT_NEAR(info[3]["duration"].AsNumber(), 2500.0, 1.0);
+}
+
+TEST_F(MediaInfoCli, WithoutABoardNothingCanBeMeasured) {
+  const std::string png = dir_.File("logo.png");
+  ASSERT_TRUE(testing::WriteImage(png, testing::ImageFormat::Png, 8, 8, {9, 9, 9}));
+  const JsonValue info = MediaInfo({png}, 1, {"--no-board"});
+  ASSERT_EQ(info.AsArray().size(), 1u);
+  EXPECT_TRUE(info[0].Has("error"));
+}
+
+TEST_F(MediaInfoCli, UsageErrorsGoToStandardError) {
+  CliRun run = RunCli({"media-info"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_FALSE(run.err.empty());
+  run = RunCli({"no-such-command"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_FALSE(run.err.empty());
+  run = RunCli({"--video-standard", "secam", "media-info", "x.avi"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_FALSE(run.err.empty());
+}
+
+}  // namespace
+}  // namespace vantorelle
