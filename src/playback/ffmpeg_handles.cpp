@@ -21,9 +21,22 @@ bool ConvertFrameToRgb24(const AVFrame& frame, SwsContextPtr& scaler, std::uint8
                                     frame.height, AV_PIX_FMT_RGB24, SWS_BICUBIC, nullptr, nullptr,
                                     nullptr));
   if (!scaler) return false;
-  const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
-  sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
-                           1 << 16);
+  // Setting the colour details rebuilds the scaler's tables: only do it when
+  // the source range changes.
+  int* sourceTable = nullptr;
+  int* targetTable = nullptr;
+  int sourceRange = -1;
+  int targetRange = -1;
+  int brightness = 0;
+  int contrast = 0;
+  int saturation = 0;
+  const bool known = sws_getColorspaceDetails(scaler.get(), &sourceTable, &sourceRange, &targetTable,
+                                              &targetRange, &brightness, &contrast, &saturation) >= 0;
+  if (!known || sourceRange != (fullRange ? 1 : 0) || targetRange != 1) {
+    const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
+    sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
+                             1 << 16);
+  }
   std::uint8_t* planes[4] = {target, nullptr, nullptr, nullptr};
   int strides[4] = {frame.width * 3, 0, 0, 0};
   return sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) > 0;

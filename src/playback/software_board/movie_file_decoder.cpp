@@ -153,7 +153,7 @@ bool MovieFileDecoder::OpenVideoDecoder() {
 }
 
 std::int64_t MovieFileDecoder::FrameAt(double seconds) const {
-  if (facts_.frameCount <= 0 || !std::isfinite(seconds) || seconds <= 0.0) return 0;
+  if (facts_.frameCount <= 0 || std::isnan(seconds) || seconds <= 0.0) return 0;
   // A time a hair below a frame's start still means that frame.
   const double frame = std::floor(seconds * facts_.framesPerSecond + 1e-6);
   if (frame >= static_cast<double>(facts_.frameCount - 1)) return facts_.frameCount - 1;
@@ -176,6 +176,7 @@ void MovieFileDecoder::ForgetPosition() {
 
 bool MovieFileDecoder::SeekTo(std::int64_t index) {
   ++seeks_;
+  bytesPositioned_ = false;
   ForgetPosition();
   av_frame_unref(current_.get());
   currentIndex_ = -1;
@@ -243,7 +244,7 @@ const AVFrame* MovieFileDecoder::DecodeFrame(std::int64_t n) {
   if (currentIndex_ >= 0 && n >= currentIndex_ && (n == currentIndex_ || (aheadIndex_ > n))) {
     return current_.get();  // the frame shown at n is already decoded
   }
-  const bool decodeOn = positioned_ && currentIndex_ >= 0 && n > currentIndex_ &&
+  const bool decodeOn = !bytesPositioned_ && positioned_ && currentIndex_ >= 0 && n > currentIndex_ &&
                         n - currentIndex_ <= (facts_.intraOnly ? 1 : kDecodeOnWindow);
   if (!decodeOn && !SeekTo(n)) return nullptr;
   if (DecodeUpTo(n)) return current_.get();
@@ -258,8 +259,13 @@ bool MovieFileDecoder::ReadFrameBytes(std::int64_t n, std::vector<std::uint8_t>&
   n = std::clamp<std::int64_t>(n, 0, facts_.frameCount - 1);
   // Reading moves the demuxer: decoding must seek before it goes on.
   ForgetPosition();
-  ++seeks_;
-  if (av_seek_frame(input_.get(), videoStream_, TimestampOf(n), AVSEEK_FLAG_BACKWARD) < 0) return false;
+  // The next frame in order is the next packet: no seek needed.
+  const bool readOn = bytesPositioned_ && n == bytesIndex_ + 1;
+  bytesPositioned_ = false;
+  if (!readOn) {
+    ++seeks_;
+    if (av_seek_frame(input_.get(), videoStream_, TimestampOf(n), AVSEEK_FLAG_BACKWARD) < 0) return false;
+  }
   bool found = false;
   while (ReadVideoPacket()) {
     std::int64_t timestamp = packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->dts;
@@ -271,7 +277,11 @@ bool MovieFileDecoder::ReadFrameBytes(std::int64_t n, std::vector<std::uint8_t>&
     bytes.assign(packet_->data, packet_->data + packet_->size);
     found = true;
     av_packet_unref(packet_.get());
-    if (index == n) break;
+    if (index == n) {
+      bytesIndex_ = n;
+      bytesPositioned_ = true;
+      break;
+    }
   }
   return found;
 }

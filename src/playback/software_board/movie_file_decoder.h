@@ -87,6 +87,9 @@ class MovieFileDecoder {
   std::int64_t aheadIndex_ = -1;
   bool positioned_ = false;  // reading and decoding follow on from current_
   bool drained_ = false;     // the decoder was told the input ended
+  // The demuxer stands right after the stored bytes of frame bytesIndex_.
+  bool bytesPositioned_ = false;
+  std::int64_t bytesIndex_ = -1;
   std::int64_t seeks_ = 0;
 };
 
