@@ -7,11 +7,10 @@
 #include <cstring>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
-#include <libswscale/swscale.h>
 }
+
+#include "playback/ffmpeg_handles.h"
 
 namespace vantorelle {
 namespace {
@@ -23,18 +22,6 @@ constexpr int MaxSide = 16384;
 constexpr std::int64_t MaxPixels = std::int64_t{1} << 26;
 constexpr std::uint32_t BiRgb = 0;
 
-struct CodecContextFree {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFree {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFree {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScalerFree {
-  void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
-};
 struct FileClose {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -72,19 +59,6 @@ AVCodecID FindCodec(std::uint32_t handler, const std::vector<std::uint8_t>& form
   return id;
 }
 
-// swscale wants the full-range ("J") YUV formats named as the plain ones with
-// the range given apart.
-AVPixelFormat WithoutRangeAlias(AVPixelFormat format, bool& fullRange) {
-  switch (format) {
-    case AV_PIX_FMT_YUVJ420P: fullRange = true; return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P: fullRange = true; return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P: fullRange = true; return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P: fullRange = true; return AV_PIX_FMT_YUV440P;
-    case AV_PIX_FMT_YUVJ411P: fullRange = true; return AV_PIX_FMT_YUV411P;
-    default: return format;
-  }
-}
-
 }  // namespace
 
 const char* AviFrameDecoderFailureText(AviFrameDecoderFailure failure) {
@@ -114,11 +88,11 @@ struct AviFrameDecoder::State {
   bool intraOnly = false;
   AVPixelFormat outputFormat = AV_PIX_FMT_NONE;
   AviFramePixels pixels = AviFramePixels::Rgbx32;
-  std::unique_ptr<AVCodecContext, CodecContextFree> codec;
-  std::unique_ptr<AVFrame, FrameFree> frame;    // the newest decoded picture
-  std::unique_ptr<AVFrame, FrameFree> scratch;  // receives; a failed receive clears it
-  std::unique_ptr<AVPacket, PacketFree> packet;
-  std::unique_ptr<SwsContext, ScalerFree> scaler;
+  AvCodecContextPtr codec;
+  AvFramePtr frame;    // the newest decoded picture
+  AvFramePtr scratch;  // receives; a failed receive clears it
+  AvPacketPtr packet;
+  SwsContextPtr scaler;
   std::unique_ptr<std::FILE, FileClose> file;
   std::uint64_t fileSize = 0;
   // The last frame fed to the decoder while its state still follows the

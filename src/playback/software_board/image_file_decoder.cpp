@@ -13,6 +13,7 @@ extern "C" {
 }
 
 #include "model/source_paths.h"
+#include "playback/ffmpeg_handles.h"
 #include "playback/software_board/image_file_types.h"
 
 namespace vantorelle {
@@ -24,22 +25,8 @@ constexpr std::int64_t kLargestFileBytes = std::int64_t{1} << 30;
 struct FileClose {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
-struct CodecContextFree {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFree {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFree {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScalerFree {
-  void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
-};
 
 using FilePtr = std::unique_ptr<std::FILE, FileClose>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
 
 bool SizeAllowed(int width, int height) {
   return width > 0 && height > 0 && width <= kLargestImageSide && height <= kLargestImageSide &&
@@ -103,7 +90,7 @@ int GetBufferWithinLimits(AVCodecContext* context, AVFrame* frame, int flags) {
 KlpResult DecodePacket(AVCodecID codecId, AVPacket& packet, AVFrame& frame) {
   const AVCodec* decoder = avcodec_find_decoder(codecId);
   if (!decoder) return KlpBadFormat;
-  std::unique_ptr<AVCodecContext, CodecContextFree> codec(avcodec_alloc_context3(decoder));
+  AvCodecContextPtr codec(avcodec_alloc_context3(decoder));
   if (!codec) return KlpOutOfMemory;
   codec->max_pixels = kLargestImagePixels;
   codec->get_buffer2 = GetBufferWithinLimits;
@@ -119,26 +106,13 @@ KlpResult DecodePacket(AVCodecID codecId, AVPacket& packet, AVFrame& frame) {
   return KlpOk;
 }
 
-// swscale wants the full-range ("J") YUV formats named as the plain ones with
-// the range given apart.
-AVPixelFormat WithoutRangeAlias(AVPixelFormat format) {
-  switch (format) {
-    case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P: return AV_PIX_FMT_YUV440P;
-    case AV_PIX_FMT_YUVJ411P: return AV_PIX_FMT_YUV411P;
-    default: return format;
-  }
-}
-
 KlpResult ConvertToRgba(const AVFrame& frame, RgbaPicture& picture) {
   if (!SizeAllowed(frame.width, frame.height)) return KlpBadFormat;
   const auto format = static_cast<AVPixelFormat>(frame.format);
-  const AVPixelFormat source = WithoutRangeAlias(format);
-  const bool fullRange = frame.color_range == AVCOL_RANGE_JPEG || source != format;
+  bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
+  const AVPixelFormat source = WithoutRangeAlias(format, fullRange);
   if (!sws_isSupportedInput(source)) return KlpBadFormat;
-  std::unique_ptr<SwsContext, ScalerFree> scaler(
+  SwsContextPtr scaler(
       sws_getContext(frame.width, frame.height, source, frame.width, frame.height, AV_PIX_FMT_RGBA,
                      SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
   if (!scaler) return KlpBadFormat;
@@ -174,8 +148,8 @@ KlpResult DecodeImageFile(const std::string& path, RgbaPicture& picture) {
   const ImageFileType* type = FindImageFileType(ExtensionOf(FileNameOf(path)));
   if (!type) return KlpBadFormat;
 
-  PacketPtr packet(av_packet_alloc());
-  FramePtr frame(av_frame_alloc());
+  AvPacketPtr packet(av_packet_alloc());
+  AvFramePtr frame(av_frame_alloc());
   if (!packet || !frame) return KlpOutOfMemory;
   const KlpResult read = ReadWholeFile(*file, size, *packet);
   if (!KlpSucceeded(read)) return read;
