@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "playback/media_info.h"
+#include "playback/source_properties.h"
 #include "playback/software_board/software_board_factory.h"
 #include "playback/source_reading.h"
 #include "support/scripted_user_interface.h"
@@ -170,6 +171,25 @@ TEST_F(RealMediaSources, ChangedFileIsReadAgainWhenFound) {
   EXPECT_DOUBLE_EQ(source->duration, 1200.0);
   ASSERT_FALSE(ui_.messages.empty());
   EXPECT_NE(ui_.messages.front().text.find("was modified"), std::string::npos) << ui_.messages.front().text;
+}
+
+TEST_F(RealMediaSources, PropertiesWindowShowsTheMeasuredMedia) {
+  testing::MovieSpec spec;
+  spec.width = 320;
+  spec.height = 240;
+  spec.frameCount = 75;
+  spec.withAudio = true;
+  spec.audioSampleRate = 32000;
+  const auto movie = MakeSourceFromFile(Context(), Movie("take.avi", spec));
+  ASSERT_TRUE(movie);
+  const SourcePropertyTexts texts = SourceProperties(*movie, *board_);
+  EXPECT_EQ(texts.frameWidth, "320 pixels.");
+  EXPECT_EQ(texts.frameRate, "25.000 frames / second");
+  EXPECT_EQ(texts.videoDuration, "00:00:03:000");
+  EXPECT_EQ(texts.audioDuration, "00:00:03:000");
+  EXPECT_EQ(texts.sampleRate, "32000 Hz");
+  EXPECT_EQ(texts.bits, "16");
+  EXPECT_TRUE(texts.thumbnailAvailable);
 }
 
 }  // namespace
