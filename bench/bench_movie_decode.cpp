@@ -28,13 +28,13 @@ constexpr int kRandomTimes = 200;
 const std::string& MoviePath() {
   static testing::TempDir dir;
   static const std::string path = [] {
-    testing::MovieSpec spec;
-    spec.width = kWidth;
-    spec.height = kHeight;
-    spec.frameCount = kFrames;
-    spec.framesPerSecond = kFps;
+    testing::MovieParams params;
+    params.width = kWidth;
+    params.height = kHeight;
+    params.frameCount = kFrames;
+    params.framesPerSecond = kFps;
     const std::string file = dir.File("bench.avi");
-    if (!testing::WriteAvi(file, spec)) std::abort();
+    if (!testing::WriteAvi(file, params)) std::abort();
     return file;
   }();
   return path;

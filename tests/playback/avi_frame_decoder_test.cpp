@@ -16,11 +16,11 @@
 namespace vantorelle {
 namespace {
 
-using testing::AviBuildSpec;
+using testing::AviBuildParams;
 using testing::AviBuildStream;
 using testing::FakeComponentFactory;
 using testing::MovieCodec;
-using testing::MovieSpec;
+using testing::MovieParams;
 using testing::TempDir;
 
 int ShownFrameNumber(const AviFrameDecoder& decoder) {
@@ -34,10 +34,10 @@ int ShownFrameNumber(const AviFrameDecoder& decoder) {
 
 class AviFrameDecoderTest : public ::testing::Test {
  protected:
-  std::string WriteMovie(const MovieSpec& spec, const std::string& name = "movie.avi") {
+  std::string WriteMovie(const MovieParams& params, const std::string& name = "movie.avi") {
     const std::string path = dir_.File(name);
     std::string error;
-    EXPECT_TRUE(testing::WriteAvi(path, spec, &error)) << error;
+    EXPECT_TRUE(testing::WriteAvi(path, params, &error)) << error;
     return path;
   }
 
@@ -78,13 +78,13 @@ TEST_F(AviFrameDecoderTest, SetUpRefusesFilesItCannotShow) {
   EXPECT_FALSE(decoder.Open(*board_, dir_.WriteFile("text.avi", "not a movie at all")));
   EXPECT_EQ(decoder.FailureText(), "Can't load file.");
 
-  MovieSpec soundOnly;
+  MovieParams soundOnly;
   soundOnly.withVideo = false;
   soundOnly.withAudio = true;
   EXPECT_FALSE(decoder.Open(*board_, WriteMovie(soundOnly, "sound.avi")));
   EXPECT_EQ(decoder.FailureText(), "Video stream number = 0.");
 
-  AviBuildSpec unknown;
+  AviBuildParams unknown;
   AviBuildStream video;
   video.handler = "ZZZZ";
   video.compression = "ZZZZ";
@@ -93,14 +93,14 @@ TEST_F(AviFrameDecoderTest, SetUpRefusesFilesItCannotShow) {
   EXPECT_FALSE(decoder.Open(*board_, dir_.WriteFile("unknown.avi", testing::BuildAvi(unknown))));
   EXPECT_EQ(decoder.FailureText(), "Can't decompress source file.");
 
-  AviBuildSpec noWidth = unknown;
+  AviBuildParams noWidth = unknown;
   noWidth.streams[0].handler = "MJPG";
   noWidth.streams[0].compression = "MJPG";
   noWidth.streams[0].width = 0;
   EXPECT_FALSE(decoder.Open(*board_, dir_.WriteFile("nowidth.avi", testing::BuildAvi(noWidth))));
   EXPECT_EQ(decoder.FailureText(), "Bad source format.");
 
-  AviBuildSpec huge = noWidth;
+  AviBuildParams huge = noWidth;
   huge.streams[0].width = 100000;
   huge.streams[0].height = 100000;
   EXPECT_FALSE(decoder.Open(*board_, dir_.WriteFile("huge.avi", testing::BuildAvi(huge))));
@@ -108,13 +108,13 @@ TEST_F(AviFrameDecoderTest, SetUpRefusesFilesItCannotShow) {
 }
 
 TEST_F(AviFrameDecoderTest, MjpegFramesInAnyOrder) {
-  MovieSpec spec;
-  spec.width = 192;
-  spec.height = 144;
-  spec.frameCount = 30;
-  spec.withAudio = true;
+  MovieParams params;
+  params.width = 192;
+  params.height = 144;
+  params.frameCount = 30;
+  params.withAudio = true;
   AviFrameDecoder decoder;
-  ASSERT_TRUE(decoder.Open(*board_, WriteMovie(spec))) << decoder.FailureText();
+  ASSERT_TRUE(decoder.Open(*board_, WriteMovie(params))) << decoder.FailureText();
   EXPECT_EQ(decoder.Width(), 192);
   EXPECT_EQ(decoder.Height(), 144);
   EXPECT_EQ(decoder.FrameCount(), 30);
@@ -126,14 +126,14 @@ TEST_F(AviFrameDecoderTest, MjpegFramesInAnyOrder) {
 }
 
 TEST_F(AviFrameDecoderTest, InterCodedFramesDecodeFromTheKeyFrameBefore) {
-  MovieSpec spec;
-  spec.width = 192;
-  spec.height = 144;
-  spec.codec = MovieCodec::Mpeg4;
-  spec.frameCount = 40;
-  spec.gopSize = 10;
+  MovieParams params;
+  params.width = 192;
+  params.height = 144;
+  params.codec = MovieCodec::Mpeg4;
+  params.frameCount = 40;
+  params.gopSize = 10;
   AviFrameDecoder decoder;
-  ASSERT_TRUE(decoder.Open(*board_, WriteMovie(spec))) << decoder.FailureText();
+  ASSERT_TRUE(decoder.Open(*board_, WriteMovie(params))) << decoder.FailureText();
   // Forward in order, a jump into a group, back before it, and random ones.
   ExpectFrames(decoder, {0, 1, 2, 3, 17, 18, 12, 39, 30, 29, 5});
   std::mt19937 random(11);
@@ -143,24 +143,24 @@ TEST_F(AviFrameDecoderTest, InterCodedFramesDecodeFromTheKeyFrameBefore) {
 }
 
 TEST_F(AviFrameDecoderTest, UncompressedBottomUpFramesShowUpright) {
-  MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.codec = MovieCodec::Uncompressed;
-  spec.frameCount = 6;
+  MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.codec = MovieCodec::Uncompressed;
+  params.frameCount = 6;
   AviFrameDecoder decoder;
-  ASSERT_TRUE(decoder.Open(*board_, WriteMovie(spec))) << decoder.FailureText();
+  ASSERT_TRUE(decoder.Open(*board_, WriteMovie(params))) << decoder.FailureText();
   ExpectFrames(decoder, {5, 0, 3});
 }
 
 TEST_F(AviFrameDecoderTest, EmptyChunkKeepsThePictureShown) {
-  MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.frameCount = 4;
-  const std::vector<std::string> packets = testing::ReadVideoPackets(WriteMovie(spec));
+  MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 4;
+  const std::vector<std::string> packets = testing::ReadVideoPackets(WriteMovie(params));
   ASSERT_EQ(packets.size(), 4u);
-  AviBuildSpec built;
+  AviBuildParams built;
   AviBuildStream video;
   video.width = 160;
   video.height = 120;
@@ -177,13 +177,13 @@ TEST_F(AviFrameDecoderTest, EmptyChunkKeepsThePictureShown) {
 }
 
 TEST_F(AviFrameDecoderTest, DamagedChunksSpoilOnlyThemselves) {
-  MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.frameCount = 4;
-  const std::vector<std::string> packets = testing::ReadVideoPackets(WriteMovie(spec));
+  MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 4;
+  const std::vector<std::string> packets = testing::ReadVideoPackets(WriteMovie(params));
   ASSERT_EQ(packets.size(), 4u);
-  AviBuildSpec built;
+  AviBuildParams built;
   AviBuildStream video;
   video.width = 160;
   video.height = 120;
@@ -201,12 +201,12 @@ TEST_F(AviFrameDecoderTest, DamagedChunksSpoilOnlyThemselves) {
 }
 
 TEST_F(AviFrameDecoderTest, ClosingReleasesEverything) {
-  MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.frameCount = 2;
+  MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 2;
   AviFrameDecoder decoder;
-  ASSERT_TRUE(decoder.Open(*board_, WriteMovie(spec)));
+  ASSERT_TRUE(decoder.Open(*board_, WriteMovie(params)));
   decoder.Close();
   EXPECT_FALSE(decoder.IsOpen());
   EXPECT_TRUE(decoder.Picture().empty());

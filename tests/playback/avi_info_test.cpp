@@ -19,7 +19,7 @@ namespace vantorelle {
 namespace {
 
 using testing::AviBuildIndex;
-using testing::AviBuildSpec;
+using testing::AviBuildParams;
 using testing::AviBuildStream;
 using testing::TempDir;
 
@@ -65,15 +65,15 @@ std::vector<std::string> NumberedPayloads(int count) {
 
 class AviInfoTest : public ::testing::Test {
  protected:
-  std::string WriteMovie(const testing::MovieSpec& spec, const std::string& name = "movie.avi") {
+  std::string WriteMovie(const testing::MovieParams& params, const std::string& name = "movie.avi") {
     const std::string path = dir_.File(name);
     std::string error;
-    EXPECT_TRUE(testing::WriteAvi(path, spec, &error)) << error;
+    EXPECT_TRUE(testing::WriteAvi(path, params, &error)) << error;
     return path;
   }
 
-  std::string Build(const AviBuildSpec& spec, const std::string& name = "built.avi") {
-    return dir_.WriteFile(name, testing::BuildAvi(spec));
+  std::string Build(const AviBuildParams& params, const std::string& name = "built.avi") {
+    return dir_.WriteFile(name, testing::BuildAvi(params));
   }
 
   // Every chunk the reader hands out must lie inside the file, and its
@@ -94,12 +94,12 @@ class AviInfoTest : public ::testing::Test {
 };
 
 TEST_F(AviInfoTest, MjpegMovieFromTheMuxer) {
-  testing::MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.frameCount = 12;
-  spec.withAudio = true;
-  const std::string path = WriteMovie(spec);
+  testing::MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 12;
+  params.withAudio = true;
+  const std::string path = WriteMovie(params);
 
   AviInfoComponent info;
   ASSERT_EQ(info.LoadFile(path), KlpOk);
@@ -139,12 +139,12 @@ TEST_F(AviInfoTest, MjpegMovieFromTheMuxer) {
 }
 
 TEST_F(AviInfoTest, InterCodedMovieMarksOnlyItsKeyFrames) {
-  testing::MovieSpec spec;
-  spec.codec = testing::MovieCodec::Mpeg4;
-  spec.frameCount = 23;
-  spec.gopSize = 10;
+  testing::MovieParams params;
+  params.codec = testing::MovieCodec::Mpeg4;
+  params.frameCount = 23;
+  params.gopSize = 10;
   AviInfoComponent info;
-  ASSERT_EQ(info.LoadFile(WriteMovie(spec)), KlpOk);
+  ASSERT_EQ(info.LoadFile(WriteMovie(params)), KlpOk);
   const std::vector<Chunk> chunks = AllChunks(info);
   ASSERT_EQ(chunks.size(), 23u);
   for (std::size_t i = 0; i < chunks.size(); ++i) EXPECT_EQ(chunks[i].key, i % 10 == 0) << "frame " << i;
@@ -165,24 +165,24 @@ TEST_F(AviInfoTest, MovieMadeByTheFfmpegProgram) {
 
 TEST_F(AviInfoTest, LegacyIndexCountedFromEitherBase) {
   for (AviBuildIndex index : {AviBuildIndex::Idx1FromMovi, AviBuildIndex::Idx1FromFileStart}) {
-    AviBuildSpec spec;
+    AviBuildParams params;
     AviBuildStream video;
     video.chunks = NumberedPayloads(7);
-    spec.streams = {video};
-    spec.index = index;
+    params.streams = {video};
+    params.index = index;
     SCOPED_TRACE(index == AviBuildIndex::Idx1FromMovi ? "from movi" : "from file start");
-    ExpectPayloads(Build(spec), video.chunks);
+    ExpectPayloads(Build(params), video.chunks);
   }
 }
 
 TEST_F(AviInfoTest, OpenDmlIndexAloneGivesFramesAndKeyFlags) {
-  AviBuildSpec spec;
+  AviBuildParams params;
   AviBuildStream video;
   video.chunks = NumberedPayloads(6);
   video.keyFrames = {true, false, false, true, false, false};
-  spec.streams = {video};
-  spec.index = AviBuildIndex::OpenDml;
-  const std::string path = Build(spec);
+  params.streams = {video};
+  params.index = AviBuildIndex::OpenDml;
+  const std::string path = Build(params);
   ExpectPayloads(path, video.chunks);
   AviInfoComponent info;
   ASSERT_EQ(info.LoadFile(path), KlpOk);
@@ -190,12 +190,12 @@ TEST_F(AviInfoTest, OpenDmlIndexAloneGivesFramesAndKeyFlags) {
 }
 
 TEST_F(AviInfoTest, MissingIndexIsRebuiltFromTheMovieList) {
-  AviBuildSpec spec;
+  AviBuildParams params;
   AviBuildStream video;
   video.chunks = NumberedPayloads(5);
-  spec.streams = {video};
-  spec.index = AviBuildIndex::None;
-  const std::string path = Build(spec);
+  params.streams = {video};
+  params.index = AviBuildIndex::None;
+  const std::string path = Build(params);
   ExpectPayloads(path, video.chunks);
   AviInfoComponent info;
   ASSERT_EQ(info.LoadFile(path), KlpOk);
@@ -204,7 +204,7 @@ TEST_F(AviInfoTest, MissingIndexIsRebuiltFromTheMovieList) {
 }
 
 TEST_F(AviInfoTest, VideoStreamAfterASoundStream) {
-  AviBuildSpec spec;
+  AviBuildParams params;
   AviBuildStream sound;
   sound.type = "auds";
   sound.handler = std::string(4, '\0');
@@ -212,8 +212,8 @@ TEST_F(AviInfoTest, VideoStreamAfterASoundStream) {
   sound.chunks = {std::string(320, 's'), std::string(320, 't'), std::string(320, 'u')};
   AviBuildStream video;
   video.chunks = NumberedPayloads(3);
-  spec.streams = {sound, video};
-  const std::string path = Build(spec);
+  params.streams = {sound, video};
+  const std::string path = Build(params);
   ExpectPayloads(path, video.chunks);
 
   AviInfoComponent info;
@@ -246,11 +246,11 @@ TEST_F(AviInfoTest, RefusesCallsOutsideTheFile) {
   std::int32_t count = 0;
   EXPECT_EQ(info.GetVideoFrameCount(0, count), KlpUnexpected);
 
-  AviBuildSpec spec;
+  AviBuildParams params;
   AviBuildStream video;
   video.chunks = NumberedPayloads(3);
-  spec.streams = {video};
-  ASSERT_EQ(info.LoadFile(Build(spec)), KlpOk);
+  params.streams = {video};
+  ASSERT_EQ(info.LoadFile(Build(params)), KlpOk);
   std::uint64_t offset = 0;
   std::uint32_t size = 0;
   std::uint32_t flags = 0;
@@ -268,14 +268,14 @@ TEST_F(AviInfoTest, RefusesCallsOutsideTheFile) {
 
 TEST_F(AviInfoTest, IndexEntryPastTheEndIsNeverHandedOut) {
   for (AviBuildIndex index : {AviBuildIndex::Idx1FromMovi, AviBuildIndex::OpenDml}) {
-    AviBuildSpec spec;
+    AviBuildParams params;
     AviBuildStream video;
     video.chunks = NumberedPayloads(4);
-    spec.streams = {video};
-    spec.index = index;
-    spec.lastEntryShift = 1u << 30;
+    params.streams = {video};
+    params.index = index;
+    params.lastEntryShift = 1u << 30;
     AviInfoComponent info;
-    ASSERT_EQ(info.LoadFile(Build(spec)), KlpOk);
+    ASSERT_EQ(info.LoadFile(Build(params)), KlpOk);
     std::uint64_t offset = 0;
     std::uint32_t size = 0;
     std::uint32_t flags = 0;
@@ -285,11 +285,11 @@ TEST_F(AviInfoTest, IndexEntryPastTheEndIsNeverHandedOut) {
 }
 
 TEST_F(AviInfoTest, TruncatedMovieKeepsTheFramesItStillHolds) {
-  testing::MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.frameCount = 20;
-  const std::string whole = ReadFileBytes(WriteMovie(spec));
+  testing::MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 20;
+  const std::string whole = ReadFileBytes(WriteMovie(params));
   const std::string path = dir_.WriteFile("cut.avi", whole.substr(0, whole.size() / 2));
   AviInfoComponent info;
   ASSERT_EQ(info.LoadFile(path), KlpOk);
@@ -303,7 +303,7 @@ TEST_F(AviInfoTest, TruncatedMovieKeepsTheFramesItStillHolds) {
 // Damage anywhere in a file must not make the reader read, allocate or hand
 // out anything beyond the file, nor stop it from finishing.
 TEST_F(AviInfoTest, DamagedBytesAnywhereStayInsideTheFile) {
-  AviBuildSpec spec;
+  AviBuildParams params;
   AviBuildStream sound;
   sound.type = "auds";
   sound.handler = std::string(4, '\0');
@@ -312,9 +312,9 @@ TEST_F(AviInfoTest, DamagedBytesAnywhereStayInsideTheFile) {
   video.chunks = NumberedPayloads(4);
   video.keyFrames = {true, false, true, false};
   for (AviBuildIndex index : {AviBuildIndex::Idx1FromMovi, AviBuildIndex::OpenDml}) {
-    spec.streams = {video, sound};
-    spec.index = index;
-    const std::string original = testing::BuildAvi(spec);
+    params.streams = {video, sound};
+    params.index = index;
+    const std::string original = testing::BuildAvi(params);
     std::mt19937 random(index == AviBuildIndex::OpenDml ? 7 : 3);
     for (int round = 0; round < 150; ++round) {
       std::string damaged = original;

@@ -17,7 +17,7 @@ namespace vantorelle {
 namespace {
 
 using testing::MovieCodec;
-using testing::MovieSpec;
+using testing::MovieParams;
 using testing::TempDir;
 
 struct Info {
@@ -42,10 +42,10 @@ bool HasFfmpegProgram() { return std::system("command -v ffmpeg >/dev/null 2>&1"
 
 class PlayMovieTest : public ::testing::Test {
  protected:
-  std::string Write(const MovieSpec& spec, const std::string& name = "movie.avi") {
+  std::string Write(const MovieParams& params, const std::string& name = "movie.avi") {
     const std::string path = dir_.File(name);
     std::string error;
-    EXPECT_TRUE(testing::WriteAvi(path, spec, &error)) << error;
+    EXPECT_TRUE(testing::WriteAvi(path, params, &error)) << error;
     return path;
   }
 
@@ -77,14 +77,14 @@ TEST_F(PlayMovieTest, PictureStreamWithAlphaIsMarkedSo) {
 }
 
 TEST_F(PlayMovieTest, FramesInOrderAreDecodedOnWithoutSeeking) {
-  MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.codec = MovieCodec::Mpeg4;
-  spec.frameCount = 40;
-  spec.gopSize = 10;
+  MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.codec = MovieCodec::Mpeg4;
+  params.frameCount = 40;
+  params.gopSize = 10;
   PlayMovieComponent movie;
-  ASSERT_EQ(movie.OpenFile(Write(spec)), KlpOk);
+  ASSERT_EQ(movie.OpenFile(Write(params)), KlpOk);
   for (int frame = 0; frame < 40; ++frame) ASSERT_EQ(FrameShownAt(movie, frame / 25.0), frame);
   EXPECT_EQ(movie.Decoder().SeekCount(), 1);
   // The same frame again needs no decoding at all; a short step ahead decodes on.
@@ -97,12 +97,12 @@ TEST_F(PlayMovieTest, FramesInOrderAreDecodedOnWithoutSeeking) {
 }
 
 TEST_F(PlayMovieTest, JpegCopiesInOrderReadOnWithoutSeeking) {
-  MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.frameCount = 20;
+  MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 20;
   PlayMovieComponent movie;
-  ASSERT_EQ(movie.OpenFile(Write(spec)), KlpOk);
+  ASSERT_EQ(movie.OpenFile(Write(params)), KlpOk);
   JpegImageComponent jpeg;
   for (int frame = 0; frame < 20; ++frame) {
     ASSERT_EQ(movie.CopyToJPEGImage(jpeg, frame / 25.0), KlpOk);
@@ -119,13 +119,13 @@ TEST_F(PlayMovieTest, JpegCopiesInOrderReadOnWithoutSeeking) {
 }
 
 TEST_F(PlayMovieTest, DroppedFrameShowsThePictureBeforeIt) {
-  MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.frameCount = 5;
-  const std::vector<std::string> packets = testing::ReadVideoPackets(Write(spec));
+  MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 5;
+  const std::vector<std::string> packets = testing::ReadVideoPackets(Write(params));
   ASSERT_EQ(packets.size(), 5u);
-  testing::AviBuildSpec built;
+  testing::AviBuildParams built;
   testing::AviBuildStream video;
   video.width = 160;
   video.height = 120;

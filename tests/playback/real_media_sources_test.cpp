@@ -28,10 +28,10 @@ class RealMediaSources : public ::testing::Test {
 
   SourceReadContext Context() { return SourceReadContext{MediaReadContext{*board_, ui_, rule_}, images_, nullptr}; }
 
-  std::string Movie(const std::string& name, const testing::MovieSpec& spec) {
+  std::string Movie(const std::string& name, const testing::MovieParams& params) {
     const std::string path = dir_.File(name);
     std::string error;
-    EXPECT_TRUE(testing::WriteAvi(path, spec, &error)) << error;
+    EXPECT_TRUE(testing::WriteAvi(path, params, &error)) << error;
     return path;
   }
 
@@ -52,28 +52,28 @@ TEST_F(RealMediaSources, TheBoardsFilterListsTheImageTypes) {
 }
 
 TEST_F(RealMediaSources, MoviesSoundsAndImagesWithTheirMeasures) {
-  testing::MovieSpec spec;
-  spec.width = 320;
-  spec.height = 240;
-  spec.frameCount = 40;
-  spec.withAudio = true;
-  const auto movie = MakeSourceFromFile(Context(), Movie("take.avi", spec));
+  testing::MovieParams params;
+  params.width = 320;
+  params.height = 240;
+  params.frameCount = 40;
+  params.withAudio = true;
+  const auto movie = MakeSourceFromFile(Context(), Movie("take.avi", params));
   ASSERT_TRUE(movie);
   EXPECT_EQ(movie->flags, SourceFlags::MovieFile | SourceFlags::VideoStream | SourceFlags::AudioStream);
   EXPECT_DOUBLE_EQ(movie->duration, 1600.0);
   EXPECT_EQ(movie->frameWidth, 320);
   EXPECT_EQ(movie->frameHeight, 240);
 
-  spec.codec = testing::MovieCodec::Uncompressed;
-  spec.withAudio = false;
-  const auto raw = MakeSourceFromFile(Context(), Movie("raw.AVI", spec));
+  params.codec = testing::MovieCodec::Uncompressed;
+  params.withAudio = false;
+  const auto raw = MakeSourceFromFile(Context(), Movie("raw.AVI", params));
   ASSERT_TRUE(raw);
   EXPECT_EQ(raw->flags, SourceFlags::MovieFile | SourceFlags::VideoStream);
 
-  testing::WavSpec wavSpec;
-  wavSpec.seconds = 2.25;
+  testing::WavParams wavParams;
+  wavParams.seconds = 2.25;
   const std::string wavPath = dir_.File("voice.Wav");
-  ASSERT_TRUE(testing::WriteWav(wavPath, wavSpec));
+  ASSERT_TRUE(testing::WriteWav(wavPath, wavParams));
   const auto wav = MakeSourceFromFile(Context(), wavPath);
   ASSERT_TRUE(wav);
   EXPECT_EQ(wav->flags, SourceFlags::MovieFile | SourceFlags::AudioStream);
@@ -97,11 +97,11 @@ TEST_F(RealMediaSources, MoviesSoundsAndImagesWithTheirMeasures) {
 }
 
 TEST_F(RealMediaSources, FrameSizeMustMatchOnceTheProjectHoldsMoviePictures) {
-  testing::MovieSpec spec;
-  spec.width = 320;
-  spec.height = 240;
-  spec.frameCount = 5;
-  const std::string small = Movie("small.avi", spec);
+  testing::MovieParams params;
+  params.width = 320;
+  params.height = 240;
+  params.frameCount = 5;
+  const std::string small = Movie("small.avi", params);
   rule_.projectHoldsMoviePicture = true;
   rule_.projectFrameSize = {720, 576};
   EXPECT_FALSE(MakeSourceFromFile(Context(), small));
@@ -112,9 +112,9 @@ TEST_F(RealMediaSources, FrameSizeMustMatchOnceTheProjectHoldsMoviePictures) {
   EXPECT_TRUE(MakeSourceFromFile(Context(), small));
 
   // Sound alone has no frame size to check.
-  testing::WavSpec wavSpec;
+  testing::WavParams wavParams;
   const std::string wav = dir_.File("voice.wav");
-  ASSERT_TRUE(testing::WriteWav(wav, wavSpec));
+  ASSERT_TRUE(testing::WriteWav(wav, wavParams));
   rule_.projectFrameSize = {720, 576};
   EXPECT_TRUE(MakeSourceFromFile(Context(), wav));
   EXPECT_EQ(ui_.messages.size(), 1u);
@@ -126,7 +126,7 @@ TEST_F(RealMediaSources, DamagedFilesAreRefusedWithTheComponentsMessages) {
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages.back().caption, "Error -- OpenFile failed");
 
-  testing::WavSpec headerOnly;
+  testing::WavParams headerOnly;
   headerOnly.headerOnly = true;
   const std::string noData = dir_.File("nodata.wav");
   ASSERT_TRUE(testing::WriteWav(noData, headerOnly));
@@ -142,9 +142,9 @@ TEST_F(RealMediaSources, DamagedFilesAreRefusedWithTheComponentsMessages) {
   EXPECT_EQ(ui_.messages.back().caption, "Error -- Load file failed");
 
   // A movie cut in half still opens: what is left of it can be used.
-  testing::MovieSpec spec;
-  spec.frameCount = 20;
-  const std::string whole = Movie("whole.avi", spec);
+  testing::MovieParams params;
+  params.frameCount = 20;
+  const std::string whole = Movie("whole.avi", params);
   std::filesystem::resize_file(whole, std::filesystem::file_size(whole) / 2);
   const auto cut = MakeSourceFromFile(Context(), whole);
   if (cut) {
@@ -154,18 +154,18 @@ TEST_F(RealMediaSources, DamagedFilesAreRefusedWithTheComponentsMessages) {
 }
 
 TEST_F(RealMediaSources, ChangedFileIsReadAgainWhenFound) {
-  testing::MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.frameCount = 10;
-  const std::string path = Movie("take.avi", spec);
+  testing::MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 10;
+  const std::string path = Movie("take.avi", params);
   auto source = MakeSourceFromFile(Context(), path);
   ASSERT_TRUE(source);
   source->storedPath = "take.avi";
   EXPECT_DOUBLE_EQ(source->duration, 400.0);
 
-  spec.frameCount = 30;
-  Movie("take.avi", spec);
+  params.frameCount = 30;
+  Movie("take.avi", params);
   std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::hours(1));
   EXPECT_EQ(CheckSourceAgainstDisk(Context(), *source, dir_.Path().string()), DiskCheck::Found);
   EXPECT_DOUBLE_EQ(source->duration, 1200.0);
@@ -174,13 +174,13 @@ TEST_F(RealMediaSources, ChangedFileIsReadAgainWhenFound) {
 }
 
 TEST_F(RealMediaSources, PropertiesWindowShowsTheMeasuredMedia) {
-  testing::MovieSpec spec;
-  spec.width = 320;
-  spec.height = 240;
-  spec.frameCount = 75;
-  spec.withAudio = true;
-  spec.audioSampleRate = 32000;
-  const auto movie = MakeSourceFromFile(Context(), Movie("take.avi", spec));
+  testing::MovieParams params;
+  params.width = 320;
+  params.height = 240;
+  params.frameCount = 75;
+  params.withAudio = true;
+  params.audioSampleRate = 32000;
+  const auto movie = MakeSourceFromFile(Context(), Movie("take.avi", params));
   ASSERT_TRUE(movie);
   const SourcePropertyTexts texts = SourceProperties(*movie, *board_);
   EXPECT_EQ(texts.frameWidth, "320 pixels.");

@@ -67,12 +67,12 @@ TEST(SourceThumbnail, StillImageIsLoadedOnceWhenFirstShown) {
 
 TEST(SourceThumbnail, AviMovieShowsTheFrameAtEachPosition) {
   TempDir dir;
-  testing::MovieSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.frameCount = 12;
+  testing::MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 12;
   CSrc movie(dir.File("take.avi"), "take.avi");
-  ASSERT_TRUE(testing::WriteAvi(movie.path, spec));
+  ASSERT_TRUE(testing::WriteAvi(movie.path, params));
   movie.flags = SourceFlags::MovieFile | SourceFlags::VideoStream;
   auto board = CreateSoftwareBoardFactory({});
 

@@ -127,21 +127,21 @@ std::uint32_t U32At(const std::string& bytes, std::size_t offset) {
 
 class TestMediaWriterAvi : public ::testing::Test {
  protected:
-  std::string Write(const MovieSpec& spec, const std::string& name = "movie.avi") {
+  std::string Write(const MovieParams& params, const std::string& name = "movie.avi") {
     const std::string path = dir_.File(name);
     std::string error;
-    EXPECT_TRUE(WriteAvi(path, spec, &error)) << error;
+    EXPECT_TRUE(WriteAvi(path, params, &error)) << error;
     return path;
   }
   TempDir dir_;
 };
 
 TEST_F(TestMediaWriterAvi, MjpegStreamHasTheAskedParameters) {
-  MovieSpec spec;
-  spec.width = 320;
-  spec.height = 240;
-  spec.frameCount = 30;
-  InputPtr input = OpenMedia(Write(spec));
+  MovieParams params;
+  params.width = 320;
+  params.height = 240;
+  params.frameCount = 30;
+  InputPtr input = OpenMedia(Write(params));
   ASSERT_TRUE(input);
   EXPECT_STREQ(input->iformat->name, "avi");
   ASSERT_EQ(input->nb_streams, 1u);
@@ -156,21 +156,21 @@ TEST_F(TestMediaWriterAvi, MjpegStreamHasTheAskedParameters) {
 }
 
 TEST_F(TestMediaWriterAvi, NtscRateIsStoredAsTheExactFraction) {
-  MovieSpec spec;
-  spec.framesPerSecond = 29.97;
-  spec.frameCount = 10;
-  InputPtr input = OpenMedia(Write(spec));
+  MovieParams params;
+  params.framesPerSecond = 29.97;
+  params.frameCount = 10;
+  InputPtr input = OpenMedia(Write(params));
   ASSERT_TRUE(input);
   EXPECT_EQ(av_cmp_q(input->streams[0]->avg_frame_rate, AVRational{30000, 1001}), 0);
 }
 
 TEST_F(TestMediaWriterAvi, UncompressedStreamIsRawBgr) {
-  MovieSpec spec;
-  spec.codec = MovieCodec::Uncompressed;
-  spec.width = 160;
-  spec.height = 120;
-  spec.frameCount = 5;
-  const std::string path = Write(spec);
+  MovieParams params;
+  params.codec = MovieCodec::Uncompressed;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 5;
+  const std::string path = Write(params);
   InputPtr input = OpenMedia(path);
   ASSERT_TRUE(input);
   ASSERT_EQ(input->nb_streams, 1u);
@@ -185,11 +185,11 @@ TEST_F(TestMediaWriterAvi, UncompressedStreamIsRawBgr) {
 }
 
 TEST_F(TestMediaWriterAvi, Mpeg4HasKeyFramesEveryGop) {
-  MovieSpec spec;
-  spec.codec = MovieCodec::Mpeg4;
-  spec.frameCount = 25;
-  spec.gopSize = 10;
-  InputPtr input = OpenMedia(Write(spec));
+  MovieParams params;
+  params.codec = MovieCodec::Mpeg4;
+  params.frameCount = 25;
+  params.gopSize = 10;
+  InputPtr input = OpenMedia(Write(params));
   ASSERT_TRUE(input);
   EXPECT_EQ(input->streams[0]->codecpar->codec_id, AV_CODEC_ID_MPEG4);
   AVPacket* packet = av_packet_alloc();
@@ -206,11 +206,11 @@ TEST_F(TestMediaWriterAvi, Mpeg4HasKeyFramesEveryGop) {
 }
 
 TEST_F(TestMediaWriterAvi, SoundTrackIsStereoPcmAsLongAsThePictures) {
-  MovieSpec spec;
-  spec.frameCount = 50;
-  spec.withAudio = true;
-  spec.audioSampleRate = 44100;
-  InputPtr input = OpenMedia(Write(spec));
+  MovieParams params;
+  params.frameCount = 50;
+  params.withAudio = true;
+  params.audioSampleRate = 44100;
+  InputPtr input = OpenMedia(Write(params));
   ASSERT_TRUE(input);
   ASSERT_EQ(input->nb_streams, 2u);
   const AVStream* audio = input->streams[1];
@@ -222,11 +222,11 @@ TEST_F(TestMediaWriterAvi, SoundTrackIsStereoPcmAsLongAsThePictures) {
 }
 
 TEST_F(TestMediaWriterAvi, SoundOnlyAviHasNoPictureStream) {
-  MovieSpec spec;
-  spec.withVideo = false;
-  spec.withAudio = true;
-  spec.audioSeconds = 1.5;
-  InputPtr input = OpenMedia(Write(spec));
+  MovieParams params;
+  params.withVideo = false;
+  params.withAudio = true;
+  params.audioSeconds = 1.5;
+  InputPtr input = OpenMedia(Write(params));
   ASSERT_TRUE(input);
   ASSERT_EQ(input->nb_streams, 1u);
   const AVStream* audio = input->streams[0];
@@ -235,55 +235,55 @@ TEST_F(TestMediaWriterAvi, SoundOnlyAviHasNoPictureStream) {
 }
 
 TEST_F(TestMediaWriterAvi, RefusesAMovieWithNothingInIt) {
-  MovieSpec spec;
-  spec.withVideo = false;
+  MovieParams params;
+  params.withVideo = false;
   std::string error;
-  EXPECT_FALSE(WriteAvi(dir_.File("empty.avi"), spec, &error));
+  EXPECT_FALSE(WriteAvi(dir_.File("empty.avi"), params, &error));
   EXPECT_FALSE(error.empty());
 }
 
 TEST_F(TestMediaWriterAvi, NumberedFramesReadBackTheirNumbersForEveryCodec) {
   for (MovieCodec codec : {MovieCodec::Mjpeg, MovieCodec::Uncompressed, MovieCodec::Mpeg4}) {
     SCOPED_TRACE(static_cast<int>(codec));
-    MovieSpec spec;
-    spec.codec = codec;
-    spec.width = 176;
-    spec.height = 144;
-    spec.frameCount = 30;
-    spec.gopSize = 7;
-    EXPECT_EQ(FrameNumbers(DecodeAll(Write(spec))), Counting(30));
+    MovieParams params;
+    params.codec = codec;
+    params.width = 176;
+    params.height = 144;
+    params.frameCount = 30;
+    params.gopSize = 7;
+    EXPECT_EQ(FrameNumbers(DecodeAll(Write(params))), Counting(30));
   }
 }
 
 TEST_F(TestMediaWriterAvi, RawRowsArePaddedForOddWidths) {
-  MovieSpec spec;
-  spec.codec = MovieCodec::Uncompressed;
-  spec.width = 162;  // 486 bytes a row, padded to 488
-  spec.height = 96;
-  spec.frameCount = 3;
-  EXPECT_EQ(FrameNumbers(DecodeAll(Write(spec))), Counting(3));
+  MovieParams params;
+  params.codec = MovieCodec::Uncompressed;
+  params.width = 162;  // 486 bytes a row, padded to 488
+  params.height = 96;
+  params.frameCount = 3;
+  EXPECT_EQ(FrameNumbers(DecodeAll(Write(params))), Counting(3));
 }
 
 TEST_F(TestMediaWriterAvi, NumbersUseAllSixteenBits) {
-  MovieSpec spec;
-  spec.width = 64;
-  spec.height = 48;
-  spec.frameCount = 300;
-  const std::vector<int> numbers = FrameNumbers(DecodeAll(Write(spec)));
+  MovieParams params;
+  params.width = 64;
+  params.height = 48;
+  params.frameCount = 300;
+  const std::vector<int> numbers = FrameNumbers(DecodeAll(Write(params)));
   EXPECT_EQ(numbers, Counting(300));
 }
 
 TEST(TestMediaWriterFrameNumber, WrongPicturesReadAsMinusOne) {
   TempDir dir;
-  MovieSpec spec;
-  spec.pattern = FramePattern::Solid;
-  spec.frameCount = 2;
-  ASSERT_TRUE(WriteAvi(dir.File("solid.avi"), spec));
+  MovieParams params;
+  params.pattern = FramePattern::Solid;
+  params.frameCount = 2;
+  ASSERT_TRUE(WriteAvi(dir.File("solid.avi"), params));
   EXPECT_EQ(FrameNumbers(DecodeAll(dir.File("solid.avi"))), (std::vector<int>{-1, -1}));
 
-  spec.pattern = FramePattern::FrameNumbered;
-  spec.frameCount = 6;
-  ASSERT_TRUE(WriteAvi(dir.File("numbered.avi"), spec));
+  params.pattern = FramePattern::FrameNumbered;
+  params.frameCount = 6;
+  ASSERT_TRUE(WriteAvi(dir.File("numbered.avi"), params));
   std::vector<DecodedPicture> pictures = DecodeAll(dir.File("numbered.avi"));
   ASSERT_EQ(pictures.size(), 6u);
   DecodedPicture& p = pictures[5];
@@ -311,21 +311,21 @@ TEST(TestMediaWriterWav, HeaderDescribesTheSamples) {
   TempDir dir;
   for (int bits : {8, 16, 24}) {
     SCOPED_TRACE(bits);
-    WavSpec spec;
-    spec.sampleRate = 22050;
-    spec.channels = bits == 8 ? 1 : 2;
-    spec.bitsPerSample = bits;
-    spec.seconds = 0.5;
+    WavParams params;
+    params.sampleRate = 22050;
+    params.channels = bits == 8 ? 1 : 2;
+    params.bitsPerSample = bits;
+    params.seconds = 0.5;
     const std::string path = dir.File("sound" + std::to_string(bits) + ".wav");
-    ASSERT_TRUE(WriteWav(path, spec));
-    const std::size_t dataBytes = 11025u * spec.channels * (bits / 8);
+    ASSERT_TRUE(WriteWav(path, params));
+    const std::size_t dataBytes = 11025u * params.channels * (bits / 8);
     EXPECT_EQ(std::filesystem::file_size(path), 44 + dataBytes + (dataBytes & 1));
     InputPtr input = OpenMedia(path);
     ASSERT_TRUE(input);
     ASSERT_EQ(input->nb_streams, 1u);
     const AVCodecParameters* par = input->streams[0]->codecpar;
     EXPECT_EQ(par->sample_rate, 22050);
-    EXPECT_EQ(par->ch_layout.nb_channels, spec.channels);
+    EXPECT_EQ(par->ch_layout.nb_channels, params.channels);
     EXPECT_EQ(par->bits_per_coded_sample, bits);
     EXPECT_NEAR(input->duration / double(AV_TIME_BASE), 0.5, 0.01);
   }
@@ -333,10 +333,10 @@ TEST(TestMediaWriterWav, HeaderDescribesTheSamples) {
 
 TEST(TestMediaWriterWav, HeaderOnlyAnnouncesDataThatIsNotThere) {
   TempDir dir;
-  WavSpec spec;
-  spec.headerOnly = true;
+  WavParams params;
+  params.headerOnly = true;
   const std::string path = dir.File("empty.wav");
-  ASSERT_TRUE(WriteWav(path, spec));
+  ASSERT_TRUE(WriteWav(path, params));
   const std::string bytes = ReadBytes(path);
   ASSERT_EQ(bytes.size(), 44u);
   EXPECT_EQ(bytes.substr(36, 4), "data");

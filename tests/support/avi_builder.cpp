@@ -66,9 +66,9 @@ bool IsKey(const AviBuildStream& stream, std::size_t chunk) {
   return chunk >= stream.keyFrames.size() || stream.keyFrames[chunk];
 }
 
-std::size_t MaxChunks(const AviBuildSpec& spec) {
+std::size_t MaxChunks(const AviBuildParams& params) {
   std::size_t most = 0;
-  for (const AviBuildStream& stream : spec.streams) most = std::max(most, stream.chunks.size());
+  for (const AviBuildStream& stream : params.streams) most = std::max(most, stream.chunks.size());
   return most;
 }
 
@@ -139,31 +139,31 @@ struct Placement {
   std::uint32_t size = 0;
 };
 
-std::string HeaderList(const AviBuildSpec& spec, const std::vector<std::uint64_t>& indexOffsets,
+std::string HeaderList(const AviBuildParams& params, const std::vector<std::uint64_t>& indexOffsets,
                        const std::vector<std::uint32_t>& indexSizes) {
   std::string main;
   const AviBuildStream* video = nullptr;
-  for (const AviBuildStream& stream : spec.streams) {
+  for (const AviBuildStream& stream : params.streams) {
     if (IsVideo(stream) && !video) video = &stream;
   }
   Put32(main, video && video->rate ? static_cast<std::uint32_t>(1000000ull * video->scale / video->rate) : 0);
   Put32(main, 0);
   Put32(main, 0);
-  Put32(main, spec.index == AviBuildIndex::None ? 0 : 0x10);
+  Put32(main, params.index == AviBuildIndex::None ? 0 : 0x10);
   Put32(main, video ? static_cast<std::uint32_t>(video->chunks.size()) : 0);
   Put32(main, 0);
-  Put32(main, static_cast<std::uint32_t>(spec.streams.size()));
+  Put32(main, static_cast<std::uint32_t>(params.streams.size()));
   Put32(main, 0);
   Put32(main, video ? static_cast<std::uint32_t>(video->width) : 0);
   Put32(main, video ? static_cast<std::uint32_t>(video->height) : 0);
   for (int i = 0; i < 4; ++i) Put32(main, 0);
 
   std::string children = Chunk("avih", main);
-  for (std::size_t s = 0; s < spec.streams.size(); ++s) {
-    std::string streamList = Chunk("strh", StreamHeader(spec.streams[s])) +
-                             Chunk("strf", StreamFormat(spec.streams[s]));
-    if (spec.index == AviBuildIndex::OpenDml) {
-      streamList += Chunk("indx", SuperIndex(s, spec.streams[s], indexOffsets[s], indexSizes[s]));
+  for (std::size_t s = 0; s < params.streams.size(); ++s) {
+    std::string streamList = Chunk("strh", StreamHeader(params.streams[s])) +
+                             Chunk("strf", StreamFormat(params.streams[s]));
+    if (params.index == AviBuildIndex::OpenDml) {
+      streamList += Chunk("indx", SuperIndex(s, params.streams[s], indexOffsets[s], indexSizes[s]));
     }
     children += List("strl", streamList);
   }
@@ -172,26 +172,26 @@ std::string HeaderList(const AviBuildSpec& spec, const std::vector<std::uint64_t
 
 }  // namespace
 
-std::string BuildAvi(const AviBuildSpec& spec) {
-  const std::size_t streamCount = spec.streams.size();
+std::string BuildAvi(const AviBuildParams& params) {
+  const std::size_t streamCount = params.streams.size();
   std::vector<std::uint64_t> indexOffsets(streamCount, 0);
   std::vector<std::uint32_t> indexSizes(streamCount, 0);
   // The header list has the same size whatever offsets it names, so the
   // movie list's position is known before the offsets are.
-  const std::uint64_t moviStart = 12 + HeaderList(spec, indexOffsets, indexSizes).size();
+  const std::uint64_t moviStart = 12 + HeaderList(params, indexOffsets, indexSizes).size();
   const std::uint64_t moviType = moviStart + 8;
 
   std::string movi;
   std::vector<std::vector<Placement>> placed(streamCount);
   std::string idx1;
-  const std::uint64_t idx1Base = spec.index == AviBuildIndex::Idx1FromFileStart ? 0 : moviType;
-  for (std::size_t i = 0; i < MaxChunks(spec); ++i) {
+  const std::uint64_t idx1Base = params.index == AviBuildIndex::Idx1FromFileStart ? 0 : moviType;
+  for (std::size_t i = 0; i < MaxChunks(params); ++i) {
     for (std::size_t s = 0; s < streamCount; ++s) {
-      const AviBuildStream& stream = spec.streams[s];
+      const AviBuildStream& stream = params.streams[s];
       if (i >= stream.chunks.size()) continue;
       const std::uint64_t header = moviType + 4 + movi.size();
       movi += Chunk(ChunkId(s, stream), stream.chunks[i]);
-      std::uint64_t shift = (s == 0 && i + 1 == stream.chunks.size()) ? spec.lastEntryShift : 0;
+      std::uint64_t shift = (s == 0 && i + 1 == stream.chunks.size()) ? params.lastEntryShift : 0;
       placed[s].push_back({header + 8 + shift, static_cast<std::uint32_t>(stream.chunks[i].size())});
       PutFourCC(idx1, ChunkId(s, stream));
       Put32(idx1, IsKey(stream, i) ? 0x10 : 0);
@@ -199,19 +199,19 @@ std::string BuildAvi(const AviBuildSpec& spec) {
       Put32(idx1, static_cast<std::uint32_t>(stream.chunks[i].size()));
     }
   }
-  if (spec.index == AviBuildIndex::OpenDml) {
+  if (params.index == AviBuildIndex::OpenDml) {
     for (std::size_t s = 0; s < streamCount; ++s) {
       std::string standard;
       Put16(standard, 2);
       standard.push_back('\0');
       standard.push_back('\1');  // index of chunks
       Put32(standard, static_cast<std::uint32_t>(placed[s].size()));
-      PutFourCC(standard, ChunkId(s, spec.streams[s]));
+      PutFourCC(standard, ChunkId(s, params.streams[s]));
       Put64(standard, moviType);
       Put32(standard, 0);
       for (std::size_t i = 0; i < placed[s].size(); ++i) {
         Put32(standard, static_cast<std::uint32_t>(placed[s][i].dataOffset - moviType));
-        Put32(standard, placed[s][i].size | (IsKey(spec.streams[s], i) ? 0u : 0x80000000u));
+        Put32(standard, placed[s][i].size | (IsKey(params.streams[s], i) ? 0u : 0x80000000u));
       }
       indexOffsets[s] = moviType + 4 + movi.size();
       indexSizes[s] = static_cast<std::uint32_t>(standard.size() + 8);
@@ -221,9 +221,9 @@ std::string BuildAvi(const AviBuildSpec& spec) {
 
   std::string body;
   PutFourCC(body, "AVI ");
-  body += HeaderList(spec, indexOffsets, indexSizes);
+  body += HeaderList(params, indexOffsets, indexSizes);
   body += List("movi", movi);
-  if (spec.index == AviBuildIndex::Idx1FromMovi || spec.index == AviBuildIndex::Idx1FromFileStart) {
+  if (params.index == AviBuildIndex::Idx1FromMovi || params.index == AviBuildIndex::Idx1FromFileStart) {
     body += Chunk("idx1", idx1);
   }
   return Chunk("RIFF", body);

@@ -29,7 +29,7 @@ enum class AviBuildIndex {
   OpenDml,            // indx super index naming one ix## standard index per stream
 };
 
-struct AviBuildSpec {
+struct AviBuildParams {
   std::vector<AviBuildStream> streams;
   AviBuildIndex index = AviBuildIndex::Idx1FromMovi;
   // Makes the index entry of the last chunk of stream 0 point this many bytes
@@ -39,7 +39,7 @@ struct AviBuildSpec {
 
 // The whole file as bytes. Chunks of all streams are interleaved: chunk i of
 // every stream, then chunk i + 1, ...
-std::string BuildAvi(const AviBuildSpec& spec);
+std::string BuildAvi(const AviBuildParams& params);
 
 // The frame payloads of stream 0 of an AVI file, read with libavformat, for
 // rebuilding a muxer-made file in another layout.

@@ -47,21 +47,21 @@ Cell PatternCell(int column, int row, int frameNumber) {
   return ((frameNumber >> shift) & 1) ? Cell::White : Cell::Black;
 }
 
-std::vector<std::uint8_t> FramePixels(const MovieSpec& spec, int frameNumber) {
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(spec.width) * spec.height * 3);
-  const int cellWidth = std::max(1, spec.width / kGridColumns);
-  const int cellHeight = std::max(1, spec.height / kGridRows);
-  for (int y = 0; y < spec.height; ++y) {
+std::vector<std::uint8_t> FramePixels(const MovieParams& params, int frameNumber) {
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(params.width) * params.height * 3);
+  const int cellWidth = std::max(1, params.width / kGridColumns);
+  const int cellHeight = std::max(1, params.height / kGridRows);
+  for (int y = 0; y < params.height; ++y) {
     const int row = std::min(y / cellHeight, kGridRows - 1);
-    for (int x = 0; x < spec.width; ++x) {
+    for (int x = 0; x < params.width; ++x) {
       const int column = std::min(x / cellWidth, kGridColumns - 1);
-      Rgb colour = spec.colour;
-      if (spec.pattern == FramePattern::FrameNumbered) {
+      Rgb colour = params.colour;
+      if (params.pattern == FramePattern::FrameNumbered) {
         const Cell cell = PatternCell(column, row, frameNumber);
         if (cell == Cell::Black) colour = Rgb{0, 0, 0};
         if (cell == Cell::White) colour = Rgb{255, 255, 255};
       }
-      std::uint8_t* pixel = &rgb[(static_cast<std::size_t>(y) * spec.width + x) * 3];
+      std::uint8_t* pixel = &rgb[(static_cast<std::size_t>(y) * params.width + x) * 3];
       pixel[0] = colour.r;
       pixel[1] = colour.g;
       pixel[2] = colour.b;
@@ -180,27 +180,27 @@ CodecContextPtr OpenEncoder(AVCodecID id, int width, int height, AVPixelFormat f
 
 class AviWriter {
  public:
-  AviWriter(const MovieSpec& spec, std::string* error) : spec_(spec), error_(error) {}
+  AviWriter(const MovieParams& params, std::string* error) : params_(params), error_(error) {}
 
   bool Write(const std::string& path) {
-    if (!spec_.withVideo && !spec_.withAudio) return Fail(error_, "an AVI needs a stream");
-    if (spec_.withVideo && (spec_.width <= 0 || spec_.height <= 0 || spec_.frameCount <= 0 ||
-                            spec_.framesPerSecond <= 0.0))
+    if (!params_.withVideo && !params_.withAudio) return Fail(error_, "an AVI needs a stream");
+    if (params_.withVideo && (params_.width <= 0 || params_.height <= 0 || params_.frameCount <= 0 ||
+                            params_.framesPerSecond <= 0.0))
       return Fail(error_, "bad picture size, rate or length");
     AVFormatContext* raw = nullptr;
     const int allocated = avformat_alloc_output_context2(&raw, nullptr, "avi", path.c_str());
     if (allocated < 0 || !raw) return Fail(error_, "cannot make an AVI muxer", allocated);
     output_.reset(raw);
 
-    rate_ = FrameRate(spec_.withVideo ? spec_.framesPerSecond : 25.0);
-    if (spec_.withVideo && !AddVideo()) return false;
-    if (spec_.withAudio && !AddAudio()) return false;
+    rate_ = FrameRate(params_.withVideo ? params_.framesPerSecond : 25.0);
+    if (params_.withVideo && !AddVideo()) return false;
+    if (params_.withAudio && !AddAudio()) return false;
 
     const int opened = avio_open(&output_->pb, path.c_str(), AVIO_FLAG_WRITE);
     if (opened < 0) return Fail(error_, "cannot create " + path, opened);
     AVDictionary* options = nullptr;
     // Raw DIB frames are stored bottom-up, as classic capture software does.
-    if (spec_.codec == MovieCodec::Uncompressed) av_dict_set(&options, "flipped_raw_rgb", "1", 0);
+    if (params_.codec == MovieCodec::Uncompressed) av_dict_set(&options, "flipped_raw_rgb", "1", 0);
     const int header = avformat_write_header(output_.get(), &options);
     av_dict_free(&options);
     if (header < 0) return Fail(error_, "cannot write the AVI header", header);
@@ -218,22 +218,22 @@ class AviWriter {
     video_->time_base = av_inv_q(rate_);
     video_->avg_frame_rate = rate_;
     video_->r_frame_rate = rate_;
-    if (spec_.codec == MovieCodec::Uncompressed) {
+    if (params_.codec == MovieCodec::Uncompressed) {
       // Raw frames need no encoder: they are DIB rows padded to four bytes.
       AVCodecParameters* par = video_->codecpar;
       par->codec_type = AVMEDIA_TYPE_VIDEO;
       par->codec_id = AV_CODEC_ID_RAWVIDEO;
       par->format = AV_PIX_FMT_BGR24;
-      par->width = spec_.width;
-      par->height = spec_.height;
+      par->width = params_.width;
+      par->height = params_.height;
       par->bits_per_coded_sample = 24;
       par->codec_tag = 0;
       return true;
     }
-    const bool mjpeg = spec_.codec == MovieCodec::Mjpeg;
-    encoder_ = OpenEncoder(mjpeg ? AV_CODEC_ID_MJPEG : AV_CODEC_ID_MPEG4, spec_.width, spec_.height,
+    const bool mjpeg = params_.codec == MovieCodec::Mjpeg;
+    encoder_ = OpenEncoder(mjpeg ? AV_CODEC_ID_MJPEG : AV_CODEC_ID_MPEG4, params_.width, params_.height,
                            mjpeg ? AV_PIX_FMT_YUVJ422P : AV_PIX_FMT_YUV420P, av_inv_q(rate_),
-                           spec_.gopSize, error_);
+                           params_.gopSize, error_);
     if (!encoder_) return false;
     const int copied = avcodec_parameters_from_context(video_->codecpar, encoder_.get());
     if (copied < 0) return Fail(error_, "cannot describe the picture stream", copied);
@@ -242,53 +242,53 @@ class AviWriter {
   }
 
   bool AddAudio() {
-    if (spec_.audioSampleRate <= 0) return Fail(error_, "bad sample rate");
+    if (params_.audioSampleRate <= 0) return Fail(error_, "bad sample rate");
     audio_ = avformat_new_stream(output_.get(), nullptr);
     if (!audio_) return Fail(error_, "cannot add a sound stream");
     AVCodecParameters* par = audio_->codecpar;
     par->codec_type = AVMEDIA_TYPE_AUDIO;
     par->codec_id = AV_CODEC_ID_PCM_S16LE;
-    par->sample_rate = spec_.audioSampleRate;
+    par->sample_rate = params_.audioSampleRate;
     par->ch_layout = AV_CHANNEL_LAYOUT_STEREO;
     par->bits_per_coded_sample = 16;
     par->block_align = 4;
-    par->bit_rate = static_cast<std::int64_t>(spec_.audioSampleRate) * 4 * 8;
-    audio_->time_base = AVRational{1, spec_.audioSampleRate};
+    par->bit_rate = static_cast<std::int64_t>(params_.audioSampleRate) * 4 * 8;
+    audio_->time_base = AVRational{1, params_.audioSampleRate};
     return true;
   }
 
   std::int64_t AudioSamples() const {
-    double seconds = spec_.audioSeconds;
-    if (seconds < 0.0) seconds = spec_.withVideo ? spec_.frameCount / av_q2d(rate_) : 1.0;
-    return std::llround(seconds * spec_.audioSampleRate);
+    double seconds = params_.audioSeconds;
+    if (seconds < 0.0) seconds = params_.withVideo ? params_.frameCount / av_q2d(rate_) : 1.0;
+    return std::llround(seconds * params_.audioSampleRate);
   }
 
   // Interleaves one frame's worth of sound after each picture, so the file
   // looks like what a capture program writes.
   bool WriteStreams() {
-    const std::int64_t totalSamples = spec_.withAudio ? AudioSamples() : 0;
-    const int frames = spec_.withVideo ? spec_.frameCount
-                                       : static_cast<int>(std::ceil(totalSamples / (spec_.audioSampleRate / av_q2d(rate_))));
+    const std::int64_t totalSamples = params_.withAudio ? AudioSamples() : 0;
+    const int frames = params_.withVideo ? params_.frameCount
+                                       : static_cast<int>(std::ceil(totalSamples / (params_.audioSampleRate / av_q2d(rate_))));
     std::int64_t samplesWritten = 0;
     for (int i = 0; i < frames; ++i) {
-      if (spec_.withVideo && !WriteFrame(i)) return false;
-      if (spec_.withAudio) {
+      if (params_.withVideo && !WriteFrame(i)) return false;
+      if (params_.withAudio) {
         const std::int64_t end =
-            std::min(totalSamples, static_cast<std::int64_t>(std::llround((i + 1) * spec_.audioSampleRate / av_q2d(rate_))));
+            std::min(totalSamples, static_cast<std::int64_t>(std::llround((i + 1) * params_.audioSampleRate / av_q2d(rate_))));
         if (end > samplesWritten && !WriteSound(samplesWritten, end - samplesWritten)) return false;
         samplesWritten = std::max(samplesWritten, end);
       }
     }
-    if (spec_.withAudio && samplesWritten < totalSamples &&
+    if (params_.withAudio && samplesWritten < totalSamples &&
         !WriteSound(samplesWritten, totalSamples - samplesWritten))
       return false;
     return !encoder_ || Drain();
   }
 
   bool WriteFrame(int number) {
-    const std::vector<std::uint8_t> rgb = FramePixels(spec_, number);
-    if (spec_.codec == MovieCodec::Uncompressed) return WriteRawFrame(rgb, number);
-    FramePtr frame = ConvertFrame(rgb.data(), spec_.width, spec_.height, encoder_->pix_fmt, error_);
+    const std::vector<std::uint8_t> rgb = FramePixels(params_, number);
+    if (params_.codec == MovieCodec::Uncompressed) return WriteRawFrame(rgb, number);
+    FramePtr frame = ConvertFrame(rgb.data(), params_.width, params_.height, encoder_->pix_fmt, error_);
     if (!frame) return false;
     frame->pts = number;
     const int sent = avcodec_send_frame(encoder_.get(), frame.get());
@@ -297,15 +297,15 @@ class AviWriter {
   }
 
   bool WriteRawFrame(const std::vector<std::uint8_t>& rgb, int number) {
-    const int stride = (spec_.width * 3 + 3) & ~3;
+    const int stride = (params_.width * 3 + 3) & ~3;
     PacketPtr packet(av_packet_alloc());
-    if (!packet || av_new_packet(packet.get(), stride * spec_.height) < 0)
+    if (!packet || av_new_packet(packet.get(), stride * params_.height) < 0)
       return Fail(error_, "cannot allocate a packet");
     std::memset(packet->data, 0, packet->size);
-    for (int y = 0; y < spec_.height; ++y) {
-      const std::uint8_t* source = &rgb[static_cast<std::size_t>(y) * spec_.width * 3];
-      std::uint8_t* target = packet->data + static_cast<std::size_t>(spec_.height - 1 - y) * stride;
-      for (int x = 0; x < spec_.width; ++x) {
+    for (int y = 0; y < params_.height; ++y) {
+      const std::uint8_t* source = &rgb[static_cast<std::size_t>(y) * params_.width * 3];
+      std::uint8_t* target = packet->data + static_cast<std::size_t>(params_.height - 1 - y) * stride;
+      for (int x = 0; x < params_.width; ++x) {
         target[x * 3 + 0] = source[x * 3 + 2];
         target[x * 3 + 1] = source[x * 3 + 1];
         target[x * 3 + 2] = source[x * 3 + 0];
@@ -346,7 +346,7 @@ class AviWriter {
       return Fail(error_, "cannot allocate a packet");
     auto* samples = reinterpret_cast<std::uint8_t*>(packet->data);
     for (std::int64_t i = 0; i < count; ++i) {
-      const double t = static_cast<double>(first + i) / spec_.audioSampleRate;
+      const double t = static_cast<double>(first + i) / params_.audioSampleRate;
       const auto left = static_cast<std::int16_t>(std::lround(8000.0 * std::sin(2.0 * M_PI * 440.0 * t)));
       const auto right = static_cast<std::int16_t>(std::lround(8000.0 * std::sin(2.0 * M_PI * 660.0 * t)));
       const std::uint16_t l = static_cast<std::uint16_t>(left);
@@ -360,12 +360,12 @@ class AviWriter {
     packet->duration = count;
     packet->flags |= AV_PKT_FLAG_KEY;
     packet->stream_index = audio_->index;
-    av_packet_rescale_ts(packet.get(), AVRational{1, spec_.audioSampleRate}, audio_->time_base);
+    av_packet_rescale_ts(packet.get(), AVRational{1, params_.audioSampleRate}, audio_->time_base);
     const int written = av_interleaved_write_frame(output_.get(), packet.get());
     return written >= 0 || Fail(error_, "cannot write sound", written);
   }
 
-  const MovieSpec& spec_;
+  const MovieParams& params_;
   std::string* error_;
   OutputPtr output_;
   CodecContextPtr encoder_;
@@ -475,18 +475,18 @@ ImageEncoding EncodingOf(ImageFormat format) {
 
 }  // namespace
 
-bool WriteAvi(const std::string& path, const MovieSpec& spec, std::string* error) {
-  AviWriter writer(spec, error);
+bool WriteAvi(const std::string& path, const MovieParams& params, std::string* error) {
+  AviWriter writer(params, error);
   return writer.Write(path);
 }
 
-bool WriteWav(const std::string& path, const WavSpec& spec, std::string* error) {
-  const int bits = spec.bitsPerSample;
-  if (spec.sampleRate <= 0 || spec.channels <= 0 || spec.seconds < 0.0 ||
+bool WriteWav(const std::string& path, const WavParams& params, std::string* error) {
+  const int bits = params.bitsPerSample;
+  if (params.sampleRate <= 0 || params.channels <= 0 || params.seconds < 0.0 ||
       (bits != 8 && bits != 16 && bits != 24 && bits != 32))
     return Fail(error, "bad WAV format");
-  const std::uint32_t blockAlign = static_cast<std::uint32_t>(spec.channels * bits / 8);
-  const auto frames = static_cast<std::uint32_t>(std::llround(spec.seconds * spec.sampleRate));
+  const std::uint32_t blockAlign = static_cast<std::uint32_t>(params.channels * bits / 8);
+  const auto frames = static_cast<std::uint32_t>(std::llround(params.seconds * params.sampleRate));
   const std::uint32_t dataBytes = frames * blockAlign;
 
   std::string out;
@@ -495,17 +495,17 @@ bool WriteWav(const std::string& path, const WavSpec& spec, std::string* error) 
   out += "WAVEfmt ";
   PutU32(out, 16);
   PutU16(out, 1);  // PCM
-  PutU16(out, static_cast<std::uint32_t>(spec.channels));
-  PutU32(out, static_cast<std::uint32_t>(spec.sampleRate));
-  PutU32(out, static_cast<std::uint32_t>(spec.sampleRate) * blockAlign);
+  PutU16(out, static_cast<std::uint32_t>(params.channels));
+  PutU32(out, static_cast<std::uint32_t>(params.sampleRate));
+  PutU32(out, static_cast<std::uint32_t>(params.sampleRate) * blockAlign);
   PutU16(out, blockAlign);
   PutU16(out, static_cast<std::uint32_t>(bits));
   out += "data";
   PutU32(out, dataBytes);
-  if (!spec.headerOnly) {
+  if (!params.headerOnly) {
     for (std::uint32_t i = 0; i < frames; ++i) {
-      const double t = static_cast<double>(i) / spec.sampleRate;
-      for (int channel = 0; channel < spec.channels; ++channel)
+      const double t = static_cast<double>(i) / params.sampleRate;
+      for (int channel = 0; channel < params.channels; ++channel)
         PutSample(out, 0.25 * std::sin(2.0 * M_PI * (440.0 + 220.0 * channel) * t), bits);
     }
     if (dataBytes & 1) out.push_back('\0');

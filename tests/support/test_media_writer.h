@@ -26,7 +26,7 @@ enum class MovieCodec {
   Mpeg4,         // inter-coded frames with key frames every gopSize frames
 };
 
-struct MovieSpec {
+struct MovieParams {
   int width = 320;
   int height = 240;
   double framesPerSecond = 25.0;
@@ -41,7 +41,7 @@ struct MovieSpec {
   bool withVideo = true;       // false: an AVI holding sound only
 };
 
-struct WavSpec {
+struct WavParams {
   int sampleRate = 44100;
   int channels = 2;
   int bitsPerSample = 16;
@@ -56,8 +56,8 @@ enum class ImageFormat { Png, Jpeg, Bmp, Tga, Tiff };
 enum class ImageAlpha { Drop, Keep };
 
 // Each returns true on success; on failure error (when given) says why.
-bool WriteAvi(const std::string& path, const MovieSpec& spec, std::string* error = nullptr);
-bool WriteWav(const std::string& path, const WavSpec& spec, std::string* error = nullptr);
+bool WriteAvi(const std::string& path, const MovieParams& params, std::string* error = nullptr);
+bool WriteWav(const std::string& path, const WavParams& params, std::string* error = nullptr);
 bool WriteImage(const std::string& path, ImageFormat format, int width, int height, Rgb colour,
                 std::string* error = nullptr);
 // rgba: rows top to bottom, width × 4 bytes each, in the order R, G, B, A.

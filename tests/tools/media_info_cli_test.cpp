@@ -39,10 +39,10 @@ class MediaInfoCli : public ::testing::Test {
     return *json;
   }
 
-  std::string Movie(const std::string& name, const testing::MovieSpec& spec) {
+  std::string Movie(const std::string& name, const testing::MovieParams& params) {
     const std::string path = dir_.File(name);
     std::string error;
-    EXPECT_TRUE(testing::WriteAvi(path, spec, &error)) << error;
+    EXPECT_TRUE(testing::WriteAvi(path, params, &error)) << error;
     return path;
   }
 
@@ -51,16 +51,16 @@ class MediaInfoCli : public ::testing::Test {
 };
 
 TEST_F(MediaInfoCli, DescribesMoviesSoundsAndImages) {
-  testing::MovieSpec movieSpec;
-  movieSpec.width = 352;
-  movieSpec.height = 288;
-  movieSpec.frameCount = 50;
-  movieSpec.withAudio = true;
-  const std::string movie = Movie("Take One.AVI", movieSpec);
-  testing::WavSpec wavSpec;
-  wavSpec.seconds = 1.5;
+  testing::MovieParams movieParams;
+  movieParams.width = 352;
+  movieParams.height = 288;
+  movieParams.frameCount = 50;
+  movieParams.withAudio = true;
+  const std::string movie = Movie("Take One.AVI", movieParams);
+  testing::WavParams wavParams;
+  wavParams.seconds = 1.5;
   const std::string wav = dir_.File("voice.wav");
-  ASSERT_TRUE(testing::WriteWav(wav, wavSpec));
+  ASSERT_TRUE(testing::WriteWav(wav, wavParams));
   const std::string png = dir_.File("logo.png");
   ASSERT_TRUE(testing::WriteImage(png, testing::ImageFormat::Png, 64, 48, {0, 128, 255}));
 
@@ -95,7 +95,7 @@ TEST_F(MediaInfoCli, RefusedFilesSayWhyAndFailTheRun) {
   ASSERT_TRUE(testing::WriteImage(good, testing::ImageFormat::Png, 16, 16, {1, 2, 3}));
   const std::string text = dir_.WriteFile("x.avi", "This is a text file, not a movie.\n");
   const std::string empty = dir_.WriteFile("empty.wav", "");
-  testing::WavSpec headerOnly;
+  testing::WavParams headerOnly;
   headerOnly.headerOnly = true;
   const std::string noData = dir_.File("nodata.wav");
   ASSERT_TRUE(testing::WriteWav(noData, headerOnly));
