@@ -1,0 +1,73 @@
+// A clip: one placed use of a source file on one track — where it plays on
+// the project time line, which stretch of the source it plays, how it fades
+// and how loud it is. Clips made together from one movie stay linked, both
+// ways.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/source_flags.h"
+#include "model/src.h"
+#include "model/time_base.h"
+
+namespace vantorelle {
+
+class CTrack;
+
+class CFilm {
+ public:
+  CFilm() = default;
+  // A clip of the whole source: source length = duration = its duration.
+  explicit CFilm(CSrc* source);
+  ~CFilm() = default;
+  // Copies use Copy(): a copy never shares the original's links.
+  CFilm(const CFilm&) = delete;
+  CFilm& operator=(const CFilm&) = delete;
+
+  // Everything but the links and the number.
+  std::unique_ptr<CFilm> Copy() const;
+
+  TimeMs End() const { return start + duration; }
+  TimeMs OutPoint() const { return inPoint + duration; }
+  bool IsSelected() const { return selection != 0; }
+
+  // Puts start and duration on the frame grid; a movie clip keeps its
+  // picture where it was on the time line and snaps its in point first.
+  void SnapToFrames();
+  void SnapLinkedClips();
+  // A fade longer than the clip is dropped; one as long as the clip stays.
+  void LimitFades();
+  void SelectLinkedClips();
+  // Removes this clip from every partner's links (every entry of it) and
+  // empties its own.
+  void Unlink();
+  // Makes a and b linked to each other (no entry is added twice).
+  static void Link(CFilm& a, CFilm& b);
+  bool IsLinkedTo(const CFilm& other) const;
+
+  // Pixels above the clip's bottom at which the level line is drawn.
+  int VolumeLineHeight(int trackHeight) const;
+
+  // Fields, in the order the project file writes them.
+  CSrc* source = nullptr;        // not owned; outlives the clip
+  std::vector<CFilm*> links;     // not owned; every link is mutual
+  std::int32_t selection = 0;    // 0 "None", 1 "Selected"
+  std::string name;
+  TimeMs sourceLength = 0.0;
+  TimeMs start = 0.0;
+  TimeMs duration = 0.0;
+  TimeMs inPoint = 0.0;
+  TimeMs fadeIn = 0.0;
+  TimeMs fadeOut = 0.0;
+  double volume = 1.0;           // 1.0 = 100 %
+  SourceFlagBits flags = 0;
+  CTrack* track = nullptr;       // the owning track; null while on none
+  std::int32_t useTrackFadeIn = 0;
+  std::int32_t useTrackFadeOut = 0;
+  std::int32_t number = -1;      // scratch while a project file is written or read
+};
+
+}  // namespace vantorelle
