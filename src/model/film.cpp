@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "model/track.h"
+
 namespace vantorelle {
 
 CFilm::CFilm(CSrc* s) : source(s) {
@@ -48,6 +50,58 @@ void CFilm::SnapLinkedClips() {
 void CFilm::LimitFades() {
   if (fadeIn > duration) fadeIn = 0.0;
   if (fadeOut > duration) fadeOut = 0.0;
+}
+
+namespace {
+
+bool OnFadingTrack(const CFilm& clip) {
+  return clip.track && (clip.track->Kind() & TrackKind::FadingKinds) != 0;
+}
+
+}  // namespace
+
+void CFilm::FitFadeInToFadeOut(const TimePixelMapping& view) {
+  if (!OnFadingTrack(*this)) return;
+  const TimeMs room = duration - fadeOut;
+  if (room >= fadeIn) return;
+  fadeIn = room;
+  const TimeMs halfFrame = CurrentVideoStandard().FrameDelta * 0.5;
+  if (fadeOut < halfFrame) fadeIn = duration - halfFrame;
+  if (fadeIn < 0.0) {
+    fadeIn = 0.0;
+    fadeOut = duration - view.PixelsToTime(start, 3.0);
+    if (fadeOut < 0.0) fadeOut = 0.0;
+  }
+}
+
+void CFilm::FitFadeOutToFadeIn(const TimePixelMapping& view) {
+  if (!OnFadingTrack(*this)) return;
+  const TimeMs room = duration - fadeIn;
+  if (room >= fadeOut) return;
+  fadeOut = room;
+  if (room < 0.0) {
+    fadeOut = 0.0;
+    fadeIn = duration - view.PixelsToTime(start, 3.0);
+  }
+}
+
+TimeMs CFilm::EffectiveFadeIn() const { return track && useTrackFadeIn ? track->fadeIn : fadeIn; }
+TimeMs CFilm::EffectiveFadeOut() const { return track && useTrackFadeOut ? track->fadeOut : fadeOut; }
+double CFilm::EffectiveLevel() const { return (track ? track->volume : 1.0) * volume; }
+
+CFilm::NeighbourClips CFilm::Neighbours() const {
+  NeighbourClips found;
+  if (!track) return found;
+  for (const auto& clip : track->clips) {
+    const CFilm* other = clip.get();
+    if (other == this) continue;
+    if (other->start <= start) {
+      if (!found.previous || other->start > found.previous->start) found.previous = other;
+    } else if (!found.next || other->start < found.next->start) {
+      found.next = other;
+    }
+  }
+  return found;
 }
 
 void CFilm::SelectLinkedClips() {

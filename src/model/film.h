@@ -12,6 +12,7 @@
 #include "model/source_flags.h"
 #include "model/src.h"
 #include "model/time_base.h"
+#include "model/time_pixel_mapping.h"
 
 namespace vantorelle {
 
@@ -40,7 +41,23 @@ class CFilm {
   void SnapLinkedClips();
   // A fade longer than the clip is dropped; one as long as the clip stays.
   void LimitFades();
+  // After fade out changed: fade in gives way so both fit the clip; after
+  // fade in changed, fade out does. Only clips on fading tracks (audio,
+  // slide title) are touched; the view measures the 3-pixel remainder.
+  void FitFadeInToFadeOut(const TimePixelMapping& view);
+  void FitFadeOutToFadeIn(const TimePixelMapping& view);
+  // Fades and level as played: the track's values where the clip borrows them.
+  TimeMs EffectiveFadeIn() const;
+  TimeMs EffectiveFadeOut() const;
+  double EffectiveLevel() const;
   void SelectLinkedClips();
+  // The other clips of the track just before and after this one; none
+  // (null) off a track or at its ends.
+  struct NeighbourClips {
+    const CFilm* previous = nullptr;
+    const CFilm* next = nullptr;
+  };
+  NeighbourClips Neighbours() const;
   // Removes this clip from every partner's links (every entry of it) and
   // empties its own.
   void Unlink();
