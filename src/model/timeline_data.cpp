@@ -1,0 +1,148 @@
+#include "model/timeline_data.h"
+
+#include <algorithm>
+
+namespace vantorelle {
+
+std::vector<CTrack*> CTimelineData::TracksOfType(TrackType type) const {
+  std::vector<CTrack*> found;
+  for (const auto& track : tracks) {
+    if (track->type == type) found.push_back(track.get());
+  }
+  return found;
+}
+
+std::vector<CTrack*> CTimelineData::ShownTracks() const {
+  std::vector<CTrack*> found;
+  for (const auto& track : tracks) {
+    if (track->shown) found.push_back(track.get());
+  }
+  return found;
+}
+
+int CTimelineData::CountInGroup(TrackType group) const {
+  return static_cast<int>(std::count_if(tracks.begin(), tracks.end(),
+                                        [&](const auto& track) { return track->Group() == group; }));
+}
+
+int CTimelineData::ClipCount() const {
+  int count = 0;
+  for (const auto& track : tracks) count += static_cast<int>(track->clips.size());
+  return count;
+}
+
+void CTimelineData::DeselectAll() {
+  for (const auto& track : tracks) {
+    for (const auto& clip : track->clips) clip->selection = 0;
+  }
+}
+
+void CTimelineData::SelectClipsOf(const CSrc& source) {
+  for (const auto& track : tracks) {
+    for (const auto& clip : track->clips) {
+      if (clip->source == &source) clip->selection = 1;
+    }
+  }
+}
+
+void CTimelineData::SetShownTracksHeight(std::int32_t height) {
+  for (const auto& track : tracks) {
+    if (track->shown) track->height = height;
+  }
+}
+
+int CTimelineData::CountMoviePictureClips() const {
+  int count = 0;
+  for (const auto& track : tracks) {
+    if (track->Group() != TrackGroup::Video) continue;
+    for (const auto& clip : track->clips) {
+      if ((clip->flags & SourceFlags::MovieFile) && (clip->flags & SourceFlags::VideoStream)) ++count;
+    }
+  }
+  return count;
+}
+
+namespace {
+
+// Tries the candidates in list order rotated to start after the given track,
+// which is left out.
+CTrack* FirstFreeAfter(const std::vector<CTrack*>& candidates, const CTrack* after, const CFilm& clip) {
+  const auto own = std::find(candidates.begin(), candidates.end(), after);
+  const std::size_t begin = own == candidates.end() ? 0 : static_cast<std::size_t>(own - candidates.begin()) + 1;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    CTrack* track = candidates[(begin + i) % candidates.size()];
+    if (track == after) continue;
+    if (!track->Overlaps(clip)) return track;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+CTrack* CTimelineData::FindFreeTrack(const CFilm& clip) const {
+  if (!clip.track) return nullptr;
+  return FirstFreeAfter(TracksOfType(clip.track->type), clip.track, clip);
+}
+
+CTrack* CTimelineData::FindFreeTrack(const CFilm& clip, TrackType mask, const CTrack* after) const {
+  std::vector<CTrack*> candidates;
+  for (const auto& track : tracks) {
+    if (track->type & mask) candidates.push_back(track.get());
+  }
+  return FirstFreeAfter(candidates, after, clip);
+}
+
+CTrack& CTimelineData::AddTrackInKindOrder(std::unique_ptr<CTrack> track) {
+  const auto at = std::find_if(tracks.begin(), tracks.end(),
+                               [&](const auto& other) { return other->Kind() > track->Kind(); });
+  return **tracks.insert(at, std::move(track));
+}
+
+void CTimelineData::MakeDefaultTracks() {
+  auto add = [&](TrackType type, std::int32_t height, const char* name) -> CTrack& {
+    auto track = std::make_unique<CTrack>(type, height);
+    track->name = name;
+    tracks.push_back(std::move(track));
+    return *tracks.back();
+  };
+  add(TrackTypes::Video, 24, "Video track number 1");
+  add(TrackTypes::Video, 96, "Video track number 2");
+  add(TrackTypes::Audio, 96, "Audio track number 1");
+  add(TrackTypes::Audio, 48, "Audio track number 2");
+  CTrack& slide = add(TrackTypes::TitleSlide, 96, "Title track(slide) number 1");
+  slide.regionHeight = 100;
+  slide.regionWidth = 200;
+  CTrack& movable = add(TrackTypes::TitleMovable, 48, "Title track(movable) number 1");
+  movable.regionTop = 150;
+  movable.regionHeight = 100;
+  movable.regionWidth = 500;
+  movable.precision = 2;
+  movable.maxSpeed = 1.0;
+}
+
+std::vector<std::string> CheckTimelineConsistency(const CTimelineData& timeline) {
+  std::vector<std::string> problems;
+  auto where = [](const CTrack& track, std::size_t index) {
+    return "track \"" + track.name + "\" clip " + std::to_string(index);
+  };
+  for (const auto& track : timeline.tracks) {
+    for (std::size_t i = 0; i < track->clips.size(); ++i) {
+      const CFilm& clip = *track->clips[i];
+      if (clip.track != track.get()) problems.push_back(where(*track, i) + ": owned by another track");
+      if (i > 0 && track->clips[i - 1]->start > clip.start) problems.push_back(where(*track, i) + ": out of start order");
+      if (clip.duration < 0.0) problems.push_back(where(*track, i) + ": negative duration");
+      if (clip.fadeIn < 0.0 || clip.fadeIn > clip.duration || clip.fadeOut < 0.0 || clip.fadeOut > clip.duration) {
+        problems.push_back(where(*track, i) + ": fade outside the clip");
+      }
+      for (const CFilm* partner : clip.links) {
+        if (!partner->IsLinkedTo(clip)) problems.push_back(where(*track, i) + ": one-way link");
+        if (!partner->track || partner->track->IndexOf(*partner) < 0) {
+          problems.push_back(where(*track, i) + ": linked to a clip on no track");
+        }
+      }
+    }
+  }
+  return problems;
+}
+
+}  // namespace vantorelle

@@ -1,0 +1,43 @@
+// The project's track list and the queries editing makes over it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/track.h"
+
+namespace vantorelle {
+
+class CTimelineData {
+ public:
+  std::vector<std::unique_ptr<CTrack>> tracks;  // grouped by kind, in kind order
+
+  std::vector<CTrack*> TracksOfType(TrackType type) const;
+  std::vector<CTrack*> ShownTracks() const;
+  int CountInGroup(TrackType group) const;
+  int ClipCount() const;
+  void DeselectAll();
+  void SelectClipsOf(const CSrc& source);
+  void SetShownTracksHeight(std::int32_t height);
+  // Movie picture clips on video tracks: while there are any, new movies
+  // must have the project's frame size.
+  int CountMoviePictureClips() const;
+
+  // A track of the same type as the clip's where it fits, trying the tracks
+  // after its own first and its own never.
+  CTrack* FindFreeTrack(const CFilm& clip) const;
+  // The same over the tracks whose type shares a bit with mask, starting
+  // after the given track.
+  CTrack* FindFreeTrack(const CFilm& clip, TrackType mask, const CTrack* after) const;
+
+  // Inserts before the first track of a later kind. Returns the track.
+  CTrack& AddTrackInKindOrder(std::unique_ptr<CTrack> track);
+  // The six tracks of a new project.
+  void MakeDefaultTracks();
+};
+
+// Everything that must hold after any edit; empty when the timeline is sound.
+std::vector<std::string> CheckTimelineConsistency(const CTimelineData& timeline);
+
+}  // namespace vantorelle

@@ -1,0 +1,118 @@
+// The track list: default tracks, kind order, queries over all clips, free
+// tracks for colliding clips, and the consistency check used after edits.
+#include "model/timeline_data.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace vantorelle {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+CFilm& Place(CTrack& track, TimeMs start, TimeMs duration, SourceFlagBits flags = SourceFlags::VideoStream) {
+  auto clip = std::make_unique<CFilm>();
+  clip->start = start;
+  clip->duration = duration;
+  clip->flags = flags;
+  return track.InsertInOrder(std::move(clip));
+}
+
+std::vector<std::string> Names(const CTimelineData& timeline) {
+  std::vector<std::string> names;
+  for (const auto& track : timeline.tracks) names.push_back(track->name);
+  return names;
+}
+
+TEST(CTimelineData, DefaultTracksAndKindOrder) {
+  CTimelineData timeline;
+  timeline.MakeDefaultTracks();
+  auto b = std::make_unique<CTrack>(TrackTypes::VideoB, 48);
+  b->name = "Video track(B) number 1";
+  timeline.AddTrackInKindOrder(std::move(b));
+  auto audio = std::make_unique<CTrack>(TrackTypes::Audio, 48);
+  audio->name = "Audio track number 3";
+  timeline.AddTrackInKindOrder(std::move(audio));
+  EXPECT_THAT(Names(timeline),
+              ElementsAre("Video track number 1", "Video track number 2", "Video track(B) number 1",
+                          "Audio track number 1", "Audio track number 2", "Audio track number 3",
+                          "Title track(slide) number 1", "Title track(movable) number 1"));
+  const CTrack& movable = *timeline.tracks.back();
+  EXPECT_EQ(movable.regionTop, 150);
+  EXPECT_EQ(movable.regionWidth, 500);
+  EXPECT_EQ(movable.precision, 2);
+  EXPECT_EQ(movable.maxSpeed, 1.0);
+  EXPECT_EQ(timeline.tracks[0]->height, 24);
+  EXPECT_EQ(timeline.CountInGroup(TrackGroup::Video), 3);
+  EXPECT_EQ(timeline.CountInGroup(TrackGroup::Title), 2);
+
+  CTimelineData empty;
+  empty.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::TitleSlide, 48));
+  empty.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Video, 48));
+  EXPECT_EQ(empty.tracks.front()->type, TrackTypes::Video);
+}
+
+TEST(CTimelineData, QueriesOverEveryClip) {
+  CTimelineData timeline;
+  timeline.MakeDefaultTracks();
+  CSrc source("/m/a.avi", "a.avi");
+  CFilm& picture = Place(*timeline.tracks[0], 0, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
+  CFilm& sound = Place(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  Place(*timeline.tracks[1], 0, 1000);  // a still image
+  picture.source = sound.source = &source;
+  EXPECT_EQ(timeline.ClipCount(), 3);
+  EXPECT_EQ(timeline.CountMoviePictureClips(), 1);
+  timeline.SelectClipsOf(source);
+  EXPECT_EQ(picture.selection, 1);
+  EXPECT_EQ(sound.selection, 1);
+  EXPECT_EQ(timeline.tracks[1]->clips[0]->selection, 0);
+  timeline.DeselectAll();
+  EXPECT_EQ(picture.selection, 0);
+
+  timeline.tracks[3]->shown = 0;
+  EXPECT_EQ(timeline.ShownTracks().size(), 5u);
+  timeline.SetShownTracksHeight(96);
+  EXPECT_EQ(timeline.tracks[0]->height, 96);
+  EXPECT_EQ(timeline.tracks[3]->height, 48);
+  EXPECT_EQ(timeline.TracksOfType(TrackTypes::Audio).size(), 2u);
+}
+
+TEST(CTimelineData, FreeTrackIsSoughtAfterTheClipsOwn) {
+  CTimelineData timeline;
+  CTrack& t1 = timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Audio, 48));
+  CTrack& t2 = timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Audio, 48));
+  CTrack& t3 = timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Audio, 48));
+  CFilm& clip = Place(t2, 1000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  EXPECT_EQ(timeline.FindFreeTrack(clip), &t3);
+  Place(t3, 1500, 100);
+  EXPECT_EQ(timeline.FindFreeTrack(clip), &t1);  // tried after T3
+  Place(t1, 0, 1001);
+  EXPECT_EQ(timeline.FindFreeTrack(clip), nullptr);
+  EXPECT_EQ(timeline.FindFreeTrack(clip, TrackGroup::Audio, &t1), nullptr);
+  Place(timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Audio, 48)), 5000, 10);
+  EXPECT_EQ(timeline.FindFreeTrack(clip, TrackGroup::Audio, &t3), timeline.tracks[3].get());
+}
+
+TEST(CTimelineData, ConsistencyCheckFindsBrokenInvariants) {
+  CTimelineData timeline;
+  timeline.MakeDefaultTracks();
+  CFilm& a = Place(*timeline.tracks[0], 0, 1000);
+  CFilm& b = Place(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  CFilm::Link(a, b);
+  EXPECT_THAT(CheckTimelineConsistency(timeline), IsEmpty());
+
+  b.fadeIn = 1500;
+  a.links.clear();  // b still names a
+  CFilm& late = Place(*timeline.tracks[1], 5000, 10);
+  Place(*timeline.tracks[1], 6000, 10);
+  late.start = 7000;  // moved without re-sorting
+  const std::vector<std::string> problems = CheckTimelineConsistency(timeline);
+  EXPECT_EQ(problems.size(), 3u);
+  EXPECT_THAT(problems, ::testing::Contains(::testing::HasSubstr("fade outside the clip")));
+  EXPECT_THAT(problems, ::testing::Contains(::testing::HasSubstr("one-way link")));
+  EXPECT_THAT(problems, ::testing::Contains(::testing::HasSubstr("out of start order")));
+}
+
+}  // namespace
+}  // namespace vantorelle
