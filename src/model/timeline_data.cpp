@@ -92,6 +92,45 @@ CTrack* CTimelineData::FindFreeTrack(const CFilm& clip, TrackType mask, const CT
   return FirstFreeAfter(candidates, after, clip);
 }
 
+void CTimelineData::PressSoloButton(CTrack& track, bool exclusiveSolo) {
+  if (track.playState == PlayState::Solo) {
+    track.playState = PlayState::Normal;
+  } else {
+    SetSolo(track, exclusiveSolo);
+  }
+}
+
+void CTimelineData::PressMuteButton(CTrack& track) {
+  track.playState = track.playState == PlayState::Mute ? PlayState::Normal : PlayState::Mute;
+}
+
+void CTimelineData::SetSolo(CTrack& track, bool exclusiveSolo) {
+  if (exclusiveSolo) {
+    for (const auto& other : tracks) {
+      if (other.get() != &track && other->playState == PlayState::Solo) other->playState = PlayState::Normal;
+    }
+  }
+  track.playState = PlayState::Solo;
+}
+
+void CTimelineData::SetMute(CTrack& track) { track.playState = PlayState::Mute; }
+
+bool CTimelineData::ResetPlayStates() {
+  bool changed = false;
+  for (const auto& track : tracks) {
+    changed = changed || track->playState != PlayState::Normal;
+    track->playState = PlayState::Normal;
+  }
+  return changed;
+}
+
+bool CTimelineData::SoloPresent(bool picturesOnly) const {
+  return std::any_of(tracks.begin(), tracks.end(), [&](const auto& track) {
+    return track->shown && track->playState == PlayState::Solo &&
+           (!picturesOnly || track->Group() == TrackGroup::Video);
+  });
+}
+
 CTrack& CTimelineData::AddTrackInKindOrder(std::unique_ptr<CTrack> track) {
   const auto at = std::find_if(tracks.begin(), tracks.end(),
                                [&](const auto& other) { return other->Kind() > track->Kind(); });

@@ -31,6 +31,19 @@ class CTimelineData {
   // after the given track.
   CTrack* FindFreeTrack(const CFilm& clip, TrackType mask, const CTrack* after) const;
 
+  // Play states. The header's upper (solo) and lower (mute) buttons toggle
+  // their state, or switch a track in the other state straight over; the
+  // menu sets a state outright. A track that turns solo while solo is
+  // exclusive turns every other solo track back to normal.
+  void PressSoloButton(CTrack& track, bool exclusiveSolo);
+  void PressMuteButton(CTrack& track);
+  void SetSolo(CTrack& track, bool exclusiveSolo);
+  void SetMute(CTrack& track);
+  // Every track back to normal; false when all were normal already.
+  bool ResetPlayStates();
+  // A shown track is solo (only shown video tracks count when pictures alone matter).
+  bool SoloPresent(bool picturesOnly = false) const;
+
   // Inserts before the first track of a later kind. Returns the track.
   CTrack& AddTrackInKindOrder(std::unique_ptr<CTrack> track);
   // The six tracks of a new project.

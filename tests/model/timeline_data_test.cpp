@@ -94,6 +94,40 @@ TEST(CTimelineData, FreeTrackIsSoughtAfterTheClipsOwn) {
   EXPECT_EQ(timeline.FindFreeTrack(clip, TrackGroup::Audio, &t3), timeline.tracks[3].get());
 }
 
+TEST(CTimelineData, PlayStatesFromButtonsAndMenu) {
+  CTimelineData timeline;
+  timeline.MakeDefaultTracks();
+  CTrack& video = *timeline.tracks[0];
+  CTrack& audio = *timeline.tracks[2];
+  CTrack& other = *timeline.tracks[3];
+  timeline.PressSoloButton(audio, false);
+  EXPECT_EQ(audio.playState, PlayState::Solo);
+  timeline.PressMuteButton(audio);  // the other button switches straight over
+  EXPECT_EQ(audio.playState, PlayState::Mute);
+  timeline.PressMuteButton(audio);
+  EXPECT_EQ(audio.playState, PlayState::Normal);
+  timeline.PressMuteButton(audio);
+  timeline.PressSoloButton(audio, false);
+  EXPECT_EQ(audio.playState, PlayState::Solo);
+  timeline.PressSoloButton(audio, false);
+  EXPECT_EQ(audio.playState, PlayState::Normal);
+
+  timeline.SetSolo(audio, false);
+  timeline.SetSolo(other, false);
+  EXPECT_EQ(audio.playState, PlayState::Solo);
+  timeline.SetSolo(video, true);  // exclusive: the other solos end
+  EXPECT_EQ(audio.playState, PlayState::Normal);
+  EXPECT_EQ(other.playState, PlayState::Normal);
+  EXPECT_TRUE(timeline.SoloPresent(true));
+  video.shown = 0;
+  EXPECT_FALSE(timeline.SoloPresent());
+  timeline.SetMute(audio);
+  EXPECT_TRUE(timeline.ResetPlayStates());
+  EXPECT_EQ(video.playState, PlayState::Normal);
+  EXPECT_EQ(audio.playState, PlayState::Normal);
+  EXPECT_FALSE(timeline.ResetPlayStates());
+}
+
 TEST(CTimelineData, ConsistencyCheckFindsBrokenInvariants) {
   CTimelineData timeline;
   timeline.MakeDefaultTracks();
