@@ -1,8 +1,30 @@
 #include "model/timeline_data.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace vantorelle {
+
+CTimelineData CTimelineData::Copy() const {
+  CTimelineData copy;
+  std::unordered_map<const CFilm*, CFilm*> copyOf;
+  for (const auto& track : tracks) {
+    copy.tracks.push_back(track->Copy());
+    const CTrack& made = *copy.tracks.back();
+    for (std::size_t i = 0; i < track->clips.size(); ++i) copyOf[track->clips[i].get()] = made.clips[i].get();
+  }
+  for (const auto& track : tracks) {
+    for (const auto& clip : track->clips) {
+      CFilm* made = copyOf.at(clip.get());
+      for (const CFilm* partner : clip->links) {
+        // A partner outside the track list has no copy to link to.
+        const auto found = copyOf.find(partner);
+        if (found != copyOf.end()) made->links.push_back(found->second);
+      }
+    }
+  }
+  return copy;
+}
 
 std::vector<CTrack*> CTimelineData::TracksOfType(TrackType type) const {
   std::vector<CTrack*> found;

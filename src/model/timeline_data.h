@@ -11,6 +11,16 @@ namespace vantorelle {
 
 class CTimelineData {
  public:
+  CTimelineData() = default;
+  CTimelineData(const CTimelineData&) = delete;
+  CTimelineData& operator=(const CTimelineData&) = delete;
+  CTimelineData(CTimelineData&&) = default;
+  CTimelineData& operator=(CTimelineData&&) = default;
+
+  // A deep copy: copied clips are linked as the clips they copy, and no
+  // copy points at a clip of the original. Sources are shared.
+  CTimelineData Copy() const;
+
   std::vector<std::unique_ptr<CTrack>> tracks;  // grouped by kind, in kind order
 
   std::vector<CTrack*> TracksOfType(TrackType type) const;

@@ -128,6 +128,31 @@ TEST(CTimelineData, PlayStatesFromButtonsAndMenu) {
   EXPECT_FALSE(timeline.ResetPlayStates());
 }
 
+TEST(CTimelineData, CopyRelinksTheCopiedClipsAmongThemselves) {
+  CTimelineData timeline;
+  timeline.MakeDefaultTracks();
+  CSrc source("/m/a.avi", "a.avi");
+  CFilm& picture = Place(*timeline.tracks[0], 0, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
+  CFilm& sound = Place(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  Place(*timeline.tracks[2], 2000, 500, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  picture.source = &source;
+  CFilm::Link(picture, sound);
+  CFilm outside;  // not on any track: its link is not carried over
+  CFilm::Link(sound, outside);
+
+  const CTimelineData copy = timeline.Copy();
+  ASSERT_EQ(copy.tracks.size(), timeline.tracks.size());
+  const CFilm& copiedPicture = *copy.tracks[0]->clips[0];
+  const CFilm& copiedSound = *copy.tracks[2]->clips[0];
+  EXPECT_NE(&copiedPicture, &picture);
+  EXPECT_EQ(copiedPicture.source, &source);
+  EXPECT_THAT(copiedPicture.links, ElementsAre(&copiedSound));
+  EXPECT_THAT(copiedSound.links, ElementsAre(&copiedPicture));
+  EXPECT_EQ(copy.ClipCount(), 3);
+  EXPECT_THAT(CheckTimelineConsistency(copy), IsEmpty());
+  outside.Unlink();
+}
+
 TEST(CTimelineData, ConsistencyCheckFindsBrokenInvariants) {
   CTimelineData timeline;
   timeline.MakeDefaultTracks();
