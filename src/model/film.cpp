@@ -30,6 +30,11 @@ std::unique_ptr<CFilm> CFilm::Copy() const {
   return copy;
 }
 
+TimeMs CFilm::LeadInStart() const {
+  if (!track || track->Kind() != TrackKind::TitleMovable) return start;
+  return start - track->LeadIn();
+}
+
 void CFilm::SnapToFrames() {
   if ((flags & SourceFlags::MovieFile) == 0) {
     start = SnapToFrameFloor(start);

@@ -33,6 +33,9 @@ class CFilm {
 
   TimeMs End() const { return start + duration; }
   TimeMs OutPoint() const { return inPoint + duration; }
+  // Where views draw and hit-test the clip from: a movable title shows while
+  // it travels in, so from its track's lead-in before its start.
+  TimeMs LeadInStart() const;
   bool IsSelected() const { return selection != 0; }
 
   // Puts start and duration on the frame grid; a movie clip keeps its

@@ -111,6 +111,24 @@ TimeMs CTrack::DefaultClipDuration(const CSrc& source, const DefaultClipDuration
   return SnapToFrameFloor(length);
 }
 
+std::int32_t CTrack::TravelSize() const {
+  if (Kind() != TrackKind::TitleMovable) return 0;
+  if (direction == 0 || direction == 1) return regionWidth;
+  if (direction == 2 || direction == 3) return regionHeight;
+  return 0;
+}
+
+TimeMs CTrack::MillisecondsPerPixel() {
+  if (Kind() != TrackKind::TitleMovable) return -1.0;
+  if (maxSpeed == 0.0) maxSpeed = 0.01;
+  return CurrentVideoStandard().FrameDelta / (2.0 * maxSpeed);
+}
+
+TimeMs CTrack::LeadIn() {
+  if (Kind() != TrackKind::TitleMovable) return -1.0;
+  return TravelSize() * MillisecondsPerPixel();
+}
+
 bool CTrack::IsPlayed(bool soloPresent) const {
   return soloPresent ? playState == PlayState::Solo : playState != PlayState::Mute;
 }

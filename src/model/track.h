@@ -83,6 +83,14 @@ class CTrack {
   TimeMs DefaultClipDuration(const CSrc& source, const DefaultClipDurations& durations) const;
   bool IsPlayed(bool soloPresent) const;
 
+  // Movable title tracks: the region's extent along the motion (pixels), the
+  // time one pixel of travel takes, and the time a title needs to cross the
+  // region. Other tracks answer 0, -1 and -1. A stored max speed of 0 is
+  // raised to 0.01 here.
+  std::int32_t TravelSize() const;
+  TimeMs MillisecondsPerPixel();
+  TimeMs LeadIn();
+
   // Fields kept in project files, in their order there.
   TrackType type;
   std::int32_t height;

@@ -102,6 +102,31 @@ TEST(CTrack, DefaultClipDurationPerKind) {
   EXPECT_EQ(CTrack(TrackTypes::Video, 48).DefaultClipDuration(live, durations), 15000.0);
 }
 
+TEST(CTrack, MovableTitlesTravelInBeforeTheirStart) {
+  VideoStandardScope pal(VideoStandard{});
+  CTrack movable(TrackTypes::TitleMovable, 48);
+  movable.regionWidth = 500;
+  movable.regionHeight = 100;
+  movable.maxSpeed = 1.0;
+  EXPECT_EQ(movable.LeadIn(), 10000.0);  // 500 × 40 / 2
+  movable.direction = 3;
+  EXPECT_EQ(movable.LeadIn(), 2000.0);
+  movable.maxSpeed = 0.0;
+  EXPECT_EQ(movable.MillisecondsPerPixel(), 2000.0);
+  EXPECT_EQ(movable.maxSpeed, 0.01);
+  auto clip = std::make_unique<CFilm>();
+  clip->start = 30000.0;
+  movable.maxSpeed = 1.0;
+  const CFilm& title = movable.InsertInOrder(std::move(clip));
+  EXPECT_EQ(title.LeadInStart(), 28000.0);
+
+  CTrack slide(TrackTypes::TitleSlide, 48);
+  EXPECT_EQ(slide.LeadIn(), -1.0);
+  EXPECT_EQ(slide.TravelSize(), 0);
+  const CFilm& still = slide.InsertInOrder(Clip(500, 100));
+  EXPECT_EQ(still.LeadInStart(), 500.0);
+}
+
 TEST(CTrack, SoloTracksPlayAloneAndMutedOnesNever) {
   CTrack track(TrackTypes::Audio, 48);
   EXPECT_TRUE(track.IsPlayed(false));
