@@ -35,6 +35,17 @@ TimeMs CFilm::LeadInStart() const {
   return start - track->LeadIn();
 }
 
+PixelRect CFilm::ExtentIn(const TimePixelMapping& view) const {
+  PixelRect extent;
+  extent.left = static_cast<int>(view.TimeToX(LeadInStart())) - 1;
+  extent.right = static_cast<int>(view.TimeToX(End())) + 1;
+  if (track) {
+    extent.top = track->top;
+    extent.bottom = track->bottom;
+  }
+  return extent;
+}
+
 void CFilm::SnapToFrames() {
   if ((flags & SourceFlags::MovieFile) == 0) {
     start = SnapToFrameFloor(start);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "model/pixel_rect.h"
 #include "model/source_flags.h"
 #include "model/src.h"
 #include "model/time_base.h"
@@ -67,6 +68,10 @@ class CFilm {
   // Makes a and b linked to each other (no entry is added twice).
   static void Link(CFilm& a, CFilm& b);
   bool IsLinkedTo(const CFilm& other) const;
+
+  // The clip's rectangle in a track area, from its lead-in start to its end
+  // and over its track's rows; what a view repaints after an edit.
+  PixelRect ExtentIn(const TimePixelMapping& view) const;
 
   // Pixels above the clip's bottom at which the level line is drawn.
   int VolumeLineHeight(int trackHeight) const;

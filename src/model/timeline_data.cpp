@@ -153,6 +153,19 @@ bool CTimelineData::SoloPresent(bool picturesOnly) const {
   });
 }
 
+std::vector<CFilm*> CTimelineData::ClipsMeeting(const PixelRect& band, const TimePixelMapping& view) const {
+  std::vector<CFilm*> found;
+  for (const auto& track : tracks) {
+    if (!track->shown) continue;
+    for (const auto& clip : track->clips) {
+      PixelRect extent = clip->ExtentIn(view);
+      extent.bottom += 1;
+      if (extent.Meets(band)) found.push_back(clip.get());
+    }
+  }
+  return found;
+}
+
 CTrack& CTimelineData::AddTrackInKindOrder(std::unique_ptr<CTrack> track) {
   const auto at = std::find_if(tracks.begin(), tracks.end(),
                                [&](const auto& other) { return other->Kind() > track->Kind(); });

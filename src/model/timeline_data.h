@@ -54,6 +54,10 @@ class CTimelineData {
   // A shown track is solo (only shown video tracks count when pictures alone matter).
   bool SoloPresent(bool picturesOnly = false) const;
 
+  // The clips of shown tracks whose extent (rows top to bottom inclusive)
+  // meets the rectangle: the rubber-band selection.
+  std::vector<CFilm*> ClipsMeeting(const PixelRect& band, const TimePixelMapping& view) const;
+
   // Inserts before the first track of a later kind. Returns the track.
   CTrack& AddTrackInKindOrder(std::unique_ptr<CTrack> track);
   // The six tracks of a new project.

@@ -5,11 +5,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "support/video_standard_scope.h"
+
 namespace vantorelle {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing::VideoStandardScope;
 
 CFilm& Place(CTrack& track, TimeMs start, TimeMs duration, SourceFlagBits flags = SourceFlags::VideoStream) {
   auto clip = std::make_unique<CFilm>();
@@ -151,6 +154,41 @@ TEST(CTimelineData, CopyRelinksTheCopiedClipsAmongThemselves) {
   EXPECT_EQ(copy.ClipCount(), 3);
   EXPECT_THAT(CheckTimelineConsistency(copy), IsEmpty());
   outside.Unlink();
+}
+
+class TenMsPerPixel : public TimePixelMapping {
+ public:
+  double TimeToX(TimeMs time) const override { return time / 10.0; }
+  TimeMs XToTime(double x) const override { return x * 10.0; }
+};
+
+TEST(CTimelineData, RubberBandCollectsTheClipsItMeets) {
+  VideoStandardScope pal(VideoStandard{});
+  const TenMsPerPixel view;
+  CTimelineData timeline;
+  timeline.MakeDefaultTracks();
+  CTrack& video = *timeline.tracks[0];
+  CTrack& audio = *timeline.tracks[2];
+  CTrack& movable = *timeline.tracks[5];
+  video.top = 0;
+  video.bottom = 24;
+  audio.top = 30;
+  audio.bottom = 126;
+  movable.top = 200;
+  movable.bottom = 248;
+  CFilm& picture = Place(video, 1000, 1000);  // pixels 100 to 200
+  CFilm& sound = Place(audio, 3000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  CFilm& title = Place(movable, 20000, 1000);  // drawn from its lead-in, 10 s earlier
+
+  EXPECT_EQ(picture.ExtentIn(view), (PixelRect{99, 0, 201, 24}));
+  EXPECT_EQ(title.ExtentIn(view).left, 999);
+  EXPECT_THAT(timeline.ClipsMeeting({150, 10, 350, 40}, view), ElementsAre(&picture, &sound));
+  EXPECT_THAT(timeline.ClipsMeeting({201, 0, 299, 300}, view), IsEmpty());  // between the clips
+  EXPECT_THAT(timeline.ClipsMeeting({1100, 24, 1200, 25}, view), IsEmpty());
+  EXPECT_THAT(timeline.ClipsMeeting({100, 24, 200, 25}, view), ElementsAre(&picture));  // the row below counts
+  EXPECT_THAT(timeline.ClipsMeeting({1500, 210, 1600, 220}, view), ElementsAre(&title));
+  audio.shown = 0;
+  EXPECT_THAT(timeline.ClipsMeeting({150, 10, 350, 40}, view), ElementsAre(&picture));
 }
 
 TEST(CTimelineData, ConsistencyCheckFindsBrokenInvariants) {
