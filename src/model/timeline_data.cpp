@@ -7,6 +7,7 @@ namespace vantorelle {
 
 CTimelineData CTimelineData::Copy() const {
   CTimelineData copy;
+  copy.marks = marks;
   std::unordered_map<const CFilm*, CFilm*> copyOf;
   for (const auto& track : tracks) {
     copy.tracks.push_back(track->Copy());

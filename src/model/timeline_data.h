@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/mark.h"
 #include "model/track.h"
 
 namespace vantorelle {
@@ -22,6 +23,7 @@ class CTimelineData {
   CTimelineData Copy() const;
 
   std::vector<std::unique_ptr<CTrack>> tracks;  // grouped by kind, in kind order
+  std::vector<CUMark> marks;                    // in the order they were made
 
   std::vector<CTrack*> TracksOfType(TrackType type) const;
   std::vector<CTrack*> ShownTracks() const;
