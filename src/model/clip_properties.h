@@ -1,0 +1,55 @@
+// The clip properties dialogs without their drawing: the video, audio,
+// single-image and title variants, their field texts, the neighbour limit on
+// the start field, and what OK changes.
+#pragma once
+
+#include <string>
+
+#include "model/film.h"
+#include "model/project_times.h"
+
+namespace vantorelle {
+
+enum class ClipDialogKind { Video, Audio, SingleImage, SlideTitle, MovableTitle };
+
+ClipDialogKind ClipDialogKindOf(const CFilm& clip);
+const char* ClipDialogCaption(ClipDialogKind kind);
+
+class ClipPropertiesDialog {
+ public:
+  explicit ClipPropertiesDialog(CFilm& clip);
+
+  ClipDialogKind Kind() const { return kind_; }
+  const char* Caption() const { return ClipDialogCaption(kind_); }
+  bool HasFades() const { return kind_ == ClipDialogKind::Audio || kind_ == ClipDialogKind::SlideTitle; }
+  bool HasVolume() const { return kind_ == ClipDialogKind::Audio; }
+
+  // The interval the start field is held to: from the end of the clip
+  // before to the start of the clip after, on the frame grid.
+  TimeMs NeighbourLow() const { return low_; }
+  TimeMs NeighbourHigh() const { return high_; }
+  void ChangeStart(std::string text);
+
+  // Shown and edited as full time texts; stop, out and source length are shown only.
+  std::string start, size, in, fadeIn, fadeOut;
+  std::string Stop() const;
+  std::string Out() const;
+  std::string SourceLength() const;
+  std::string name;
+  int selection = 0;  // 0 "None", 1 "Selected"
+  int linked = 0;     // 0 "Unlinked", 1 "Linked"
+  bool useTrackFadeIn = false;
+  bool useTrackFadeOut = false;
+  int volumePercent = 100;
+
+  // OK: the clip takes the fields; linked clips follow it.
+  void Apply(ProjectTimes& times, const TimePixelMapping& view);
+
+ private:
+  CFilm& clip_;
+  ClipDialogKind kind_;
+  TimeMs low_ = 0.0;
+  TimeMs high_ = 0.0;
+};
+
+}  // namespace vantorelle

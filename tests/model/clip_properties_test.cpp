@@ -1,0 +1,127 @@
+// The clip properties dialogs: captions per kind, field texts, the neighbour
+// limit, and OK with its effects on the project and on linked clips.
+#include "model/clip_properties.h"
+
+#include <gtest/gtest.h>
+
+#include "model/track.h"
+#include "support/video_standard_scope.h"
+
+namespace vantorelle {
+namespace {
+
+using testing::VideoStandardScope;
+
+class TenMsPerPixel : public TimePixelMapping {
+ public:
+  double TimeToX(TimeMs time) const override { return time / 10.0; }
+  TimeMs XToTime(double x) const override { return x * 10.0; }
+};
+
+CFilm& Place(CTrack& track, TimeMs start, TimeMs duration, SourceFlagBits flags) {
+  auto clip = std::make_unique<CFilm>();
+  clip->start = start;
+  clip->duration = duration;
+  clip->flags = flags;
+  clip->sourceLength = 9000;
+  return track.InsertInOrder(std::move(clip));
+}
+
+TEST(ClipProperties, CaptionFollowsTheKindOfClip) {
+  CTrack video(TrackTypes::Video, 48), audio(TrackTypes::Audio, 48);
+  CTrack slide(TrackTypes::TitleSlide, 48), movable(TrackTypes::TitleMovable, 48);
+  EXPECT_STREQ(ClipPropertiesDialog(Place(video, 0, 10, SourceFlags::MovieFile | SourceFlags::VideoStream)).Caption(),
+               "Video Clip Properties");
+  EXPECT_STREQ(ClipPropertiesDialog(Place(audio, 0, 10, SourceFlags::MovieFile | SourceFlags::AudioStream)).Caption(),
+               "Audio Clip Properties");
+  EXPECT_STREQ(ClipPropertiesDialog(Place(video, 20, 10, SourceFlags::VideoStream)).Caption(),
+               "Video Clip Properties(Single Image)");
+  EXPECT_STREQ(ClipPropertiesDialog(Place(slide, 0, 10, SourceFlags::VideoStream)).Caption(),
+               "Title Clip Properties(Slide Show)");
+  EXPECT_STREQ(ClipPropertiesDialog(Place(movable, 0, 10, SourceFlags::VideoStream)).Caption(),
+               "Title Clip Properties (Movable)");
+}
+
+TEST(ClipProperties, FieldsAndTheNeighbourLimit) {
+  VideoStandardScope pal(VideoStandard{});
+  CTrack video(TrackTypes::Video, 48);
+  Place(video, 0, 1010, SourceFlags::VideoStream);
+  CFilm& clip = Place(video, 2000, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
+  Place(video, 5030, 100, SourceFlags::VideoStream);
+  clip.inPoint = 400;
+  clip.volume = 0.257;
+  ClipPropertiesDialog dialog(clip);
+  EXPECT_EQ(dialog.start, "00:00:02:000");
+  EXPECT_EQ(dialog.Stop(), "00:00:03:000");
+  EXPECT_EQ(dialog.Out(), "00:00:01:400");
+  EXPECT_EQ(dialog.SourceLength(), "00:00:09:000");
+  EXPECT_EQ(dialog.linked, 0);
+  EXPECT_EQ(dialog.volumePercent, 25);
+  EXPECT_EQ(dialog.NeighbourLow(), 1000.0);
+  EXPECT_EQ(dialog.NeighbourHigh(), 5000.0);
+  dialog.ChangeStart("00:00:00:500");
+  EXPECT_EQ(dialog.start, "00:00:01:000");
+  dialog.ChangeStart("00:00:07:000");
+  EXPECT_EQ(dialog.start, "00:00:05:000");
+}
+
+TEST(ClipProperties, OkSnapsGrowsTheProjectAndCarriesLinkedClipsAlong) {
+  VideoStandardScope pal(VideoStandard{});
+  const TenMsPerPixel view;
+  CTrack video(TrackTypes::Video, 48), audio(TrackTypes::Audio, 48);
+  CFilm& picture = Place(video, 1000, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
+  CFilm& sound = Place(audio, 1000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  CFilm::Link(picture, sound);
+  sound.fadeIn = 900;
+
+  ProjectTimes times;
+  ClipPropertiesDialog dialog(picture);
+  EXPECT_EQ(dialog.linked, 1);
+  dialog.start = "00:00:19:013";
+  dialog.size = "00:00:02:519";
+  dialog.in = "00:00:00:081";
+  dialog.name = "Interview";
+  dialog.selection = 1;
+  dialog.Apply(times, view);
+  EXPECT_EQ(picture.start, 19000.0);
+  EXPECT_EQ(picture.duration, 2480.0);
+  EXPECT_EQ(picture.inPoint, 80.0);
+  EXPECT_EQ(picture.name, "Interview");
+  EXPECT_EQ(times.projectSize, 21480.0);
+  EXPECT_EQ(sound.start, 19000.0);
+  EXPECT_EQ(sound.duration, 2480.0);
+  EXPECT_EQ(sound.selection, 1);
+  EXPECT_EQ(sound.name, "");  // only the timing and selection are shared
+
+  ClipPropertiesDialog soundDialog(sound);
+  soundDialog.size = "00:00:00:500";
+  soundDialog.fadeOut = "00:00:00:300";
+  soundDialog.volumePercent = 250;
+  soundDialog.linked = 0;
+  soundDialog.Apply(times, view);
+  EXPECT_EQ(sound.volume, 1.0);
+  EXPECT_EQ(sound.fadeIn, 0.0);  // 900 no longer fits 500
+  EXPECT_EQ(sound.fadeOut, 300.0);
+  EXPECT_TRUE(sound.links.empty());
+  EXPECT_TRUE(picture.links.empty());
+  EXPECT_EQ(picture.duration, 2480.0);  // unlinked: the picture stays
+}
+
+TEST(ClipProperties, SlideTitleTakesItsLengthAsTyped) {
+  VideoStandardScope pal(VideoStandard{});
+  const TenMsPerPixel view;
+  CTrack slide(TrackTypes::TitleSlide, 48);
+  CFilm& title = Place(slide, 0, 1000, SourceFlags::VideoStream);
+  ClipPropertiesDialog dialog(title);
+  dialog.start = "00:00:01:013";
+  dialog.size = "00:00:02:519";
+  dialog.fadeIn = "00:00:00:333";
+  ProjectTimes times;
+  dialog.Apply(times, view);
+  EXPECT_EQ(title.start, 1000.0);
+  EXPECT_EQ(title.duration, 2519.0);
+  EXPECT_EQ(title.fadeIn, 333.0);
+}
+
+}  // namespace
+}  // namespace vantorelle
