@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace vantorelle {
 
@@ -195,26 +196,52 @@ void CTimelineData::MakeDefaultTracks() {
   movable.maxSpeed = 1.0;
 }
 
-std::vector<std::string> CheckTimelineConsistency(const CTimelineData& timeline) {
+std::vector<std::string> CheckTimelineConsistency(const CTimelineData& timeline,
+                                                  const std::vector<const CSrc*>& sources) {
+  std::vector<const CTrack*> tracks;
+  for (const auto& track : timeline.tracks) tracks.push_back(track.get());
+  return CheckTracksConsistency(tracks, sources);
+}
+
+std::vector<std::string> CheckTracksConsistency(const std::vector<const CTrack*>& tracks,
+                                                const std::vector<const CSrc*>& sources) {
   std::vector<std::string> problems;
   auto where = [](const CTrack& track, std::size_t index) {
     return "track \"" + track.name + "\" clip " + std::to_string(index);
   };
-  for (const auto& track : timeline.tracks) {
+  // Links are followed only into this timeline's own clips: a pointer to
+  // anything else may already be dangling.
+  std::unordered_set<const CFilm*> clips;
+  std::unordered_map<const CSrc*, int> uses;
+  for (const CSrc* source : sources) uses[source] = 0;
+  for (const CTrack* track : tracks) {
+    for (const auto& clip : track->clips) {
+      clips.insert(clip.get());
+      if (clip->source) ++uses[clip->source];
+    }
+  }
+  for (const CTrack* track : tracks) {
     for (std::size_t i = 0; i < track->clips.size(); ++i) {
       const CFilm& clip = *track->clips[i];
-      if (clip.track != track.get()) problems.push_back(where(*track, i) + ": owned by another track");
+      if (clip.track != track) problems.push_back(where(*track, i) + ": owned by another track");
       if (i > 0 && track->clips[i - 1]->start > clip.start) problems.push_back(where(*track, i) + ": out of start order");
       if (clip.duration < 0.0) problems.push_back(where(*track, i) + ": negative duration");
       if (clip.fadeIn < 0.0 || clip.fadeIn > clip.duration || clip.fadeOut < 0.0 || clip.fadeOut > clip.duration) {
         problems.push_back(where(*track, i) + ": fade outside the clip");
       }
       for (const CFilm* partner : clip.links) {
-        if (!partner->IsLinkedTo(clip)) problems.push_back(where(*track, i) + ": one-way link");
-        if (!partner->track || partner->track->IndexOf(*partner) < 0) {
-          problems.push_back(where(*track, i) + ": linked to a clip on no track");
+        if (!clips.count(partner)) {
+          problems.push_back(where(*track, i) + ": linked to a clip outside the timeline");
+        } else if (!partner->IsLinkedTo(clip)) {
+          problems.push_back(where(*track, i) + ": one-way link");
         }
       }
+    }
+  }
+  for (const auto& [source, count] : uses) {
+    if (source->usageCount != count) {
+      problems.push_back("source \"" + source->name + "\": usage count " + std::to_string(source->usageCount) +
+                         " for " + std::to_string(count) + " clips");
     }
   }
   return problems;

@@ -67,6 +67,12 @@ class CTimelineData {
 };
 
 // Everything that must hold after any edit; empty when the timeline is sound.
-std::vector<std::string> CheckTimelineConsistency(const CTimelineData& timeline);
+// Usage counts are checked for every source a clip uses, and for the given
+// sources (the Clip Collection's) also when no clip uses them.
+std::vector<std::string> CheckTimelineConsistency(const CTimelineData& timeline,
+                                                  const std::vector<const CSrc*>& sources = {});
+// The same over some tracks on their own, as if they were the whole timeline.
+std::vector<std::string> CheckTracksConsistency(const std::vector<const CTrack*>& tracks,
+                                                const std::vector<const CSrc*>& sources = {});
 
 }  // namespace vantorelle

@@ -2,7 +2,10 @@
 // the values a clip plays with.
 #include "model/clip_edits.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "model/timeline_data.h"
 
 #include "support/video_standard_scope.h"
 
@@ -10,6 +13,8 @@ namespace vantorelle {
 namespace {
 
 using testing::VideoStandardScope;
+
+#define EXPECT_SOUND(...) EXPECT_THAT(CheckTracksConsistency(__VA_ARGS__), ::testing::IsEmpty())
 
 // 1 pixel = 10 ms.
 class TenMsPerPixel : public TimePixelMapping {
@@ -50,6 +55,7 @@ TEST(SplitClip, MovieClipHalvesPlayOnFromTheSplit) {
   EXPECT_TRUE(partner.links.empty());  // the split clip left its partner
   EXPECT_EQ(source.usageCount, 2);
   ASSERT_EQ(track.clips.size(), 3u);
+  EXPECT_SOUND({&track}, {&source});
   EXPECT_EQ(track.clips[1].get(), halves.first);
   EXPECT_EQ(track.clips[2].get(), halves.second);
   EXPECT_EQ(halves.second->track, &track);
@@ -70,6 +76,7 @@ TEST(SplitClip, StillImageHalvesAreWholeImagesWithTheirFadesLimited) {
   EXPECT_EQ(halves.second->inPoint, 0);
   EXPECT_EQ(halves.first->fadeIn, 0);     // 2500 no longer fits 2000
   EXPECT_EQ(halves.second->fadeOut, 3000);  // a fade as long as the clip stays
+  EXPECT_SOUND({&track});
 }
 
 TEST(SplitClip, NothingHappensAtTheEndsOrOnMovableTitles) {
@@ -79,6 +86,7 @@ TEST(SplitClip, NothingHappensAtTheEndsOrOnMovableTitles) {
   EXPECT_FALSE(SplitClipAt(clip, 2000).first);
   EXPECT_FALSE(SplitClipAt(clip, 2500).first);
   EXPECT_EQ(track.clips.size(), 1u);
+  EXPECT_SOUND({&track});
   CTrack movable(TrackTypes::TitleMovable, 48);
   CFilm& title = Place(movable, 0, 1000, SourceFlags::VideoStream);
   EXPECT_FALSE(SplitClipAt(title, 500).first);
@@ -98,6 +106,7 @@ TEST(RepeatClip, CopiesFollowWithPausesAndGrowTheProject) {
   EXPECT_EQ(track.clips[2]->start, 3000);
   EXPECT_EQ(track.clips[3]->start, 4500);
   EXPECT_EQ(source.usageCount, 4);
+  EXPECT_SOUND({&track}, {&source});
   EXPECT_EQ(RepeatClip(clip, 1, 0, 90000), 90000);
 }
 
@@ -138,6 +147,7 @@ TEST(CFilmOnTrack, FadesGiveWayToEachOther) {
   clip.fadeIn = 995;
   clip.FitFadeInToFadeOut(view);
   EXPECT_EQ(clip.fadeIn, 980);
+  EXPECT_SOUND({&audio});
 
   CTrack video(TrackTypes::Video, 48);
   CFilm& picture = Place(video, 0, 1000, SourceFlags::VideoStream);

@@ -2,7 +2,10 @@
 // limit, and OK with its effects on the project and on linked clips.
 #include "model/clip_properties.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "model/timeline_data.h"
 
 #include "model/track.h"
 #include "support/video_standard_scope.h"
@@ -92,6 +95,7 @@ TEST(ClipProperties, OkSnapsGrowsTheProjectAndCarriesLinkedClipsAlong) {
   EXPECT_EQ(sound.duration, 2480.0);
   EXPECT_EQ(sound.selection, 1);
   EXPECT_EQ(sound.name, "");  // only the timing and selection are shared
+  EXPECT_THAT(CheckTracksConsistency({&video, &audio}), ::testing::IsEmpty());
 
   ClipPropertiesDialog soundDialog(sound);
   soundDialog.size = "00:00:00:500";
@@ -105,6 +109,7 @@ TEST(ClipProperties, OkSnapsGrowsTheProjectAndCarriesLinkedClipsAlong) {
   EXPECT_TRUE(sound.links.empty());
   EXPECT_TRUE(picture.links.empty());
   EXPECT_EQ(picture.duration, 2480.0);  // unlinked: the picture stays
+  EXPECT_THAT(CheckTracksConsistency({&video, &audio}), ::testing::IsEmpty());
 }
 
 TEST(ClipProperties, SlideTitleTakesItsLengthAsTyped) {

@@ -64,6 +64,8 @@ TEST(CTimelineData, QueriesOverEveryClip) {
   CFilm& sound = Place(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
   Place(*timeline.tracks[1], 0, 1000);  // a still image
   picture.source = sound.source = &source;
+  source.usageCount = 2;
+  EXPECT_THAT(CheckTimelineConsistency(timeline, {&source}), IsEmpty());
   EXPECT_EQ(timeline.ClipCount(), 3);
   EXPECT_EQ(timeline.CountMoviePictureClips(), 1);
   timeline.SelectClipsOf(source);
@@ -95,6 +97,7 @@ TEST(CTimelineData, FreeTrackIsSoughtAfterTheClipsOwn) {
   EXPECT_EQ(timeline.FindFreeTrack(clip, TrackGroup::Audio, &t1), nullptr);
   Place(timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Audio, 48)), 5000, 10);
   EXPECT_EQ(timeline.FindFreeTrack(clip, TrackGroup::Audio, &t3), timeline.tracks[3].get());
+  EXPECT_THAT(CheckTimelineConsistency(timeline), IsEmpty());
 }
 
 TEST(CTimelineData, PlayStatesFromButtonsAndMenu) {
@@ -139,7 +142,9 @@ TEST(CTimelineData, CopyRelinksTheCopiedClipsAmongThemselves) {
   CFilm& sound = Place(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
   Place(*timeline.tracks[2], 2000, 500, SourceFlags::MovieFile | SourceFlags::AudioStream);
   picture.source = &source;
+  source.usageCount = 1;
   CFilm::Link(picture, sound);
+  EXPECT_THAT(CheckTimelineConsistency(timeline, {&source}), IsEmpty());
   CFilm outside;  // not on any track: its link is not carried over
   CFilm::Link(sound, outside);
 
@@ -152,7 +157,8 @@ TEST(CTimelineData, CopyRelinksTheCopiedClipsAmongThemselves) {
   EXPECT_THAT(copiedPicture.links, ElementsAre(&copiedSound));
   EXPECT_THAT(copiedSound.links, ElementsAre(&copiedPicture));
   EXPECT_EQ(copy.ClipCount(), 3);
-  EXPECT_THAT(CheckTimelineConsistency(copy), IsEmpty());
+  EXPECT_THAT(CheckTimelineConsistency(copy, {&source}), IsEmpty());
+  EXPECT_THAT(CheckTimelineConsistency(timeline), ::testing::Contains(::testing::HasSubstr("outside the timeline")));
   outside.Unlink();
 }
 
@@ -204,8 +210,11 @@ TEST(CTimelineData, ConsistencyCheckFindsBrokenInvariants) {
   CFilm& late = Place(*timeline.tracks[1], 5000, 10);
   Place(*timeline.tracks[1], 6000, 10);
   late.start = 7000;  // moved without re-sorting
+  CSrc source("/m/a.avi", "a.avi");
+  late.source = &source;  // one clip, a count of none
   const std::vector<std::string> problems = CheckTimelineConsistency(timeline);
-  EXPECT_EQ(problems.size(), 3u);
+  EXPECT_EQ(problems.size(), 4u);
+  EXPECT_THAT(problems, ::testing::Contains(::testing::HasSubstr("usage count 0 for 1 clips")));
   EXPECT_THAT(problems, ::testing::Contains(::testing::HasSubstr("fade outside the clip")));
   EXPECT_THAT(problems, ::testing::Contains(::testing::HasSubstr("one-way link")));
   EXPECT_THAT(problems, ::testing::Contains(::testing::HasSubstr("out of start order")));

@@ -2,7 +2,10 @@
 // lengths, play states and copies.
 #include "model/track.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "model/timeline_data.h"
 
 #include "support/video_standard_scope.h"
 
@@ -54,6 +57,7 @@ TEST(CTrack, ClipsStayInStartOrderAndOwnedByTheTrack) {
   CFilm& inserted = track.InsertInOrder(Clip(1000, 300));
   EXPECT_EQ(track.IndexOf(inserted), 1);  // before the clip already at 1000
   EXPECT_EQ(inserted.track, &track);
+  EXPECT_THAT(CheckTracksConsistency({&track}), ::testing::IsEmpty());
 
   std::unique_ptr<CFilm> taken = track.Remove(inserted);
   ASSERT_TRUE(taken);
@@ -159,6 +163,7 @@ TEST(CTrack, CopyHoldsCopiesOfEveryClip) {
     EXPECT_EQ(copy->clips[i]->track, copy.get());
     EXPECT_TRUE(copy->clips[i]->links.empty());
   }
+  EXPECT_THAT(CheckTracksConsistency({copy.get()}), ::testing::IsEmpty());
 }
 
 }  // namespace
