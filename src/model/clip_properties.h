@@ -10,6 +10,10 @@
 
 namespace vantorelle {
 
+// The choices of the selection and link-state fields, by index.
+inline constexpr const char* kSelectionChoices[] = {"None", "Selected"};
+inline constexpr const char* kLinkChoices[] = {"Unlinked", "Linked"};
+
 enum class ClipDialogKind { Video, Audio, SingleImage, SlideTitle, MovableTitle };
 
 ClipDialogKind ClipDialogKindOf(const CFilm& clip);

@@ -33,6 +33,9 @@ std::unique_ptr<CTrack> CTrack::Copy() const {
   copy->fadeIn = fadeIn;
   copy->fadeOut = fadeOut;
   copy->volume = volume;
+  copy->headerButtonWidth = headerButtonWidth;
+  copy->headerButtonHeight = headerButtonHeight;
+  copy->headerButtonColours = headerButtonColours;
   for (const auto& clip : clips) {
     auto clipCopy = clip->Copy();
     clipCopy->track = copy.get();

@@ -3,6 +3,7 @@
 // for title tracks, the title region and motion.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -40,6 +41,8 @@ inline constexpr TrackType Audio = TrackGroup::Audio | TrackKind::Audio;
 inline constexpr TrackType TitleMovable = TrackGroup::Title | TrackKind::TitleMovable;
 inline constexpr TrackType TitleSlide = TrackGroup::Title | TrackKind::TitleSlide;
 }  // namespace TrackTypes
+
+using ColourRefs = std::array<std::uint32_t, 4>;  // 0x00BBGGRR each
 
 enum class PlayState : std::int32_t { Normal = 1, Solo = 2, Mute = 3 };
 
@@ -113,6 +116,21 @@ class CTrack {
   // Set by the track area on each redraw.
   std::int32_t top = 0;
   std::int32_t bottom = 0;
+  // The outline a drag draws on this track.
+  struct Point {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+  };
+  std::int32_t outlineShown = 0;
+  Point outline[4];
+  // The header's solo and mute buttons and the frame picture sizes.
+  std::int32_t headerButtonWidth = 30;
+  std::int32_t headerButtonHeight = 12;
+  ColourRefs headerButtonColours{0xFFA8A8, 0xFF0000, 0x8080FF, 0x0000FF};
+  static constexpr std::int32_t kThumbnailWidth = 64;
+  static constexpr std::int32_t kThumbnailHeight = 48;
+  static constexpr std::int32_t kSmallThumbnailWidth = 32;
+  static constexpr std::int32_t kSmallThumbnailHeight = 24;
 };
 
 }  // namespace vantorelle

@@ -59,6 +59,8 @@ TEST(ClipProperties, FieldsAndTheNeighbourLimit) {
   EXPECT_EQ(dialog.Out(), "00:00:01:400");
   EXPECT_EQ(dialog.SourceLength(), "00:00:09:000");
   EXPECT_EQ(dialog.linked, 0);
+  EXPECT_STREQ(kLinkChoices[dialog.linked], "Unlinked");
+  EXPECT_STREQ(kSelectionChoices[dialog.selection], "None");
   EXPECT_EQ(dialog.volumePercent, 25);
   EXPECT_EQ(dialog.NeighbourLow(), 1000.0);
   EXPECT_EQ(dialog.NeighbourHigh(), 5000.0);
