@@ -7,36 +7,26 @@
 
 #include "model/timeline_data.h"
 
+#include "support/timeline_fixtures.h"
 #include "support/video_standard_scope.h"
 
 namespace vantorelle {
 namespace {
+
+using testing::PlaceClip;
+using testing::TenMsPerPixel;
 
 using testing::VideoStandardScope;
 
 #define EXPECT_SOUND(...) EXPECT_THAT(CheckTracksConsistency(__VA_ARGS__), ::testing::IsEmpty())
 
 // 1 pixel = 10 ms.
-class TenMsPerPixel : public TimePixelMapping {
- public:
-  double TimeToX(TimeMs time) const override { return time / 10.0; }
-  TimeMs XToTime(double x) const override { return x * 10.0; }
-};
-
-CFilm& Place(CTrack& track, TimeMs start, TimeMs duration, SourceFlagBits flags, CSrc* source = nullptr) {
-  auto clip = std::make_unique<CFilm>(source);
-  clip->start = start;
-  clip->duration = duration;
-  clip->flags = flags;
-  return track.InsertInOrder(std::move(clip));
-}
-
 TEST(SplitClip, MovieClipHalvesPlayOnFromTheSplit) {
   CSrc source("/m/a.avi", "a.avi");
   source.usageCount = 1;
   CTrack track(TrackTypes::Video, 48);
-  Place(track, 0, 500, SourceFlags::VideoStream);
-  CFilm& movie = Place(track, 1000, 4000, SourceFlags::MovieFile | SourceFlags::VideoStream, &source);
+  PlaceClip(track, 0, 500, SourceFlags::VideoStream);
+  CFilm& movie = PlaceClip(track, 1000, 4000, SourceFlags::MovieFile | SourceFlags::VideoStream, &source);
   movie.inPoint = 2000;
   movie.selection = 1;
   CFilm partner;
@@ -63,7 +53,7 @@ TEST(SplitClip, MovieClipHalvesPlayOnFromTheSplit) {
 
 TEST(SplitClip, StillImageHalvesAreWholeImagesWithTheirFadesLimited) {
   CTrack track(TrackTypes::TitleSlide, 48);
-  CFilm& image = Place(track, 0, 5000, SourceFlags::VideoStream);
+  CFilm& image = PlaceClip(track, 0, 5000, SourceFlags::VideoStream);
   image.fadeIn = 2500;
   image.fadeOut = 3000;
   const SplitHalves halves = SplitClipAt(image, 2000);
@@ -81,14 +71,14 @@ TEST(SplitClip, StillImageHalvesAreWholeImagesWithTheirFadesLimited) {
 
 TEST(SplitClip, NothingHappensAtTheEndsOrOnMovableTitles) {
   CTrack track(TrackTypes::Audio, 48);
-  CFilm& clip = Place(track, 1000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  CFilm& clip = PlaceClip(track, 1000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
   EXPECT_FALSE(SplitClipAt(clip, 1000).first);
   EXPECT_FALSE(SplitClipAt(clip, 2000).first);
   EXPECT_FALSE(SplitClipAt(clip, 2500).first);
   EXPECT_EQ(track.clips.size(), 1u);
   EXPECT_SOUND({&track});
   CTrack movable(TrackTypes::TitleMovable, 48);
-  CFilm& title = Place(movable, 0, 1000, SourceFlags::VideoStream);
+  CFilm& title = PlaceClip(movable, 0, 1000, SourceFlags::VideoStream);
   EXPECT_FALSE(SplitClipAt(title, 500).first);
   CFilm loose;
   loose.duration = 100;
@@ -99,7 +89,7 @@ TEST(RepeatClip, CopiesFollowWithPausesAndGrowTheProject) {
   CSrc source("/m/a.avi", "a.avi");
   source.usageCount = 1;
   CTrack track(TrackTypes::Video, 48);
-  CFilm& clip = Place(track, 0, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream, &source);
+  CFilm& clip = PlaceClip(track, 0, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream, &source);
   EXPECT_EQ(RepeatClip(clip, 3, 500, 4000), 5500);
   ASSERT_EQ(track.clips.size(), 4u);
   EXPECT_EQ(track.clips[1]->start, 1500);
@@ -112,10 +102,10 @@ TEST(RepeatClip, CopiesFollowWithPausesAndGrowTheProject) {
 
 TEST(CFilmOnTrack, NeighboursAreTheNearestClipsEitherSide) {
   CTrack track(TrackTypes::Video, 48);
-  CFilm& a = Place(track, 0, 100, SourceFlags::VideoStream);
-  CFilm& b = Place(track, 1000, 100, SourceFlags::VideoStream);
-  CFilm& c = Place(track, 1000, 100, SourceFlags::VideoStream);  // goes before b
-  CFilm& d = Place(track, 3000, 100, SourceFlags::VideoStream);
+  CFilm& a = PlaceClip(track, 0, 100, SourceFlags::VideoStream);
+  CFilm& b = PlaceClip(track, 1000, 100, SourceFlags::VideoStream);
+  CFilm& c = PlaceClip(track, 1000, 100, SourceFlags::VideoStream);  // goes before b
+  CFilm& d = PlaceClip(track, 3000, 100, SourceFlags::VideoStream);
   EXPECT_EQ(a.Neighbours().previous, nullptr);
   EXPECT_EQ(a.Neighbours().next, &c);
   EXPECT_EQ(b.Neighbours().previous, &c);  // an equal start counts as before
@@ -128,7 +118,7 @@ TEST(CFilmOnTrack, FadesGiveWayToEachOther) {
   VideoStandardScope pal(VideoStandard{});
   const TenMsPerPixel view;
   CTrack audio(TrackTypes::Audio, 48);
-  CFilm& clip = Place(audio, 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  CFilm& clip = PlaceClip(audio, 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
   clip.fadeIn = 800;
   clip.fadeOut = 400;
   clip.FitFadeInToFadeOut(view);
@@ -150,7 +140,7 @@ TEST(CFilmOnTrack, FadesGiveWayToEachOther) {
   EXPECT_SOUND({&audio});
 
   CTrack video(TrackTypes::Video, 48);
-  CFilm& picture = Place(video, 0, 1000, SourceFlags::VideoStream);
+  CFilm& picture = PlaceClip(video, 0, 1000, SourceFlags::VideoStream);
   picture.fadeIn = 5000;
   picture.FitFadeOutToFadeIn(view);
   EXPECT_EQ(picture.fadeOut, 0);
@@ -162,7 +152,7 @@ TEST(CFilmOnTrack, PlaysWithTheTracksFadesWhereItBorrowsThem) {
   audio.fadeIn = 300;
   audio.fadeOut = 700;
   audio.volume = 0.5;
-  CFilm& clip = Place(audio, 0, 2000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  CFilm& clip = PlaceClip(audio, 0, 2000, SourceFlags::MovieFile | SourceFlags::AudioStream);
   clip.fadeIn = 100;
   clip.fadeOut = 200;
   clip.volume = 0.8;

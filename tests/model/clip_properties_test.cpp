@@ -8,26 +8,20 @@
 #include "model/timeline_data.h"
 
 #include "model/track.h"
+#include "support/timeline_fixtures.h"
 #include "support/video_standard_scope.h"
 
 namespace vantorelle {
 namespace {
 
+using testing::TenMsPerPixel;
+
 using testing::VideoStandardScope;
 
-class TenMsPerPixel : public TimePixelMapping {
- public:
-  double TimeToX(TimeMs time) const override { return time / 10.0; }
-  TimeMs XToTime(double x) const override { return x * 10.0; }
-};
-
 CFilm& Place(CTrack& track, TimeMs start, TimeMs duration, SourceFlagBits flags) {
-  auto clip = std::make_unique<CFilm>();
-  clip->start = start;
-  clip->duration = duration;
-  clip->flags = flags;
-  clip->sourceLength = 9000;
-  return track.InsertInOrder(std::move(clip));
+  CFilm& clip = testing::PlaceClip(track, start, duration, flags);
+  clip.sourceLength = 9000;
+  return clip;
 }
 
 TEST(ClipProperties, CaptionFollowsTheKindOfClip) {

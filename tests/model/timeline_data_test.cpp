@@ -5,22 +5,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "support/timeline_fixtures.h"
 #include "support/video_standard_scope.h"
 
 namespace vantorelle {
 namespace {
 
+using testing::PlaceClip;
+using testing::TenMsPerPixel;
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::VideoStandardScope;
-
-CFilm& Place(CTrack& track, TimeMs start, TimeMs duration, SourceFlagBits flags = SourceFlags::VideoStream) {
-  auto clip = std::make_unique<CFilm>();
-  clip->start = start;
-  clip->duration = duration;
-  clip->flags = flags;
-  return track.InsertInOrder(std::move(clip));
-}
 
 std::vector<std::string> Names(const CTimelineData& timeline) {
   std::vector<std::string> names;
@@ -60,9 +56,9 @@ TEST(CTimelineData, QueriesOverEveryClip) {
   CTimelineData timeline;
   timeline.MakeDefaultTracks();
   CSrc source("/m/a.avi", "a.avi");
-  CFilm& picture = Place(*timeline.tracks[0], 0, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
-  CFilm& sound = Place(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
-  Place(*timeline.tracks[1], 0, 1000);  // a still image
+  CFilm& picture = PlaceClip(*timeline.tracks[0], 0, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
+  CFilm& sound = PlaceClip(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  PlaceClip(*timeline.tracks[1], 0, 1000);  // a still image
   picture.source = sound.source = &source;
   source.usageCount = 2;
   EXPECT_THAT(CheckTimelineConsistency(timeline, {&source}), IsEmpty());
@@ -88,14 +84,14 @@ TEST(CTimelineData, FreeTrackIsSoughtAfterTheClipsOwn) {
   CTrack& t1 = timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Audio, 48));
   CTrack& t2 = timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Audio, 48));
   CTrack& t3 = timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Audio, 48));
-  CFilm& clip = Place(t2, 1000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  CFilm& clip = PlaceClip(t2, 1000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
   EXPECT_EQ(timeline.FindFreeTrack(clip), &t3);
-  Place(t3, 1500, 100);
+  PlaceClip(t3, 1500, 100);
   EXPECT_EQ(timeline.FindFreeTrack(clip), &t1);  // tried after T3
-  Place(t1, 0, 1001);
+  PlaceClip(t1, 0, 1001);
   EXPECT_EQ(timeline.FindFreeTrack(clip), nullptr);
   EXPECT_EQ(timeline.FindFreeTrack(clip, TrackGroup::Audio, &t1), nullptr);
-  Place(timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Audio, 48)), 5000, 10);
+  PlaceClip(timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::Audio, 48)), 5000, 10);
   EXPECT_EQ(timeline.FindFreeTrack(clip, TrackGroup::Audio, &t3), timeline.tracks[3].get());
   EXPECT_THAT(CheckTimelineConsistency(timeline), IsEmpty());
 }
@@ -138,9 +134,9 @@ TEST(CTimelineData, CopyRelinksTheCopiedClipsAmongThemselves) {
   CTimelineData timeline;
   timeline.MakeDefaultTracks();
   CSrc source("/m/a.avi", "a.avi");
-  CFilm& picture = Place(*timeline.tracks[0], 0, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
-  CFilm& sound = Place(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
-  Place(*timeline.tracks[2], 2000, 500, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  CFilm& picture = PlaceClip(*timeline.tracks[0], 0, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
+  CFilm& sound = PlaceClip(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  PlaceClip(*timeline.tracks[2], 2000, 500, SourceFlags::MovieFile | SourceFlags::AudioStream);
   picture.source = &source;
   source.usageCount = 1;
   CFilm::Link(picture, sound);
@@ -162,12 +158,6 @@ TEST(CTimelineData, CopyRelinksTheCopiedClipsAmongThemselves) {
   outside.Unlink();
 }
 
-class TenMsPerPixel : public TimePixelMapping {
- public:
-  double TimeToX(TimeMs time) const override { return time / 10.0; }
-  TimeMs XToTime(double x) const override { return x * 10.0; }
-};
-
 TEST(CTimelineData, RubberBandCollectsTheClipsItMeets) {
   VideoStandardScope pal(VideoStandard{});
   const TenMsPerPixel view;
@@ -182,9 +172,9 @@ TEST(CTimelineData, RubberBandCollectsTheClipsItMeets) {
   audio.bottom = 126;
   movable.top = 200;
   movable.bottom = 248;
-  CFilm& picture = Place(video, 1000, 1000);  // pixels 100 to 200
-  CFilm& sound = Place(audio, 3000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
-  CFilm& title = Place(movable, 20000, 1000);  // drawn from its lead-in, 10 s earlier
+  CFilm& picture = PlaceClip(video, 1000, 1000);  // pixels 100 to 200
+  CFilm& sound = PlaceClip(audio, 3000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  CFilm& title = PlaceClip(movable, 20000, 1000);  // drawn from its lead-in, 10 s earlier
 
   EXPECT_EQ(picture.ExtentIn(view), (PixelRect{99, 0, 201, 24}));
   EXPECT_EQ(title.ExtentIn(view).left, 999);
@@ -200,15 +190,15 @@ TEST(CTimelineData, RubberBandCollectsTheClipsItMeets) {
 TEST(CTimelineData, ConsistencyCheckFindsBrokenInvariants) {
   CTimelineData timeline;
   timeline.MakeDefaultTracks();
-  CFilm& a = Place(*timeline.tracks[0], 0, 1000);
-  CFilm& b = Place(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+  CFilm& a = PlaceClip(*timeline.tracks[0], 0, 1000);
+  CFilm& b = PlaceClip(*timeline.tracks[2], 0, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
   CFilm::Link(a, b);
   EXPECT_THAT(CheckTimelineConsistency(timeline), IsEmpty());
 
   b.fadeIn = 1500;
   a.links.clear();  // b still names a
-  CFilm& late = Place(*timeline.tracks[1], 5000, 10);
-  Place(*timeline.tracks[1], 6000, 10);
+  CFilm& late = PlaceClip(*timeline.tracks[1], 5000, 10);
+  PlaceClip(*timeline.tracks[1], 6000, 10);
   late.start = 7000;  // moved without re-sorting
   CSrc source("/m/a.avi", "a.avi");
   late.source = &source;  // one clip, a count of none

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <random>
 #include <string>
@@ -18,6 +19,7 @@
 #include "playback/software_board/play_movie_component.h"
 #include "playback/software_board/software_board_factory.h"
 #include "playback/software_board/ycrcb_image_component.h"
+#include "support/avi_builder.h"
 #include "support/fake_board.h"
 #include "support/temp_dir.h"
 #include "support/test_media_writer.h"
@@ -542,6 +544,92 @@ TEST_F(SoftwareBoardMovieRefusals, RgbBufferTooSmallOrNoPicture) {
   EXPECT_EQ(buffer.back(), 0xAB);
   EXPECT_EQ(rgb->GetRGBData(buffer.data(), buffer.size()), KlpOk);
   EXPECT_EQ(testing::ReadFrameNumber(buffer.data(), 320, 240), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Alpha pictures, decoding on without seeks, dropped frames, misnamed files.
+
+TEST_F(SoftwareBoardMovieTest, PictureStreamWithAlphaIsMarkedSo) {
+  if (!HasFfmpegProgram()) GTEST_SKIP() << "no ffmpeg program";
+  const std::string path = dir_.File("alpha.avi");
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc=size=64x48:rate=25 -t 0.4 -c:v png -pix_fmt rgba " + Quoted(path)));
+  PlayMovieComponent movie;
+  ASSERT_EQ(movie.OpenFile(path), KlpOk);
+  EXPECT_EQ(InfoOf(movie).flags, KlpStream::AlphaVideo);
+  EXPECT_EQ(movie.CopyToYCrCbImage(image_, 0.2), KlpOk);
+  EXPECT_EQ(image_.Width(), 64);
+}
+
+TEST_F(SoftwareBoardMovieTest, FramesInOrderAreDecodedOnWithoutSeeking) {
+  MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.codec = MovieCodec::Mpeg4;
+  params.frameCount = 40;
+  params.gopSize = 10;
+  PlayMovieComponent movie;
+  ASSERT_EQ(movie.OpenFile(Write(params)), KlpOk);
+  for (int frame = 0; frame < 40; ++frame) ASSERT_EQ(FrameShownAt(movie, image_, frame / 25.0), frame);
+  EXPECT_EQ(movie.Decoder().SeekCount(), 1);
+  // The same frame again needs no decoding at all; a short step ahead decodes on.
+  EXPECT_EQ(FrameShownAt(movie, image_, 39 / 25.0), 39);
+  ASSERT_EQ(FrameShownAt(movie, image_, 5 / 25.0), 5);
+  ASSERT_EQ(FrameShownAt(movie, image_, 9 / 25.0), 9);
+  EXPECT_EQ(movie.Decoder().SeekCount(), 2);
+  EXPECT_EQ(FrameShownAt(movie, image_, std::numeric_limits<double>::infinity()), 39);
+  EXPECT_EQ(FrameShownAt(movie, image_, std::numeric_limits<double>::quiet_NaN()), 0);
+}
+
+TEST_F(SoftwareBoardMovieTest, JpegCopiesInOrderReadOnWithoutSeeking) {
+  MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 20;
+  PlayMovieComponent movie;
+  ASSERT_EQ(movie.OpenFile(Write(params)), KlpOk);
+  JpegImageComponent jpeg;
+  for (int frame = 0; frame < 20; ++frame) {
+    ASSERT_EQ(movie.CopyToJPEGImage(jpeg, frame / 25.0), KlpOk);
+    ASSERT_EQ(jpeg.DecompressToImage(image_), KlpOk);
+    ASSERT_EQ(NumberOf(image_), frame);
+  }
+  EXPECT_EQ(movie.Decoder().SeekCount(), 1);
+  // Decoded pictures after the copies still start from a seek of their own.
+  EXPECT_EQ(FrameShownAt(movie, image_, 3 / 25.0), 3);
+  EXPECT_EQ(FrameShownAt(movie, image_, 4 / 25.0), 4);
+  EXPECT_EQ(movie.Decoder().SeekCount(), 2);
+}
+
+TEST_F(SoftwareBoardMovieTest, DroppedFrameShowsThePictureBeforeIt) {
+  MovieParams params;
+  params.width = 160;
+  params.height = 120;
+  params.frameCount = 5;
+  const std::vector<std::string> packets = testing::ReadVideoPackets(Write(params));
+  ASSERT_EQ(packets.size(), 5u);
+  testing::AviBuildParams built;
+  testing::AviBuildStream video;
+  video.width = 160;
+  video.height = 120;
+  video.chunks = {packets[0], packets[1], "", "", packets[4]};
+  built.streams = {video};
+  PlayMovieComponent movie;
+  ASSERT_EQ(movie.OpenFile(dir_.WriteFile("dropped.avi", testing::BuildAvi(built))), KlpOk);
+  EXPECT_EQ(FrameShownAt(movie, image_, 1 / 25.0), 1);
+  EXPECT_EQ(FrameShownAt(movie, image_, 2 / 25.0), 1);
+  EXPECT_EQ(FrameShownAt(movie, image_, 3 / 25.0), 1);
+  EXPECT_EQ(FrameShownAt(movie, image_, 4 / 25.0), 4);
+  EXPECT_EQ(FrameShownAt(movie, image_, 3 / 25.0), 1);  // reached by a seek this time
+}
+
+TEST_F(SoftwareBoardMovieTest, RefusesWhatIsNoAviOrWav) {
+  PlayMovieComponent movie;
+  EXPECT_EQ(movie.OpenFile(dir_.Path().string()), KlpFileNotFound);  // a folder
+  EXPECT_EQ(movie.OpenFile(dir_.WriteFile("noise.avi", std::string(4096, '\x7F'))), KlpBadFormat);
+  // FFmpeg reads images too, but a picture misnamed as a movie is no movie.
+  const std::string png = dir_.File("picture.avi");
+  ASSERT_TRUE(testing::WriteImage(png, testing::ImageFormat::Png, 16, 16, {1, 2, 3}));
+  EXPECT_EQ(movie.OpenFile(png), KlpBadFormat);
 }
 
 }  // namespace

@@ -244,7 +244,7 @@ const AVFrame* MovieFileDecoder::DecodeFrame(std::int64_t n) {
   if (currentIndex_ >= 0 && n >= currentIndex_ && (n == currentIndex_ || (aheadIndex_ > n))) {
     return current_.get();  // the frame shown at n is already decoded
   }
-  const bool decodeOn = !bytesPositioned_ && positioned_ && currentIndex_ >= 0 && n > currentIndex_ &&
+  const bool decodeOn = positioned_ && currentIndex_ >= 0 && n > currentIndex_ &&
                         n - currentIndex_ <= (facts_.intraOnly ? 1 : kDecodeOnWindow);
   if (!decodeOn && !SeekTo(n)) return nullptr;
   if (DecodeUpTo(n)) return current_.get();
