@@ -10,20 +10,20 @@ bool ProjectTimes::GrowProjectSize(TimeMs end) {
   return true;
 }
 
-bool ProjectTimes::SetCurrentTime(const std::string& typed) {
+bool ProjectTimes::SetCurrentTime(const std::string& typed, WorkArea& workArea) {
   std::string text = typed;
   ClampTimeText(text, 0.0, projectSize);
   const TimeMs t = ParseTimeText(text);
-  const TimeMs width = WorkAreaWidth();
+  const TimeMs width = workArea.Width();
   const TimeMs half = width / 2.0;
   bool moved = false;
-  if (t > workAreaStop) {
-    workAreaStop = std::min(t + half, projectSize);
-    workAreaStart = workAreaStop - width;
+  if (t > workArea.stop) {
+    workArea.stop = std::min(t + half, projectSize);
+    workArea.start = workArea.stop - width;
     moved = true;
-  } else if (t < workAreaStart) {
-    workAreaStart = std::max(t - half, 0.0);
-    workAreaStop = workAreaStart + width;
+  } else if (t < workArea.start) {
+    workArea.start = std::max(t - half, 0.0);
+    workArea.stop = workArea.start + width;
     moved = true;
   }
   timeMark = SnapToFrameFloor(t);

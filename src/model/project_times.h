@@ -1,11 +1,12 @@
 // The time values a project steers by besides its clips: the current time
-// mark, the range, the project size and the work area the views show, with
-// the rules of the "Set current time" and "Set Range" dialogs.
+// mark, the range and the project size, with the rules of the "Set current
+// time" and "Set Range" dialogs.
 #pragma once
 
 #include <string>
 
 #include "model/time_base.h"
+#include "model/work_area.h"
 
 namespace vantorelle {
 
@@ -14,12 +15,9 @@ struct ProjectTimes {
   TimeMs rangeStart = 0.0;
   TimeMs rangeStop = 0.0;
   TimeMs projectSize = 20000.0;
-  TimeMs workAreaStart = 11000.0;
-  TimeMs workAreaStop = 14000.0;
 
   // A range exists when it is at least a millisecond long.
   bool RangePresent() const { return rangeStop - rangeStart >= 1.0; }
-  TimeMs WorkAreaWidth() const { return workAreaStop - workAreaStart; }
   // Returns true when the size grew.
   bool GrowProjectSize(TimeMs end);
 
@@ -27,7 +25,7 @@ struct ProjectTimes {
   // project) becomes the time mark on the frame grid; a time outside the
   // work area moves it so the time stands half a width inside. True when
   // the work area moved (the views then rescroll and rebuild the zoom).
-  bool SetCurrentTime(const std::string& typed);
+  bool SetCurrentTime(const std::string& typed, WorkArea& workArea);
 };
 
 // The "Set Range" dialog: Left, Right and Size fields as time texts.

@@ -8,11 +8,14 @@ namespace vantorelle {
 
 CTimelineData CTimelineData::Copy() const {
   CTimelineData copy;
+  copy.workArea = workArea;
   copy.marks = marks;
   std::unordered_map<const CFilm*, CFilm*> copyOf;
+  std::unordered_map<const CTrack*, CTrack*> trackCopyOf;
   for (const auto& track : tracks) {
     copy.tracks.push_back(track->Copy());
-    const CTrack& made = *copy.tracks.back();
+    CTrack& made = *copy.tracks.back();
+    trackCopyOf[track.get()] = &made;
     for (std::size_t i = 0; i < track->clips.size(); ++i) copyOf[track->clips[i].get()] = made.clips[i].get();
   }
   for (const auto& track : tracks) {
@@ -24,6 +27,15 @@ CTimelineData CTimelineData::Copy() const {
         if (found != copyOf.end()) made->links.push_back(found->second);
       }
     }
+  }
+  copy.clipboard.reserve(clipboard.size());
+  for (const auto& clip : clipboard) {
+    auto made = clip->Copy();
+    // A home track outside the track list has no copy: the clip is left
+    // without one rather than pointing into the original.
+    const auto home = trackCopyOf.find(clip->track);
+    made->track = home != trackCopyOf.end() ? home->second : nullptr;
+    copy.clipboard.push_back(std::move(made));
   }
   return copy;
 }
@@ -53,6 +65,15 @@ int CTimelineData::ClipCount() const {
   int count = 0;
   for (const auto& track : tracks) count += static_cast<int>(track->clips.size());
   return count;
+}
+
+void CTimelineData::RecountSourceUsage(const std::vector<CSrc*>& sources) const {
+  for (CSrc* source : sources) source->usageCount = 0;
+  for (const auto& track : tracks) {
+    for (const auto& clip : track->clips) {
+      if (clip->source) ++clip->source->usageCount;
+    }
+  }
 }
 
 void CTimelineData::DeselectAll() {
@@ -196,15 +217,29 @@ void CTimelineData::MakeDefaultTracks() {
   movable.maxSpeed = 1.0;
 }
 
-std::vector<std::string> CheckTimelineConsistency(const CTimelineData& timeline,
-                                                  const std::vector<const CSrc*>& sources) {
+namespace {
+
+std::vector<std::string> CheckTracks(const std::vector<const CTrack*>& tracks, const std::vector<const CSrc*>& sources,
+                                     bool checkUsage);
+
+std::vector<std::string> CheckTimeline(const CTimelineData& timeline, const std::vector<const CSrc*>& sources,
+                                       bool checkUsage) {
   std::vector<const CTrack*> tracks;
   for (const auto& track : timeline.tracks) tracks.push_back(track.get());
-  return CheckTracksConsistency(tracks, sources);
+  auto problems = CheckTracks(tracks, sources, checkUsage);
+  const std::unordered_set<const CTrack*> known(tracks.begin(), tracks.end());
+  for (std::size_t i = 0; i < timeline.clipboard.size(); ++i) {
+    const CFilm& clip = *timeline.clipboard[i];
+    if (!known.count(clip.track)) {
+      problems.push_back("clipboard clip " + std::to_string(i) + ": home track not in the timeline");
+    }
+    if (!clip.links.empty()) problems.push_back("clipboard clip " + std::to_string(i) + ": linked");
+  }
+  return problems;
 }
 
-std::vector<std::string> CheckTracksConsistency(const std::vector<const CTrack*>& tracks,
-                                                const std::vector<const CSrc*>& sources) {
+std::vector<std::string> CheckTracks(const std::vector<const CTrack*>& tracks, const std::vector<const CSrc*>& sources,
+                                     bool checkUsage) {
   std::vector<std::string> problems;
   auto where = [](const CTrack& track, std::size_t index) {
     return "track \"" + track.name + "\" clip " + std::to_string(index);
@@ -239,12 +274,28 @@ std::vector<std::string> CheckTracksConsistency(const std::vector<const CTrack*>
     }
   }
   for (const auto& [source, count] : uses) {
-    if (source->usageCount != count) {
+    if (checkUsage && source->usageCount != count) {
       problems.push_back("source \"" + source->name + "\": usage count " + std::to_string(source->usageCount) +
                          " for " + std::to_string(count) + " clips");
     }
   }
   return problems;
+}
+
+}  // namespace
+
+std::vector<std::string> CheckTimelineConsistency(const CTimelineData& timeline,
+                                                  const std::vector<const CSrc*>& sources) {
+  return CheckTimeline(timeline, sources, true);
+}
+
+std::vector<std::string> CheckSnapshotConsistency(const CTimelineData& snapshot) {
+  return CheckTimeline(snapshot, {}, false);
+}
+
+std::vector<std::string> CheckTracksConsistency(const std::vector<const CTrack*>& tracks,
+                                                const std::vector<const CSrc*>& sources) {
+  return CheckTracks(tracks, sources, true);
 }
 
 }  // namespace vantorelle

@@ -1,4 +1,6 @@
-// The project's track list and the queries editing makes over it.
+// What undo snapshots capture of a project: the work area, the tracks with
+// their clips, the marks and the clip clipboard; and the queries editing
+// makes over them.
 #pragma once
 
 #include <memory>
@@ -7,6 +9,7 @@
 
 #include "model/mark.h"
 #include "model/track.h"
+#include "model/work_area.h"
 
 namespace vantorelle {
 
@@ -18,17 +21,24 @@ class CTimelineData {
   CTimelineData(CTimelineData&&) = default;
   CTimelineData& operator=(CTimelineData&&) = default;
 
-  // A deep copy: copied clips are linked as the clips they copy, and no
-  // copy points at a clip of the original. Sources are shared.
+  // A deep copy: copied clips are linked as the clips they copy, clipboard
+  // copies keep the copied track of their home track, and no copy points at
+  // a clip or track of the original. Sources are shared.
   CTimelineData Copy() const;
 
+  WorkArea workArea;
   std::vector<std::unique_ptr<CTrack>> tracks;  // grouped by kind, in kind order
   std::vector<CUMark> marks;                    // in the order they were made
+  // Copies made by Copy and Cut. Each keeps in `track` its home track, the
+  // track it was copied from, which does not own it; never linked.
+  std::vector<std::unique_ptr<CFilm>> clipboard;
 
   std::vector<CTrack*> TracksOfType(TrackType type) const;
   std::vector<CTrack*> ShownTracks() const;
   int CountInGroup(TrackType group) const;
   int ClipCount() const;
+  // Each source's usage count becomes the number of track clips that use it.
+  void RecountSourceUsage(const std::vector<CSrc*>& sources) const;
   void DeselectAll();
   void SelectClipsOf(const CSrc& source);
   void SetShownTracksHeight(std::int32_t height);
@@ -67,10 +77,14 @@ class CTimelineData {
 };
 
 // Everything that must hold after any edit; empty when the timeline is sound.
+// Clipboard clips must have a home track of this timeline.
 // Usage counts are checked for every source a clip uses, and for the given
 // sources (the Clip Collection's) also when no clip uses them.
 std::vector<std::string> CheckTimelineConsistency(const CTimelineData& timeline,
                                                   const std::vector<const CSrc*>& sources = {});
+// The same for an undo snapshot, whose usage counts are those of the live
+// timeline and so are not checked.
+std::vector<std::string> CheckSnapshotConsistency(const CTimelineData& snapshot);
 // The same over some tracks on their own, as if they were the whole timeline.
 std::vector<std::string> CheckTracksConsistency(const std::vector<const CTrack*>& tracks,
                                                 const std::vector<const CSrc*>& sources = {});

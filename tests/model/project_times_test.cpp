@@ -17,26 +17,23 @@ using testing::VideoStandardScope;
 TEST(ProjectTimes, CurrentTimeOutsideTheWorkAreaMovesIt) {
   VideoStandardScope pal(VideoStandard{});
   ProjectTimes times;
-  EXPECT_TRUE(times.SetCurrentTime("00:00:30:000"));  // clamped to the project first
+  WorkArea area;
+  EXPECT_TRUE(times.SetCurrentTime("00:00:30:000", area));  // clamped to the project first
   EXPECT_EQ(times.timeMark, 20000.0);
-  EXPECT_EQ(times.workAreaStart, 17000.0);
-  EXPECT_EQ(times.workAreaStop, 20000.0);
+  EXPECT_EQ(area, (WorkArea{17000.0, 20000.0}));
 
-  times = ProjectTimes{};
-  EXPECT_TRUE(times.SetCurrentTime("00:00:05:030"));
-  EXPECT_EQ(times.workAreaStart, 3530.0);
-  EXPECT_EQ(times.workAreaStop, 6530.0);
+  area = WorkArea{};
+  EXPECT_TRUE(times.SetCurrentTime("00:00:05:030", area));
+  EXPECT_EQ(area, (WorkArea{3530.0, 6530.0}));
   EXPECT_EQ(times.timeMark, 5000.0);
 
-  times = ProjectTimes{};
-  EXPECT_FALSE(times.SetCurrentTime("00:00:12:345"));
+  area = WorkArea{};
+  EXPECT_FALSE(times.SetCurrentTime("00:00:12:345", area));
   EXPECT_EQ(times.timeMark, 12320.0);
-  EXPECT_EQ(times.workAreaStart, 11000.0);
+  EXPECT_EQ(area, WorkArea{});
 
-  times = ProjectTimes{};
-  EXPECT_TRUE(times.SetCurrentTime("00:00:00:500"));
-  EXPECT_EQ(times.workAreaStart, 0.0);  // not before the start of the project
-  EXPECT_EQ(times.workAreaStop, 3000.0);
+  EXPECT_TRUE(times.SetCurrentTime("00:00:00:500", area));
+  EXPECT_EQ(area, (WorkArea{0.0, 3000.0}));  // not before the start of the project
 }
 
 TEST(ProjectTimes, RangeIsStoredOnTheNearestFrames) {

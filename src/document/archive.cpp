@@ -1,0 +1,93 @@
+#include "document/archive.h"
+
+#include <cstring>
+
+namespace vantorelle {
+
+void ArchiveWriter::U16(std::uint16_t value) {
+  bytes_.push_back(static_cast<std::uint8_t>(value));
+  bytes_.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void ArchiveWriter::U32(std::uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void ArchiveWriter::F64(double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  for (int shift = 0; shift < 64; shift += 8) bytes_.push_back(static_cast<std::uint8_t>(bits >> shift));
+}
+
+void ArchiveWriter::Text(std::string_view text) {
+  const std::size_t length = text.size();
+  if (length < 0xFF) {
+    U8(static_cast<std::uint8_t>(length));
+  } else if (length < 0xFFFE) {
+    U8(0xFF);
+    U16(static_cast<std::uint16_t>(length));
+  } else {
+    U8(0xFF);
+    U16(0xFFFF);
+    U32(static_cast<std::uint32_t>(length));
+  }
+  bytes_.insert(bytes_.end(), text.begin(), text.end());
+}
+
+void ArchiveWriter::Count(std::uint32_t count) {
+  if (count < 0xFFFF) {
+    U16(static_cast<std::uint16_t>(count));
+  } else {
+    U16(0xFFFF);
+    U32(count);
+  }
+}
+
+void ArchiveWriter::Bytes(const std::vector<std::uint8_t>& bytes) { bytes_.insert(bytes_.end(), bytes.begin(), bytes.end()); }
+
+const std::uint8_t* ArchiveReader::Take(std::size_t count) {
+  if (count > Remaining()) throw ArchiveError("unexpected end of data");
+  const std::uint8_t* at = data_ + offset_;
+  offset_ += count;
+  return at;
+}
+
+std::uint8_t ArchiveReader::U8() { return *Take(1); }
+
+std::uint16_t ArchiveReader::U16() {
+  const std::uint8_t* at = Take(2);
+  return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
+}
+
+std::uint32_t ArchiveReader::U32() {
+  const std::uint8_t* at = Take(4);
+  return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
+         (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+}
+
+double ArchiveReader::F64() {
+  const std::uint8_t* at = Take(8);
+  std::uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = (bits << 8) | at[i];
+  double value = 0.0;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+std::string ArchiveReader::Text() {
+  std::uint32_t length = U8();
+  if (length == 0xFF) {
+    length = U16();
+    if (length == 0xFFFE) throw ArchiveError("wide-character text");
+    if (length == 0xFFFF) length = U32();
+  }
+  const std::uint8_t* at = Take(length);
+  return std::string(reinterpret_cast<const char*>(at), length);
+}
+
+std::uint32_t ArchiveReader::Count() {
+  const std::uint16_t count = U16();
+  return count == 0xFFFF ? U32() : count;
+}
+
+}  // namespace vantorelle
