@@ -5,9 +5,10 @@
 #include <cstring>
 #include <memory>
 
+#include "document/settings_store.h"
+#include "document/vantorelle_app.h"
+#include "document/vantorelle_doc.h"
 #include "main_window.h"
-#include "model/time_base.h"
-#include "model/video_standard_query.h"
 #include "playback/board_selection.h"
 #include "qt_user_interface.h"
 
@@ -34,9 +35,16 @@ int main(int argc, char* argv[]) {
     ui.Warn(selection.error, "Vantorelle");
     return 2;
   }
-  vantorelle::SetBoardPresent(vantorelle::QueryBoardStandard(*selection.factory));
+  // Settings live in memory until the per-user store file exists; every run
+  // is then a first run.
+  vantorelle::MemorySettingsStore settings;
+  vantorelle::CVantorelleApp app;
+  app.Start(settings, *selection.factory);
+  auto document = std::make_unique<vantorelle::CVantorelleDoc>(
+      vantorelle::DocumentServices{settings, app.FirstRun(), ui, *selection.factory, nullptr});
+  document->NewProject();
 
-  vantorelle::shell::MainWindow window;
+  vantorelle::shell::MainWindow window(ui);
   ui.SetParent(&window);
   window.show();
   if (selfTestQuit) QTimer::singleShot(200, &application, &QApplication::quit);
@@ -47,5 +55,8 @@ int main(int argc, char* argv[]) {
       application.exit(saved ? 0 : 1);
     });
   }
-  return application.exec();
+  const int exitCode = application.exec();
+  document.reset();  // saves the document settings for the next run
+  app.Shutdown(settings);
+  return exitCode;
 }

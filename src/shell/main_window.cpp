@@ -4,14 +4,18 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "document/vantorelle_app.h"
 #include "model/time_base.h"
 
 namespace vantorelle::shell {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(IUserInterface& ui, QWidget* parent) : QMainWindow(parent) {
   setWindowTitle("Untitled - Vantorelle");
   resize(1024, 700);
   menuBar()->addMenu("&File")->addAction("E&xit", this, &QWidget::close);
+  menuBar()->addMenu("&Help")->addAction("&About Vantorelle...", this, [&ui] {
+    ui.ShowMessage(CVantorelleApp::AboutText(), "About Vantorelle", MessageIcon::Information, MessageButtons::Ok);
+  });
   const auto& standard = CurrentVideoStandard();
   statusBar()->showMessage(QString("Video %1 x %2 at %3 frames / second%4")
                                .arg(standard.FrameWidth)

@@ -3,13 +3,15 @@
 
 #include <QMainWindow>
 
+#include "model/user_interface.h"
+
 namespace vantorelle::shell {
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  explicit MainWindow(IUserInterface& ui, QWidget* parent = nullptr);
 };
 
 }  // namespace vantorelle::shell
