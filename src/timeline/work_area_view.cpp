@@ -1,0 +1,23 @@
+#include "timeline/work_area_view.h"
+
+#include <cmath>
+
+namespace vantorelle {
+
+namespace {
+
+// One pixel less than the client width spans the work area; a view of one
+// pixel or none still maps without dividing by zero.
+double Span(int clientWidth) { return clientWidth > 1 ? clientWidth - 1 : 1; }
+
+}  // namespace
+
+int WorkAreaView::TimeToPixel(TimeMs t) const {
+  double width = area_.Width();
+  if (std::fabs(width) < 0.001) width = 0.001;
+  return static_cast<int>(std::trunc((t - area_.start) * Span(clientWidth_) / width + 0.499));
+}
+
+TimeMs WorkAreaView::XToTime(double x) const { return area_.Width() * x / Span(clientWidth_) + area_.start; }
+
+}  // namespace vantorelle
