@@ -1,0 +1,34 @@
+// A project document on a first run (the six default tracks, every default)
+// with a scripted user interface and the recording fake board.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "document/vantorelle_doc.h"
+#include "support/fake_board.h"
+#include "support/scripted_user_interface.h"
+#include "support/video_standard_scope.h"
+
+namespace vantorelle::testing {
+
+struct TestDocument {
+  TestDocument() : doc(DocumentServices{store, true, ui, board, nullptr}) {}
+
+  CSrc& AddSource(const std::string& path, TimeMs duration, SourceFlagBits flags) {
+    auto source = std::make_unique<CSrc>(path, path.substr(path.find_last_of('/') + 1));
+    source->duration = duration;
+    source->flags = flags;
+    doc.sources.push_back(std::move(source));
+    return *doc.sources.back();
+  }
+  CTrack& Track(std::size_t index) { return *doc.timeline.tracks.at(index); }
+
+  VideoStandardScope pal{VideoStandard{}};
+  MemorySettingsStore store;
+  ScriptedUserInterface ui;
+  FakeComponentFactory board;
+  CVantorelleDoc doc;
+};
+
+}  // namespace vantorelle::testing
