@@ -1,0 +1,336 @@
+#include "timeline/clip_editor.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/clip_edits.h"
+
+namespace vantorelle {
+
+namespace {
+
+void Exclaim(IUserInterface& ui, const char* text, const char* caption) {
+  ui.ShowMessage(text, caption, MessageIcon::Warning, MessageButtons::Ok);
+}
+
+bool Overlap(TimeMs aStart, TimeMs aEnd, TimeMs bStart, TimeMs bEnd) { return aStart < bEnd && aEnd > bStart; }
+
+// The start a clip takes up on its track: a movable title travels in first.
+TimeMs EffectiveStart(const CFilm& clip) {
+  if (!clip.track || clip.track->Kind() != TrackKind::TitleMovable) return clip.start;
+  return clip.start - clip.track->LeadIn();
+}
+
+bool HomeShown(const CFilm& clip) { return clip.track && clip.track->shown; }
+
+}  // namespace
+
+void ClipEditor::SelectAll() {
+  for (CTrack* track : doc_.timeline.ShownTracks()) {
+    for (const auto& clip : track->clips) clip->selection = 1;
+  }
+}
+
+void ClipEditor::DeselectAll() { doc_.timeline.DeselectAll(); }
+
+void ClipEditor::InvertSelection() {
+  for (CTrack* track : doc_.timeline.ShownTracks()) {
+    for (const auto& clip : track->clips) clip->selection = clip->selection ? 0 : 1;
+  }
+}
+
+void ClipEditor::SelectSourceFileInProject(const CFilm& clip) {
+  CSrc* source = clip.source;
+  doc_.timeline.DeselectAll();
+  if (source) doc_.timeline.SelectClipsOf(*source);
+}
+
+bool ClipEditor::AnySelected() const {
+  for (const auto& track : doc_.timeline.tracks) {
+    for (const auto& clip : track->clips) {
+      if (clip->IsSelected()) return true;
+    }
+  }
+  return false;
+}
+
+bool ClipEditor::AllShownSelected() const {
+  for (CTrack* track : doc_.timeline.ShownTracks()) {
+    for (const auto& clip : track->clips) {
+      if (!clip->IsSelected()) return false;
+    }
+  }
+  return true;
+}
+
+void ClipEditor::RemoveClip(CFilm& clip) {
+  if (clip.source) --clip.source->usageCount;
+  clip.Unlink();
+  clip.track->Remove(clip);
+}
+
+bool ClipEditor::Delete() {
+  if (!AnySelected()) return false;
+  doc_.RecordUndo(UndoKind::Delete);
+  for (const auto& track : doc_.timeline.tracks) {
+    for (std::size_t i = track->clips.size(); i-- > 0;) {
+      if (track->clips[i]->IsSelected()) RemoveClip(*track->clips[i]);
+    }
+  }
+  return true;
+}
+
+bool ClipEditor::DeleteClip(CFilm& clip) {
+  if (!clip.track) return false;
+  doc_.RecordUndo(UndoKind::Delete);
+  RemoveClip(clip);
+  return true;
+}
+
+void ClipEditor::Copy() {
+  doc_.timeline.clipboard.clear();
+  for (const auto& track : doc_.timeline.tracks) {
+    for (std::size_t i = track->clips.size(); i-- > 0;) {
+      if (track->clips[i]->IsSelected()) doc_.timeline.clipboard.push_back(track->clips[i]->Copy());
+    }
+  }
+}
+
+void ClipEditor::CopyClip(const CFilm& clip) {
+  doc_.timeline.clipboard.clear();
+  doc_.timeline.clipboard.push_back(clip.Copy());
+}
+
+bool ClipEditor::Cut() {
+  if (!AnySelected()) return false;
+  doc_.RecordUndo(UndoKind::Cut);
+  Copy();
+  for (const auto& track : doc_.timeline.tracks) {
+    for (std::size_t i = track->clips.size(); i-- > 0;) {
+      if (track->clips[i]->IsSelected()) RemoveClip(*track->clips[i]);
+    }
+  }
+  return true;
+}
+
+bool ClipEditor::CutClip(CFilm& clip) {
+  if (!clip.track) return false;
+  doc_.RecordUndo(UndoKind::CutClip);
+  CopyClip(clip);
+  RemoveClip(clip);
+  return true;
+}
+
+bool ClipEditor::Paste(TimeMs t) {
+  CTimelineData& timeline = doc_.timeline;
+  std::vector<const CFilm*> marked;
+  TimeMs earliest = kEndOfTime;
+  for (const auto& clip : timeline.clipboard) {
+    if (!HomeShown(*clip)) continue;
+    marked.push_back(clip.get());
+    earliest = std::min(earliest, clip->start);
+  }
+  if (marked.empty()) return false;
+
+  // Every copy finds its track before anything is placed, so a refusal
+  // leaves the timeline and the undo history as they were.
+  struct Placement {
+    CTrack* track;
+    std::unique_ptr<CFilm> copy;
+  };
+  std::vector<Placement> placements;
+  auto fits = [&](const CTrack& track, const CFilm& copy) {
+    if (track.Overlaps(copy)) return false;
+    for (const auto& placed : placements) {
+      if (placed.track == &track && Overlap(copy.start, copy.End(), placed.copy->start, placed.copy->End())) {
+        return false;
+      }
+    }
+    return true;
+  };
+  bool refused = false;
+  for (const CFilm* clip : marked) {
+    auto copy = clip->Copy();
+    copy->start = clip->start + (t - earliest);
+    CTrack* home = clip->track;
+    CTrack* target = nullptr;
+    if (home->Group() == TrackGroup::Title) {
+      if (fits(*home, *copy)) target = home;
+    } else if (fits(*home, *copy)) {
+      target = home;
+    } else {
+      const auto homeAt = std::find_if(timeline.tracks.begin(), timeline.tracks.end(),
+                                       [&](const auto& track) { return track.get() == home; });
+      std::vector<CTrack*> order;
+      for (auto it = homeAt + 1; it != timeline.tracks.end(); ++it) order.push_back(it->get());
+      for (auto it = timeline.tracks.begin(); it != homeAt; ++it) order.push_back(it->get());
+      for (CTrack* track : order) {
+        if (track->type == home->type && fits(*track, *copy)) {
+          target = track;
+          break;
+        }
+      }
+    }
+    if (!target) {
+      refused = true;
+      break;
+    }
+    placements.push_back(Placement{target, std::move(copy)});
+  }
+  if (refused) {
+    Exclaim(ui_, kPasteRefusal, kPasteRefusalCaption);
+    return false;
+  }
+
+  doc_.RecordUndo(UndoKind::Paste);
+  timeline.DeselectAll();
+  for (auto& placement : placements) {
+    placement.copy->selection = 1;
+    if (placement.copy->source) ++placement.copy->source->usageCount;
+    doc_.times.GrowProjectSize(placement.copy->End());
+    placement.track->InsertInOrder(std::move(placement.copy));
+  }
+  return true;
+}
+
+bool ClipEditor::Insert(TimeMs t) {
+  CTimelineData& timeline = doc_.timeline;
+  if (timeline.clipboard.empty()) return false;
+  auto refuse = [&] {
+    Exclaim(ui_, kInsertRefusal, kInsertRefusalCaption);
+    return false;
+  };
+  TimeMs earliest = kEndOfTime;
+  TimeMs latest = 0.0;
+  bool any = false;
+  for (const auto& clip : timeline.clipboard) {
+    if (!HomeShown(*clip)) continue;
+    CTrack& home = *clip->track;
+    if (home.Kind() == TrackKind::TitleMovable) {
+      for (const auto& other : home.clips) {
+        if (EffectiveStart(*other) < t && t < other->End()) return refuse();
+      }
+    }
+    any = true;
+    earliest = std::min(earliest, EffectiveStart(*clip));
+    latest = std::max(latest, clip->End());
+  }
+  if (!any) return false;
+  const TimeMs gap = latest - earliest;
+  for (const auto& track : timeline.tracks) {
+    for (const auto& clip : track->clips) {
+      if (clip->End() + gap > kEndOfTime) return refuse();
+    }
+  }
+
+  doc_.RecordUndo(UndoKind::Insert);
+  timeline.DeselectAll();
+  for (const auto& track : timeline.tracks) {
+    for (std::size_t i = track->clips.size(); i-- > 0;) {
+      CFilm& clip = *track->clips[i];
+      if (clip.start < t && t < clip.End()) {
+        const SplitHalves halves = SplitClipAt(clip, t);
+        if (halves.second) halves.second->start += gap;
+      } else if (clip.start >= t) {
+        clip.start += gap;
+      }
+    }
+  }
+  for (const auto& clip : timeline.clipboard) {
+    if (!HomeShown(*clip)) continue;
+    auto copy = clip->Copy();
+    copy->start = clip->start + (t - earliest);
+    copy->selection = 1;
+    if (copy->source) ++copy->source->usageCount;
+    clip->track->InsertInOrder(std::move(copy));
+  }
+  for (const auto& track : timeline.tracks) {
+    for (const auto& clip : track->clips) doc_.times.GrowProjectSize(clip->End());
+  }
+  return true;
+}
+
+bool ClipEditor::Split(TimeMs t) {
+  std::vector<CFilm*> inside;
+  for (const auto& track : doc_.timeline.tracks) {
+    if (track->Kind() == TrackKind::TitleMovable) continue;
+    for (const auto& clip : track->clips) {
+      if (clip->start < t && t < clip->End()) inside.push_back(clip.get());
+    }
+  }
+  if (inside.empty()) return false;
+  doc_.RecordUndo(UndoKind::Split);
+  for (CFilm* clip : inside) SplitClipAt(*clip, t);
+  return true;
+}
+
+bool ClipEditor::CanSplitClip(const CFilm& clip, TimeMs mouseTime) {
+  if (!clip.track || clip.track->Kind() == TrackKind::TitleMovable) return false;
+  const TimeMs t = SnapToFrameNearest(mouseTime);
+  return clip.start < t && t < clip.End() && clip.duration >= CurrentVideoStandard().FrameDelta + 0.001;
+}
+
+bool ClipEditor::SplitClip(CFilm& clip, TimeMs mouseTime) {
+  if (!CanSplitClip(clip, mouseTime)) return false;
+  doc_.RecordUndo(UndoKind::Split);
+  SplitClipAt(clip, SnapToFrameNearest(mouseTime));
+  return true;
+}
+
+void ClipEditor::SetRangeToClip(const CFilm& clip) {
+  doc_.times.rangeStart = clip.start;
+  doc_.times.rangeStop = clip.End();
+}
+
+void ClipEditor::ExpandRangeToClip(const CFilm& clip) {
+  ProjectTimes& times = doc_.times;
+  if (times.rangeStart == 0.0 || times.rangeStart > clip.start) times.rangeStart = clip.start;
+  if (times.rangeStop == 0.0 || times.rangeStop < clip.End()) times.rangeStop = clip.End();
+}
+
+namespace {
+
+TimeMs NextClipStart(const CFilm& clip) {
+  const CFilm* next = clip.Neighbours().next;
+  return next ? next->start : kEndOfTime;
+}
+
+}  // namespace
+
+int RepeatFitCount(const CFilm& clip) {
+  if (!clip.track || !(clip.duration > 0.0)) return 0;
+  const double fit = std::trunc((NextClipStart(clip) - clip.End()) / clip.duration);
+  return fit > 0.0 ? static_cast<int>(std::min(fit, 1.0e6)) : 0;
+}
+
+RepeatClipDialog::RepeatClipDialog(const CFilm& clip, std::int32_t lastCount)
+    : clipEnd_(clip.End()),
+      duration_(clip.duration),
+      nextStart_(NextClipStart(clip)),
+      maximum_(RepeatFitCount(clip)),
+      count_(maximum_) {
+  if (nextStart_ == kEndOfTime) SetCount(lastCount);
+}
+
+void RepeatClipDialog::SetCount(int count) {
+  count_ = std::clamp(count, std::min(1, maximum_), maximum_);
+  SetPause(pause_);
+}
+
+void RepeatClipDialog::SetPause(TimeMs pause) {
+  // The copies with their pauses must still end before the next clip.
+  const TimeMs room = nextStart_ - clipEnd_ - count_ * duration_;
+  const TimeMs longest = count_ > 0 ? std::max(room / count_, 0.0) : 0.0;
+  pause_ = std::clamp(pause, 0.0, longest);
+}
+
+TimeMs RepeatClipDialog::ResultEnd() const { return clipEnd_ + count_ * (duration_ + pause_); }
+
+void RepeatClipDialog::Apply(CVantorelleDoc& doc, CFilm& clip) const {
+  if (count_ < 1 || !clip.track) return;
+  doc.RecordUndo(UndoKind::RepeatClip);
+  doc.times.projectSize = RepeatClip(clip, count_, pause_, doc.times.projectSize);
+  doc.preferences.repeatClipValue = count_;
+}
+
+}  // namespace vantorelle
