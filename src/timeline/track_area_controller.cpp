@@ -1,0 +1,510 @@
+#include "timeline/track_area_controller.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "timeline/track_rows.h"
+
+namespace vantorelle {
+
+namespace {
+
+// Edge timers of each drag: left, right, up, down (0 where a drag has none).
+struct EdgeTimers {
+  int left, right, up, down;
+};
+
+bool IsFadingTrack(const CTrack& track) { return (track.Kind() & TrackKind::FadingKinds) != 0; }
+
+// The y of a clip's level line inside its track's row.
+int VolumeLineY(const CFilm& clip) { return clip.track->bottom - clip.VolumeLineHeight(clip.track->height); }
+
+}  // namespace
+
+TrackAreaController::TrackAreaController(CVantorelleDoc& doc, WorkAreaNavigator& navigator, IViewHost& host,
+                                         ITimerService& timers, ITrackScroller* trackScroller)
+    : doc_(doc), navigator_(navigator), host_(host), timers_(timers), trackScroller_(trackScroller) {}
+
+void TrackAreaController::SetClientSize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  navigator_.SetClientWidth(width);
+  LayOutRows();
+}
+
+TrackAreaHit TrackAreaController::HitTest(int x, int y) const {
+  TrackAreaHit hit;
+  hit.track = TrackAtRow(doc_.timeline, y);
+  const WorkAreaView view = View();
+  const TimeMs mark = doc_.times.timeMark;
+  const bool nearLine = std::abs(view.TimeToPixel(mark) - x) <= 4 && mark >= doc_.timeline.workArea.start &&
+                        mark <= doc_.timeline.workArea.stop;
+  if (!hit.track) {
+    if (nearLine) hit.zone = HitZone::TimeLine;
+    return hit;
+  }
+  for (const auto& clip : hit.track->clips) {
+    const int xs = view.TimeToPixel(clip->start);
+    const int xe = view.TimeToPixel(clip->End());
+    HitZone zone = HitZone::None;
+    if (hit.track->Kind() == TrackKind::TitleMovable) {
+      const int lead = view.TimeToPixel(clip->LeadInStart());
+      if (x >= lead && x <= xe) zone = HitZone::Body;
+    } else if (xe - xs < 9) {
+      if (x >= xs - 2 && x <= xe + 2) zone = HitZone::Body;
+    } else if (x >= xs - 2 && x <= xs + 2) {
+      zone = HitZone::LeftEdge;
+    } else if (x > xs + 2 && x < xe - 2) {
+      zone = HitZone::Body;
+    } else if (x >= xe - 2 && x <= xe + 2) {
+      zone = HitZone::RightEdge;
+    }
+    if (zone == HitZone::None) continue;
+    hit.clip = clip.get();
+    if (IsFadingTrack(*hit.track) && xe - xs > 8) {
+      const int lineY = VolumeLineY(*clip);
+      const int fadeInX = view.TimeToPixel(clip->start + clip->EffectiveFadeIn());
+      const int fadeOutX = view.TimeToPixel(clip->End() - clip->EffectiveFadeOut());
+      auto inSquare = [&](int cx) { return std::abs(x - cx) <= 3 && std::abs(y - lineY) <= 3; };
+      if (inSquare(fadeInX)) {
+        zone = HitZone::FadeIn;
+      } else if (inSquare(fadeOutX)) {
+        zone = HitZone::FadeOut;
+      } else if (hit.track->Kind() == TrackKind::Audio && std::abs(y - lineY) <= 2) {
+        zone = HitZone::Volume;
+      }
+    }
+    hit.zone = zone;
+    break;
+  }
+  if (nearLine && (!hit.clip || doc_.preferences.pickRedLine)) hit.zone = HitZone::TimeLine;
+  return hit;
+}
+
+std::string TrackAreaController::ClipStatusText(const CFilm& clip) const {
+  const std::int32_t mode = doc_.preferences.timeDisplayMode;
+  return "'" + clip.name + "' start: " + FormatTimeDisplay(clip.start, mode) +
+         "ms, stop: " + FormatTimeDisplay(clip.End(), mode) + "ms, duration: " + FormatTimeDisplay(clip.duration, mode) +
+         "ms";
+}
+
+void TrackAreaController::ShowStatus(const CFilm* clip) { host_.SetStatusText(clip ? ClipStatusText(*clip) : "Ready"); }
+
+void TrackAreaController::LayOutRows() {
+  // Undo, Redo and the headers replace or move rows behind the area's back.
+  LayOutTrackRows(doc_.timeline, doc_.preferences.firstVisibleTrack, height_);
+}
+
+void TrackAreaController::OnMouseDown(const MouseEvent& event) {
+  if (!event.leftButton || event.rightButton || event.middleButton) return;
+  LayOutRows();
+  lastX_ = event.x;
+  lastY_ = event.y;
+  const TimeMs t = TimeAt(event.x);
+  const TrackAreaHit hit = HitTest(event.x, event.y);
+
+  if (pending_) {
+    auto placement = std::move(pending_);
+    targets_.clear();
+    placement->Place(doc_, hit.track, SourcePlacement::StartFor(t, doc_.timeline.workArea), UndoKind::PlaceAddedSource);
+    StopAutoScroll();
+    host_.Repaint(RedrawMask::TrackArea | RedrawMask::ClipCollection);
+    return;
+  }
+  if (event.ctrl) {
+    if (hit.track) {
+      for (const auto& clip : hit.track->clips) {
+        if (clip->start < t && t < clip->End()) clip->selection = 1;
+      }
+      host_.Repaint(RedrawMask::TrackArea);
+    }
+    return;
+  }
+  if (hit.clip && hit.zone != HitZone::TimeLine) {
+    if (!hit.clip->IsSelected()) {
+      doc_.RecordUndo(UndoKind::SelectClip);
+      doc_.timeline.DeselectAll();
+      hit.clip->selection = 1;
+    }
+    dragClip_ = hit.clip;
+    const bool movable = hit.track->Kind() == TrackKind::TitleMovable;
+    switch (hit.zone) {
+      case HitZone::Body:
+        drag_ = Drag::Move;
+        origin_ = t;
+        movedKind_ = hit.track->type;
+        moved_.clear();
+        mayChangeTracks_ = true;
+        for (const auto& track : doc_.timeline.tracks) {
+          for (const auto& clip : track->clips) {
+            if (!clip->IsSelected()) continue;
+            moved_.push_back(clip.get());
+            if (track->Group() == TrackGroup::Title) mayChangeTracks_ = false;
+          }
+        }
+        break;
+      case HitZone::LeftEdge: drag_ = movable ? Drag::None : Drag::TrimLeft; break;
+      case HitZone::RightEdge: drag_ = movable ? Drag::None : Drag::TrimRight; break;
+      case HitZone::FadeIn: drag_ = Drag::FadeIn; break;
+      case HitZone::FadeOut: drag_ = Drag::FadeOut; break;
+      case HitZone::Volume: drag_ = Drag::Volume; break;
+      default: drag_ = Drag::None; break;
+    }
+  } else if (hit.zone == HitZone::TimeLine) {
+    drag_ = Drag::TimeLine;
+  } else if (hit.track) {
+    if (doc_.timeline.ClipCount() > 0) doc_.RecordUndo(UndoKind::ClearSelection);
+    doc_.timeline.DeselectAll();
+    drag_ = Drag::Rectangle;
+    bandX_ = event.x;
+    bandY_ = event.y;
+  }
+  if (drag_ != Drag::None) host_.SetMouseCapture(true);
+  host_.Repaint(RedrawMask::TrackArea);
+}
+
+void TrackAreaController::OnMouseMove(const MouseEvent& event) {
+  if (drag_ == Drag::None) LayOutRows();
+  lastX_ = event.x;
+  lastY_ = event.y;
+  if (drag_ == Drag::None) {
+    if (pending_) {
+      targets_ = pending_->TargetsAt(doc_, TrackAtRow(doc_.timeline, event.y),
+                                     SourcePlacement::StartFor(TimeAt(event.x), doc_.timeline.workArea));
+      UpdateAutoScroll(event.x, event.y);
+      host_.Repaint(RedrawMask::TrackArea);
+      return;
+    }
+    ShowStatus(HitTest(event.x, event.y).clip);
+    return;
+  }
+  ApplyDrag(event.x, event.y, false);
+  UpdateAutoScroll(event.x, event.y);
+}
+
+void TrackAreaController::ApplyDrag(int x, int y, bool autoScrollTick) {
+  switch (drag_) {
+    case Drag::Move: MoveClips(x, y, autoScrollTick); break;
+    case Drag::TrimRight: TrimRight(x, autoScrollTick); break;
+    case Drag::TrimLeft: TrimLeft(x, autoScrollTick); break;
+    case Drag::FadeIn:
+    case Drag::FadeOut: ChangeFade(x); break;
+    case Drag::Volume: ChangeVolume(y); break;
+    case Drag::TimeLine: MoveTimeLine(x); break;
+    case Drag::Rectangle:
+    case Drag::None: break;
+  }
+  if (dragClip_ && drag_ != Drag::TimeLine && drag_ != Drag::Rectangle) ShowStatus(dragClip_);
+  host_.Repaint(RedrawMask::TrackArea);
+}
+
+void TrackAreaController::MoveClips(int x, int y, bool autoScrollTick) {
+  TimeMs d = TimeAt(x) - origin_;
+  if (!autoScrollTick) d = SnapToFrameFloor(d);
+
+  // The clicked kind's tracks, and how far the mouse asks to move over them.
+  const std::vector<CTrack*> kindTracks = doc_.timeline.TracksOfType(movedKind_);
+  auto indexOf = [&](const CTrack* track) {
+    const auto at = std::find(kindTracks.begin(), kindTracks.end(), track);
+    return at == kindTracks.end() ? -1 : static_cast<int>(at - kindTracks.begin());
+  };
+  int shift = 0;
+  if (mayChangeTracks_ && dragClip_) {
+    const int clampedY = std::clamp(y, 0, std::max(height_ - 1, 0));
+    const int under = indexOf(TrackAtRow(doc_.timeline, clampedY));
+    const int from = indexOf(dragClip_->track);
+    if (under >= 0 && from >= 0) {
+      shift = under - from;
+      for (const CFilm* clip : moved_) {
+        const int at = indexOf(clip->track);
+        if (at < 0) continue;
+        shift = std::clamp(shift, -at, static_cast<int>(kindTracks.size()) - 1 - at);
+      }
+    }
+  }
+  auto targetOf = [&](const CFilm& clip) {
+    const int at = indexOf(clip.track);
+    return at >= 0 ? kindTracks[static_cast<std::size_t>(at + shift)] : clip.track;
+  };
+
+  // Every moved clip keeps clear of the unselected clips of its target
+  // track. The neighbours are those around where the clip is now, so a
+  // fast mouse cannot carry clips over a neighbour: they stop against it.
+  TimeMs low = -kEndOfTime;
+  TimeMs high = kEndOfTime;
+  const TimeMs projectSize = doc_.times.projectSize;
+  for (const CFilm* clip : moved_) {
+    const CTrack* target = targetOf(*clip);
+    const CFilm* previous = nullptr;
+    const CFilm* next = nullptr;
+    for (const auto& other : target->clips) {
+      if (other->IsSelected()) continue;
+      if (other->start < clip->start) {
+        previous = other.get();
+      } else if (!next) {
+        next = other.get();
+      }
+    }
+    low = std::max(low, previous ? previous->End() - clip->start : -clip->start);
+    high = std::min(high, next ? next->start - clip->End() : projectSize - clip->End());
+  }
+  if (low > high) return;  // no room for this mouse position
+  d = std::clamp(d, low, high);
+  if (d == 0.0 && shift == 0) return;
+
+  doc_.RecordUndo(UndoKind::MoveDrag);
+  for (CFilm* clip : moved_) {
+    CTrack* target = targetOf(*clip);
+    CTrack* own = clip->track;
+    clip->start += d;
+    auto owned = own->Remove(*clip);
+    target->InsertInOrder(std::move(owned));
+  }
+  origin_ += d;
+}
+
+void TrackAreaController::TrimRight(int x, bool autoScrollTick) {
+  CFilm& clip = *dragClip_;
+  TimeMs duration = TimeAt(x) - clip.start;
+  if (!autoScrollTick) duration = SnapToFrameFloor(duration);
+  const TimeMs frame = CurrentVideoStandard().FrameDelta;
+  std::vector<CFilm*> clips{&clip};
+  clips.insert(clips.end(), clip.links.begin(), clip.links.end());
+  if (duration > clip.duration) {
+    for (const CFilm* each : clips) {
+      duration = std::min(duration, doc_.times.projectSize - each->start);
+      if (each->flags & SourceFlags::MovieFile) duration = std::min(duration, each->sourceLength - each->inPoint);
+      if (const CFilm* next = each->Neighbours().next) duration = std::min(duration, next->start - each->start);
+    }
+    duration = std::max(duration, clip.duration);
+  } else {
+    duration = std::max(duration, frame);
+  }
+  if (duration == clip.duration) return;
+  doc_.RecordUndo(UndoKind::TrimDrag);
+  for (CFilm* each : clips) {
+    each->duration = duration;
+    each->LimitFades();
+  }
+}
+
+void TrackAreaController::TrimLeft(int x, bool autoScrollTick) {
+  CFilm& clip = *dragClip_;
+  TimeMs s = TimeAt(x);
+  if (!autoScrollTick) s = SnapToFrameFloor(s);
+  const TimeMs frame = CurrentVideoStandard().FrameDelta;
+  std::vector<CFilm*> clips{&clip};
+  clips.insert(clips.end(), clip.links.begin(), clip.links.end());
+  if (s > clip.start) {
+    s = std::min(s, clip.End() - frame);
+    s = std::max(s, clip.start);
+  } else {
+    for (const CFilm* each : clips) {
+      if (const CFilm* previous = each->Neighbours().previous) s = std::max(s, previous->End());
+      if (each->flags & SourceFlags::MovieFile) s = std::max(s, each->start - each->inPoint);
+      s = std::max(s, 0.0);
+    }
+    s = std::min(s, clip.start);
+  }
+  const TimeMs shift = s - clip.start;
+  if (shift == 0.0) return;
+  doc_.RecordUndo(UndoKind::TrimDrag);
+  const TimeMs inPoint = clip.inPoint + shift;
+  const TimeMs duration = clip.duration - shift;
+  for (CFilm* each : clips) {
+    each->start = s;
+    each->inPoint = inPoint;
+    each->duration = duration;
+    each->LimitFades();
+  }
+}
+
+void TrackAreaController::ChangeFade(int x) {
+  CFilm& clip = *dragClip_;
+  const WorkAreaView view = View();
+  const TimeMs threePixels = view.PixelsToTime(clip.start, 3.0);
+  const TimeMs t = TimeAt(x);
+  if (drag_ == Drag::FadeIn) {
+    const TimeMs limit = clip.duration - clip.EffectiveFadeOut() - threePixels;
+    clip.fadeIn = std::clamp(t - clip.start, 0.0, std::max(limit, 0.0));
+    clip.useTrackFadeIn = 0;
+  } else {
+    const TimeMs limit = clip.duration - clip.EffectiveFadeIn() - threePixels;
+    clip.fadeOut = std::clamp(clip.End() - t, 0.0, std::max(limit, 0.0));
+    clip.useTrackFadeOut = 0;
+  }
+  doc_.SetModified(true);
+}
+
+void TrackAreaController::ChangeVolume(int y) {
+  CFilm& clip = *dragClip_;
+  const int h = static_cast<int>(std::trunc(0.8 * clip.track->height)) - 2;
+  if (h <= 2) return;
+  const int d = std::clamp(clip.track->bottom - y, 2, h);
+  clip.volume = static_cast<double>(d - 2) / h;
+  doc_.SetModified(true);
+}
+
+void TrackAreaController::MoveTimeLine(int x) {
+  const WorkArea& area = doc_.timeline.workArea;
+  doc_.times.timeMark = std::clamp(TimeAt(x), area.start, area.stop);
+  host_.Repaint(RedrawMask::Ruler);
+}
+
+std::optional<PixelRect> TrackAreaController::SelectionRectangle() const {
+  if (drag_ != Drag::Rectangle) return std::nullopt;
+  return PixelRect{std::min(bandX_, lastX_), std::min(bandY_, lastY_), std::max(bandX_, lastX_) + 1,
+                   std::max(bandY_, lastY_) + 1};
+}
+
+void TrackAreaController::OnMouseUp(const MouseEvent& event) {
+  lastX_ = event.x;
+  lastY_ = event.y;
+  switch (drag_) {
+    case Drag::Rectangle: {
+      const auto clips = doc_.timeline.ClipsMeeting(*SelectionRectangle(), View());
+      if (!clips.empty()) {
+        doc_.RecordUndo(UndoKind::SelectRectangle);
+        for (CFilm* clip : clips) clip->selection = 1;
+      }
+      break;
+    }
+    case Drag::Move:
+      for (CFilm* clip : moved_) clip->start = SnapToFrameFloor(clip->start);
+      doc_.undoHistory.ResetCoalescing();
+      break;
+    case Drag::TrimLeft:
+    case Drag::TrimRight:
+      doc_.undoHistory.ResetCoalescing();
+      break;
+    case Drag::TimeLine: {
+      const WorkArea& area = doc_.timeline.workArea;
+      doc_.times.timeMark = std::clamp(SnapToFrameNearest(doc_.times.timeMark), area.start, area.stop);
+      break;
+    }
+    default:
+      break;
+  }
+  EndDrag();
+}
+
+void TrackAreaController::EndDrag() {
+  const bool wasDragging = drag_ != Drag::None;
+  drag_ = Drag::None;
+  dragClip_ = nullptr;
+  moved_.clear();
+  StopAutoScroll();
+  if (wasDragging) {
+    host_.SetMouseCapture(false);
+    host_.Repaint(RedrawMask::All);
+  }
+}
+
+namespace {
+
+EdgeTimers TimersFor(int drag, bool pending) {
+  if (pending) return {13, 14, 15, 16};
+  switch (drag) {
+    case 1: return {1, 2, 3, 4};      // rectangle
+    case 2: return {9, 10, 11, 12};   // move
+    case 3: return {5, 6, 0, 0};      // left trim
+    case 4: return {7, 8, 0, 0};      // right trim
+    case 8: return {18, 19, 0, 0};    // current-time line
+    default: return {0, 0, 0, 0};
+  }
+}
+
+}  // namespace
+
+void TrackAreaController::UpdateAutoScroll(int x, int y) {
+  const EdgeTimers edge = TimersFor(static_cast<int>(drag_), pending_ != nullptr);
+  const WorkArea& area = doc_.timeline.workArea;
+  int horizontal = 0;
+  if (x < 0 && area.start > 0.0) horizontal = edge.left;
+  if (x > width_ && area.stop < doc_.times.projectSize) horizontal = edge.right;
+  if (horizontal != horizontalTimer_) {
+    if (horizontalTimer_) timers_.KillTimer(horizontalTimer_);
+    if (horizontal) timers_.StartTimer(horizontal, 100);
+    horizontalTimer_ = horizontal;
+  }
+  int vertical = 0;
+  if (trackScroller_) {
+    if (y < 0) vertical = edge.up;
+    if (y > height_) vertical = edge.down;
+  }
+  if (vertical != verticalTimer_) {
+    if (verticalTimer_) timers_.KillTimer(verticalTimer_);
+    if (vertical) timers_.StartTimer(vertical, 300);
+    verticalTimer_ = vertical;
+  }
+}
+
+void TrackAreaController::StopAutoScroll() {
+  if (horizontalTimer_) timers_.KillTimer(horizontalTimer_);
+  if (verticalTimer_) timers_.KillTimer(verticalTimer_);
+  horizontalTimer_ = verticalTimer_ = 0;
+}
+
+void TrackAreaController::OnTimer(int id) {
+  if (id != 0 && id == horizontalTimer_) {
+    const bool left = lastX_ < 0;
+    const WorkArea& area = doc_.timeline.workArea;
+    if ((left && area.start <= 0.0) || (!left && area.stop >= doc_.times.projectSize)) {
+      timers_.KillTimer(horizontalTimer_);
+      horizontalTimer_ = 0;
+      return;
+    }
+    navigator_.Scroll(left ? ScrollCode::LineLeft : ScrollCode::LineRight);
+  } else if (id != 0 && id == verticalTimer_ && trackScroller_) {
+    const int delta = lastY_ < 0 ? -1 : 1;
+    if (!trackScroller_->ScrollTracks(delta)) {
+      timers_.KillTimer(verticalTimer_);
+      verticalTimer_ = 0;
+      return;
+    }
+    LayOutTrackRows(doc_.timeline, doc_.preferences.firstVisibleTrack, height_);
+    if (drag_ == Drag::Rectangle) {
+      // The band's start stays on the point it was drawn from.
+      const CTrack* first = LaidOutTracks(doc_.timeline).empty() ? nullptr : LaidOutTracks(doc_.timeline).front();
+      bandY_ -= delta * (first ? first->height : 0);
+    }
+  } else {
+    return;
+  }
+  if (pending_) {
+    targets_ = pending_->TargetsAt(doc_, TrackAtRow(doc_.timeline, lastY_),
+                                   SourcePlacement::StartFor(TimeAt(lastX_), doc_.timeline.workArea));
+  } else {
+    ApplyDrag(lastX_, lastY_, true);
+  }
+}
+
+bool TrackAreaController::DragOver(CSrc& source, int x, int y) {
+  LayOutRows();
+  SourcePlacement placement(doc_, source);
+  targets_ = placement.TargetsAt(doc_, TrackAtRow(doc_.timeline, y),
+                                 SourcePlacement::StartFor(TimeAt(x), doc_.timeline.workArea));
+  host_.Repaint(RedrawMask::TrackArea);
+  return !targets_.empty();
+}
+
+bool TrackAreaController::Drop(CSrc& source, int x, int y) {
+  targets_.clear();
+  SourcePlacement placement(doc_, source);
+  const bool placed = placement.Place(doc_, TrackAtRow(doc_.timeline, y),
+                                      SourcePlacement::StartFor(TimeAt(x), doc_.timeline.workArea), UndoKind::DropSource);
+  host_.Repaint(RedrawMask::TrackArea | RedrawMask::ClipCollection);
+  return placed;
+}
+
+void TrackAreaController::DragLeave() {
+  targets_.clear();
+  host_.Repaint(RedrawMask::TrackArea);
+}
+
+void TrackAreaController::StartPendingPlacement(CSrc& source) {
+  auto placement = std::make_unique<SourcePlacement>(doc_, source);
+  if (placement->HasCandidates()) pending_ = std::move(placement);
+}
+
+}  // namespace vantorelle

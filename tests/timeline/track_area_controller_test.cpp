@@ -1,0 +1,273 @@
+// The track area driven as a user's mouse drives it: press, moves, release,
+// with the timeline checked after every step.
+#include "timeline/track_area_controller.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "support/document_fixture.h"
+#include "support/recording_view_host.h"
+#include "support/timeline_fixtures.h"
+
+namespace vantorelle {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::PlaceClip;
+
+class NoDisplay : public IWorkAreaDisplay {
+ public:
+  void ShowWorkArea(const WorkAreaDisplay&) override {}
+  void ShowCurrentTime(TimeMs) override {}
+};
+
+// Rows of the default tracks: video 0–24, 24–120; audio 120–216, 216–264;
+// slide title 264–360; movable title 360–408. 10 ms a pixel from 0.
+struct AreaFixture : ::testing::Test {
+  AreaFixture() {
+    Doc().timeline.workArea = WorkArea{0.0, 8000.0};
+    area.SetClientSize(801, 400);
+  }
+  CVantorelleDoc& Doc() { return project.doc; }
+  CTrack& Track(std::size_t i) { return project.Track(i); }
+  CFilm& Clip(std::size_t track, TimeMs start, TimeMs duration, bool selected = false) {
+    const SourceFlagBits flags = track < 2 ? SourceFlags::VideoStream | SourceFlags::MovieFile
+                                           : SourceFlags::AudioStream | SourceFlags::MovieFile;
+    CFilm& clip = PlaceClip(Track(track), start, duration, flags, &movie);
+    clip.name = "movie.avi";
+    clip.sourceLength = 60000.0;
+    clip.selection = selected ? 1 : 0;
+    ++movie.usageCount;
+    return clip;
+  }
+  static MouseEvent At(int x, int y, bool left = true) {
+    MouseEvent event;
+    event.x = x;
+    event.y = y;
+    event.leftButton = left;
+    return event;
+  }
+  void Drag(int x0, int y0, const std::vector<std::pair<int, int>>& path, bool release = true) {
+    area.OnMouseDown(At(x0, y0));
+    ExpectConsistent();
+    for (const auto& [x, y] : path) {
+      area.OnMouseMove(At(x, y));
+      ExpectConsistent();
+    }
+    if (release) {
+      area.OnMouseUp(At(path.back().first, path.back().second, false));
+      ExpectConsistent();
+    }
+  }
+  std::vector<TimeMs> Starts(std::size_t track) {
+    std::vector<TimeMs> starts;
+    for (const auto& clip : Track(track).clips) starts.push_back(clip->start);
+    return starts;
+  }
+  void ExpectConsistent() {
+    const auto problems = CheckTimelineConsistency(Doc().timeline, {&movie});
+    EXPECT_TRUE(problems.empty()) << problems.front();
+  }
+
+  testing::TestDocument project;
+  CSrc& movie = project.AddSource("/media/movie.avi", 60000.0,
+                                  SourceFlags::VideoStream | SourceFlags::AudioStream | SourceFlags::MovieFile);
+  NoDisplay display;
+  testing::RecordingViewHost host;
+  testing::ManualTimers timers;
+  WorkAreaNavigator navigator{project.doc, display, host, timers};
+  TrackAreaController area{project.doc, navigator, host, timers};
+};
+
+TEST_F(AreaFixture, HoverZonesAndTheClipStatusText) {
+  Clip(2, 1000.0, 2000.0);  // x 100 … 300 on the first audio row
+  EXPECT_EQ(area.HitTest(101, 130).zone, HitZone::LeftEdge);
+  EXPECT_EQ(area.HitTest(200, 130).zone, HitZone::Body);
+  EXPECT_EQ(area.HitTest(299, 130).zone, HitZone::RightEdge);
+  // Full level: the line is 0.8 × 96 = 76 pixels above the row's bottom.
+  EXPECT_EQ(area.HitTest(200, 216 - 76).zone, HitZone::Volume);
+  EXPECT_EQ(area.HitTest(100, 216 - 76).zone, HitZone::FadeIn);  // a fade of 0 is grabbed at the edge
+  EXPECT_EQ(area.HitTest(100, 130).zone, HitZone::LeftEdge);
+  Track(2).clips[0]->fadeIn = 500.0;
+  EXPECT_EQ(area.HitTest(150, 216 - 76).zone, HitZone::FadeIn);
+  EXPECT_EQ(area.HitTest(500, 130).zone, HitZone::None);
+  Doc().times.timeMark = 2000.0;
+  EXPECT_EQ(area.HitTest(201, 130).zone, HitZone::Body);  // over a clip the line is not picked
+  Doc().preferences.pickRedLine = 1;
+  EXPECT_EQ(area.HitTest(201, 130).zone, HitZone::TimeLine);
+
+  area.OnMouseMove(At(200, 130, false));
+  EXPECT_EQ(host.statusTexts.back(), "'movie.avi' start: " + FormatTimeDisplay(1000.0, 0) + "ms, stop: " +
+                                         FormatTimeDisplay(3000.0, 0) + "ms, duration: " +
+                                         FormatTimeDisplay(2000.0, 0) + "ms");
+  area.OnMouseMove(At(600, 130, false));
+  EXPECT_EQ(host.statusTexts.back(), "Ready");
+}
+
+TEST_F(AreaFixture, ADragOverTwentyPositionsIsOneUndoStep) {
+  Clip(0, 1000.0, 500.0);
+  std::vector<std::pair<int, int>> path;
+  for (int i = 1; i <= 20; ++i) path.emplace_back(120 + i * 8, 10);
+  Drag(120, 10, path);
+  EXPECT_THAT(Starts(0), ElementsAre(2600.0));
+  EXPECT_EQ(Doc().undoHistory.EntryCount(), 2u);  // the click selected (18), the drag moved (21)
+  Doc().Undo();
+  EXPECT_THAT(Starts(0), ElementsAre(1000.0));
+  EXPECT_TRUE(Track(0).clips[0]->IsSelected());
+
+  // A second drag is a second step.
+  Drag(120, 10, {{160, 10}});
+  Drag(160, 10, {{200, 10}});
+  EXPECT_THAT(Starts(0), ElementsAre(1800.0));
+  Doc().Undo();
+  EXPECT_THAT(Starts(0), ElementsAre(1400.0));
+}
+
+TEST_F(AreaFixture, TwoSelectedClipsStopAgainstANeighbour) {
+  Clip(0, 1000.0, 480.0, true);
+  Clip(0, 2000.0, 480.0, true);
+  Clip(0, 3000.0, 480.0, false);
+  std::vector<std::pair<int, int>> path;
+  for (int x = 130; x <= 260; x += 10) path.emplace_back(x, 10);
+  Drag(120, 10, path);
+  EXPECT_THAT(Starts(0), ElementsAre(1520.0, 2520.0, 3000.0));  // the second touches the neighbour
+}
+
+TEST_F(AreaFixture, MovedClipsChangeToAnotherTrackOfTheirKind) {
+  CFilm& picture = Clip(0, 1000.0, 500.0);
+  CFilm& sound = Clip(2, 1000.0, 500.0);
+  CFilm::Link(picture, sound);
+  picture.selection = sound.selection = 1;
+  Drag(120, 10, {{120, 60}, {140, 60}});  // down into the second video row
+  EXPECT_TRUE(Track(0).clips.empty());
+  EXPECT_THAT(Starts(1), ElementsAre(1200.0));
+  EXPECT_THAT(Starts(2), ElementsAre(1200.0));  // the audio clip moves along its own track
+}
+
+TEST_F(AreaFixture, RightTrimStopsAtTheFirstFollowingClip) {
+  Clip(2, 1000.0, 1000.0);
+  Clip(2, 2500.0, 500.0);
+  Clip(2, 3500.0, 500.0);
+  Drag(200, 130, {{230, 130}, {280, 130}, {400, 130}});
+  EXPECT_EQ(Track(2).clips[0]->duration, 1500.0);
+  Drag(250, 130, {{110, 130}});  // and never below one frame
+  EXPECT_EQ(Track(2).clips[0]->duration, 80.0);  // 100 ms on the frame grid
+  EXPECT_EQ(Doc().undoHistory.LastKind(), 0);  // coalescing ends with the button
+}
+
+TEST_F(AreaFixture, LeftTrimMovesLinkedClipsAndKeepsTheSourceInView) {
+  CFilm& picture = Clip(0, 1000.0, 1000.0);
+  CFilm& sound = Clip(2, 1000.0, 1000.0);
+  CFilm::Link(picture, sound);
+  picture.inPoint = sound.inPoint = 300.0;
+  Drag(100, 10, {{150, 10}});
+  EXPECT_EQ(picture.start, 1480.0);  // on the frame grid
+  EXPECT_EQ(picture.inPoint, 780.0);
+  EXPECT_EQ(sound.start, 1480.0);
+  EXPECT_EQ(sound.duration, 520.0);
+  Drag(150, 10, {{20, 10}});  // not before the start of the source
+  EXPECT_EQ(picture.start, 700.0);
+  EXPECT_EQ(picture.inPoint, 0.0);
+  EXPECT_EQ(sound.duration, 1300.0);
+}
+
+TEST_F(AreaFixture, FadeAndVolumeDrags) {
+  CFilm& clip = Clip(2, 1000.0, 2000.0);
+  clip.selection = 1;
+  const int lineY = 216 - 76;
+  Drag(100 + 0, lineY - 1, {{200, lineY}});  // the fade-in handle at the clip start
+  EXPECT_EQ(clip.fadeIn, 1000.0);
+  Drag(200, lineY - 20, {{200, lineY - 20}});  // a body drag: no change
+  Drag(250, lineY, {{250, 216 - 40}});
+  const int h = static_cast<int>(0.8 * 96) - 2;
+  EXPECT_DOUBLE_EQ(clip.volume, (40.0 - 2.0) / h);
+  EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(AreaFixture, RubberBandSelectsWhatItMeetsAndClicksRecordSelection) {
+  Clip(0, 1000.0, 500.0);
+  Clip(2, 1000.0, 500.0);
+  Clip(2, 5000.0, 500.0);
+  Drag(50, 5, {{200, 60}, {200, 150}});
+  EXPECT_TRUE(Track(0).clips[0]->IsSelected());
+  EXPECT_TRUE(Track(2).clips[0]->IsSelected());
+  EXPECT_FALSE(Track(2).clips[1]->IsSelected());
+  EXPECT_EQ(Doc().undoHistory.LastKind(), UndoKind::SelectRectangle);
+
+  area.OnMouseDown(At(520, 130));  // an unselected clip
+  area.OnMouseUp(At(520, 130, false));
+  EXPECT_TRUE(Track(2).clips[1]->IsSelected());
+  EXPECT_FALSE(Track(0).clips[0]->IsSelected());
+  area.OnMouseDown(At(700, 130));  // empty space
+  area.OnMouseUp(At(700, 130, false));
+  EXPECT_FALSE(Track(2).clips[1]->IsSelected());
+  // Records: clear (19) and band (17), the click (18), the empty click (19).
+  EXPECT_EQ(Doc().undoHistory.EntryCount(), 4u);
+  Doc().Undo();
+  EXPECT_TRUE(Track(2).clips[1]->IsSelected());
+}
+
+TEST_F(AreaFixture, DroppingAMovieMakesLinkedClipsOnTracksWithRoom) {
+  Clip(2, 0.0, 80000.0);  // the first audio track is full
+  EXPECT_TRUE(area.DragOver(movie, 150, 10));
+  ASSERT_EQ(area.PlacementTargets().size(), 2u);
+  EXPECT_EQ(area.PlacementTargets()[1].track, &Track(3));
+  ASSERT_TRUE(area.Drop(movie, 153, 10));
+  ASSERT_EQ(Track(0).clips.size(), 1u);
+  ASSERT_EQ(Track(3).clips.size(), 1u);
+  const CFilm& picture = *Track(0).clips[0];
+  EXPECT_EQ(picture.start, 1520.0);  // on the frame grid
+  EXPECT_EQ(picture.duration, 60000.0);
+  EXPECT_TRUE(picture.IsLinkedTo(*Track(3).clips[0]));
+  EXPECT_TRUE(picture.IsSelected());
+  EXPECT_EQ(movie.usageCount, 3);
+  EXPECT_EQ(Doc().undoHistory.LastKind(), UndoKind::DropSource);
+  EXPECT_EQ(Doc().times.projectSize, 61520.0);  // grown to the new clips' end
+  ExpectConsistent();
+
+  // No audio track has room any more: no drop, nothing placed.
+  EXPECT_FALSE(area.DragOver(movie, 150, 60));
+  EXPECT_FALSE(area.Drop(movie, 150, 60));
+  EXPECT_EQ(Doc().timeline.ClipCount(), 3);
+}
+
+TEST_F(AreaFixture, PendingPlacementHappensWithTheNextClick) {
+  CSrc& sound = project.AddSource("/media/sound.wav", 3000.0, SourceFlags::AudioStream | SourceFlags::MovieFile);
+  area.StartPendingPlacement(sound);
+  ASSERT_TRUE(area.PlacementPending());
+  area.OnMouseMove(At(300, 130, false));
+  EXPECT_EQ(area.PlacementTargets().size(), 1u);
+  area.OnMouseDown(At(300, 130));
+  EXPECT_FALSE(area.PlacementPending());
+  ASSERT_EQ(Track(2).clips.size(), 1u);
+  EXPECT_EQ(Track(2).clips[0]->start, 3000.0);
+  EXPECT_EQ(Doc().undoHistory.LastKind(), UndoKind::PlaceAddedSource);
+}
+
+TEST_F(AreaFixture, DraggingPastTheRightEdgeScrollsOnTimerTicks) {
+  Doc().rulerStep = 1000.0;
+  Clip(0, 7000.0, 500.0);
+  Drag(720, 10, {{760, 10}, {820, 10}}, false);
+  EXPECT_TRUE(timers.IsRunning(10));
+  area.OnTimer(10);
+  EXPECT_EQ(Doc().timeline.workArea, (WorkArea{1000.0, 9000.0}));
+  EXPECT_GT(Track(0).clips[0]->start, 8000.0);  // the clip follows the mouse into the new time
+  area.OnMouseMove(At(400, 10));
+  EXPECT_FALSE(timers.IsRunning(10));
+  area.OnMouseUp(At(400, 10, false));
+  EXPECT_EQ(Track(0).clips[0]->start, SnapToFrameFloor(Track(0).clips[0]->start));
+  ExpectConsistent();
+}
+
+TEST_F(AreaFixture, CurrentTimeLineDragEndsOnAFrame) {
+  Doc().times.timeMark = 2000.0;
+  Drag(200, 300, {{313, 300}});
+  EXPECT_EQ(Doc().times.timeMark, 3120.0);
+  area.OnMouseDown(At(312, 300));
+  area.OnMouseMove(At(-40, 300));  // clamped to the work area
+  EXPECT_EQ(Doc().times.timeMark, 0.0);
+  area.OnMouseUp(At(-40, 300, false));
+}
+
+}  // namespace
+}  // namespace vantorelle
