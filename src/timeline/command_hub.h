@@ -1,0 +1,101 @@
+// The main window's command hub: every editing, view and playback command
+// of the menus, the toolbar and the shortcuts is executed here, and here
+// each answers whether it is enabled and checked.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "document/vantorelle_doc.h"
+#include "timeline/clip_editor.h"
+#include "timeline/command_ids.h"
+#include "timeline/view_services.h"
+#include "timeline/work_area_navigator.h"
+
+namespace vantorelle {
+
+// The playback side the hub starts and stops.
+class IPlaybackControl {
+ public:
+  virtual ~IPlaybackControl() = default;
+  virtual bool BoardAvailable() const = 0;
+  virtual bool SomethingToPlay() const = 0;
+  virtual bool IsStopped() const = 0;
+  virtual bool IsPlaying() const = 0;
+  virtual void Play() = 0;
+  virtual void Stop() = 0;
+};
+
+// The dialogs and pickers the hub opens; the shell provides them.
+class ICommandDialogs {
+ public:
+  virtual ~ICommandDialogs() = default;
+  virtual void OpenSettings() = 0;
+  virtual void OpenTitleTrackSettings() = 0;
+  virtual void OpenScreenSizeSettings() = 0;
+  virtual void ImportVelmoProject() = 0;
+  virtual void CustomizeKeyboard() = 0;
+  virtual void AddSourceFile() = 0;
+};
+
+struct CommandState {
+  bool enabled = false;
+  bool checked = false;
+};
+
+// A View-menu item that shows or hides one track group.
+struct ShowGroupItem {
+  int id = 0;
+  std::string text;
+  CommandState state;
+};
+
+class CommandHub {
+ public:
+  CommandHub(CVantorelleDoc& doc, ClipEditor& editor, WorkAreaNavigator& navigator, IViewHost& host,
+             IPlaybackControl* playback = nullptr, ICommandDialogs* dialogs = nullptr);
+
+  CommandState Update(int id) const;
+  // Answers whether the command was run (disabled commands are not).
+  bool Execute(int id);
+  // One item per group that has tracks, in the order video, audio, title.
+  std::vector<ShowGroupItem> ShowGroupItems() const;
+
+ private:
+  void SetTimeDisplayMode(std::int32_t mode);
+  void ShowGroup(TrackType group, bool show);
+  bool GroupFullyShown(TrackType group) const;
+  int FullyShownGroupCount() const;
+  TimeMs RewindTarget() const;
+
+  CVantorelleDoc& doc_;
+  ClipEditor& editor_;
+  WorkAreaNavigator& navigator_;
+  IViewHost& host_;
+  IPlaybackControl* playback_;
+  ICommandDialogs* dialogs_;
+};
+
+// The "Screen size settings" dialog: four frame sizes, applied only
+// without a board and while the project has no clips.
+class ScreenSizeDialog {
+ public:
+  struct Choice {
+    std::int32_t width;
+    std::int32_t height;
+    std::int32_t frameRate;  // frames per 1000 s
+    const char* text;
+  };
+  static const std::vector<Choice>& Choices();
+
+  ScreenSizeDialog();  // preselects the standard in force
+  int Selected() const { return selected_; }
+  void Select(int index);
+  // Sets the video standard and rebuilds the ruler steps; answers whether it could.
+  bool Apply(CVantorelleDoc& doc, bool boardAvailable) const;
+
+ private:
+  int selected_ = 0;
+};
+
+}  // namespace vantorelle

@@ -1,0 +1,196 @@
+// The command hub's enable and check rules and what its commands do; the
+// track area's context menu as data.
+#include "timeline/command_hub.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "support/document_fixture.h"
+#include "support/recording_view_host.h"
+#include "support/timeline_fixtures.h"
+#include "timeline/track_area_menu.h"
+
+namespace vantorelle {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::PlaceClip;
+namespace Id = CommandId;
+
+class NoDisplay : public IWorkAreaDisplay {
+ public:
+  void ShowWorkArea(const WorkAreaDisplay&) override {}
+  void ShowCurrentTime(TimeMs) override {}
+};
+
+class RecordingRequests : public IClipRequests {
+ public:
+  void OpenClipProperties(CFilm& clip) override { log.push_back("properties " + clip.name); }
+  void OpenTitleTrackSettings(CTrack& track) override { log.push_back("title settings " + track.name); }
+  void PlayClip(CFilm& clip) override { log.push_back("play " + clip.name); }
+  void AddSourceFileAt(int x, int y) override { log.push_back("add at " + std::to_string(x) + "," + std::to_string(y)); }
+  std::vector<std::string> log;
+};
+
+struct HubFixture : ::testing::Test {
+  HubFixture() {
+    Doc().timeline.workArea = WorkArea{0.0, 8000.0};
+    area.SetClientSize(801, 400);
+  }
+  CVantorelleDoc& Doc() { return project.doc; }
+  CFilm& Clip(std::size_t track, TimeMs start, TimeMs duration) {
+    CFilm& clip = PlaceClip(project.Track(track), start, duration, SourceFlags::VideoStream | SourceFlags::MovieFile,
+                            &movie);
+    clip.name = "movie.avi";
+    ++movie.usageCount;
+    return clip;
+  }
+  bool Enabled(int id) { return hub.Update(id).enabled; }
+  static std::vector<std::string> Texts(const std::vector<MenuItem>& items) {
+    std::vector<std::string> texts;
+    for (const auto& item : items) texts.push_back(item.text);
+    return texts;
+  }
+
+  testing::TestDocument project;
+  CSrc& movie = project.AddSource("/media/movie.avi", 60000.0, SourceFlags::VideoStream | SourceFlags::MovieFile);
+  NoDisplay display;
+  testing::RecordingViewHost host;
+  testing::ManualTimers timers;
+  WorkAreaNavigator navigator{project.doc, display, host, timers};
+  ClipEditor editor{project.doc, project.ui};
+  TrackAreaController area{project.doc, navigator, host, timers};
+  CommandHub hub{project.doc, editor, navigator, host};
+  RecordingRequests requests;
+  TrackAreaMenu menu{project.doc, editor, navigator, area, requests};
+};
+
+TEST_F(HubFixture, SelectionCommandsFollowTheSelection) {
+  for (int id : {Id::Delete, Id::Copy, Id::Cut, Id::DeselectAll, Id::SelectAll, Id::InvertSelection, Id::Paste})
+    EXPECT_FALSE(Enabled(id)) << id;
+  CFilm& clip = Clip(0, 1000.0, 1000.0);
+  EXPECT_TRUE(Enabled(Id::SelectAll));
+  EXPECT_FALSE(Enabled(Id::Delete));
+  ASSERT_TRUE(hub.Execute(Id::SelectAll));
+  EXPECT_FALSE(Enabled(Id::SelectAll));  // everything is selected already
+  EXPECT_TRUE(Enabled(Id::Copy));
+  hub.Execute(Id::Copy);
+  EXPECT_TRUE(Enabled(Id::Paste));
+  Doc().times.timeMark = 4000.0;
+  hub.Execute(Id::Paste);
+  EXPECT_EQ(project.Track(0).clips.size(), 2u);
+  EXPECT_TRUE(Enabled(Id::Undo));
+  hub.Execute(Id::Undo);
+  EXPECT_EQ(project.Track(0).clips.size(), 1u);
+  EXPECT_TRUE(Enabled(Id::Redo));
+  EXPECT_FALSE(hub.Execute(32949));  // no such command: disabled
+  (void)clip;
+}
+
+TEST_F(HubFixture, SplitAndFrameStepsFollowTheTimeMark) {
+  Clip(0, 1000.0, 1000.0);
+  Doc().times.timeMark = 1000.0;
+  EXPECT_FALSE(Enabled(Id::SplitClip));  // at the clip's start
+  Doc().times.timeMark = 1400.0;
+  ASSERT_TRUE(hub.Execute(Id::SplitClip));
+  EXPECT_EQ(project.Track(0).clips.size(), 2u);
+  Doc().times.timeMark = 0.0;
+  EXPECT_FALSE(Enabled(Id::PreviousFrame));
+  hub.Execute(Id::NextFrame);
+  EXPECT_EQ(Doc().times.timeMark, 40.0);
+  Doc().times.rangeStart = 400.0;
+  Doc().times.rangeStop = 800.0;
+  hub.Execute(Id::Rewind);
+  EXPECT_EQ(Doc().times.timeMark, 400.0);
+  EXPECT_FALSE(Enabled(Id::Rewind));  // already there, nothing plays
+  EXPECT_FALSE(Enabled(Id::Play));    // no board
+}
+
+TEST_F(HubFixture, ChoosingTheCurrentTimeModeRebuildsNothing) {
+  Doc().rulerSteps = {123.0};
+  EXPECT_TRUE(hub.Update(Id::TimeInMilliseconds).checked);
+  hub.Execute(Id::TimeInMilliseconds);
+  EXPECT_THAT(Doc().rulerSteps, ElementsAre(123.0));
+  hub.Execute(Id::TimeInFrames);
+  EXPECT_EQ(Doc().rulerSteps.size(), 21u);
+  EXPECT_TRUE(hub.Update(Id::TimeInFrames).checked);
+  EXPECT_FALSE(hub.Update(Id::TimeInMilliseconds).checked);
+}
+
+TEST_F(HubFixture, TheLastShownGroupCannotBeHidden) {
+  auto items = hub.ShowGroupItems();
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0].text, "Show Video Tracks");
+  EXPECT_EQ(items[0].id, 32894);
+  EXPECT_EQ(items[2].id, 32896);
+  Doc().preferences.firstVisibleTrack = 2;
+  ASSERT_TRUE(hub.Execute(32894));  // hide video
+  EXPECT_EQ(project.Track(0).shown, 0);
+  EXPECT_EQ(Doc().preferences.firstVisibleTrack, 0);
+  hub.Execute(32896);  // hide titles
+  items = hub.ShowGroupItems();
+  EXPECT_FALSE(items[0].state.checked);
+  EXPECT_TRUE(items[0].state.enabled);
+  EXPECT_TRUE(items[1].state.checked);
+  EXPECT_FALSE(items[1].state.enabled);  // audio is all that is left
+  EXPECT_FALSE(hub.Execute(32895));
+  EXPECT_EQ(project.Track(2).shown, 1);
+}
+
+TEST_F(HubFixture, ZoomCommandsAndTheScreenSize) {
+  EXPECT_FALSE(Enabled(Id::ZoomToRange));
+  EXPECT_TRUE(Enabled(Id::ZoomToProject));
+  hub.Execute(Id::ZoomToProject);
+  EXPECT_EQ(Doc().timeline.workArea, (WorkArea{0.0, 20000.0}));
+  EXPECT_FALSE(Enabled(Id::ZoomOut));
+
+  ScreenSizeDialog dialog;
+  EXPECT_EQ(dialog.Selected(), 0);
+  dialog.Select(2);
+  EXPECT_FALSE(dialog.Apply(Doc(), true));  // a board decides the standard
+  Clip(0, 0.0, 100.0);
+  EXPECT_FALSE(dialog.Apply(Doc(), false));  // clips hold the frame size
+  project.Track(0).clips.clear();
+  movie.usageCount = 0;
+  ASSERT_TRUE(dialog.Apply(Doc(), false));
+  EXPECT_EQ(CurrentVideoStandard().FrameHeight, 480);
+  EXPECT_EQ(CurrentVideoStandard().FrameDelta, 33.0);
+  EXPECT_EQ(CurrentVideoStandard().StartDelay, 330.0);
+}
+
+TEST_F(HubFixture, ContextMenuOffersWhatFitsThePoint) {
+  CFilm& clip = Clip(1, 1000.0, 1000.0);  // second video row, 24–120
+  EXPECT_TRUE(menu.Open(MouseEvent{500, 450}).empty());  // below the rows
+  auto items = menu.Open(MouseEvent{500, 50});
+  EXPECT_THAT(Texts(items), ElementsAre("Add source file...", "", "Delete selected clip(s)", "Cut selected clip(s)",
+                                        "Copy selected clip(s)", "Paste", "Insert"));
+  EXPECT_FALSE(items[5].enabled);
+  ASSERT_TRUE(menu.Execute(CommandId::AreaAddSourceFile));
+  EXPECT_THAT(requests.log, ElementsAre("add at 500,50"));
+
+  items = menu.Open(MouseEvent{150, 50});
+  EXPECT_THAT(Texts(items), ElementsAre("Edit", "Split clip", "Repeat clip...", "Select source file in project",
+                                        "Range", "Play", "", "Properties..."));
+  EXPECT_TRUE(items[1].enabled);
+  EXPECT_FALSE(items[5].enabled);  // no board
+  EXPECT_THAT(Texts(items[0].submenu), ElementsAre("Delete clip", "Cut clip", "Copy clip", "", "Insert", "",
+                                                   "Delete selected clip(s)", "Cut selected clip(s)",
+                                                   "Copy selected clip(s)"));
+  ASSERT_TRUE(menu.Execute(CommandId::AreaCopyClip));
+  items = menu.Open(MouseEvent{500, 50});
+  ASSERT_TRUE(menu.Execute(CommandId::AreaPaste));  // at the point, on the nearest frame
+  ASSERT_EQ(project.Track(1).clips.size(), 2u);
+  EXPECT_EQ(project.Track(1).clips[1]->start, 5000.0);
+
+  PlaceClip(project.Track(5), 3000.0, 1000.0, SourceFlags::VideoStream);  // a movable title
+  items = menu.Open(MouseEvent{390, 380});
+  EXPECT_THAT(Texts(items), ::testing::Not(::testing::Contains("Split clip")));
+  EXPECT_EQ(Texts(items).back(), "Title track settings...");
+  EXPECT_EQ(TrackAreaMenu::StatusText(CommandId::AreaCutSelected),
+            "Delete selected clip(s) and put it on the Clipboard");
+  EXPECT_EQ(TrackAreaMenu::StatusText(CommandId::AreaSplitClip), "Ready");
+  (void)clip;
+}
+
+}  // namespace
+}  // namespace vantorelle
