@@ -271,3 +271,38 @@ TEST_F(AreaFixture, CurrentTimeLineDragEndsOnAFrame) {
 
 }  // namespace
 }  // namespace vantorelle
+
+#include "timeline/track_area_picture.h"
+
+namespace vantorelle {
+namespace {
+
+TEST_F(AreaFixture, PictureHoldsRowsClipsHandlesOutlinesAndTheTimeLine) {
+  CFilm& sound = Clip(2, 1000.0, 2000.0, true);
+  sound.fadeIn = 500.0;
+  sound.volume = 0.5;
+  Clip(0, 9000.0, 500.0);  // beyond the work area: not drawn
+  Doc().times.timeMark = 4000.0;
+  CSrc& shortMovie = project.AddSource("/media/short.avi", 1000.0,
+                                       SourceFlags::VideoStream | SourceFlags::AudioStream | SourceFlags::MovieFile);
+  ASSERT_TRUE(area.DragOver(shortMovie, 500, 10));
+  const TrackAreaPicture picture = PictureTrackArea(Doc(), area, 801, 400);
+  ASSERT_EQ(picture.rows.size(), 6u);
+  EXPECT_EQ(picture.rows[2].rect, (PixelRect{0, 120, 801, 216}));
+  EXPECT_TRUE(picture.rows[0].clips.empty());
+  ASSERT_EQ(picture.rows[2].clips.size(), 1u);
+  const ClipPicture& drawn = picture.rows[2].clips[0];
+  EXPECT_EQ(drawn.rect, (PixelRect{100, 120, 300, 216}));
+  EXPECT_TRUE(drawn.selected);
+  EXPECT_EQ(drawn.outline, Doc().colours.outline[3]);
+  EXPECT_EQ(drawn.volumeLineY, 216 - 38);
+  EXPECT_EQ(drawn.fadeInHandle, (PixelRect{147, 175, 153, 181}));
+  EXPECT_EQ(picture.emptyBelow, (PixelRect{0, 408, 801, 408}));
+  ASSERT_EQ(picture.placementOutlines.size(), 2u);
+  EXPECT_EQ(picture.placementOutlines[0].left, 500);
+  EXPECT_EQ(picture.currentTimeX, 400);
+  EXPECT_FALSE(picture.selectionRectangle);
+}
+
+}  // namespace
+}  // namespace vantorelle
