@@ -4,6 +4,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "document/vantorelle_doc.h"
 #include "support/fake_board.h"
@@ -23,6 +26,16 @@ struct TestDocument {
     return *doc.sources.back();
   }
   CTrack& Track(std::size_t index) { return *doc.timeline.tracks.at(index); }
+  std::vector<TimeMs> Starts(std::size_t track) {
+    std::vector<TimeMs> starts;
+    for (const auto& clip : Track(track).clips) starts.push_back(clip->start);
+    return starts;
+  }
+  // The check every edit must pass, over these sources' usage counts.
+  void ExpectConsistent(const std::vector<const CSrc*>& sources) {
+    const auto problems = CheckTimelineConsistency(doc.timeline, sources);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+  }
 
   VideoStandardScope pal{VideoStandard{}};
   MemorySettingsStore store;

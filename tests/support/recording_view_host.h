@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "timeline/view_services.h"
+#include "timeline/work_area_navigator.h"
 
 namespace vantorelle::testing {
 
@@ -21,6 +22,12 @@ class RecordingViewHost : public IViewHost {
   std::vector<PixelRect> rectRepaints;
   std::vector<std::string> statusTexts;
   bool mouseCaptured = false;
+};
+
+class NoWorkAreaDisplay : public IWorkAreaDisplay {
+ public:
+  void ShowWorkArea(const WorkAreaDisplay&) override {}
+  void ShowCurrentTime(TimeMs) override {}
 };
 
 class ManualTimers : public ITimerService {

@@ -28,15 +28,8 @@ struct EditorFixture : ::testing::Test {
     ++movie.usageCount;
     return clip;
   }
-  std::vector<TimeMs> Starts(std::size_t track) {
-    std::vector<TimeMs> starts;
-    for (const auto& clip : Track(track).clips) starts.push_back(clip->start);
-    return starts;
-  }
-  void ExpectConsistent() {
-    const auto problems = CheckTimelineConsistency(Doc().timeline, {&movie});
-    EXPECT_TRUE(problems.empty()) << problems.front();
-  }
+  std::vector<TimeMs> Starts(std::size_t track) { return project.Starts(track); }
+  void ExpectConsistent() { project.ExpectConsistent({&movie}); }
 
   testing::TestDocument project;
   CSrc& movie = project.AddSource("/media/movie.avi", 100000.0, SourceFlags::VideoStream | SourceFlags::MovieFile);

@@ -17,12 +17,6 @@ using ::testing::ElementsAre;
 using testing::PlaceClip;
 namespace Id = CommandId;
 
-class NoDisplay : public IWorkAreaDisplay {
- public:
-  void ShowWorkArea(const WorkAreaDisplay&) override {}
-  void ShowCurrentTime(TimeMs) override {}
-};
-
 class RecordingRequests : public IClipRequests {
  public:
   void OpenClipProperties(CFilm& clip) override { log.push_back("properties " + clip.name); }
@@ -54,7 +48,7 @@ struct HubFixture : ::testing::Test {
 
   testing::TestDocument project;
   CSrc& movie = project.AddSource("/media/movie.avi", 60000.0, SourceFlags::VideoStream | SourceFlags::MovieFile);
-  NoDisplay display;
+  testing::NoWorkAreaDisplay display;
   testing::RecordingViewHost host;
   testing::ManualTimers timers;
   WorkAreaNavigator navigator{project.doc, display, host, timers};

@@ -15,12 +15,6 @@ namespace {
 using ::testing::ElementsAre;
 using testing::PlaceClip;
 
-class NoDisplay : public IWorkAreaDisplay {
- public:
-  void ShowWorkArea(const WorkAreaDisplay&) override {}
-  void ShowCurrentTime(TimeMs) override {}
-};
-
 // Rows of the default tracks: video 0–24, 24–120; audio 120–216, 216–264;
 // slide title 264–360; movable title 360–408. 10 ms a pixel from 0.
 struct AreaFixture : ::testing::Test {
@@ -59,20 +53,13 @@ struct AreaFixture : ::testing::Test {
       ExpectConsistent();
     }
   }
-  std::vector<TimeMs> Starts(std::size_t track) {
-    std::vector<TimeMs> starts;
-    for (const auto& clip : Track(track).clips) starts.push_back(clip->start);
-    return starts;
-  }
-  void ExpectConsistent() {
-    const auto problems = CheckTimelineConsistency(Doc().timeline, {&movie});
-    EXPECT_TRUE(problems.empty()) << problems.front();
-  }
+  std::vector<TimeMs> Starts(std::size_t track) { return project.Starts(track); }
+  void ExpectConsistent() { project.ExpectConsistent({&movie}); }
 
   testing::TestDocument project;
   CSrc& movie = project.AddSource("/media/movie.avi", 60000.0,
                                   SourceFlags::VideoStream | SourceFlags::AudioStream | SourceFlags::MovieFile);
-  NoDisplay display;
+  testing::NoWorkAreaDisplay display;
   testing::RecordingViewHost host;
   testing::ManualTimers timers;
   WorkAreaNavigator navigator{project.doc, display, host, timers};
