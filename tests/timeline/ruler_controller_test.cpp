@@ -104,3 +104,24 @@ TEST_F(RulerFixture, MarkTooltipIsCutAt299Characters) {
 
 }  // namespace
 }  // namespace vantorelle
+
+#include "timeline/info_view_texts.h"
+
+namespace vantorelle {
+namespace {
+
+TEST_F(RulerFixture, InfoViewShowsTheRangeAndTimeInTheDisplayMode) {
+  Doc().times.rangeStart = 1000.0;
+  Doc().times.rangeStop = 2000.0;
+  Doc().times.timeMark = 1520.0;
+  Doc().SetTimeDisplayMode(1);
+  const auto texts = InfoViewTexts(Doc());
+  EXPECT_EQ(texts[0].first, "Range start");
+  EXPECT_EQ(texts[1].first, "Range stop");
+  EXPECT_EQ(texts[2].first, "Current time mark");
+  EXPECT_EQ(texts[2].second, FormatTimeDisplay(1520.0, 1));
+  EXPECT_NE(texts[0].second, FormatTimeDisplay(1000.0, 0));  // frames, not milliseconds
+}
+
+}  // namespace
+}  // namespace vantorelle
