@@ -20,10 +20,10 @@
 
 namespace vantorelle {
 
-// Context-menu items until the command table hands out their identifiers.
+// The ruler's context-menu items, with the command table's identifiers.
 namespace TimeRulerMenu {
-inline constexpr int kSetCurrentTime = 32990;
-inline constexpr int kSetRange = 32991;
+inline constexpr int kSetCurrentTime = 0x8007;
+inline constexpr int kSetRange = 0x05B2;
 }  // namespace TimeRulerMenu
 
 enum class TimeRulerChoice { None, SetCurrentTimeDialog, SetRangeDialog };
