@@ -65,3 +65,23 @@ inline constexpr int AreaClipProperties = 32968;
 inline constexpr int AreaTitleTrackSettings = 32969;
 
 }  // namespace vantorelle::CommandId
+
+namespace vantorelle {
+
+namespace TrackHeaderCommand {
+inline constexpr int Solo = 32857;
+inline constexpr int Mute = 32858;
+inline constexpr int EnableAllTracks = 32859;
+inline constexpr int Name = 32860;
+inline constexpr int MoveUp = 32861;
+inline constexpr int MoveDown = 32862;
+inline constexpr int TrackHeightLarge = 32863;
+inline constexpr int TrackHeightMedium = 32864;
+inline constexpr int TrackHeightSmall = 32865;
+inline constexpr int AllTracksHeightLarge = 32866;
+inline constexpr int AllTracksHeightMedium = 32867;
+inline constexpr int AllTracksHeightSmall = 32868;
+inline constexpr int Properties = 32869;
+}  // namespace TrackHeaderCommand
+
+}  // namespace vantorelle
