@@ -12,6 +12,7 @@ CVantorelleDoc::CVantorelleDoc(DocumentServices services)
     : store_(services.store),
       firstRun_(services.firstRun),
       ui_(services.ui),
+      board_(services.board),
       shortcuts_(std::move(services.shortcuts)) {
   if (shortcuts_) shortcuts_->LoadOrBuildDefault(store_, firstRun_);
   ApplySettings(LoadDocumentSettings(store_, firstRun_));

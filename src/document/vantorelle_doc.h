@@ -12,6 +12,7 @@
 #include "document/document_settings.h"
 #include "document/document_views.h"
 #include "document/layout_settings.h"
+#include "document/project_file_format.h"
 #include "document/settings_store.h"
 #include "document/shortcut_table_hook.h"
 #include "document/track_numbers.h"
@@ -82,6 +83,9 @@ class CVantorelleDoc {
   void Undo();
   void Redo();
 
+  IUserInterface& Ui() const { return ui_; }
+  IKlpComponentFactory& Board() const { return board_; }
+
   DocumentSettings Settings() const;
   void ApplySettings(const DocumentSettings& settings);
 
@@ -101,6 +105,9 @@ class CVantorelleDoc {
   StillImageExtensions stillImages;
   std::vector<std::pair<std::string, std::string>> sourceDialogFilters;
   std::int32_t skipAll = 0;  // "Skip All" chosen in a missing-source dialog
+  // The window and bar placement the last project file held; written back
+  // as read where the shell keeps no such windows.
+  WindowLayout windowLayout;
 
  private:
   void MakeDefaultTracks();
@@ -109,6 +116,7 @@ class CVantorelleDoc {
   ISettingsStore& store_;
   bool firstRun_;
   IUserInterface& ui_;
+  IKlpComponentFactory& board_;
   std::unique_ptr<IDocumentShortcutTable> shortcuts_;
   IDocumentViews* views_ = nullptr;
   std::string projectPath_;

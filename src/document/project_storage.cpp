@@ -1,0 +1,536 @@
+#include "document/project_storage.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <random>
+#include <system_error>
+
+#include "document/vantorelle_doc.h"
+#include "model/file_facts.h"
+#include "model/source_paths.h"
+#include "playback/source_reading.h"
+
+namespace vantorelle {
+namespace {
+
+constexpr const char* kSaveFailed = "Can't save the active project";
+constexpr const char* kSaveCaption = "Save project";
+constexpr const char* kOpenFailed = "Can't restore saved project";
+constexpr const char* kOpenCaption = "Restore project";
+constexpr const char* kDataError = "Data error.";
+constexpr const char* kClipsCaption = "Open Project";
+constexpr const char* kSourcesCaption = "Open SrcCollection";
+constexpr const char* kWrongStandard = "Incorrect video standart";
+
+namespace fs = std::filesystem;
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code error;
+  const fs::path absolute = fs::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
+}
+
+// ---- saving ---------------------------------------------------------------
+
+ProjectSettingsBlock SettingsBlockOf(const CVantorelleDoc& doc) {
+  ProjectSettingsBlock s;
+  const DocumentPreferences& p = doc.preferences;
+  s.snapshotsType = p.snapshotsType;
+  s.slideShowDuration = doc.durations.slideShowDuration;
+  s.stillImageDuration = doc.durations.stillImageDuration;
+  s.liveDuration = doc.durations.liveDuration;
+  s.workAreaStop = doc.timeline.workArea.stop;
+  s.workAreaStart = doc.timeline.workArea.start;
+  s.projectSize = doc.times.projectSize;
+  s.timeMark = doc.times.timeMark;
+  s.exclusiveSolo = p.exclusiveSolo;
+  s.pickRedLine = p.pickRedLine;
+  s.timeDisplayMode = p.timeDisplayMode;
+  s.rangeStart = doc.times.rangeStart;
+  s.rangeStop = doc.times.rangeStop;
+  s.playbackStartType = p.playbackStartType;
+  s.loadClipFilterIndex = p.loadClipFilterIndex;
+  s.loadSourceFilterIndex = p.loadSourceFilterIndex;
+  s.undoDepth = p.undoDepth;
+  s.repeatClipValue = p.repeatClipValue;
+  s.firstVisibleTrack = p.firstVisibleTrack;
+  s.dirViewFilterIndex = p.dirViewFilterIndex;
+  return s;
+}
+
+ProjectTrackRecord TrackRecordOf(const CTrack& track) {
+  ProjectTrackRecord t;
+  t.typeWord = track.type;
+  t.height = track.height;
+  t.playState = static_cast<std::int32_t>(track.playState);
+  t.name = track.name;
+  t.shown = track.shown;
+  t.direction = track.direction;
+  t.precision = track.precision;
+  t.regionLeft = track.regionLeft;
+  t.regionTop = track.regionTop;
+  t.regionHeight = track.regionHeight;
+  t.regionWidth = track.regionWidth;
+  t.maxSpeed = track.maxSpeed;
+  t.trackIndex = track.fileIndex;
+  t.fadeIn = track.fadeIn;
+  t.fadeOut = track.fadeOut;
+  t.volume = track.volume;
+  return t;
+}
+
+ProjectSourceRecord SourceRecordOf(const CSrc& source, const std::string& projectDirectory) {
+  ProjectSourceRecord s;
+  s.sourceIndex = source.index;
+  s.fullPath = source.path;
+  s.storedPath = MakeRelativePath(source.path, projectDirectory);
+  s.fileName = source.name;
+  s.modified = source.modified;
+  s.flags = source.flags;
+  s.duration = source.duration;
+  s.fileSize = static_cast<std::int32_t>(source.size);
+  s.frameHeight = source.frameHeight;
+  s.frameWidth = source.frameWidth;
+  return s;
+}
+
+ProjectClipRecord ClipRecordOf(const CFilm& clip) {
+  ProjectClipRecord c;
+  c.number = clip.number;
+  c.sourceIndex = clip.source->index;
+  c.trackIndex = clip.track->fileIndex;
+  c.selection = clip.selection;
+  c.name = clip.name;
+  c.sourceLength = clip.sourceLength;
+  c.start = clip.start;
+  c.duration = clip.duration;
+  c.inPoint = clip.inPoint;
+  c.fadeIn = clip.fadeIn;
+  c.fadeOut = clip.fadeOut;
+  c.volume = clip.volume;
+  c.flags = clip.flags;
+  c.useTrackFadeIn = clip.useTrackFadeIn;
+  c.useTrackFadeOut = clip.useTrackFadeOut;
+  for (const CFilm* linked : clip.links) c.linkedNumbers.push_back(linked->number);
+  return c;
+}
+
+// Writes all bytes, then makes them durable before the rename makes them the project.
+bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  const fs::path target(path);
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::random_device entropy;
+  const fs::path temporary = folder / ("." + target.filename().string() + ".saving-" + std::to_string(entropy()));
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = true;
+  std::size_t written = 0;
+  while (ok && written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) ok = false;
+    else written += static_cast<std::size_t>(n);
+  }
+  ok = ok && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    ::fsync(folderFd);
+    ::close(folderFd);
+  }
+  return true;
+}
+
+// ---- opening --------------------------------------------------------------
+
+void ApplySettingsBlock(CVantorelleDoc& doc, const ProjectSettingsBlock& s) {
+  DocumentPreferences& p = doc.preferences;
+  p.snapshotsType = s.snapshotsType;
+  doc.durations.slideShowDuration = s.slideShowDuration;
+  doc.durations.stillImageDuration = s.stillImageDuration;
+  doc.durations.liveDuration = s.liveDuration;
+  doc.timeline.workArea.stop = s.workAreaStop;
+  doc.timeline.workArea.start = s.workAreaStart;
+  doc.times.projectSize = s.projectSize;
+  doc.times.timeMark = s.timeMark;
+  p.exclusiveSolo = s.exclusiveSolo;
+  p.pickRedLine = s.pickRedLine;
+  doc.SetTimeDisplayMode(s.timeDisplayMode);
+  doc.times.rangeStart = s.rangeStart;
+  doc.times.rangeStop = s.rangeStop;
+  p.playbackStartType = s.playbackStartType;
+  p.loadClipFilterIndex = s.loadClipFilterIndex;
+  p.loadSourceFilterIndex = s.loadSourceFilterIndex;
+  // The history keeps its capacity until the settings dialog changes the depth.
+  p.undoDepth = s.undoDepth;
+  p.repeatClipValue = s.repeatClipValue;
+  p.firstVisibleTrack = s.firstVisibleTrack;
+  p.dirViewFilterIndex = s.dirViewFilterIndex;
+}
+
+std::unique_ptr<CTrack> TrackFromRecord(const ProjectTrackRecord& t) {
+  auto track = std::make_unique<CTrack>(t.typeWord, t.height);
+  track->playState = static_cast<PlayState>(t.playState);
+  track->name = t.name;
+  track->shown = t.shown;
+  track->direction = t.direction;
+  track->precision = t.precision;
+  track->regionLeft = t.regionLeft;
+  track->regionTop = t.regionTop;
+  track->regionHeight = t.regionHeight;
+  track->regionWidth = t.regionWidth;
+  track->maxSpeed = t.maxSpeed;
+  track->fileIndex = t.trackIndex;
+  track->fadeIn = t.fadeIn;
+  track->fadeOut = t.fadeOut;
+  track->volume = t.volume;
+  return track;
+}
+
+std::unique_ptr<CSrc> SourceFromRecord(const ProjectSourceRecord& s) {
+  auto source = std::make_unique<CSrc>(s.fullPath, s.fileName);
+  source->index = s.sourceIndex;
+  source->storedPath = s.storedPath;
+  source->modified = s.modified;
+  source->flags = s.flags;
+  source->duration = s.duration;
+  source->size = static_cast<std::uint32_t>(s.fileSize);
+  source->frameHeight = s.frameHeight;
+  source->frameWidth = s.frameWidth;
+  source->usageCount = 0;
+  return source;
+}
+
+bool AllFinite(std::initializer_list<double> values) {
+  return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+std::unique_ptr<CFilm> ClipFromRecord(const ProjectClipRecord& c) {
+  auto clip = std::make_unique<CFilm>();
+  clip->number = c.number;
+  clip->selection = c.selection;
+  clip->name = c.name;
+  clip->sourceLength = c.sourceLength;
+  clip->start = c.start;
+  clip->duration = c.duration;
+  clip->inPoint = c.inPoint;
+  clip->fadeIn = c.fadeIn;
+  clip->fadeOut = c.fadeOut;
+  clip->volume = c.volume;
+  clip->flags = c.flags;
+  clip->useTrackFadeIn = c.useTrackFadeIn;
+  clip->useTrackFadeOut = c.useTrackFadeOut;
+  return clip;
+}
+
+// A movie picture clip on a video track fixes the frame size of the project.
+FrameSizeRule FrameSizeRuleOf(const CTimelineData& timeline) {
+  for (const auto& track : timeline.tracks) {
+    if (track->Group() != TrackGroup::Video) continue;
+    for (const auto& clip : track->clips) {
+      if (!clip->source || !(clip->flags & SourceFlags::MovieFile) || !(clip->flags & SourceFlags::VideoStream)) {
+        continue;
+      }
+      return FrameSizeRule{true, {clip->source->frameWidth, clip->source->frameHeight}};
+    }
+  }
+  return FrameSizeRule{};
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t separator = path.find_last_of("/\\");
+  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+class ProjectOpening {
+ public:
+  ProjectOpening(CVantorelleDoc& doc, const ProjectOpenOptions& options)
+      : doc_(doc), ui_(doc.Ui()), options_(options) {}
+
+  void Apply(const ProjectFileContents& contents) {
+    ApplySettingsBlock(doc_, contents.settings);
+    for (const auto& record : contents.tracks) doc_.timeline.tracks.push_back(TrackFromRecord(record));
+    doc_.windowLayout = contents.layout;
+    ApplyFavourites(contents.favourites);
+    doc_.treeNodes.clear();
+    for (const auto& node : contents.treeNodes) doc_.treeNodes.push_back({node.path, node.expanded});
+    ReadSources(contents.sources);
+    ReadClips(contents.clips);
+  }
+
+ private:
+  SourceReadContext ReadContext() const {
+    return SourceReadContext{MediaReadContext{doc_.Board(), ui_, FrameSizeRule{}}, doc_.stillImages,
+                             options_.fileInWork};
+  }
+
+  void ApplyFavourites(const std::vector<ProjectFavouriteRecord>& favourites) {
+    doc_.favouriteDirectories.clear();
+    for (const auto& favourite : favourites) {
+      if (favourite.name.empty() || favourite.path.empty()) continue;
+      std::error_code error;
+      if (!fs::is_directory(favourite.path, error)) continue;
+      doc_.favouriteDirectories.push_back({favourite.path, favourite.name, favourite.filterIndex});
+    }
+  }
+
+  void ReadSources(const std::vector<ProjectSourceRecord>& records) {
+    const SourceReadContext context = ReadContext();
+    std::vector<std::unique_ptr<CSrc>> accepted;
+    std::vector<std::unique_ptr<CSrc>> missing;
+    for (const auto& record : records) {
+      auto source = SourceFromRecord(record);
+      source->GuardWith(options_.fileInWork);
+      switch (CheckSourceAgainstDisk(context, *source, doc_.ProjectDirectory())) {
+        case DiskCheck::Found: accepted.push_back(std::move(source)); break;
+        case DiskCheck::Missing: missing.push_back(std::move(source)); break;
+        case DiskCheck::RereadFailed: break;
+      }
+    }
+    if (!doc_.skipAll) {
+      for (auto& source : missing) {
+        if (AskForMissing(context, *source, accepted)) accepted.push_back(std::move(source));
+      }
+    }
+    const FrameSizeRule rule = FrameSizeRuleOf(doc_.timeline);
+    for (auto it = accepted.rbegin(); it != accepted.rend(); ++it) {
+      CSrc& source = **it;
+      const bool moviePicture = (source.flags & SourceFlags::MovieFile) &&
+                                (source.flags & (SourceFlags::AlphaStream | SourceFlags::VideoStream));
+      if (moviePicture && !rule.Accepts(source.frameWidth, source.frameHeight)) {
+        ui_.Warn(kWrongStandard, kSourcesCaption);
+        it->reset();
+      }
+    }
+    for (auto& source : accepted) {
+      if (source) doc_.sources.push_back(std::move(source));
+    }
+  }
+
+  // True when the source was found elsewhere and stays.
+  bool AskForMissing(const SourceReadContext& context, CSrc& source,
+                     const std::vector<std::unique_ptr<CSrc>>& accepted) {
+    MissingSourceRequest request;
+    request.location = ResolveStoredPath(source.storedPath, doc_.ProjectDirectory());
+    request.fileName = source.name;
+    request.candidates = FindRememberedCandidates(rememberedDirectories_, source.name);
+    const MissingSourceAnswer answer = ui_.AskMissingSource(request);
+    switch (answer.kind) {
+      case MissingSourceAnswer::Kind::FileChosen: break;
+      case MissingSourceAnswer::Kind::SkipAll: doc_.skipAll = 1; return false;
+      default: return false;
+    }
+    if (!RereadSource(context, source, answer.chosenPath)) return false;
+    const std::string directory = answer.chosenDirectory.empty() ? FolderOf(answer.chosenPath)
+                                                                 : answer.chosenDirectory;
+    if (std::find(rememberedDirectories_.begin(), rememberedDirectories_.end(), directory) ==
+        rememberedDirectories_.end()) {
+      rememberedDirectories_.push_back(directory);
+    }
+    source.icon = SourceIconFor(source.flags);
+    // Two stored sources relocated onto one file would be one source twice.
+    const auto samePath = [&](const std::unique_ptr<CSrc>& other) {
+      return other && EqualsIgnoreCase(other->path, source.path);
+    };
+    return !doc_.FindSourceByPath(source.path) && std::none_of(accepted.begin(), accepted.end(), samePath);
+  }
+
+  void ReadClips(const std::vector<ProjectClipRecord>& records) {
+    struct Kept {
+      std::unique_ptr<CFilm> clip;
+      CTrack* track;
+      const std::vector<std::int32_t>* linkedNumbers;
+    };
+    std::vector<Kept> kept;
+    for (const auto& record : records) {
+      CTrack* track = FindTrack(record.trackIndex);
+      CSrc* source = FindSource(record.sourceIndex);
+      if (!track || !source) continue;
+      // Times that are no numbers cannot be placed on a time line.
+      if (!AllFinite({record.sourceLength, record.start, record.duration, record.inPoint, record.fadeIn,
+                      record.fadeOut, record.volume})) {
+        continue;
+      }
+      auto clip = ClipFromRecord(record);
+      clip->source = source;
+      kept.push_back({std::move(clip), track, &record.linkedNumbers});
+    }
+    std::map<const CFilm*, const std::vector<std::int32_t>*> linkRecords;
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
+      linkRecords[it->clip.get()] = it->linkedNumbers;
+      it->track->InsertInOrder(std::move(it->clip));
+    }
+    for (const auto& track : doc_.timeline.tracks) {
+      for (const auto& clip : track->clips) {
+        for (std::int32_t number : *linkRecords[clip.get()]) {
+          CFilm* partner = FindClipByNumber(number);
+          // Links are mutual; a file that names only one side still links both.
+          if (partner && partner != clip.get()) CFilm::Link(*clip, *partner);
+        }
+      }
+    }
+  }
+
+  CTrack* FindTrack(std::int32_t index) const {
+    for (const auto& track : doc_.timeline.tracks) {
+      if (track->fileIndex == index) return track.get();
+    }
+    return nullptr;
+  }
+
+  CSrc* FindSource(std::int32_t index) const {
+    for (const auto& source : doc_.sources) {
+      if (source->index == index) return source.get();
+    }
+    return nullptr;
+  }
+
+  CFilm* FindClipByNumber(std::int32_t number) const {
+    for (const auto& track : doc_.timeline.tracks) {
+      for (const auto& clip : track->clips) {
+        if (clip->number == number) return clip.get();
+      }
+    }
+    return nullptr;
+  }
+
+  CVantorelleDoc& doc_;
+  IUserInterface& ui_;
+  const ProjectOpenOptions& options_;
+  std::vector<std::string> rememberedDirectories_;
+};
+
+void FailOpen(CVantorelleDoc& doc, const std::string& path) {
+  doc.ClearContents(2);
+  doc.ResetToEmptyProject();
+  doc.SetProjectPath(path);
+  doc.SetModified(false);
+  doc.Ui().ShowMessage(kOpenFailed, kOpenCaption, MessageIcon::Error, MessageButtons::Ok);
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
+std::string MakeRelativePath(const std::string& fullPath, const std::string& projectDirectory) {
+  std::string directory = projectDirectory;
+  while (directory.size() > 1 && (directory.back() == '/' || directory.back() == '\\')) directory.pop_back();
+  if (directory.empty() || fullPath.size() <= directory.size() + 1) return fullPath;
+  if (!EqualsIgnoreCase(std::string_view(fullPath).substr(0, directory.size()), directory)) return fullPath;
+  // "/media/clips2/a.avi" is not below "/media/clips".
+  const char next = fullPath[directory.size()];
+  if (next != '/' && next != '\\' && directory != "/") return fullPath;
+  return fullPath.substr(directory == "/" ? 1 : directory.size() + 1);
+}
+
+std::vector<std::string> FindRememberedCandidates(const std::vector<std::string>& directories,
+                                                  const std::string& fileName) {
+  std::vector<std::string> candidates;
+  for (const std::string& directory : directories) {
+    std::string candidate = directory;
+    if (!candidate.empty() && candidate.back() != '/' && candidate.back() != '\\') candidate += '/';
+    candidate += fileName;
+    if (ReadFileFacts(candidate)) candidates.push_back(candidate);
+  }
+  return candidates;
+}
+
+bool CollectProjectContents(CVantorelleDoc& doc, ProjectFileContents& contents) {
+  contents = ProjectFileContents{};
+  contents.settings = SettingsBlockOf(doc);
+  for (std::size_t i = 0; i < doc.timeline.tracks.size(); ++i) {
+    CTrack& track = *doc.timeline.tracks[i];
+    track.fileIndex = static_cast<std::int32_t>(i);
+    contents.tracks.push_back(TrackRecordOf(track));
+  }
+  contents.layout = doc.windowLayout;
+  for (const auto& favourite : doc.favouriteDirectories) {
+    contents.favourites.push_back({favourite.name, favourite.path, favourite.filterIndex});
+  }
+  for (const auto& node : doc.treeNodes) contents.treeNodes.push_back({node.path, node.expanded});
+  for (std::size_t i = 0; i < doc.sources.size(); ++i) {
+    CSrc& source = *doc.sources[i];
+    source.index = static_cast<std::int32_t>(i);
+    contents.sources.push_back(SourceRecordOf(source, doc.ProjectDirectory()));
+  }
+  std::int32_t number = 0;
+  for (const auto& track : doc.timeline.tracks) {
+    for (const auto& clip : track->clips) clip->number = ++number;
+  }
+  const auto holdsSource = [&](const CSrc* source) {
+    return std::any_of(doc.sources.begin(), doc.sources.end(), [&](const auto& s) { return s.get() == source; });
+  };
+  for (const auto& track : doc.timeline.tracks) {
+    for (const auto& clip : track->clips) {
+      if (!clip->source || !holdsSource(clip->source) || clip->track != track.get()) return false;
+      contents.clips.push_back(ClipRecordOf(*clip));
+    }
+  }
+  return true;
+}
+
+bool SaveProjectFile(CVantorelleDoc& doc, const std::string& path) {
+  doc.SetProjectPath(AbsolutePath(path));
+  ProjectFileContents contents;
+  const bool ok = CollectProjectContents(doc, contents) &&
+                  WriteFileAtomically(doc.ProjectPath(), WriteProjectFile(contents));
+  if (!ok) {
+    doc.Ui().ShowMessage(kSaveFailed, kSaveCaption, MessageIcon::Error, MessageButtons::Ok);
+    return false;
+  }
+  doc.SetModified(false);
+  return true;
+}
+
+ProjectOpenOutcome OpenProjectFile(CVantorelleDoc& doc, const std::string& path, const ProjectOpenOptions& options) {
+  const std::string absolute = AbsolutePath(path);
+  const auto bytes = ReadWholeFile(absolute);
+  if (!bytes) {
+    doc.Ui().ShowMessage(kOpenFailed, kOpenCaption, MessageIcon::Error, MessageButtons::Ok);
+    return ProjectOpenOutcome::Unreadable;
+  }
+  doc.SetProjectPath(absolute);
+  if (bytes->empty()) {
+    doc.SetModified(false);
+    return ProjectOpenOutcome::EmptyFile;
+  }
+  const ProjectFileReadResult read = ReadProjectFile(*bytes);
+  IDocumentViews* views = doc.Views();
+  if (!read.ok || !views) {
+    if (read.error.section == ProjectFileSection::Clips) {
+      doc.Ui().ShowMessage(kDataError, kClipsCaption, MessageIcon::Warning, MessageButtons::Ok);
+    }
+    FailOpen(doc, absolute);
+    return ProjectOpenOutcome::Failed;
+  }
+  doc.ClearContents(2);
+  ProjectOpening(doc, options).Apply(read.contents);
+  views->LayOutTracks(doc.preferences.firstVisibleTrack);
+  views->TrackCountChanged(static_cast<int>(doc.timeline.tracks.size()));
+  doc.timeline.RecountSourceUsage(doc.SourcePointers());
+  doc.SetModified(false);
+  views->FollowDocument();
+  views->Repaint(RedrawMask::All);
+  return ProjectOpenOutcome::Opened;
+}
+
+}  // namespace vantorelle
