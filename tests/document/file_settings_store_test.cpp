@@ -282,7 +282,7 @@ TEST(FileSettingsStore, ReplacingTheFileLeavesNoTemporaryFiles) {
 
 TEST(FileSettingsStore, DamagedFileGivesAnEmptyStoreAndIsReplacedAtTheNextWrite) {
   const std::vector<std::pair<std::string, std::function<void(SettingsBytes&)>>> damages = {
-      {"truncated", [](SettingsBytes& bytes) { bytes.resize(bytes.size() - 1); }},
+      {"truncated", [](SettingsBytes& bytes) { bytes.pop_back(); }},
       {"header only", [](SettingsBytes& bytes) { bytes.resize(kSettingsFileHeaderSize); }},
       {"empty", [](SettingsBytes& bytes) { bytes.clear(); }},
       {"flipped byte", [](SettingsBytes& bytes) { bytes[bytes.size() / 2] ^= 0x40; }},
