@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "media_info_command.h"
+#include "project_commands.h"
 #include "model/time_base.h"
 #include "model/video_standard_query.h"
 #include "playback/board_selection.h"
@@ -16,7 +17,9 @@ int Usage() {
   std::fprintf(stderr,
                "usage: vantorelle-cli [--no-board] [--video-standard NAME] COMMAND ...\n"
                "commands:\n"
-               "  media-info FILE...   describe media files as the Clip Collection takes them\n");
+               "  media-info FILE...   describe media files as the Clip Collection takes them\n"
+               "  dump PROJECT.vrp     everything a project file holds, in file order\n"
+               "  resave IN.vrp OUT.vrp  open a project (missing sources skipped) and save it again\n");
   return 2;
 }
 
@@ -40,6 +43,20 @@ int main(int argc, char* argv[]) {
       return 2;
     }
     return vantorelle::cli::RunMediaInfo(*selection.factory, arguments);
+  }
+  if (command == "dump") {
+    if (arguments.size() != 1) {
+      std::fprintf(stderr, "vantorelle-cli: dump needs one project file\n");
+      return 2;
+    }
+    return vantorelle::cli::RunDump(arguments[0]);
+  }
+  if (command == "resave") {
+    if (arguments.size() != 2) {
+      std::fprintf(stderr, "vantorelle-cli: resave needs an input and an output project file\n");
+      return 2;
+    }
+    return vantorelle::cli::RunResave(*selection.factory, arguments[0], arguments[1]);
   }
   std::fprintf(stderr, "vantorelle-cli: unknown command \"%s\"\n", command.c_str());
   return Usage();

@@ -1,0 +1,132 @@
+// vantorelle-cli dump and resave on project files written by the editor's
+// own saving code.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "document/headless_views.h"
+#include "document/project_storage.h"
+#include "model/file_facts.h"
+#include "support/cli_runner.h"
+#include "support/document_fixture.h"
+#include "support/json_reader.h"
+#include "support/temp_dir.h"
+#include "support/test_media_writer.h"
+
+namespace vantorelle {
+namespace {
+
+using testing::CliRun;
+using testing::JsonValue;
+using testing::RunCli;
+using testing::TempDir;
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ProjectCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (testing::CliPath().empty()) GTEST_SKIP() << "VANTORELLE_CLI is not set";
+  }
+
+  // A project with two sound files, one clip of each, linked, saved next to them.
+  std::string SaveProject() {
+    testing::TestDocument project;
+    HeadlessDocumentViews views;
+    project.doc.AttachViews(&views);
+    std::vector<CFilm*> clips;
+    for (const std::string name : {"one.wav", "two.wav"}) {
+      const std::string path = dir_.File("media/" + name);
+      testing::WavParams params;
+      params.seconds = 1.0;
+      EXPECT_TRUE(testing::WriteWav(path, params));
+      CSrc& source = project.AddSource(path, 1000.0, SourceFlags::MovieFile | SourceFlags::AudioStream);
+      source.modified = LastWriteText(ReadFileFacts(path)->lastWrite);
+      auto clip = std::make_unique<CFilm>();
+      clip->source = &source;
+      clip->name = name;
+      clip->start = clips.size() * 2000.0;
+      clip->duration = 1000.0;
+      clips.push_back(&project.Track(3).InsertInOrder(std::move(clip)));
+    }
+    CFilm::Link(*clips[0], *clips[1]);
+    project.doc.timeline.workArea = {500.0, 7500.0};
+    const std::string path = dir_.File("show.vrp");
+    EXPECT_TRUE(SaveProjectFile(project.doc, path));
+    return path;
+  }
+
+  JsonValue Dump(const std::string& path) {
+    const CliRun run = RunCli({"dump", path});
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto json = testing::ParseJson(run.out);
+    EXPECT_TRUE(json && json->IsObject()) << run.out;
+    return json ? *json : JsonValue{JsonValue::Object{}};
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(ProjectCli, DumpShowsEverySectionInFileOrder) {
+  const JsonValue dump = Dump(SaveProject());
+  EXPECT_EQ(dump["settings"]["formatWord"].AsNumber(), 1);
+  EXPECT_EQ(dump["settings"]["workAreaStop"].AsNumber(), 7500);
+  EXPECT_EQ(dump["settings"]["workAreaStart"].AsNumber(), 500);
+  ASSERT_EQ(dump["tracks"].AsArray().size(), 6u);
+  EXPECT_EQ(dump["tracks"][3]["trackIndex"].AsNumber(), 3);
+  EXPECT_EQ(dump["windowLayout"]["clipCollectionBar"]["barState"].AsNumber(), 1);
+  ASSERT_EQ(dump["sources"].AsArray().size(), 2u);
+  EXPECT_EQ(dump["sources"][1]["storedPath"].AsString(), "media/two.wav");
+  EXPECT_EQ(dump["sources"][1]["fileName"].AsString(), "two.wav");
+  ASSERT_EQ(dump["clips"].AsArray().size(), 2u);
+  EXPECT_EQ(dump["clips"][1]["clipNumber"].AsNumber(), 2);
+  EXPECT_EQ(dump["clips"][1]["sourceIndex"].AsNumber(), 1);
+  EXPECT_EQ(dump["clips"][1]["start"].AsNumber(), 2000);
+  ASSERT_EQ(dump["clips"][1]["linkedClips"].AsArray().size(), 1u);
+  EXPECT_EQ(dump["clips"][1]["linkedClips"][0].AsNumber(), 1);
+}
+
+TEST_F(ProjectCli, ResaveWritesTheSameProjectAndSkipsMissingSources) {
+  const std::string path = SaveProject();
+  const std::string copy = dir_.File("copy.vrp");
+  CliRun run = RunCli({"resave", path, copy});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(FileText(copy), FileText(path));
+
+  std::filesystem::remove(dir_.File("media/one.wav"));
+  run = RunCli({"resave", path, copy});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto report = testing::ParseJson(run.out);
+  ASSERT_TRUE(report) << run.out;
+  EXPECT_EQ((*report)["sources"].AsNumber(), 1);
+  EXPECT_EQ((*report)["clips"].AsNumber(), 1);
+  const JsonValue dump = Dump(copy);
+  ASSERT_EQ(dump["clips"].AsArray().size(), 1u);
+  EXPECT_EQ(dump["clips"][0]["linkedClips"].AsArray().size(), 0u);
+}
+
+TEST_F(ProjectCli, DamagedOrMissingFilesFailOnStderr) {
+  const std::string path = SaveProject();
+  std::string bytes = FileText(path);
+  const std::string damaged = dir_.WriteFile("damaged.vrp", bytes.substr(0, bytes.size() - 7));
+  CliRun run = RunCli({"dump", damaged});
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find("damaged project file (clips"), std::string::npos) << run.err;
+  EXPECT_TRUE(run.out.empty());
+
+  run = RunCli({"resave", damaged, dir_.File("out.vrp")});
+  EXPECT_NE(run.status, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("out.vrp")));
+
+  run = RunCli({"dump", dir_.File("nothing.vrp")});
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find("cannot be read"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantorelle

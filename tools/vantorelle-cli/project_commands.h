@@ -1,0 +1,15 @@
+// vantorelle-cli dump and resave: project files as JSON, and a project
+// opened and written again the way the editor would.
+#pragma once
+
+#include <string>
+
+#include "playback/klp_interfaces.h"
+
+namespace vantorelle::cli {
+
+int RunDump(const std::string& path);
+// Missing sources are skipped without asking.
+int RunResave(IKlpComponentFactory& factory, const std::string& in, const std::string& out);
+
+}  // namespace vantorelle::cli
