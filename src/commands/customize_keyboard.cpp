@@ -1,19 +1,12 @@
 #include "commands/customize_keyboard.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "commands/key_names.h"
 #include "commands/shortcut_file.h"
 
 namespace vantorelle {
 namespace {
-
-bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-    return std::tolower(x) == std::tolower(y);
-  });
-}
 
 FileDialogRequest ShortcutFileDialog(const char* title) {
   FileDialogRequest request;
@@ -51,7 +44,7 @@ std::vector<const CCommandInfo*> CustomizeKeyboardModel::ShownCommands() const {
   const std::string& category = categories_[category_];
   const bool all = category == kAllCommandsCategory;
   for (const auto& command : table_.Commands()) {
-    if (all || SameTextIgnoringCase(command.category, category)) shown.push_back(&command);
+    if (all || SameCategory(command.category, category)) shown.push_back(&command);
   }
   return shown;
 }

@@ -16,12 +16,6 @@ CShortCut Global(std::int32_t id, std::int32_t key, bool ctrl = false, bool shif
   return {id, CommandGroup::Global, shift ? 1 : 0, ctrl ? 1 : 0, key};
 }
 
-bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-    return std::tolower(x) == std::tolower(y);
-  });
-}
-
 std::string WithShortcut(std::string text, const CShortCut* shortcut) {
   if (shortcut) text += " - " + ShortcutText(*shortcut);
   return text;
@@ -49,6 +43,12 @@ std::optional<CShortCut> ReadShortCutRecord(const SettingsBytes& bytes) {
   shortcut.ctrl = reader.I32();
   shortcut.key = reader.I32();
   return shortcut;
+}
+
+bool SameCategory(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+    return std::tolower(x) == std::tolower(y);
+  });
 }
 
 std::string ShortCutValueName(std::size_t index) { return "ShortCut_" + std::to_string(index); }
@@ -115,9 +115,8 @@ std::pair<std::string, std::string> DescriptionLines(const std::string& descript
   const auto first = description.find('\n');
   if (first == std::string::npos) return {description, {}};
   const auto second = description.find('\n', first + 1);
-  return {description.substr(0, first), description.substr(first + 1, second == std::string::npos
-                                                                           ? std::string::npos
-                                                                           : second - first - 1)};
+  const auto secondLength = second == std::string::npos ? std::string::npos : second - first - 1;
+  return {description.substr(0, first), description.substr(first + 1, secondLength)};
 }
 
 CShortCutTable::CShortCutTable()
@@ -170,7 +169,7 @@ std::vector<std::string> CShortCutTable::CategoryList() const {
   std::vector<std::string> categories;
   for (const auto& command : commands_) {
     const bool known = std::any_of(categories.begin(), categories.end(), [&](const std::string& category) {
-      return SameTextIgnoringCase(category, command.category);
+      return SameCategory(category, command.category);
     });
     if (!known) categories.push_back(command.category);
   }

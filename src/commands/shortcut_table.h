@@ -103,6 +103,8 @@ class CShortCutTable : public IDocumentShortcutTable {
 };
 
 inline constexpr const char* kAllCommandsCategory = "All Commands";
+// Categories are compared without regard to case.
+bool SameCategory(const std::string& a, const std::string& b);
 
 // The description split at its first line feed; the second line is empty
 // when there is none.
