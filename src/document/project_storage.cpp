@@ -1,8 +1,5 @@
 #include "document/project_storage.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -10,9 +7,9 @@
 #include <iterator>
 #include <map>
 #include <memory>
-#include <random>
 #include <system_error>
 
+#include "document/atomic_file.h"
 #include "document/vantorelle_doc.h"
 #include "model/file_facts.h"
 #include "model/source_paths.h"
@@ -121,37 +118,6 @@ ProjectClipRecord ClipRecordOf(const CFilm& clip) {
   c.useTrackFadeOut = clip.useTrackFadeOut;
   for (const CFilm* linked : clip.links) c.linkedNumbers.push_back(linked->number);
   return c;
-}
-
-// Writes all bytes, then makes them durable before the rename makes them the project.
-bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  const fs::path target(path);
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::random_device entropy;
-  const fs::path temporary = folder / ("." + target.filename().string() + ".saving-" + std::to_string(entropy()));
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = true;
-  std::size_t written = 0;
-  while (ok && written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else written += static_cast<std::size_t>(n);
-  }
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd >= 0) {
-    ::fsync(folderFd);
-    ::close(folderFd);
-  }
-  return true;
 }
 
 // ---- opening --------------------------------------------------------------
@@ -413,10 +379,12 @@ class ProjectOpening {
   std::vector<std::string> rememberedDirectories_;
 };
 
-void FailOpen(CVantorelleDoc& doc, const std::string& path) {
+void FailOpen(CVantorelleDoc& doc) {
   doc.ClearContents(2);
   doc.ResetToEmptyProject();
-  doc.SetProjectPath(path);
+  // The empty project must not pass for the damaged file: a later Save asks
+  // for a name instead of overwriting it.
+  doc.SetProjectPath({});
   doc.SetModified(false);
   doc.Ui().ShowMessage(kOpenFailed, kOpenCaption, MessageIcon::Error, MessageButtons::Ok);
 }
@@ -488,12 +456,16 @@ bool CollectProjectContents(CVantorelleDoc& doc, ProjectFileContents& contents) 
   return true;
 }
 
-bool SaveProjectFile(CVantorelleDoc& doc, const std::string& path) {
+bool SaveProjectFile(CVantorelleDoc& doc, const std::string& path, const AtomicWriteFaults& faults) {
+  // Relative source paths are made against the new folder; the document
+  // takes the new name only once the file is really there.
+  const std::string previousPath = doc.ProjectPath();
   doc.SetProjectPath(AbsolutePath(path));
   ProjectFileContents contents;
   const bool ok = CollectProjectContents(doc, contents) &&
-                  WriteFileAtomically(doc.ProjectPath(), WriteProjectFile(contents));
+                  WriteFileAtomically(doc.ProjectPath(), WriteProjectFile(contents), faults);
   if (!ok) {
+    doc.SetProjectPath(previousPath);
     doc.Ui().ShowMessage(kSaveFailed, kSaveCaption, MessageIcon::Error, MessageButtons::Ok);
     return false;
   }
@@ -519,7 +491,7 @@ ProjectOpenOutcome OpenProjectFile(CVantorelleDoc& doc, const std::string& path,
     if (read.error.section == ProjectFileSection::Clips) {
       doc.Ui().ShowMessage(kDataError, kClipsCaption, MessageIcon::Warning, MessageButtons::Ok);
     }
-    FailOpen(doc, absolute);
+    FailOpen(doc);
     return ProjectOpenOutcome::Failed;
   }
   doc.ClearContents(2);

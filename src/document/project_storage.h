@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "document/atomic_file.h"
 #include "document/project_file_format.h"
 
 namespace vantorelle {
@@ -30,14 +31,14 @@ bool CollectProjectContents(CVantorelleDoc& doc, ProjectFileContents& contents);
 // Writes the project to path through a temporary file in the same folder
 // that replaces the old file only once it is complete, so a failed or cut
 // short save leaves the previous project intact. On failure the person is
-// told and the project stays modified.
-bool SaveProjectFile(CVantorelleDoc& doc, const std::string& path);
+// told, and the project keeps its modified flag and its previous name.
+bool SaveProjectFile(CVantorelleDoc& doc, const std::string& path, const AtomicWriteFaults& faults = {});
 
 enum class ProjectOpenOutcome {
   Opened,
   EmptyFile,   // nothing read: the current contents stay and take the name
   Unreadable,  // the file could not be read at all; the document is unchanged
-  Failed,      // damaged: the document became an empty project under the file's name
+  Failed,      // damaged: the document became an empty, unnamed project
 };
 
 struct ProjectOpenOptions {

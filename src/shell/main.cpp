@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "document/settings_store.h"
+#include "document/file_settings_store.h"
 #include "document/vantorelle_app.h"
 #include "document/vantorelle_doc.h"
 #include "main_window.h"
@@ -35,9 +35,9 @@ int main(int argc, char* argv[]) {
     ui.Warn(selection.error, "Vantorelle");
     return 2;
   }
-  // Settings live in memory until the per-user store file exists; every run
-  // is then a first run.
-  vantorelle::MemorySettingsStore settings;
+  // The per-user store under the configuration folder; VANTORELLE_CONFIG_DIR
+  // points it elsewhere.
+  vantorelle::FileSettingsStore settings;
   vantorelle::CVantorelleApp app;
   app.Start(settings, *selection.factory);
   auto document = std::make_unique<vantorelle::CVantorelleDoc>(
@@ -58,5 +58,6 @@ int main(int argc, char* argv[]) {
   const int exitCode = application.exec();
   document.reset();  // saves the document settings for the next run
   app.Shutdown(settings);
+  settings.Flush();
   return exitCode;
 }

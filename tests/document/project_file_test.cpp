@@ -365,7 +365,8 @@ TEST_F(ProjectFileTest, ADamagedFileLeavesAnEmptyProjectUnderItsName) {
   EXPECT_EQ(opened.ui.messages[1].icon, MessageIcon::Error);
   EXPECT_THAT(opened.doc.sources, IsEmpty());
   EXPECT_EQ(opened.doc.timeline.tracks.size(), 6u);  // the default tracks
-  EXPECT_EQ(opened.doc.ProjectPath(), path);
+  // The empty project is not the damaged file: Save must ask for a name.
+  EXPECT_EQ(opened.doc.ProjectPath(), "");
   EXPECT_FALSE(opened.doc.IsModified());
 
   bytes.resize(kProjectSettingsBlockBytes + 2);  // inside the track count
@@ -373,6 +374,66 @@ TEST_F(ProjectFileTest, ADamagedFileLeavesAnEmptyProjectUnderItsName) {
   ASSERT_EQ(OpenProjectFile(opened.doc, path), ProjectOpenOutcome::Failed);
   EXPECT_EQ(opened.ui.MessageTexts().back(), "Can't restore saved project");
   EXPECT_EQ(opened.ui.messages.size(), 3u);
+}
+
+TEST_F(ProjectFileTest, WindowsStyleRelativePathsAreFoundBelowTheProjectFolder) {
+  const std::string path = dir_.File("p.vrp");
+  {
+    ProjectDocument original;
+    original.Place(0, original.AddMovie(dir_.File("media/sub/a.avi")), 0.0, 1000.0);
+    ASSERT_TRUE(SaveProjectFile(original.doc, path));
+  }
+  // The same project as written on Windows: backslashes, and a full path
+  // that no longer exists.
+  auto read = ReadProjectFile(FileBytes(path));
+  ASSERT_TRUE(read.ok);
+  read.contents.sources[0].storedPath = "media\\sub\\a.avi";
+  read.contents.sources[0].fullPath = "D:\\show\\media\\sub\\a.avi";
+  WriteBytes(path, WriteProjectFile(read.contents));
+
+  ProjectDocument opened;
+  opened.board.Config().movies[dir_.File("media/sub/a.avi")] = FakeMovie{};
+  ASSERT_EQ(OpenProjectFile(opened.doc, path), ProjectOpenOutcome::Opened);
+  ASSERT_EQ(opened.doc.sources.size(), 1u);
+  EXPECT_EQ(opened.doc.sources[0]->path, dir_.File("media/sub/a.avi"));
+
+  // A drive path is looked up only where it says.
+  read.contents.sources[0].storedPath = "D:\\show\\media\\sub\\a.avi";
+  WriteBytes(path, WriteProjectFile(read.contents));
+  ProjectDocument elsewhere;
+  ASSERT_EQ(OpenProjectFile(elsewhere.doc, path), ProjectOpenOutcome::Opened);
+  ASSERT_EQ(elsewhere.ui.missingSourceRequests.size(), 1u);
+  EXPECT_EQ(elsewhere.ui.missingSourceRequests[0].location, "D:\\show\\media\\sub\\a.avi");
+}
+
+TEST_F(ProjectFileTest, ASaveFailingAtAnyPointLeavesTheOldFileByteForByte) {
+  const std::string path = dir_.File("p.vrp");
+  ProjectDocument project;
+  CSrc& a = project.AddMovie(dir_.File("m/a.avi"));
+  project.Place(0, a, 0.0, 1000.0);
+  ASSERT_TRUE(SaveProjectFile(project.doc, path));
+  const auto before = FileBytes(path);
+  project.Place(3, a, 0.0, 1000.0);
+  project.doc.SetModified(true);
+  ProjectFileContents contents;
+  ASSERT_TRUE(CollectProjectContents(project.doc, contents));
+  const std::size_t newSize = WriteProjectFile(contents).size();
+
+  std::vector<AtomicWriteFaults> faults;
+  for (std::size_t offset = 0; offset <= newSize; offset += 7) faults.push_back({offset, false, false});
+  faults.push_back({std::nullopt, true, false});
+  faults.push_back({std::nullopt, false, true});
+  for (const auto& fault : faults) {
+    EXPECT_FALSE(SaveProjectFile(project.doc, path, fault));
+    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_TRUE(project.doc.IsModified());
+  }
+  EXPECT_EQ(project.ui.messages.size(), faults.size());
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir_.Path())) ++entries;
+  EXPECT_EQ(entries, 2u);  // p.vrp and the media folder, no temporary files
+  ASSERT_TRUE(SaveProjectFile(project.doc, path));
+  EXPECT_EQ(FileBytes(path).size(), newSize);
 }
 
 TEST_F(ProjectFileTest, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
@@ -397,6 +458,7 @@ TEST_F(ProjectFileTest, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
 
   // Nor can a folder that does not exist take the file.
   EXPECT_FALSE(SaveProjectFile(project.doc, (dir_.Path() / "gone" / "p.vrp").string()));
+  EXPECT_EQ(project.doc.ProjectPath(), path);  // the name it had
   EXPECT_FALSE(fs::exists(dir_.Path() / "gone"));
   // No temporary file is left beside the project.
   std::size_t entries = 0;
