@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "commands/shortcut_table.h"
 #include "document/file_settings_store.h"
 #include "document/vantorelle_app.h"
 #include "document/vantorelle_doc.h"
@@ -41,7 +42,8 @@ int main(int argc, char* argv[]) {
   vantorelle::CVantorelleApp app;
   app.Start(settings, *selection.factory);
   auto document = std::make_unique<vantorelle::CVantorelleDoc>(
-      vantorelle::DocumentServices{settings, app.FirstRun(), ui, *selection.factory, nullptr});
+      vantorelle::DocumentServices{settings, app.FirstRun(), ui, *selection.factory,
+                                   std::make_unique<vantorelle::CShortCutTable>()});
   document->NewProject();
 
   vantorelle::shell::MainWindow window(ui);
