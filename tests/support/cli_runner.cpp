@@ -30,17 +30,19 @@ std::string CliPath() {
   return path ? path : "";
 }
 
-CliRun RunCli(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
+CliRun RunCli(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+              const std::string& input) {
   CliRun run;
   const std::string tool = CliPath();
   if (tool.empty()) return run;
   TempDir dir;
   const std::string outPath = dir.File("out");
   const std::string errPath = dir.File("err");
+  const std::string inPath = dir.WriteFile("in", input);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 

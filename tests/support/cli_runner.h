@@ -16,7 +16,8 @@ struct CliRun {
 // Empty when the build did not say where the tool is.
 std::string CliPath();
 
+// input becomes the tool's standard input.
 CliRun RunCli(const std::vector<std::string>& arguments,
-              const std::vector<std::string>& environment = {});
+              const std::vector<std::string>& environment = {}, const std::string& input = {});
 
 }  // namespace vantorelle::testing

@@ -7,6 +7,10 @@
 
 #include "media_info_command.h"
 #include "project_commands.h"
+#include "edit_script.h"
+#include "document/file_settings_store.h"
+#include <iostream>
+#include <memory>
 #include "model/time_base.h"
 #include "model/video_standard_query.h"
 #include "playback/board_selection.h"
@@ -15,11 +19,12 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: vantorelle-cli [--no-board] [--video-standard NAME] COMMAND ...\n"
+               "usage: vantorelle-cli [--no-board] [--video-standard NAME] [--config-dir DIR] COMMAND ...\n"
                "commands:\n"
                "  media-info FILE...   describe media files as the Clip Collection takes them\n"
                "  dump PROJECT.vrp     everything a project file holds, in file order\n"
-               "  resave IN.vrp OUT.vrp  open a project (missing sources skipped) and save it again\n");
+               "  resave IN.vrp OUT.vrp  open a project (missing sources skipped) and save it again\n"
+               "  run IN.vrp|new OUT.vrp  edit a project by the script on standard input, then save\n");
   return 2;
 }
 
@@ -34,6 +39,20 @@ int main(int argc, char* argv[]) {
   }
   vantorelle::SetBoardPresent(vantorelle::QueryBoardStandard(*selection.factory));
   std::vector<std::string>& arguments = selection.remainingArguments;
+  // Without --config-dir the tool runs as a first run and keeps no settings.
+  std::unique_ptr<vantorelle::ISettingsStore> store = std::make_unique<vantorelle::MemorySettingsStore>();
+  bool firstRun = true;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] != "--config-dir") continue;
+    if (i + 1 >= arguments.size()) {
+      std::fprintf(stderr, "vantorelle-cli: --config-dir needs a folder\n");
+      return 2;
+    }
+    store = std::make_unique<vantorelle::FileSettingsStore>(arguments[i + 1]);
+    firstRun = !store->SettingsKeyExists();
+    arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    break;
+  }
   if (arguments.empty()) return Usage();
   const std::string command = arguments.front();
   arguments.erase(arguments.begin());
@@ -56,7 +75,15 @@ int main(int argc, char* argv[]) {
       std::fprintf(stderr, "vantorelle-cli: resave needs an input and an output project file\n");
       return 2;
     }
-    return vantorelle::cli::RunResave(*selection.factory, arguments[0], arguments[1]);
+    return vantorelle::cli::RunResave(*selection.factory, *store, firstRun, arguments[0], arguments[1]);
+  }
+  if (command == "run") {
+    if (arguments.size() != 2) {
+      std::fprintf(stderr, "vantorelle-cli: run needs an input project (or \"new\") and an output project file\n");
+      return 2;
+    }
+    return vantorelle::cli::RunEditScript(*selection.factory, {*store, firstRun}, arguments[0], arguments[1],
+                                          std::cin);
   }
   std::fprintf(stderr, "vantorelle-cli: unknown command \"%s\"\n", command.c_str());
   return Usage();

@@ -212,11 +212,11 @@ int RunDump(const std::string& path) {
   return 0;
 }
 
-int RunResave(IKlpComponentFactory& factory, const std::string& in, const std::string& out) {
-  MemorySettingsStore store;  // the tool neither reads nor changes the user's settings
+int RunResave(IKlpComponentFactory& factory, ISettingsStore& store, bool firstRun, const std::string& in,
+              const std::string& out) {
   CollectingUserInterface ui;
   HeadlessDocumentViews views;
-  CVantorelleDoc doc(DocumentServices{store, true, ui, factory, nullptr});
+  CVantorelleDoc doc(DocumentServices{store, firstRun, ui, factory, nullptr});
   doc.AttachViews(&views);
   const std::size_t openMessages = ui.messages.size();
   switch (OpenProjectFile(doc, in)) {

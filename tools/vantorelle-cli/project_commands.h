@@ -4,12 +4,14 @@
 
 #include <string>
 
+#include "document/settings_store.h"
 #include "playback/klp_interfaces.h"
 
 namespace vantorelle::cli {
 
 int RunDump(const std::string& path);
 // Missing sources are skipped without asking.
-int RunResave(IKlpComponentFactory& factory, const std::string& in, const std::string& out);
+int RunResave(IKlpComponentFactory& factory, ISettingsStore& store, bool firstRun, const std::string& in,
+              const std::string& out);
 
 }  // namespace vantorelle::cli
