@@ -166,3 +166,30 @@ TEST(FrameParamsSection, AllFiveValuesOrNone) {
 
 }  // namespace
 }  // namespace vantorelle
+
+namespace vantorelle {
+namespace {
+
+TEST(SettingsValueBytes, ColoursAndDoublesAreStoredAsTheirBareBytes) {
+  MemorySettingsStore store;
+  WriteSettingsColour(store, "Document", "SelColorAV", 0x8080FF);
+  EXPECT_EQ(store.Read("Document", "SelColorAV"), SettingsValue(SettingsBytes{0xFF, 0x80, 0x80}));
+  EXPECT_EQ(ReadSettingsColour(store, "Document", "SelColorAV"), 0x8080FFu);
+  // The fourth byte of a colour is always 0 once read back.
+  WriteSettingsColour(store, "Document", "BkgColorTS", 0xAB123456);
+  EXPECT_EQ(ReadSettingsColour(store, "Document", "BkgColorTS"), 0x123456u);
+
+  WriteSettingsDouble(store, "Document", "Frame Delta", 40.0);
+  EXPECT_EQ(store.Read("Document", "Frame Delta"),
+            SettingsValue(SettingsBytes{0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x44, 0x40}));
+  // Shorter than its envelope, or a number where bytes belong: missing.
+  store.Write("Document", "Start Delay", SettingsBytes{0x00, 0x00, 0x44, 0x40});
+  EXPECT_FALSE(ReadSettingsDouble(store, "Document", "Start Delay"));
+  store.Write("Document", "Live duration", std::int32_t{40});
+  EXPECT_EQ(ReadSettingsDouble(store, "Document", "Live duration", 7.0), 7.0);
+  store.Write("Document", "SelColorAV", SettingsBytes{0xFF, 0x80});
+  EXPECT_FALSE(ReadSettingsColour(store, "Document", "SelColorAV"));
+}
+
+}  // namespace
+}  // namespace vantorelle
