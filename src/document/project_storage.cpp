@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
+#include <unordered_map>
+#include <unordered_set>
 #include <memory>
 #include <system_error>
 
@@ -216,6 +217,12 @@ FrameSizeRule FrameSizeRuleOf(const CTimelineData& timeline) {
   return FrameSizeRule{};
 }
 
+template <typename T>
+T* Lookup(const std::unordered_map<std::int32_t, T*>& map, std::int32_t key) {
+  const auto found = map.find(key);
+  return found == map.end() ? nullptr : found->second;
+}
+
 std::string FolderOf(const std::string& path) {
   const std::size_t separator = path.find_last_of("/\\");
   return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
@@ -321,9 +328,14 @@ class ProjectOpening {
       const std::vector<std::int32_t>* linkedNumbers;
     };
     std::vector<Kept> kept;
+    // First match in list order, as the records were written.
+    std::unordered_map<std::int32_t, CTrack*> tracks;
+    for (const auto& track : doc_.timeline.tracks) tracks.emplace(track->fileIndex, track.get());
+    std::unordered_map<std::int32_t, CSrc*> sources;
+    for (const auto& source : doc_.sources) sources.emplace(source->index, source.get());
     for (const auto& record : records) {
-      CTrack* track = FindTrack(record.trackIndex);
-      CSrc* source = FindSource(record.sourceIndex);
+      CTrack* track = Lookup(tracks, record.trackIndex);
+      CSrc* source = Lookup(sources, record.sourceIndex);
       if (!track || !source) continue;
       // Times that are no numbers cannot be placed on a time line.
       if (!AllFinite({record.sourceLength, record.start, record.duration, record.inPoint, record.fadeIn,
@@ -334,43 +346,25 @@ class ProjectOpening {
       clip->source = source;
       kept.push_back({std::move(clip), track, &record.linkedNumbers});
     }
-    std::map<const CFilm*, const std::vector<std::int32_t>*> linkRecords;
+    std::unordered_map<const CFilm*, const std::vector<std::int32_t>*> linkRecords;
     for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
       linkRecords[it->clip.get()] = it->linkedNumbers;
       it->track->InsertInOrder(std::move(it->clip));
     }
+    // The first clip in track order holding a number answers for it.
+    std::unordered_map<std::int32_t, CFilm*> byNumber;
+    for (const auto& track : doc_.timeline.tracks) {
+      for (const auto& clip : track->clips) byNumber.emplace(clip->number, clip.get());
+    }
     for (const auto& track : doc_.timeline.tracks) {
       for (const auto& clip : track->clips) {
         for (std::int32_t number : *linkRecords[clip.get()]) {
-          CFilm* partner = FindClipByNumber(number);
+          CFilm* partner = Lookup(byNumber, number);
           // Links are mutual; a file that names only one side still links both.
           if (partner && partner != clip.get()) CFilm::Link(*clip, *partner);
         }
       }
     }
-  }
-
-  CTrack* FindTrack(std::int32_t index) const {
-    for (const auto& track : doc_.timeline.tracks) {
-      if (track->fileIndex == index) return track.get();
-    }
-    return nullptr;
-  }
-
-  CSrc* FindSource(std::int32_t index) const {
-    for (const auto& source : doc_.sources) {
-      if (source->index == index) return source.get();
-    }
-    return nullptr;
-  }
-
-  CFilm* FindClipByNumber(std::int32_t number) const {
-    for (const auto& track : doc_.timeline.tracks) {
-      for (const auto& clip : track->clips) {
-        if (clip->number == number) return clip.get();
-      }
-    }
-    return nullptr;
   }
 
   CVantorelleDoc& doc_;
@@ -444,9 +438,9 @@ bool CollectProjectContents(CVantorelleDoc& doc, ProjectFileContents& contents) 
   for (const auto& track : doc.timeline.tracks) {
     for (const auto& clip : track->clips) clip->number = ++number;
   }
-  const auto holdsSource = [&](const CSrc* source) {
-    return std::any_of(doc.sources.begin(), doc.sources.end(), [&](const auto& s) { return s.get() == source; });
-  };
+  std::unordered_set<const CSrc*> held;
+  for (const auto& source : doc.sources) held.insert(source.get());
+  const auto holdsSource = [&](const CSrc* source) { return held.count(source) != 0; };
   for (const auto& track : doc.timeline.tracks) {
     for (const auto& clip : track->clips) {
       if (!clip->source || !holdsSource(clip->source) || clip->track != track.get()) return false;
