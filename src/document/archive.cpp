@@ -90,4 +90,20 @@ std::uint32_t ArchiveReader::Count() {
   return count == 0xFFFF ? U32() : count;
 }
 
+void ArchiveWriter::Rect(const PixelRect& rect) {
+  I32(rect.left);
+  I32(rect.top);
+  I32(rect.right);
+  I32(rect.bottom);
+}
+
+PixelRect ArchiveReader::Rect() {
+  PixelRect rect;
+  rect.left = I32();
+  rect.top = I32();
+  rect.right = I32();
+  rect.bottom = I32();
+  return rect;
+}
+
 }  // namespace vantorelle

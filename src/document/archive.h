@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/pixel_rect.h"
+
 namespace vantorelle {
 
 // Thrown by the reader on truncated or malformed data.
@@ -24,6 +26,8 @@ class ArchiveWriter {
   void U32(std::uint32_t value);
   void I32(std::int32_t value) { U32(static_cast<std::uint32_t>(value)); }
   void F64(double value);
+  // Four i32: left, top, right, bottom.
+  void Rect(const PixelRect& rect);
   // Length below 255: one byte; below 0xFFFE: 0xFF and a u16; else 0xFF,
   // 0xFFFF and a u32. (A u16 of 0xFFFE would announce a wide text.)
   void Text(std::string_view text);
@@ -48,6 +52,7 @@ class ArchiveReader {
   std::uint32_t U32();
   std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
   double F64();
+  PixelRect Rect();
   std::string Text();
   std::uint32_t Count();
 

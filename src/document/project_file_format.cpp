@@ -10,22 +10,6 @@ constexpr std::size_t kMinTreeNodeBytes = 5;
 constexpr std::size_t kMinSourceBytes = 32;
 constexpr std::size_t kMinClipBytes = 89;
 
-void WriteRect(ArchiveWriter& out, const PixelRect& rect) {
-  out.I32(rect.left);
-  out.I32(rect.top);
-  out.I32(rect.right);
-  out.I32(rect.bottom);
-}
-
-PixelRect ReadRect(ArchiveReader& in) {
-  PixelRect rect;
-  rect.left = in.I32();
-  rect.top = in.I32();
-  rect.right = in.I32();
-  rect.bottom = in.I32();
-  return rect;
-}
-
 void WriteSettings(ArchiveWriter& out, const ProjectSettingsBlock& s) {
   out.U32(s.formatWord);
   out.U16(s.snapshotsType);
@@ -117,8 +101,8 @@ ProjectTrackRecord ReadTrack(ArchiveReader& in) {
 }
 
 void WriteLayout(ArchiveWriter& out, const WindowLayout& layout) {
-  WriteRect(out, layout.mainWindow);
-  WriteRect(out, layout.projectViewer);
+  out.Rect(layout.mainWindow);
+  out.Rect(layout.projectViewer);
   out.I32(layout.projectViewerState);
   const ClipCollectionBarBlock& bar = layout.clipCollectionBar;
   for (std::int32_t value : {bar.state, bar.floatX, bar.floatY, bar.verticalWidth, bar.verticalHeight,
@@ -131,8 +115,8 @@ void WriteLayout(ArchiveWriter& out, const WindowLayout& layout) {
 
 WindowLayout ReadLayout(ArchiveReader& in) {
   WindowLayout layout;
-  layout.mainWindow = ReadRect(in);
-  layout.projectViewer = ReadRect(in);
+  layout.mainWindow = in.Rect();
+  layout.projectViewer = in.Rect();
   layout.projectViewerState = in.I32();
   ClipCollectionBarBlock& bar = layout.clipCollectionBar;
   for (std::int32_t* field : {&bar.state, &bar.floatX, &bar.floatY, &bar.verticalWidth, &bar.verticalHeight,

@@ -14,22 +14,6 @@ constexpr std::size_t kDockPlateStateBytes = 4 + kRectBytes;
 // or more nodes, since the expansion list would not fit its buffer.
 constexpr std::size_t kListCountBytes = 2;
 
-PixelRect ReadRect(ArchiveReader& reader) {
-  PixelRect rect;
-  rect.left = reader.I32();
-  rect.top = reader.I32();
-  rect.right = reader.I32();
-  rect.bottom = reader.I32();
-  return rect;
-}
-
-void PutRect(ArchiveWriter& writer, const PixelRect& rect) {
-  writer.I32(rect.left);
-  writer.I32(rect.top);
-  writer.I32(rect.right);
-  writer.I32(rect.bottom);
-}
-
 std::optional<DockBarState> DockBarStateFrom(std::int32_t value) {
   if (value < 0 || value > 2) return std::nullopt;
   return static_cast<DockBarState>(value);
@@ -89,7 +73,7 @@ std::vector<CTreeNodeInfo> ReadTreeNodes(const ISettingsStore& store) {
 
 SettingsBytes RectBytes(const PixelRect& rect) {
   ArchiveWriter writer;
-  PutRect(writer, rect);
+  writer.Rect(rect);
   return writer.Take();
 }
 
@@ -98,7 +82,7 @@ std::optional<PixelRect> ReadSettingsRect(const ISettingsStore& store, const std
   const auto bytes = ReadSettingsBinary(store, section, name);
   if (!bytes || bytes->size() < kRectBytes) return std::nullopt;
   ArchiveReader reader(*bytes);
-  return ReadRect(reader);
+  return reader.Rect();
 }
 
 void WriteSettingsRect(ISettingsStore& store, const std::string& section, const std::string& name,
@@ -134,7 +118,7 @@ void SaveMainWindowRect(ISettingsStore& store, const PixelRect& windowRect) {
 SettingsBytes DockPlateStateBytes(const CDockPlateState& dockState) {
   ArchiveWriter writer;
   writer.I32(static_cast<std::int32_t>(dockState.state));
-  PutRect(writer, dockState.rect);
+  writer.Rect(dockState.rect);
   return writer.Take();
 }
 
@@ -144,7 +128,7 @@ std::optional<CDockPlateState> LoadDockState(const ISettingsStore& store, const 
   ArchiveReader reader(*bytes);
   const auto state = DockBarStateFrom(reader.I32());
   if (!state) return std::nullopt;
-  return CDockPlateState{*state, ReadRect(reader)};
+  return CDockPlateState{*state, reader.Rect()};
 }
 
 void SaveDockState(ISettingsStore& store, const std::string& valueName, const CDockPlateState& dockState) {
