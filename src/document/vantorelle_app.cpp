@@ -56,12 +56,12 @@ void CVantorelleApp::Shutdown(ISettingsStore& store) const { SaveVideoStandard(s
 bool CVantorelleApp::RouteKeyDown(const KeyDown& key, bool addressedToCaptureWindow) const {
   if (!keyCaptureWindow_ || !addressedToCaptureWindow) return false;
   switch (key.virtualKey) {
-    case VirtualKey::Control:
+    case VirtualKey::Ctrl:
     case VirtualKey::Shift:
-    case VirtualKey::Menu:
+    case VirtualKey::Alt:
     case VirtualKey::Escape:
     case VirtualKey::Tab:
-    case VirtualKey::Return:
+    case VirtualKey::Enter:
       return false;
     default:
       break;

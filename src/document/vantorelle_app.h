@@ -9,20 +9,12 @@
 #include <vector>
 
 #include "document/settings_store.h"
+#include "model/virtual_keys.h"
 #include "playback/klp_interfaces.h"
 
 namespace vantorelle {
 
 // Windows virtual-key codes of the keys the capture passes over.
-namespace VirtualKey {
-inline constexpr std::uint32_t Tab = 0x09;
-inline constexpr std::uint32_t Return = 0x0D;
-inline constexpr std::uint32_t Shift = 0x10;
-inline constexpr std::uint32_t Control = 0x11;
-inline constexpr std::uint32_t Menu = 0x12;  // Alt
-inline constexpr std::uint32_t Escape = 0x1B;
-}  // namespace VirtualKey
-
 // A key press as the core sees it.
 struct KeyDown {
   std::uint32_t virtualKey = 0;

@@ -67,8 +67,8 @@ TEST(VantorelleApp, KeyCaptureSendsEveryKeyButTheModifiersAndDialogKeys) {
   EXPECT_TRUE(app.RouteKeyDown({'A', true, true}, true));
   EXPECT_TRUE(app.RouteKeyDown({0x70 /* F1 */, false, true}, true));
   EXPECT_FALSE(app.RouteKeyDown({'B', false, false}, false));  // elsewhere
-  for (std::uint32_t key : {VirtualKey::Control, VirtualKey::Shift, VirtualKey::Menu, VirtualKey::Escape,
-                            VirtualKey::Tab, VirtualKey::Return}) {
+  for (std::uint32_t key : {VirtualKey::Ctrl, VirtualKey::Shift, VirtualKey::Alt, VirtualKey::Escape,
+                            VirtualKey::Tab, VirtualKey::Enter}) {
     EXPECT_FALSE(app.RouteKeyDown({key, false, false}, true));
   }
   EXPECT_THAT(window.keys, ElementsAre(std::pair<std::uint32_t, std::uint32_t>{0x10001, 'A'},
