@@ -54,6 +54,8 @@ TEST(TitleRegionIntersection, TouchingEdgesDoNotIntersect) {
   const TitleRegion a{0, 0, 100, 100};
   EXPECT_FALSE((a.Intersects(TitleRegion{100, 0, 100, 100})));
   EXPECT_FALSE((a.Intersects(TitleRegion{0, 100, 100, 100})));
+  EXPECT_FALSE((TitleRegion{100, 0, 100, 100}.Intersects(a)));
+  EXPECT_FALSE((TitleRegion{0, 100, 100, 100}.Intersects(a)));
   EXPECT_TRUE((a.Intersects(TitleRegion{99, 0, 100, 100})));
   EXPECT_TRUE((TitleRegion{99, 0, 100, 100}.Intersects(a)));
   EXPECT_TRUE((a.Intersects(TitleRegion{10, 10, 5, 5})));
