@@ -6,6 +6,7 @@
 // only touched by Ok.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
