@@ -41,14 +41,18 @@ int main(int argc, char* argv[]) {
   vantorelle::FileSettingsStore settings;
   vantorelle::CVantorelleApp app;
   app.Start(settings, *selection.factory);
+  auto shortcutTable = std::make_unique<vantorelle::CShortCutTable>();
+  vantorelle::CShortCutTable* shortcuts = shortcutTable.get();
   auto document = std::make_unique<vantorelle::CVantorelleDoc>(
-      vantorelle::DocumentServices{settings, app.FirstRun(), ui, *selection.factory,
-                                   std::make_unique<vantorelle::CShortCutTable>()});
+      vantorelle::DocumentServices{settings, app.FirstRun(), ui, *selection.factory, std::move(shortcutTable)});
   document->NewProject();
 
-  vantorelle::shell::MainWindow window(ui);
+  auto windowOwner = std::make_unique<vantorelle::shell::MainWindow>(app, *document, ui, shortcuts);
+  vantorelle::shell::MainWindow& window = *windowOwner;
   ui.SetParent(&window);
   window.show();
+  const vantorelle::StartAction start = vantorelle::CVantorelleApp::ParseCommandLine(arguments);
+  if (start.openProject) window.OpenProject(start.projectPath);
   if (selfTestQuit) QTimer::singleShot(200, &application, &QApplication::quit);
   if (!screenshotPath.isEmpty()) {
     // Lets the window lay itself out and paint once before it is grabbed.
@@ -58,6 +62,8 @@ int main(int argc, char* argv[]) {
     });
   }
   const int exitCode = application.exec();
+  ui.SetParent(nullptr);
+  windowOwner.reset();  // the views go before the document they show
   document.reset();  // saves the document settings for the next run
   app.Shutdown(settings);
   settings.Flush();

@@ -1,28 +1,428 @@
 #include "main_window.h"
 
-#include <QLabel>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QInputDialog>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 
-#include "document/vantorelle_app.h"
-#include "model/time_base.h"
+#include "commands/command_table.h"
+#include "commands/menu_status_text.h"
+#include "commands/pane_command_ids.h"
+#include "document/project_storage.h"
+#include "document/tml_import.h"
+#include "playback/source_reading.h"
+#include "qt_bridge.h"
+#include "qt_keys.h"
+#include "settings_dialog_window.h"
+#include "time_ruler_widget.h"
+#include "track_area_widget.h"
+#include "track_headers_widget.h"
+#include "zoom_strip_widget.h"
 
 namespace vantorelle::shell {
 
-MainWindow::MainWindow(IUserInterface& ui, QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle("Untitled - Vantorelle");
+// A pane as the key dispatch sees it.
+struct MainWindow::Pane : ICommandPane {
+  Pane(QWidget* w, std::function<void(int)> run) : widget(w), onCommand(std::move(run)) {}
+  bool ContainsPoint(int x, int y) const override {
+    return widget->isVisible() && widget->rect().contains(widget->mapFromGlobal(QPoint(x, y)));
+  }
+  void OnCommand(int id) override { onCommand(id); }
+  QWidget* widget;
+  std::function<void(int)> onCommand;
+};
+
+namespace {
+
+constexpr const char* kProjectFilter = "Vantorelle Files (*.vrp)";
+
+// The main window's host: repaints by mask, status texts to the status bar.
+class MainHost : public IViewHost {
+ public:
+  MainHost(std::function<void(std::uint32_t)> repaint, std::function<void(const std::string&)> status)
+      : repaint_(std::move(repaint)), status_(std::move(status)) {}
+  void Repaint(std::uint32_t mask) override { repaint_(mask); }
+  void RepaintRect(const PixelRect&) override { repaint_(RedrawMask::TrackArea); }
+  void SetStatusText(const std::string& text) override { status_(text); }
+  void SetMouseCapture(bool) override {}
+
+ private:
+  std::function<void(std::uint32_t)> repaint_;
+  std::function<void(const std::string&)> status_;
+};
+
+// The import's view of the main window.
+class ImportHost : public ITmlImportHost {
+ public:
+  explicit ImportHost(MainWindow& window) : window_(window) {}
+  void SetWaitCursor(bool on) override {
+    if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
+    else QApplication::restoreOverrideCursor();
+  }
+  void Repaint(std::uint32_t mask) override { window_.Repaint(mask); }
+
+ private:
+  MainWindow& window_;
+};
+
+}  // namespace
+
+MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface& ui, CShortCutTable* shortcuts,
+                       QWidget* parent)
+    : QMainWindow(parent), app_(app), doc_(doc), ui_(ui), shortcuts_(shortcuts) {
   resize(1024, 700);
-  menuBar()->addMenu("&File")->addAction("E&xit", this, &QWidget::close);
-  menuBar()->addMenu("&Help")->addAction("&About Vantorelle...", this, [&ui] {
-    ui.ShowMessage(CVantorelleApp::AboutText(), "About Vantorelle", MessageIcon::Information, MessageButtons::Ok);
+  BuildViews();
+  BuildMenus();
+  doc_.AttachViews(this);
+  qApp->installEventFilter(this);
+  ShowStatus("Ready");
+  UpdateTitle();
+  FollowDocument();
+}
+
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  doc_.AttachViews(nullptr);
+}
+
+void MainWindow::BuildViews() {
+  const auto repaint = [this](std::uint32_t mask) { Repaint(mask); };
+  const auto status = [this](const std::string& text) { ShowStatus(text); };
+  mainHost_ = std::make_unique<MainHost>(repaint, status);
+
+  auto* central = new QWidget(this);
+  auto* grid = new QGridLayout(central);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(0);
+  infoLabel_ = new QLabel(central);
+  infoLabel_->setFixedHeight(40);
+  infoLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  QFont small = infoLabel_->font();
+  small.setPointSizeF(small.pointSizeF() * 0.8);
+  infoLabel_->setFont(small);
+  rulerWidget_ = new TimeRulerWidget(doc_, repaint, status, central);
+  headersWidget_ = new TrackHeadersWidget(doc_, repaint, status, central);
+  areaWidget_ = new TrackAreaWidget(doc_, repaint, status, central);
+  zoomStrip_ = new ZoomStripWidget([this](int id) { RunCommand(id); }, central);
+  grid->addWidget(infoLabel_, 0, 0);
+  grid->addWidget(rulerWidget_, 0, 1);
+  grid->addWidget(headersWidget_, 1, 0);
+  grid->addWidget(areaWidget_, 1, 1);
+  grid->addWidget(zoomStrip_, 2, 0, 1, 2);
+  grid->setColumnStretch(1, 1);
+  grid->setRowStretch(1, 1);
+  setCentralWidget(central);
+
+  editor_ = std::make_unique<ClipEditor>(doc_, ui_);
+  navigator_ = std::make_unique<WorkAreaNavigator>(doc_, *zoomStrip_, areaWidget_->Host(), areaWidget_->Timers());
+  headers_ = std::make_unique<CTrackStatusView>(doc_, headersWidget_->Host(), *headersWidget_, headersWidget_);
+  area_ = std::make_unique<TrackAreaController>(doc_, *navigator_, areaWidget_->Host(), areaWidget_->Timers(),
+                                                headers_.get());
+  ruler_ = std::make_unique<CTimeLine>(doc_, *navigator_, rulerWidget_->Host(), rulerWidget_->Timers(),
+                                       rulerWidget_->Font());
+  ruler_->AttachInfoView(&info_);
+  hub_ = std::make_unique<CommandHub>(doc_, *editor_, *navigator_, *mainHost_, nullptr, this);
+  areaMenu_ = std::make_unique<TrackAreaMenu>(doc_, *editor_, *navigator_, *area_, *this, nullptr);
+
+  zoomStrip_->Attach(*navigator_);
+  headersWidget_->Attach(*headers_);
+  headersWidget_->SetTitleSettingsOpener([this](CTrack& track) { OpenTitleTrackSettings(track); });
+  areaWidget_->Attach(*area_, *areaMenu_, *navigator_);
+  areaWidget_->SetSourceLookup([this](const QString& path) { return doc_.FindSourceByPath(path.toStdString()); });
+  rulerWidget_->Attach(*ruler_);
+  if (shortcuts_) {
+    headers_->SetCommandDescriptions([this](int id) {
+      return shortcuts_->FindCommand(id) ? shortcuts_->PromptText(id) : std::string();
+    });
+    rulerWidget_->SetMenuStatus([this](int id) { return StatusTextFor(id); });
+  }
+
+  const auto addPane = [this](QWidget* widget, std::function<void(int)> run) {
+    panes_.push_back(std::make_unique<Pane>(widget, std::move(run)));
+    return panes_.back().get();
+  };
+  shortcutPanes_.tracksView = addPane(areaWidget_, [this](int id) {
+    // Clip commands act on the clip under the pointer, as from the menu there.
+    const QPoint at = areaWidget_->mapFromGlobal(QCursor::pos());
+    MouseEvent event;
+    event.x = at.x();
+    event.y = at.y();
+    event.rightButton = true;
+    if (!areaMenu_->Open(event).empty()) areaMenu_->Execute(id);
+    Repaint(RedrawMask::All);
   });
-  const auto& standard = CurrentVideoStandard();
-  statusBar()->showMessage(QString("Video %1 x %2 at %3 frames / second%4")
-                               .arg(standard.FrameWidth)
-                               .arg(standard.FrameHeight)
-                               .arg(standard.FrameRate / 1000.0, 0, 'f', standard.FrameRate % 1000 ? 2 : 0)
-                               .arg(BoardPresent() ? "" : " (no board)"));
-  setCentralWidget(new QLabel(this));
+  shortcutPanes_.trackHeaders = addPane(headersWidget_, [this](int id) {
+    const QPoint at = headersWidget_->mapFromGlobal(QCursor::pos());
+    if (!headers_->OpenContextMenu(at.x(), at.y()).empty()) headers_->ExecuteMenuCommand(id);
+  });
+  shortcutPanes_.timeRuler = addPane(rulerWidget_, [this](int id) { rulerWidget_->RunCommand(id); });
+  shortcutPanes_.mainWindow = addPane(this, [this](int id) { RunCommand(id); });
+}
+
+void MainWindow::BuildMenus() {
+  const std::vector<CCommandInfo> table = shortcuts_ ? shortcuts_->Commands() : BuildCommandTable();
+  std::map<std::string, QMenu*> menus;
+  for (const CCommandInfo& command : table) {
+    if (command.group != CommandGroup::Global) continue;
+    QMenu*& menu = menus[command.category];
+    if (!menu) {
+      menu = menuBar()->addMenu(QString::fromStdString("&" + command.category));
+      connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(*menu); });
+      connect(menu, &QMenu::hovered, this, [this](QAction* action) { ShowStatus(StatusTextFor(action->data().toInt())); });
+      connect(menu, &QMenu::aboutToHide, this, [this] { ShowStatus("Ready"); });
+    }
+    const std::string text = shortcuts_ ? shortcuts_->MenuText(command.id) : command.displayName;
+    QAction* action = menu->addAction(QString::fromStdString(text));
+    action->setData(command.id);
+    if (shortcuts_) action->setToolTip(QString::fromStdString(shortcuts_->ShortNameText(command.id)));
+    connect(action, &QAction::triggered, this, [this, id = command.id] { RunCommand(id); });
+  }
+}
+
+void MainWindow::UpdateMenu(QMenu& menu) {
+  // The View menu carries one item per track group besides its commands.
+  for (QAction* action : menu.actions()) {
+    if (action->property("showGroup").toBool()) {
+      menu.removeAction(action);
+      action->deleteLater();
+    }
+  }
+  bool isView = false;
+  for (QAction* action : menu.actions()) {
+    const int id = action->data().toInt();
+    if (id == CommandId::ZoomIn) isView = true;
+    if (shortcuts_) action->setText(QString::fromStdString(shortcuts_->MenuText(id)));
+    if (id >= CommandId::FirstMainCommand && id <= CommandId::LastMainCommand) {
+      const CommandState state = hub_->Update(id);
+      action->setEnabled(state.enabled);
+      action->setCheckable(state.checked);
+      action->setChecked(state.checked);
+    }
+  }
+  if (!isView) return;
+  for (const ShowGroupItem& item : hub_->ShowGroupItems()) {
+    QAction* action = menu.addAction(QString::fromStdString(item.text));
+    action->setProperty("showGroup", true);
+    action->setData(item.id);
+    action->setEnabled(item.state.enabled);
+    action->setCheckable(true);
+    action->setChecked(item.state.checked);
+    connect(action, &QAction::triggered, this, [this, id = item.id] { RunCommand(id); });
+  }
+}
+
+std::string MainWindow::StatusTextFor(int id) const {
+  return shortcuts_ ? MenuStatusText(*shortcuts_, id) : std::string("Ready");
+}
+
+void MainWindow::ShowStatus(const std::string& text) { statusBar()->showMessage(QString::fromStdString(text)); }
+
+void MainWindow::UpdateTitle() {
+  const std::string& path = doc_.ProjectPath();
+  const QString name = path.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(path)).fileName();
+  setWindowTitle(name + " - Vantorelle");
+}
+
+void MainWindow::RunCommand(int id) {
+  switch (id) {
+    case CommandId::NewProject: NewProject(); break;
+    case CommandId::OpenProject: OpenProjectDialog(); break;
+    case CommandId::SaveProject: SaveProject(); break;
+    case CommandId::SaveProjectAs: SaveProjectAs(); break;
+    case FrameCommand::Exit: close(); break;
+    case CommandId::About:
+      ui_.ShowMessage(CVantorelleApp::AboutText(), "About Vantorelle", MessageIcon::Information, MessageButtons::Ok);
+      break;
+    default: hub_->Execute(id); break;
+  }
+  Repaint(RedrawMask::All);
+}
+
+void MainWindow::Repaint(std::uint32_t redrawMask) {
+  if (redrawMask & RedrawMask::TrackArea) areaWidget_->update();
+  if (redrawMask & RedrawMask::Ruler) rulerWidget_->update();
+  if (redrawMask & RedrawMask::TrackHeaders) headersWidget_->update();
+  info_.Update(doc_.times, doc_.preferences.timeDisplayMode);
+  QString text;
+  for (const InfoViewRow& row : info_.Rows()) {
+    text += QString::fromStdString(row.label + " " + row.text) + "\n";
+  }
+  infoLabel_->setText(text.trimmed());
+  UpdateTitle();
+}
+
+void MainWindow::TrackCountChanged(int) { Repaint(RedrawMask::All); }
+
+void MainWindow::RedrawTrackHeaders() { headersWidget_->update(); }
+
+void MainWindow::LayOutTracks(std::int32_t firstVisibleTrack) {
+  headers_->Layout(firstVisibleTrack, headersWidget_->height());
+  Repaint(RedrawMask::TrackArea | RedrawMask::TrackHeaders);
+}
+
+void MainWindow::PlaceMainWindowByDefault() {
+  const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+  const PixelRect place =
+      DefaultMainWindowRect({available.left(), available.top(), available.right() + 1, available.bottom() + 1});
+  setGeometry(ToQRect(place));
+}
+
+void MainWindow::FollowDocument() {
+  navigator_->RebuildZoomLadder();
+  navigator_->ApplyWorkArea(doc_.timeline.workArea);
+  headers_->UpdateScrollRange();
+  headers_->Layout();
+  Repaint(RedrawMask::All);
+}
+
+void MainWindow::OpenSettings() {
+  SettingsDialogWindow dialog(doc_, ui_, this);
+  dialog.exec();
+  FollowDocument();
+}
+
+void MainWindow::OpenTitleTrackSettings() {
+  ui_.Warn("The title track settings are not built yet.", "Title track settings");
+}
+
+void MainWindow::OpenTitleTrackSettings(CTrack&) { OpenTitleTrackSettings(); }
+
+void MainWindow::OpenScreenSizeSettings() {
+  ScreenSizeDialog model;
+  QStringList choices;
+  for (const auto& choice : ScreenSizeDialog::Choices()) choices << choice.text;
+  bool ok = false;
+  const QString chosen =
+      QInputDialog::getItem(this, "Screen size settings", "Frame size:", choices, model.Selected(), false, &ok);
+  if (!ok) return;
+  model.Select(static_cast<int>(choices.indexOf(chosen)));
+  if (!model.Apply(doc_, BoardPresent())) {
+    ui_.Warn("The frame size can be changed only without a board and while the project has no clips.",
+             "Screen size settings");
+  }
+  FollowDocument();
+}
+
+void MainWindow::ImportVelmoProject() {
+  ImportHost host(*this);
+  vantorelle::ImportVelmoProject(doc_, host);
+  Repaint(RedrawMask::All);
+}
+
+void MainWindow::CustomizeKeyboard() {
+  ui_.Warn("The keyboard window is not built yet.", "Customize Keyboard");
+}
+
+CSrc* MainWindow::AskForSource() {
+  FileDialogRequest request;
+  request.title = "Add source file";
+  request.filters = doc_.sourceDialogFilters;
+  const auto path = ui_.AskOpenFileName(request);
+  if (!path) return nullptr;
+  if (CSrc* known = doc_.FindSourceByPath(*path)) return known;
+  const SourceReadContext context{MediaReadContext{doc_.Board(), ui_, FrameSizeRule{}}, doc_.stillImages, nullptr};
+  auto source = MakeSourceFromFile(context, *path);
+  if (!source) return nullptr;
+  doc_.sources.push_back(std::move(source));
+  doc_.SetModified(true);
+  return doc_.sources.back().get();
+}
+
+void MainWindow::AddSourceFile() {
+  if (CSrc* source = AskForSource()) area_->StartPendingPlacement(*source);
+}
+
+void MainWindow::AddSourceFileAt(int, int) { AddSourceFile(); }
+
+void MainWindow::OpenClipProperties(CFilm& clip) {
+  const std::string text = area_->ClipStatusText(clip);
+  ui_.ShowMessage(text, clip.name, MessageIcon::Information, MessageButtons::Ok);
+}
+
+void MainWindow::PlayClip(CFilm&) {}
+
+bool MainWindow::ConfirmDiscardChanges() {
+  if (!doc_.IsModified()) return true;
+  const std::string name = doc_.ProjectPath().empty()
+                               ? std::string("Untitled")
+                               : QFileInfo(QString::fromStdString(doc_.ProjectPath())).fileName().toStdString();
+  switch (ui_.ShowMessage("Save changes to " + name + "?", "Vantorelle", MessageIcon::Warning,
+                          MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes: return SaveProject();
+    case MessageAnswer::No: return true;
+    default: return false;
+  }
+}
+
+void MainWindow::NewProject() {
+  if (!ConfirmDiscardChanges()) return;
+  doc_.NewProject();
+  doc_.SetProjectPath({});
+  FollowDocument();
+}
+
+void MainWindow::OpenProject(const std::string& path) {
+  OpenProjectFile(doc_, path);
+  FollowDocument();
+}
+
+void MainWindow::OpenProjectDialog() {
+  if (!ConfirmDiscardChanges()) return;
+  FileDialogRequest request;
+  request.title = "Open";
+  request.filters = {{kProjectFilter, "*.vrp"}};
+  request.defaultExtension = "vrp";
+  if (const auto path = ui_.AskOpenFileName(request)) OpenProject(*path);
+}
+
+bool MainWindow::SaveProject() {
+  if (doc_.ProjectPath().empty()) return SaveProjectAs();
+  const bool saved = SaveProjectFile(doc_, doc_.ProjectPath());
+  UpdateTitle();
+  return saved;
+}
+
+bool MainWindow::SaveProjectAs() {
+  FileDialogRequest request;
+  request.title = "Save As";
+  request.filters = {{kProjectFilter, "*.vrp"}};
+  request.defaultExtension = "vrp";
+  request.initialName = doc_.ProjectPath().empty() ? "Untitled.vrp" : doc_.ProjectPath();
+  const auto path = ui_.AskSaveFileName(request);
+  if (!path) return false;
+  const bool saved = SaveProjectFile(doc_, *path);
+  UpdateTitle();
+  return saved;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (ConfirmDiscardChanges()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !shortcuts_) return QMainWindow::eventFilter(watched, event);
+  // Only keys meant for this window's panes; dialogs keep their own keys.
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this) return QMainWindow::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  KeyDown down;
+  down.virtualKey = VirtualKeyOf(*key);
+  down.ctrl = key->modifiers() & Qt::ControlModifier;
+  down.shift = key->modifiers() & Qt::ShiftModifier;
+  if (down.virtualKey == 0) return QMainWindow::eventFilter(watched, event);
+  const QPoint pointer = QCursor::pos();
+  if (DispatchShortcut(*shortcuts_, shortcutPanes_, down, pointer.x(), pointer.y())) return true;
+  return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace vantorelle::shell

@@ -1,17 +1,115 @@
-// The editor's main frame window. It grows its panes and bars as the views are built.
+// The editor's main frame window: the ruler over the track area, the
+// headers at the left, the zoom strip below and the info view, with menus
+// built from the command table and their states from the command hub.
 #pragma once
 
+#include <QLabel>
 #include <QMainWindow>
+#include <memory>
 
-#include "model/user_interface.h"
+#include "commands/key_dispatch.h"
+#include "commands/shortcut_table.h"
+#include "document/vantorelle_app.h"
+#include "document/vantorelle_doc.h"
+#include "timeline/clip_editor.h"
+#include "timeline/command_hub.h"
+#include "timeline/info_view.h"
+#include "timeline/time_ruler.h"
+#include "timeline/track_area_controller.h"
+#include "timeline/track_area_menu.h"
+#include "timeline/track_headers.h"
+#include "timeline/work_area_navigator.h"
+
+class QMenu;
 
 namespace vantorelle::shell {
 
-class MainWindow : public QMainWindow {
-  Q_OBJECT
+class TimeRulerWidget;
+class TrackAreaWidget;
+class TrackHeadersWidget;
+class ZoomStripWidget;
 
+class MainWindow : public QMainWindow,
+                   public IDocumentViews,
+                   public ICommandDialogs,
+                   public IClipRequests {
  public:
-  explicit MainWindow(IUserInterface& ui, QWidget* parent = nullptr);
+  MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface& ui, CShortCutTable* shortcuts,
+             QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Runs a main-menu, toolbar or global-shortcut command.
+  void RunCommand(int id);
+  // The framework's open of a named project (command line, dropped file).
+  void OpenProject(const std::string& path);
+
+  // IDocumentViews
+  void ReleaseMovieMap() override {}
+  void ClearFramePictures() override {}
+  void Repaint(std::uint32_t redrawMask) override;
+  void TrackCountChanged(int trackCount) override;
+  void RedrawTrackHeaders() override;
+  void LayOutTracks(std::int32_t firstVisibleTrack) override;
+  void PlaceMainWindowByDefault() override;
+  void FollowDocument() override;
+
+  // ICommandDialogs
+  void OpenSettings() override;
+  void OpenTitleTrackSettings() override;
+  void OpenScreenSizeSettings() override;
+  void ImportVelmoProject() override;
+  void CustomizeKeyboard() override;
+  void AddSourceFile() override;
+
+  // IClipRequests
+  void OpenClipProperties(CFilm& clip) override;
+  void OpenTitleTrackSettings(CTrack& track) override;
+  void PlayClip(CFilm& clip) override;
+  void AddSourceFileAt(int x, int y) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildViews();
+  void BuildMenus();
+  void UpdateMenu(QMenu& menu);
+  void ShowStatus(const std::string& text);
+  void UpdateTitle();
+  std::string StatusTextFor(int id) const;
+  // File commands of the framework.
+  bool ConfirmDiscardChanges();
+  void NewProject();
+  void OpenProjectDialog();
+  bool SaveProject();
+  bool SaveProjectAs();
+  CSrc* AskForSource();
+
+  CVantorelleApp& app_;
+  CVantorelleDoc& doc_;
+  IUserInterface& ui_;
+  CShortCutTable* shortcuts_;
+
+  TimeRulerWidget* rulerWidget_ = nullptr;
+  TrackAreaWidget* areaWidget_ = nullptr;
+  TrackHeadersWidget* headersWidget_ = nullptr;
+  ZoomStripWidget* zoomStrip_ = nullptr;
+  QLabel* infoLabel_ = nullptr;
+  std::unique_ptr<IViewHost> mainHost_;
+
+  std::unique_ptr<ClipEditor> editor_;
+  std::unique_ptr<WorkAreaNavigator> navigator_;
+  std::unique_ptr<CTrackStatusView> headers_;
+  std::unique_ptr<TrackAreaController> area_;
+  std::unique_ptr<CTimeLine> ruler_;
+  std::unique_ptr<TrackAreaMenu> areaMenu_;
+  std::unique_ptr<CommandHub> hub_;
+  CInfoView info_;
+
+  struct Pane;
+  std::vector<std::unique_ptr<Pane>> panes_;
+  ShortcutPanes shortcutPanes_;
 };
 
 }  // namespace vantorelle::shell
