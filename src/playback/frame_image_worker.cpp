@@ -1,0 +1,277 @@
+#include "playback/frame_image_worker.h"
+
+#include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <string>
+#include <utility>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+#include "playback/frame_image_producer.h"
+
+namespace vantorelle {
+namespace {
+
+// One synchronous call of the worker into the user-interface thread.
+struct HandOver {
+  enum class Kind { Fetch, Deliver, Report };
+  Kind kind = Kind::Fetch;
+  std::optional<FrameRequest> fetched;  // Fetch: the view's answer
+  FrameRequest result;                  // Deliver
+  FrameImageReport report;              // Report
+  bool served = false;
+  bool accepted = false;
+};
+
+// Pictures are background work: the thread yields to everything else.
+void LowerThreadPriority() {
+#if defined(__linux__)
+  const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
+  errno = 0;
+  const int current = ::getpriority(PRIO_PROCESS, thread);
+  if (errno == 0) ::setpriority(PRIO_PROCESS, thread, current + 1);
+#endif
+}
+
+}  // namespace
+
+struct FrameImageWorker::State {
+  State(std::unique_ptr<IKlpComponentFactory> factory_, FileInWork& fileInWork_)
+      : factory(std::move(factory_)), fileInWork(fileInWork_) {}
+
+  std::unique_ptr<IKlpComponentFactory> factory;  // used by the worker thread only
+  FileInWork& fileInWork;                         // touched by the thread only while not abandoned
+  std::function<void()> notifier;
+
+  mutable std::mutex mutex;
+  std::condition_variable wake;             // the worker waits: signal, resume, stop, served
+  mutable std::condition_variable posted;   // the user-interface thread waits for a hand-over
+  std::condition_variable finishedChanged;
+  bool stop = false;
+  bool signalled = false;
+  bool suspended = false;
+  bool finished = false;
+  bool abandoned = false;
+  std::shared_ptr<HandOver> pending;
+
+  std::set<std::string> reported;  // worker thread only
+
+  // Posts the call and waits until it is served; none when stopping first.
+  std::shared_ptr<HandOver> Post(std::shared_ptr<HandOver> call) {
+    {
+      std::lock_guard lock(mutex);
+      if (stop) return nullptr;
+      pending = call;
+    }
+    posted.notify_all();
+    if (notifier) notifier();
+    std::unique_lock lock(mutex);
+    wake.wait(lock, [&] { return call->served || stop; });
+    if (stop) {
+      if (pending == call) pending = nullptr;
+      return nullptr;
+    }
+    return call;
+  }
+
+  void ClearFileInWork() {
+    std::lock_guard lock(mutex);
+    if (!abandoned) fileInWork.Clear();
+  }
+
+  // A failure is shown once: the view asks for the same picture again and
+  // again, and each attempt would otherwise bring up the same box.
+  void ReportOnce(const std::string& path, const std::vector<FrameImageReport>& reports) {
+    for (const FrameImageReport& report : reports) {
+      if (!reported.insert(path + '\n' + report.caption + '\n' + report.text).second) continue;
+      auto call = std::make_shared<HandOver>();
+      call->kind = HandOver::Kind::Report;
+      call->report = report;
+      if (!Post(call)) return;
+    }
+  }
+
+  // True to go on waiting for work; false once stopping.
+  bool WaitForWork() {
+    std::unique_lock lock(mutex);
+    wake.wait(lock, [&] { return stop || (signalled && !suspended); });
+    if (stop) return false;
+    signalled = false;
+    return true;
+  }
+
+  bool WaitWhileSuspended() {
+    std::unique_lock lock(mutex);
+    wake.wait(lock, [&] { return stop || !suspended; });
+    return !stop;
+  }
+
+  void Loop() {
+    while (WaitForWork()) {
+      while (WaitWhileSuspended()) {
+        auto fetch = std::make_shared<HandOver>();
+        fetch->kind = HandOver::Kind::Fetch;
+        std::shared_ptr<HandOver> answer = Post(fetch);
+        if (!answer || !answer->fetched) {
+          // Stopping after the view handed a request out names its file still.
+          ClearFileInWork();
+          break;
+        }
+        FrameRequest request = std::move(*answer->fetched);
+        const bool made = ProduceFrameImage(*factory, request);
+        ClearFileInWork();
+        if (!made) {
+          // Given up: wait for the view to ask again rather than spin on it.
+          ReportOnce(request.path, request.reports);
+          break;
+        }
+        auto deliver = std::make_shared<HandOver>();
+        deliver->kind = HandOver::Kind::Deliver;
+        deliver->result = std::move(request);
+        Post(deliver);  // a result the view refuses is freed with the hand-over
+      }
+    }
+  }
+};
+
+FrameImageWorker::FrameImageWorker(std::unique_ptr<IKlpComponentFactory> factory, FileInWork& fileInWork)
+    : state_(std::make_shared<State>(std::move(factory), fileInWork)) {}
+
+FrameImageWorker::~FrameImageWorker() { Stop(); }
+
+void FrameImageWorker::SetHandOverNotifier(std::function<void()> notifier) {
+  if (!thread_.joinable()) state_->notifier = std::move(notifier);
+}
+
+bool FrameImageWorker::Start(IFrameImageView& view, IUserInterface& ui) {
+  if (Started()) return false;
+  view_ = &view;
+  ui_ = &ui;
+  thread_ = std::thread(&FrameImageWorker::Run, state_);
+  return true;
+}
+
+void FrameImageWorker::Run(std::shared_ptr<State> state) {
+  LowerThreadPriority();
+  try {
+    state->Loop();
+  } catch (...) {
+    state->ClearFileInWork();
+    auto call = std::make_shared<HandOver>();
+    call->kind = HandOver::Kind::Report;
+    call->report = FrameImageReport{"Work Thread Exeption", "Exeption", MessageIcon::Error, MessageButtons::Ok};
+    try {
+      state->Post(call);
+    } catch (...) {
+    }
+  }
+  {
+    std::lock_guard lock(state->mutex);
+    state->finished = true;
+  }
+  state->finishedChanged.notify_all();
+  state->posted.notify_all();
+}
+
+void FrameImageWorker::Signal() {
+  {
+    std::lock_guard lock(state_->mutex);
+    state_->signalled = true;
+  }
+  state_->wake.notify_all();
+}
+
+void FrameImageWorker::Suspend() {
+  std::lock_guard lock(state_->mutex);
+  state_->suspended = true;
+}
+
+void FrameImageWorker::Resume() {
+  {
+    std::lock_guard lock(state_->mutex);
+    state_->suspended = false;
+  }
+  state_->wake.notify_all();
+}
+
+bool FrameImageWorker::Suspended() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->suspended;
+}
+
+bool FrameImageWorker::Finished() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->finished;
+}
+
+bool FrameImageWorker::Stop(std::chrono::milliseconds wait) {
+  if (!thread_.joinable()) return true;
+  {
+    std::lock_guard lock(state_->mutex);
+    state_->stop = true;
+    state_->pending = nullptr;
+  }
+  state_->wake.notify_all();
+  bool ended = false;
+  {
+    std::unique_lock lock(state_->mutex);
+    ended = state_->finishedChanged.wait_for(lock, wait, [&] { return state_->finished; });
+    if (!ended) state_->abandoned = true;
+  }
+  stopped_ = true;
+  if (ended) {
+    thread_.join();
+  } else {
+    // Still inside a component: let it end on its own with the state it
+    // shares, and let no source wait on it meanwhile.
+    state_->fileInWork.Clear();
+    thread_.detach();
+  }
+  return ended;
+}
+
+std::size_t FrameImageWorker::ServeHandOver() {
+  std::size_t served = 0;
+  for (;;) {
+    std::shared_ptr<HandOver> call;
+    {
+      std::lock_guard lock(state_->mutex);
+      if (state_->stop || !state_->pending) break;
+      call = std::move(state_->pending);
+      state_->pending = nullptr;
+    }
+    switch (call->kind) {
+      case HandOver::Kind::Fetch:
+        call->fetched = view_->FetchRequest();
+        if (call->fetched) state_->fileInWork.Set(call->fetched->path);
+        break;
+      case HandOver::Kind::Deliver:
+        call->accepted = view_->DeliverResult(call->result);
+        break;
+      case HandOver::Kind::Report:
+        ui_->ShowMessage(call->report.text, call->report.caption, call->report.icon, call->report.buttons);
+        break;
+    }
+    {
+      std::lock_guard lock(state_->mutex);
+      call->served = true;
+    }
+    state_->wake.notify_all();
+    ++served;
+  }
+  return served;
+}
+
+bool FrameImageWorker::WaitForHandOver(std::chrono::milliseconds maxWait) const {
+  std::unique_lock lock(state_->mutex);
+  state_->posted.wait_for(lock, maxWait, [&] { return state_->pending != nullptr || state_->finished; });
+  return state_->pending != nullptr;
+}
+
+}  // namespace vantorelle

@@ -1,0 +1,103 @@
+// The track area's work thread: makes the frame pictures its clips need, one
+// at a time, on a thread of its own.
+//
+// The worker never touches the document, the view or the cache. It asks for
+// work and hands back results through a synchronous hand-over: it posts a
+// call and waits until the user-interface thread has served it by calling
+// ServeHandOver() (from a timer, or when the hand-over notifier fires), which
+// runs the view's FetchRequest / DeliverResult there. The only datum both
+// threads touch is the file-in-work buffer: the user-interface thread names
+// the request's file in it when it hands the request out, the worker clears
+// it when the picture is made, and a source being destroyed waits on it.
+//
+// Use on the user-interface thread: Start(view, ui) when the track area is
+// first shown; Signal() when a picture is missing (the cache's request
+// signal); Suspend() / Resume() around playback; Stop() (or destruction) when
+// the view goes.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "model/file_in_work.h"
+#include "model/user_interface.h"
+#include "playback/frame_image.h"
+#include "playback/klp_interfaces.h"
+
+namespace vantorelle {
+
+// What the worker asks of the track area. Both are called on the
+// user-interface thread, from within ServeHandOver().
+class IFrameImageView {
+ public:
+  virtual ~IFrameImageView() = default;
+  // The next picture a clip needs (MakeFrameRequest), or none when nothing is
+  // missing.
+  virtual std::optional<FrameRequest> FetchRequest() = 0;
+  // True when the view took the result over (it files it with
+  // CFrameImageCache::Store and repaints the clips showing it); otherwise the
+  // worker frees the picture.
+  virtual bool DeliverResult(FrameRequest& request) = 0;
+};
+
+inline constexpr std::chrono::milliseconds kFrameImageStopWait{10'000};
+
+class FrameImageWorker {
+ public:
+  // The worker owns the factory its thread makes components with, so a thread
+  // left running after a failed stop still has one.
+  FrameImageWorker(std::unique_ptr<IKlpComponentFactory> factory, FileInWork& fileInWork);
+  // Stops the thread (waiting at most kFrameImageStopWait).
+  ~FrameImageWorker();
+  FrameImageWorker(const FrameImageWorker&) = delete;
+  FrameImageWorker& operator=(const FrameImageWorker&) = delete;
+
+  // Called on the worker thread each time it posts a hand-over, so a shell can
+  // wake its user-interface thread at once; set before Start.
+  void SetHandOverNotifier(std::function<void()> notifier);
+
+  // Starts the thread; the view and ui are used inside ServeHandOver() only
+  // and must outlive the worker. Once only; false when already started.
+  bool Start(IFrameImageView& view, IUserInterface& ui);
+  bool Started() const { return thread_.joinable() || stopped_; }
+
+  // The request event: there may be work. Any thread.
+  void Signal();
+
+  // While suspended the worker asks for no new request; a picture under way
+  // is finished and may still be handed back.
+  void Suspend();
+  void Resume();
+  bool Suspended() const;
+
+  // Sets the stop flag, wakes the worker and waits up to wait for it to end.
+  // True when it ended in time. A worker that did not is left to end by
+  // itself: the file-in-work buffer is cleared and never touched by it again,
+  // and no further hand-over is served.
+  bool Stop(std::chrono::milliseconds wait = kFrameImageStopWait);
+
+  // Serves the hand-overs the worker has posted: the view's FetchRequest or
+  // DeliverResult, or a message box. Returns how many were served.
+  std::size_t ServeHandOver();
+  // Waits up to maxWait for a posted hand-over; true when one is pending.
+  bool WaitForHandOver(std::chrono::milliseconds maxWait) const;
+
+  // True once the thread's loop has ended (after Stop, or after an exception).
+  bool Finished() const;
+
+ private:
+  struct State;
+  static void Run(std::shared_ptr<State> state);
+
+  std::shared_ptr<State> state_;
+  IFrameImageView* view_ = nullptr;
+  IUserInterface* ui_ = nullptr;
+  std::thread thread_;
+  bool stopped_ = false;
+};
+
+}  // namespace vantorelle
