@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
+#include <QTreeWidget>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -11,6 +13,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 
+#include "clip_collection_bar.h"
 #include "commands/command_table.h"
 #include "commands/menu_status_text.h"
 #include "commands/pane_command_ids.h"
@@ -78,6 +81,7 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
     : QMainWindow(parent), app_(app), doc_(doc), ui_(ui), shortcuts_(shortcuts) {
   resize(1024, 700);
   BuildViews();
+  BuildBars();
   BuildMenus();
   doc_.AttachViews(this);
   qApp->installEventFilter(this);
@@ -134,7 +138,10 @@ void MainWindow::BuildViews() {
   headersWidget_->Attach(*headers_);
   headersWidget_->SetTitleSettingsOpener([this](CTrack& track) { OpenTitleTrackSettings(track); });
   areaWidget_->Attach(*area_, *areaMenu_, *navigator_);
-  areaWidget_->SetSourceLookup([this](const QString& path) { return doc_.FindSourceByPath(path.toStdString()); });
+  areaWidget_->SetSourceLookup([this](const QString& path) {
+    return clipCollection_ ? clipCollection_->SourceForPath(path.toStdString())
+                           : doc_.FindSourceByPath(path.toStdString());
+  });
   rulerWidget_->Attach(*ruler_);
   if (shortcuts_) {
     headers_->SetCommandDescriptions([this](int id) {
@@ -163,6 +170,45 @@ void MainWindow::BuildViews() {
   });
   shortcutPanes_.timeRuler = addPane(rulerWidget_, [this](int id) { rulerWidget_->RunCommand(id); });
   shortcutPanes_.mainWindow = addPane(this, [this](int id) { RunCommand(id); });
+}
+
+void MainWindow::BuildBars() {
+  clipCollection_ = new ClipCollectionBar(
+      doc_, [this](std::uint32_t mask) { Repaint(mask); }, [this](const std::string& text) { ShowStatus(text); },
+      [this](int id) { return shortcuts_ && shortcuts_->FindCommand(id) ? shortcuts_->PromptText(id) : std::string(); },
+      this);
+  addDockWidget(Qt::BottomDockWidgetArea, clipCollection_);
+  resizeDocks({clipCollection_}, {220}, Qt::Vertical);
+  shortcutPanes_.clipCollection =
+      panes_.emplace_back(std::make_unique<Pane>(clipCollection_, [this](int id) {
+        ClipListCommands& commands = clipCollection_->Commands();
+        if (id == ClipCollectionCommand::AddSourceFile) commands.AddSourceFile();
+        if (id == ClipCollectionCommand::Delete) commands.DeleteSourceFile();
+        if (id == ClipCollectionCommand::SelectSourceFile) commands.SelectClipsOfSource();
+        Repaint(RedrawMask::All);
+      })).get();
+
+  projectViewer_ = new QDockWidget("Project Viewer", this);
+  projectViewer_->setObjectName("ProjectViewer");
+  projectTree_ = new QTreeWidget(projectViewer_);
+  projectTree_->setHeaderHidden(true);
+  projectViewer_->setWidget(projectTree_);
+  addDockWidget(Qt::LeftDockWidgetArea, projectViewer_);
+  connect(projectViewer_, &QDockWidget::visibilityChanged, this, [this](bool) { RefreshProjectViewer(); });
+  projectViewer_->hide();
+}
+
+void MainWindow::RefreshProjectViewer() {
+  if (!projectTree_ || !projectViewer_->isVisible()) return;
+  projectTree_->clear();
+  for (const auto& track : doc_.timeline.tracks) {
+    auto* trackItem = new QTreeWidgetItem(projectTree_, {QString::fromStdString(track->name)});
+    for (const auto& clip : track->clips) {
+      new QTreeWidgetItem(trackItem, {QString::fromStdString(clip->name + "  " + FormatTimeFull(clip->start) +
+                                                             " – " + FormatTimeFull(clip->start + clip->duration))});
+    }
+  }
+  projectTree_->expandAll();
 }
 
 void MainWindow::BuildMenus() {
@@ -198,7 +244,11 @@ void MainWindow::UpdateMenu(QMenu& menu) {
     const int id = action->data().toInt();
     if (id == CommandId::ZoomIn) isView = true;
     if (shortcuts_) action->setText(QString::fromStdString(shortcuts_->MenuText(id)));
-    if (id >= CommandId::FirstMainCommand && id <= CommandId::LastMainCommand) {
+    if (id == FrameCommand::ShowProjectViewer || id == FrameCommand::ShowClipCollectionBar) {
+      action->setCheckable(true);
+      action->setChecked(id == FrameCommand::ShowProjectViewer ? projectViewer_->isVisible()
+                                                               : clipCollection_->isVisible());
+    } else if (id >= CommandId::FirstMainCommand && id <= CommandId::LastMainCommand) {
       const CommandState state = hub_->Update(id);
       action->setEnabled(state.enabled);
       action->setCheckable(state.checked);
@@ -236,6 +286,8 @@ void MainWindow::RunCommand(int id) {
     case CommandId::SaveProject: SaveProject(); break;
     case CommandId::SaveProjectAs: SaveProjectAs(); break;
     case FrameCommand::Exit: close(); break;
+    case FrameCommand::ShowProjectViewer: projectViewer_->setVisible(!projectViewer_->isVisible()); break;
+    case FrameCommand::ShowClipCollectionBar: clipCollection_->setVisible(!clipCollection_->isVisible()); break;
     case CommandId::About:
       ui_.ShowMessage(CVantorelleApp::AboutText(), "About Vantorelle", MessageIcon::Information, MessageButtons::Ok);
       break;
@@ -254,6 +306,8 @@ void MainWindow::Repaint(std::uint32_t redrawMask) {
     text += QString::fromStdString(row.label + " " + row.text) + "\n";
   }
   infoLabel_->setText(text.trimmed());
+  if ((redrawMask & RedrawMask::ClipCollection) && clipCollection_) clipCollection_->Refresh();
+  RefreshProjectViewer();
   UpdateTitle();
 }
 
@@ -326,12 +380,7 @@ CSrc* MainWindow::AskForSource() {
   const auto path = ui_.AskOpenFileName(request);
   if (!path) return nullptr;
   if (CSrc* known = doc_.FindSourceByPath(*path)) return known;
-  const SourceReadContext context{MediaReadContext{doc_.Board(), ui_, FrameSizeRule{}}, doc_.stillImages, nullptr};
-  auto source = MakeSourceFromFile(context, *path);
-  if (!source) return nullptr;
-  doc_.sources.push_back(std::move(source));
-  doc_.SetModified(true);
-  return doc_.sources.back().get();
+  return clipCollection_->SourceForPath(*path);
 }
 
 void MainWindow::AddSourceFile() {

@@ -20,10 +20,13 @@
 #include "timeline/track_headers.h"
 #include "timeline/work_area_navigator.h"
 
+class QDockWidget;
 class QMenu;
+class QTreeWidget;
 
 namespace vantorelle::shell {
 
+class ClipCollectionBar;
 class TimeRulerWidget;
 class TrackAreaWidget;
 class TrackHeadersWidget;
@@ -74,6 +77,8 @@ class MainWindow : public QMainWindow,
  private:
   void BuildViews();
   void BuildMenus();
+  void BuildBars();
+  void RefreshProjectViewer();
   void UpdateMenu(QMenu& menu);
   void ShowStatus(const std::string& text);
   void UpdateTitle();
@@ -96,6 +101,9 @@ class MainWindow : public QMainWindow,
   TrackHeadersWidget* headersWidget_ = nullptr;
   ZoomStripWidget* zoomStrip_ = nullptr;
   QLabel* infoLabel_ = nullptr;
+  ClipCollectionBar* clipCollection_ = nullptr;
+  QDockWidget* projectViewer_ = nullptr;
+  QTreeWidget* projectTree_ = nullptr;
   std::unique_ptr<IViewHost> mainHost_;
 
   std::unique_ptr<ClipEditor> editor_;
