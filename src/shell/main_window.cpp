@@ -22,7 +22,9 @@
 #include "playback/source_reading.h"
 #include "qt_bridge.h"
 #include "qt_keys.h"
+#include "keyboard_window.h"
 #include "settings_dialog_window.h"
+#include "title_settings_window.h"
 #include "time_ruler_widget.h"
 #include "track_area_widget.h"
 #include "track_headers_widget.h"
@@ -342,10 +344,16 @@ void MainWindow::OpenSettings() {
 }
 
 void MainWindow::OpenTitleTrackSettings() {
-  ui_.Warn("The title track settings are not built yet.", "Title track settings");
+  TitleSettingsWindow dialog(doc_, ui_, nullptr, this);
+  dialog.exec();
+  FollowDocument();
 }
 
-void MainWindow::OpenTitleTrackSettings(CTrack&) { OpenTitleTrackSettings(); }
+void MainWindow::OpenTitleTrackSettings(CTrack& track) {
+  TitleSettingsWindow dialog(doc_, ui_, &track, this);
+  dialog.exec();
+  FollowDocument();
+}
 
 void MainWindow::OpenScreenSizeSettings() {
   ScreenSizeDialog model;
@@ -370,7 +378,9 @@ void MainWindow::ImportVelmoProject() {
 }
 
 void MainWindow::CustomizeKeyboard() {
-  ui_.Warn("The keyboard window is not built yet.", "Customize Keyboard");
+  if (!shortcuts_) return;
+  KeyboardWindow dialog(*shortcuts_, ui_, this);
+  dialog.exec();
 }
 
 CSrc* MainWindow::AskForSource() {
