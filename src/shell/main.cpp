@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
       vantorelle::DocumentServices{settings, app.FirstRun(), ui, *selection.factory, std::move(shortcutTable)});
   document->NewProject();
 
-  auto windowOwner = std::make_unique<vantorelle::shell::MainWindow>(app, *document, ui, shortcuts);
+  auto windowOwner = std::make_unique<vantorelle::shell::MainWindow>(app, *document, ui, shortcuts, settings);
   vantorelle::shell::MainWindow& window = *windowOwner;
   ui.SetParent(&window);
   window.show();

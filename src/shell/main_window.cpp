@@ -18,6 +18,7 @@
 #include "commands/menu_status_text.h"
 #include "commands/pane_command_ids.h"
 #include "document/project_storage.h"
+#include "document/window_settings.h"
 #include "document/tml_import.h"
 #include "playback/source_reading.h"
 #include "qt_bridge.h"
@@ -79,14 +80,15 @@ class ImportHost : public ITmlImportHost {
 }  // namespace
 
 MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface& ui, CShortCutTable* shortcuts,
-                       QWidget* parent)
-    : QMainWindow(parent), app_(app), doc_(doc), ui_(ui), shortcuts_(shortcuts) {
-  resize(1024, 700);
+                       ISettingsStore& store, QWidget* parent)
+    : QMainWindow(parent), app_(app), doc_(doc), ui_(ui), shortcuts_(shortcuts), store_(store) {
   BuildViews();
   BuildBars();
   BuildMenus();
+  RestorePlacement();
   doc_.AttachViews(this);
   qApp->installEventFilter(this);
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SavePlacement(); });
   ShowStatus("Ready");
   UpdateTitle();
   FollowDocument();
@@ -322,12 +324,7 @@ void MainWindow::LayOutTracks(std::int32_t firstVisibleTrack) {
   Repaint(RedrawMask::TrackArea | RedrawMask::TrackHeaders);
 }
 
-void MainWindow::PlaceMainWindowByDefault() {
-  const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
-  const PixelRect place =
-      DefaultMainWindowRect({available.left(), available.top(), available.right() + 1, available.bottom() + 1});
-  setGeometry(ToQRect(place));
-}
+void MainWindow::PlaceMainWindowByDefault() { setGeometry(ToQRect(DefaultMainWindowRect(DesktopWorkArea()))); }
 
 void MainWindow::FollowDocument() {
   navigator_->RebuildZoomLadder();
@@ -427,7 +424,7 @@ void MainWindow::NewProject() {
 }
 
 void MainWindow::OpenProject(const std::string& path) {
-  OpenProjectFile(doc_, path);
+  if (OpenProjectFile(doc_, path) == ProjectOpenOutcome::Opened) ApplyDocumentLayout();
   FollowDocument();
 }
 
@@ -442,6 +439,7 @@ void MainWindow::OpenProjectDialog() {
 
 bool MainWindow::SaveProject() {
   if (doc_.ProjectPath().empty()) return SaveProjectAs();
+  RecordLayoutInDocument();
   const bool saved = SaveProjectFile(doc_, doc_.ProjectPath());
   UpdateTitle();
   return saved;
@@ -455,6 +453,7 @@ bool MainWindow::SaveProjectAs() {
   request.initialName = doc_.ProjectPath().empty() ? "Untitled.vrp" : doc_.ProjectPath();
   const auto path = ui_.AskSaveFileName(request);
   if (!path) return false;
+  RecordLayoutInDocument();
   const bool saved = SaveProjectFile(doc_, *path);
   UpdateTitle();
   return saved;
@@ -462,10 +461,80 @@ bool MainWindow::SaveProjectAs() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (ConfirmDiscardChanges()) {
+    SavePlacement();
     event->accept();
   } else {
     event->ignore();
   }
+}
+
+PixelRect MainWindow::DesktopWorkArea() const {
+  const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+  const QRect available = shown ? shown->availableGeometry() : QRect(0, 0, 1280, 800);
+  return {available.left(), available.top(), available.right() + 1, available.bottom() + 1};
+}
+
+void MainWindow::RestorePlacement() {
+  setGeometry(ToQRect(MainWindowPlacement(store_, app_.FirstRun(), DesktopWorkArea())));
+  if (const auto dock = LoadDockState(store_, kProjectViewerDockStateValue)) {
+    projectViewer_->setFloating(dock->state == DockBarState::Floating);
+    projectViewer_->setVisible(dock->state != DockBarState::Hidden);
+    if (dock->state == DockBarState::Floating) projectViewer_->setGeometry(ToQRect(dock->rect));
+  }
+  const ClipCollectionBarSettings bar = LoadClipCollectionBarSettings(store_);
+  clipCollection_->setVisible(bar.dockState != DockBarState::Hidden);
+  clipCollection_->setFloating(bar.dockState == DockBarState::Floating);
+  if (bar.dockState == DockBarState::Floating) {
+    clipCollection_->setGeometry(bar.topLeft.x, bar.topLeft.y, bar.floatingSize.width, bar.floatingSize.height);
+  }
+}
+
+namespace {
+
+DockBarState StateOf(const QDockWidget& dock) {
+  if (!dock.isVisible()) return DockBarState::Hidden;
+  return dock.isFloating() ? DockBarState::Floating : DockBarState::Docked;
+}
+
+PixelRect RectOf(const QRect& rect) { return {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}; }
+
+}  // namespace
+
+void MainWindow::SavePlacement() {
+  // A minimised window has no useful place; the next start then centres it.
+  const QRect frame = isMinimized() ? QRect(-32000, -32000, 160, 31) : geometry();
+  SaveMainWindowRect(store_, RectOf(frame));
+  SaveDockState(store_, kProjectViewerDockStateValue,
+                CDockPlateState{StateOf(*projectViewer_), RectOf(projectViewer_->geometry())});
+  ClipCollectionBarSettings bar = LoadClipCollectionBarSettings(store_);
+  bar.dockState = StateOf(*clipCollection_);
+  bar.topLeft = {clipCollection_->x(), clipCollection_->y()};
+  if (clipCollection_->isFloating()) bar.floatingSize = {clipCollection_->width(), clipCollection_->height()};
+  else bar.horizontalSize = {clipCollection_->width(), clipCollection_->height()};
+  SaveClipCollectionBarSettings(store_, bar);
+}
+
+void MainWindow::RecordLayoutInDocument() {
+  WindowLayout& layout = doc_.windowLayout;
+  layout.mainWindow = RectOf(geometry());
+  layout.projectViewer = RectOf(projectViewer_->geometry());
+  layout.projectViewerState = static_cast<std::int32_t>(StateOf(*projectViewer_));
+  layout.clipCollectionBar.state = static_cast<std::int32_t>(StateOf(*clipCollection_));
+  layout.clipCollectionBar.floatX = clipCollection_->x();
+  layout.clipCollectionBar.floatY = clipCollection_->y();
+}
+
+void MainWindow::ApplyDocumentLayout() {
+  const WindowLayout& layout = doc_.windowLayout;
+  const PixelRect desktop = DesktopWorkArea();
+  // A place from another screen that does not fit here is left alone.
+  const PixelRect& place = layout.mainWindow;
+  if (!place.Empty() && place.left >= desktop.left && place.top >= desktop.top && place.right <= desktop.right &&
+      place.bottom <= desktop.bottom) {
+    setGeometry(ToQRect(place));
+  }
+  projectViewer_->setVisible(layout.projectViewerState != static_cast<std::int32_t>(DockBarState::Hidden));
+  clipCollection_->setVisible(layout.clipCollectionBar.state != static_cast<std::int32_t>(DockBarState::Hidden));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -38,7 +38,7 @@ class MainWindow : public QMainWindow,
                    public IClipRequests {
  public:
   MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface& ui, CShortCutTable* shortcuts,
-             QWidget* parent = nullptr);
+             ISettingsStore& store, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Runs a main-menu, toolbar or global-shortcut command.
@@ -79,6 +79,13 @@ class MainWindow : public QMainWindow,
   void BuildMenus();
   void BuildBars();
   void RefreshProjectViewer();
+  // Window and bar placement: from the settings store at start, into it at
+  // close, and into the project file's layout block before a save.
+  void RestorePlacement();
+  void SavePlacement();
+  void RecordLayoutInDocument();
+  void ApplyDocumentLayout();
+  PixelRect DesktopWorkArea() const;
   void UpdateMenu(QMenu& menu);
   void ShowStatus(const std::string& text);
   void UpdateTitle();
@@ -95,6 +102,7 @@ class MainWindow : public QMainWindow,
   CVantorelleDoc& doc_;
   IUserInterface& ui_;
   CShortCutTable* shortcuts_;
+  ISettingsStore& store_;
 
   TimeRulerWidget* rulerWidget_ = nullptr;
   TrackAreaWidget* areaWidget_ = nullptr;
