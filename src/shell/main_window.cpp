@@ -232,7 +232,40 @@ void MainWindow::BuildMenus() {
     action->setData(command.id);
     if (shortcuts_) action->setToolTip(QString::fromStdString(shortcuts_->ShortNameText(command.id)));
     connect(action, &QAction::triggered, this, [this, id = command.id] { RunCommand(id); });
+    if (command.id == FrameCommand::Exit) {
+      fileMenu_ = menu;
+      exitAction_ = action;
+    }
   }
+  recentFiles_.Load(store_);
+  RefreshRecentFiles();
+}
+
+void MainWindow::RefreshRecentFiles() {
+  if (!fileMenu_ || !exitAction_) return;
+  for (QAction* action : recentActions_) {
+    fileMenu_->removeAction(action);
+    action->deleteLater();
+  }
+  recentActions_.clear();
+  const auto texts = recentFiles_.MenuTexts();
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    auto* action = new QAction(QString::fromStdString(texts[i]), fileMenu_);
+    const std::string path = recentFiles_.Paths()[i];
+    connect(action, &QAction::triggered, this, [this, path] {
+      if (ConfirmDiscardChanges()) OpenProject(path);
+    });
+    fileMenu_->insertAction(exitAction_, action);
+    recentActions_.push_back(action);
+  }
+  if (!texts.empty()) recentActions_.push_back(fileMenu_->insertSeparator(exitAction_));
+}
+
+void MainWindow::RememberProject() {
+  if (doc_.ProjectPath().empty()) return;
+  recentFiles_.Add(doc_.ProjectPath());
+  recentFiles_.Save(store_);
+  RefreshRecentFiles();
 }
 
 void MainWindow::UpdateMenu(QMenu& menu) {
@@ -424,7 +457,12 @@ void MainWindow::NewProject() {
 }
 
 void MainWindow::OpenProject(const std::string& path) {
-  if (OpenProjectFile(doc_, path) == ProjectOpenOutcome::Opened) ApplyDocumentLayout();
+  switch (OpenProjectFile(doc_, path)) {
+    case ProjectOpenOutcome::Opened: ApplyDocumentLayout(); [[fallthrough]];
+    case ProjectOpenOutcome::EmptyFile: RememberProject(); break;
+    case ProjectOpenOutcome::Unreadable:
+    case ProjectOpenOutcome::Failed: recentFiles_.Remove(path); RefreshRecentFiles(); break;
+  }
   FollowDocument();
 }
 
@@ -441,6 +479,7 @@ bool MainWindow::SaveProject() {
   if (doc_.ProjectPath().empty()) return SaveProjectAs();
   RecordLayoutInDocument();
   const bool saved = SaveProjectFile(doc_, doc_.ProjectPath());
+  if (saved) RememberProject();
   UpdateTitle();
   return saved;
 }
@@ -455,6 +494,7 @@ bool MainWindow::SaveProjectAs() {
   if (!path) return false;
   RecordLayoutInDocument();
   const bool saved = SaveProjectFile(doc_, *path);
+  if (saved) RememberProject();
   UpdateTitle();
   return saved;
 }

@@ -10,6 +10,7 @@
 #include "commands/key_dispatch.h"
 #include "commands/shortcut_table.h"
 #include "document/vantorelle_app.h"
+#include "document/recent_files.h"
 #include "document/vantorelle_doc.h"
 #include "timeline/clip_editor.h"
 #include "timeline/command_hub.h"
@@ -122,6 +123,12 @@ class MainWindow : public QMainWindow,
   std::unique_ptr<TrackAreaMenu> areaMenu_;
   std::unique_ptr<CommandHub> hub_;
   CInfoView info_;
+  RecentFileList recentFiles_;
+  QMenu* fileMenu_ = nullptr;
+  QAction* exitAction_ = nullptr;
+  std::vector<QAction*> recentActions_;
+  void RememberProject();
+  void RefreshRecentFiles();
 
   struct Pane;
   std::vector<std::unique_ptr<Pane>> panes_;
