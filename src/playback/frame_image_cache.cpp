@@ -23,13 +23,6 @@ TimeMs CFrameImageCache::HalfTileSpanFor(TimeMs workAreaWidth, int clientWidth) 
   return 32.0 * workAreaWidth / (clientWidth - 1);
 }
 
-CFrameImageBucket* CFrameImageCache::FindBucket(const CSrc& source) {
-  for (CFrameImageBucket& bucket : buckets_) {
-    if (bucket.source == &source) return &bucket;
-  }
-  return nullptr;
-}
-
 const CFrameImageBucket* CFrameImageCache::Bucket(const CSrc& source) const {
   for (const CFrameImageBucket& bucket : buckets_) {
     if (bucket.source == &source) return &bucket;
@@ -86,8 +79,13 @@ void CFrameImageCache::MakeRoom() {
 
 bool CFrameImageCache::Store(FrameRequest&& request) {
   if (request.pixels.empty() || !request.source) return false;
-  CFrameImageBucket* bucket = FindBucket(*request.source);
-  if (!bucket) return false;
+  // Matched by address before anything of the source is read, and by path, so
+  // a late result for a source that went meanwhile is dropped.
+  CFrameImageBucket* bucket = nullptr;
+  for (CFrameImageBucket& candidate : buckets_) {
+    if (candidate.source == request.source) bucket = &candidate;
+  }
+  if (!bucket || bucket->source->path != request.path) return false;
   const SourceFlagBits flags = request.source->flags;
   CFrameImage image{std::move(request.pixels), tick_(), request.source, request.time};
   if (flags & SourceFlags::MovieFile) {

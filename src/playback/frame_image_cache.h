@@ -53,7 +53,7 @@ class CFrameImageCache {
 
   // Files a finished request: true when its picture was kept, or dropped as a
   // still image's third; false when there is no picture, no bucket for the
-  // source, or the source has no picture stream. A movie's picture is filed
+  // source, the source now names another file, or it has no picture stream. A movie's picture is filed
   // in time order; filing may first remove the oldest pictures of any source.
   bool Store(FrameRequest&& request);
 
@@ -76,7 +76,6 @@ class CFrameImageCache {
   std::size_t BucketCount() const { return buckets_.size(); }
 
  private:
-  CFrameImageBucket* FindBucket(const CSrc& source);
   void MakeRoom();
   void Signal() const;
 

@@ -174,6 +174,10 @@ TEST_F(FrameImageCacheTest, DropsEmptyResultsAndSourcesWithoutPictures) {
   CSrc unknown("/media/x.dat", "x.dat");
   cache_.RegisterSource(unknown);
   EXPECT_FALSE(cache_.Store(Picture(unknown, 0)));
+  // Made from the file the source named when it was asked for.
+  FrameRequest stale = Picture(movie_, 0);
+  stale.path = "/media/old.avi";
+  EXPECT_FALSE(cache_.Store(std::move(stale)));
   EXPECT_EQ(cache_.PictureCount(), 0u);
 }
 
