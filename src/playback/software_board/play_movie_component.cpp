@@ -20,7 +20,11 @@ std::uint32_t MovieStreamFlags(const MovieFacts& facts) {
   return flags;
 }
 
-KlpResult PlayMovieComponent::OpenFile(const std::string& name) { return decoder_.Open(name); }
+KlpResult PlayMovieComponent::OpenFile(const std::string& name) {
+  const KlpResult result = decoder_.Open(name);
+  fileName_ = result == KlpOk ? name : std::string{};
+  return result;
+}
 
 KlpResult PlayMovieComponent::GetMovieInfo(std::int32_t, std::uint32_t& streamFlags, std::int32_t& width,
                                            std::int32_t& height, double& videoDurationS,

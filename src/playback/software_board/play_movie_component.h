@@ -22,9 +22,13 @@ class PlayMovieComponent final : public IKlpPlayMovie {
 
   // For the board's own playback.
   MovieFileDecoder& Decoder() { return decoder_; }
+  // The file last opened with success; the board's play-out opens it again on
+  // its own decoding threads.
+  const std::string& FileName() const { return fileName_; }
 
  private:
   MovieFileDecoder decoder_;
+  std::string fileName_;
 };
 
 }  // namespace vantorelle

@@ -1,9 +1,27 @@
 #include "playback/software_board/software_board.h"
 
+#include <cmath>
+
+#include "playback/software_board/audio_time_line.h"
+#include "playback/software_board/movable_title_task.h"
+#include "playback/software_board/slide_title_task.h"
+#include "playback/software_board/super_clip.h"
+#include "playback/software_board/video_time_line.h"
+
 namespace vantorelle {
 
+SoftwareBoardWiring MakeSoftwareBoardWiring(const SoftwareBoardFormat& format) {
+  return SoftwareBoardWiring{std::make_shared<SteadyBoardClock>(), std::make_shared<BoardOutput>(format)};
+}
+
 SoftwareBoard::SoftwareBoard(const SoftwareBoardFormat& format)
-    : format_(format), clockOrigin_(std::chrono::steady_clock::now()) {}
+    : SoftwareBoard(format, MakeSoftwareBoardWiring(format)) {}
+
+SoftwareBoard::SoftwareBoard(const SoftwareBoardFormat& format, SoftwareBoardWiring wiring)
+    : format_(format), wiring_(std::move(wiring)) {
+  if (!wiring_.clock) wiring_.clock = std::make_shared<SteadyBoardClock>();
+  if (!wiring_.output) wiring_.output = std::make_shared<BoardOutput>(format);
+}
 
 KlpResult SoftwareBoard::GetChannelValue(std::int32_t channel, std::int32_t index,
                                          std::int32_t& value) {
@@ -32,14 +50,21 @@ KlpResult SoftwareBoard::SetChannelFlag(std::int32_t channel, std::int32_t, std:
   return channel == 0 ? KlpOk : KlpInvalidArgument;
 }
 
-KlpResult SoftwareBoard::CreateSuperClip(std::uint32_t, std::int32_t,
-                                         std::unique_ptr<IKlpSuperClip>&) {
-  return KlpNotImplemented;
+KlpResult SoftwareBoard::CreateSuperClip(std::uint32_t kind, std::int32_t,
+                                         std::unique_ptr<IKlpSuperClip>& clip) {
+  if (kind != kSuperClipVideo && kind != kSuperClipAudio) return KlpInvalidArgument;
+  clip = std::make_unique<SuperClip>(kind);
+  return KlpOk;
 }
 
-KlpResult SoftwareBoard::CreateVTimeLine(std::int32_t, std::uint32_t, std::uint32_t, std::int32_t,
-                                         std::unique_ptr<IKlpVTimeLine>&) {
-  return KlpNotImplemented;
+// The buffer sizes the editor passes are the hardware board's; the software
+// board sizes its own queues.
+KlpResult SoftwareBoard::CreateVTimeLine(std::int32_t channel, std::uint32_t, std::uint32_t, std::int32_t,
+                                         std::unique_ptr<IKlpVTimeLine>& timeLine) {
+  if (channel != 0) return KlpInvalidArgument;
+  timeLine = std::make_unique<VideoTimeLine>(wiring_.output, wiring_.clock, format_.framesPerSecond,
+                                             WindowRect{0, 0, format_.width, format_.height});
+  return KlpOk;
 }
 
 KlpResult SoftwareBoard::SetChannelMode(std::int32_t channel, std::int32_t mode) {
@@ -54,25 +79,36 @@ KlpResult SoftwareBoard::ResetChannelMode(std::int32_t channel, std::int32_t mod
   return KlpOk;
 }
 
-KlpResult SoftwareBoard::CreateAudioTimeLine(std::int32_t, std::uint32_t, std::uint32_t,
-                                             std::int32_t, std::unique_ptr<IKlpAudioTimeLine>&) {
-  return KlpNotImplemented;
+KlpResult SoftwareBoard::CreateAudioTimeLine(std::int32_t channel, std::uint32_t, std::uint32_t, std::int32_t,
+                                             std::unique_ptr<IKlpAudioTimeLine>& timeLine) {
+  if (channel != 0) return KlpInvalidArgument;
+  timeLine = std::make_unique<AudioTimeLine>(wiring_.output, wiring_.clock);
+  return KlpOk;
 }
 
 KlpResult SoftwareBoard::GetBoardTime(std::int32_t channel, double& seconds) {
   if (channel != 0) return KlpInvalidArgument;
-  seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - clockOrigin_).count();
+  seconds = wiring_.clock->Now();
   return KlpOk;
 }
 
-KlpResult SoftwareBoard::CreateMovableTitleTask(std::int32_t, const KlpMovableTitleParams&, double,
-                                                double, std::unique_ptr<IKlpMovableTitleTask>&) {
-  return KlpNotImplemented;
+// The scale and blend values are the hardware board's (the editor passes 1.0
+// and 0.5); titles are drawn at their size, blended by their own alpha.
+KlpResult SoftwareBoard::CreateMovableTitleTask(std::int32_t channel, const KlpMovableTitleParams& params, double,
+                                                double, std::unique_ptr<IKlpMovableTitleTask>& task) {
+  if (channel != 0 || !std::isfinite(params.speed) || params.speed < 0.0 || params.width < 0 ||
+      params.height < 0 || params.direction < 0 || params.direction > 3) {
+    return KlpInvalidArgument;
+  }
+  task = std::make_unique<MovableTitleTask>(wiring_.output, wiring_.clock, params);
+  return KlpOk;
 }
 
-KlpResult SoftwareBoard::CreateSlideTitleTask(std::int32_t, const KlpSlideTitleParams&, double,
-                                              double, std::unique_ptr<IKlpSlideTitleTask>&) {
-  return KlpNotImplemented;
+KlpResult SoftwareBoard::CreateSlideTitleTask(std::int32_t channel, const KlpSlideTitleParams& params, double,
+                                              double, std::unique_ptr<IKlpSlideTitleTask>& task) {
+  if (channel != 0 || params.width < 0 || params.height < 0) return KlpInvalidArgument;
+  task = std::make_unique<SlideTitleTask>(wiring_.output, wiring_.clock, params);
+  return KlpOk;
 }
 
 }  // namespace vantorelle

@@ -1,17 +1,19 @@
-// The software board object: its video format, channel values and clock.
-// Time lines and title tasks are added with the board's output side.
+// The software board object: its video format, channel values and clock,
+// and the time lines, super clips and title tasks it makes, which play out
+// through the output stage of its wiring.
 #pragma once
-
-#include <chrono>
 
 #include "playback/klp_interfaces.h"
 #include "playback/software_board/software_board_format.h"
+#include "playback/software_board/software_board_wiring.h"
 
 namespace vantorelle {
 
 class SoftwareBoard final : public IKlpBoard {
  public:
+  // A board of its own: a steady clock and an output without a sink.
   explicit SoftwareBoard(const SoftwareBoardFormat& format);
+  SoftwareBoard(const SoftwareBoardFormat& format, SoftwareBoardWiring wiring);
 
   KlpResult GetChannelValue(std::int32_t channel, std::int32_t index, std::int32_t& value) override;
   KlpResult SetChannelValue(std::int32_t channel, std::int32_t index, std::int32_t value) override;
@@ -35,11 +37,13 @@ class SoftwareBoard final : public IKlpBoard {
                                  double scale, double blend,
                                  std::unique_ptr<IKlpSlideTitleTask>& task) override;
 
+  BoardOutput& Output() { return *wiring_.output; }
+
  private:
   SoftwareBoardFormat format_;
   std::int32_t channelValue14_ = 0;
   std::int32_t channelMode_ = 0;
-  std::chrono::steady_clock::time_point clockOrigin_;
+  SoftwareBoardWiring wiring_;
 };
 
 }  // namespace vantorelle

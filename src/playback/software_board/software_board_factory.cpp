@@ -1,5 +1,7 @@
 #include "playback/software_board/software_board_factory.h"
 
+#include <optional>
+
 #include "playback/software_board/software_board.h"
 #include "playback/software_board/avi_info_component.h"
 #include "playback/software_board/jpeg_image_component.h"
@@ -13,10 +15,11 @@ namespace {
 
 class SoftwareBoardFactory final : public IKlpComponentFactory {
  public:
-  explicit SoftwareBoardFactory(const SoftwareBoardFormat& format) : format_(format) {}
+  SoftwareBoardFactory(const SoftwareBoardFormat& format, std::optional<SoftwareBoardWiring> wiring)
+      : format_(format), wiring_(std::move(wiring)) {}
 
   KlpResult CreateBoard(std::unique_ptr<IKlpBoard>& board) override {
-    board = std::make_unique<SoftwareBoard>(format_);
+    board = wiring_ ? std::make_unique<SoftwareBoard>(format_, *wiring_) : std::make_unique<SoftwareBoard>(format_);
     return KlpOk;
   }
   KlpResult CreatePlayMovie(std::unique_ptr<IKlpPlayMovie>& movie) override {
@@ -46,12 +49,18 @@ class SoftwareBoardFactory final : public IKlpComponentFactory {
 
  private:
   SoftwareBoardFormat format_;
+  std::optional<SoftwareBoardWiring> wiring_;
 };
 
 }  // namespace
 
 std::unique_ptr<IKlpComponentFactory> CreateSoftwareBoardFactory(const SoftwareBoardFormat& format) {
-  return std::make_unique<SoftwareBoardFactory>(format);
+  return std::make_unique<SoftwareBoardFactory>(format, std::nullopt);
+}
+
+std::unique_ptr<IKlpComponentFactory> CreateSoftwareBoardFactory(const SoftwareBoardFormat& format,
+                                                                 SoftwareBoardWiring wiring) {
+  return std::make_unique<SoftwareBoardFactory>(format, std::move(wiring));
 }
 
 }  // namespace vantorelle

@@ -6,9 +6,14 @@
 
 #include "playback/klp_interfaces.h"
 #include "playback/software_board/software_board_format.h"
+#include "playback/software_board/software_board_wiring.h"
 
 namespace vantorelle {
 
+// Each board it makes has a steady clock and an output of its own, without a sink.
 std::unique_ptr<IKlpComponentFactory> CreateSoftwareBoardFactory(const SoftwareBoardFormat& format);
+// Every board it makes shares the wiring's clock and output.
+std::unique_ptr<IKlpComponentFactory> CreateSoftwareBoardFactory(const SoftwareBoardFormat& format,
+                                                                 SoftwareBoardWiring wiring);
 
 }  // namespace vantorelle

@@ -1,0 +1,141 @@
+#include "playback/software_board/board_output.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "playback/software_board/audio_time_line.h"
+#include "playback/software_board/title_layer.h"
+#include "playback/software_board/video_time_line.h"
+
+namespace vantorelle {
+namespace {
+
+void PutPicture(const RgbFrame& picture, const WindowRect& window, RgbFrame& frame) {
+  const std::int32_t left = std::max(window.left, 0);
+  const std::int32_t top = std::max(window.top, 0);
+  const std::int32_t right = std::min({window.left + window.width, window.left + picture.width, frame.width});
+  const std::int32_t bottom = std::min({window.top + window.height, window.top + picture.height, frame.height});
+  if (right <= left) return;
+  for (std::int32_t y = top; y < bottom; ++y) {
+    std::memcpy(frame.Pixel(left, y), picture.Pixel(left - window.left, y - window.top),
+                static_cast<std::size_t>(right - left) * 3);
+  }
+}
+
+template <typename T>
+void Erase(std::vector<T*>& list, T* item) {
+  list.erase(std::remove(list.begin(), list.end(), item), list.end());
+}
+
+}  // namespace
+
+std::int64_t SoundFramesBefore(std::int64_t frame, double framesPerSecond) {
+  return static_cast<std::int64_t>(std::floor(frame * kBoardSampleRate / framesPerSecond + 1e-6));
+}
+
+BoardOutput::BoardOutput(const SoftwareBoardFormat& format) : format_(format) {}
+
+void BoardOutput::SetSink(IOutputSink* sink) {
+  std::lock_guard lock(mutex_);
+  sink_ = sink;
+}
+
+void BoardOutput::Add(VideoTimeLine* line) {
+  std::lock_guard lock(mutex_);
+  video_.push_back(line);
+}
+void BoardOutput::Remove(VideoTimeLine* line) {
+  std::lock_guard lock(mutex_);
+  Erase(video_, line);
+}
+void BoardOutput::Add(AudioTimeLine* line) {
+  std::lock_guard lock(mutex_);
+  audio_.push_back(line);
+}
+void BoardOutput::Remove(AudioTimeLine* line) {
+  std::lock_guard lock(mutex_);
+  Erase(audio_, line);
+}
+void BoardOutput::Add(TitleLayer* layer) {
+  std::lock_guard lock(mutex_);
+  titles_.push_back(layer);
+}
+void BoardOutput::Remove(TitleLayer* layer) {
+  std::lock_guard lock(mutex_);
+  Erase(titles_, layer);
+}
+
+bool BoardOutput::AnyPlaying() const {
+  return std::any_of(video_.begin(), video_.end(), [](VideoTimeLine* line) { return line->Playing(); }) ||
+         std::any_of(audio_.begin(), audio_.end(), [](AudioTimeLine* line) { return line->Playing(); });
+}
+
+bool BoardOutput::RenderAt(double boardTime, bool waitForDecoders) {
+  std::lock_guard lock(mutex_);
+  if (!AnyPlaying()) {
+    EndPlayLocked();
+    return false;
+  }
+  if (!inPlay_) {
+    inPlay_ = true;
+    frames_ = 0;
+    samples_ = 0;
+  }
+  RgbFrame frame(format_.width, format_.height);
+  for (VideoTimeLine* line : video_) {
+    if (SharedPicture picture = line->PictureAt(boardTime, waitForDecoders)) {
+      PutPicture(*picture, line->Window(), frame);
+    }
+  }
+  for (TitleLayer* layer : titles_) {
+    if (layer->Active()) layer->DrawAt(boardTime, frame);
+  }
+  const std::int64_t soundEnd = SoundFramesBefore(frames_ + 1, format_.framesPerSecond);
+  const auto count = static_cast<std::size_t>(soundEnd - samples_);
+  mixer_.Begin(count);
+  lineSound_.resize(count * 2);
+  for (AudioTimeLine* line : audio_) {
+    if (!line->Playing()) continue;
+    line->Pull(lineSound_.data(), count);
+    mixer_.Add(lineSound_.data());
+  }
+  const std::vector<float>& sound = mixer_.Finish();
+  if (sink_) {
+    sink_->OnVideoFrame(frames_ / format_.framesPerSecond, frame);
+    sink_->OnAudio(static_cast<double>(samples_) / kBoardSampleRate, sound.data(), count);
+  }
+  ++frames_;
+  samples_ = soundEnd;
+  return true;
+}
+
+void BoardOutput::EndPlayLocked() {
+  if (!inPlay_) return;
+  inPlay_ = false;
+  if (sink_) sink_->OnEnd();
+}
+
+void BoardOutput::EndPlay() {
+  std::lock_guard lock(mutex_);
+  EndPlayLocked();
+}
+
+double BoardOutput::ContentLeftAt(double boardTime) const {
+  std::lock_guard lock(mutex_);
+  double left = 0.0;
+  for (VideoTimeLine* line : video_) {
+    if (line->Playing()) left = std::max(left, line->RestAt(boardTime));
+  }
+  for (AudioTimeLine* line : audio_) {
+    if (line->Playing()) left = std::max(left, line->RestAt(boardTime));
+  }
+  return left;
+}
+
+std::int64_t BoardOutput::FramesOutput() const {
+  std::lock_guard lock(mutex_);
+  return frames_;
+}
+
+}  // namespace vantorelle

@@ -1,0 +1,72 @@
+// The software board's output stage: the time lines and title tasks that
+// live on the board register here, and each output frame is made from them
+// (the video lines' pictures in their windows, the titles laid over in the
+// order they were made) with the sound of the playing audio lines mixed for
+// the same frame, and handed to the sink. Frame n of a play goes out at n /
+// frames per second, its sound from the sample after the previous frame's.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "playback/software_board/audio_mixer.h"
+#include "playback/software_board/output_sink.h"
+#include "playback/software_board/software_board_format.h"
+
+namespace vantorelle {
+
+class VideoTimeLine;
+class AudioTimeLine;
+class TitleLayer;
+
+class BoardOutput {
+ public:
+  explicit BoardOutput(const SoftwareBoardFormat& format);
+
+  const SoftwareBoardFormat& Format() const { return format_; }
+  // Null: the output goes nowhere. The sink must outlive its use here.
+  void SetSink(IOutputSink* sink);
+
+  // A play runs while any video or audio time line plays. Makes the output
+  // frame for the board time and its sound; false when nothing plays, and a
+  // play that was going is then ended. waitForDecoders: pictures are waited
+  // for (rendering to a file); otherwise a late picture leaves the one before.
+  bool RenderAt(double boardTime, bool waitForDecoders);
+  // Ends a play that is going: the sink hears OnEnd.
+  void EndPlay();
+  // The most content any playing video or audio line has left at the board time.
+  double ContentLeftAt(double boardTime) const;
+  // Frames made in the current (or last) play.
+  std::int64_t FramesOutput() const;
+
+  // Registration by the components themselves.
+  void Add(VideoTimeLine* line);
+  void Remove(VideoTimeLine* line);
+  void Add(AudioTimeLine* line);
+  void Remove(AudioTimeLine* line);
+  void Add(TitleLayer* layer);
+  void Remove(TitleLayer* layer);
+
+ private:
+  bool AnyPlaying() const;  // with mutex_ held
+  void EndPlayLocked();
+
+  SoftwareBoardFormat format_;
+  mutable std::mutex mutex_;
+  IOutputSink* sink_ = nullptr;
+  std::vector<VideoTimeLine*> video_;
+  std::vector<AudioTimeLine*> audio_;
+  std::vector<TitleLayer*> titles_;
+  bool inPlay_ = false;
+  std::int64_t frames_ = 0;
+  std::int64_t samples_ = 0;
+  AudioMixer mixer_;
+  std::vector<float> lineSound_;
+};
+
+// Sample frames of sound that belong to output frame n: the frames' times on
+// the 48 kHz grid, so that 29.97 frames a second alternate 1601 and 1602.
+std::int64_t SoundFramesBefore(std::int64_t frame, double framesPerSecond);
+
+}  // namespace vantorelle

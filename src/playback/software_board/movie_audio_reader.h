@@ -1,0 +1,58 @@
+// The sound of a movie or sound file as the board plays it: decoded with
+// libavcodec and resampled with libswresample to 48 kHz stereo float, read on
+// from any position. Mono sound goes to both channels at its own level.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "playback/ffmpeg_handles.h"
+#include "playback/klp_result.h"
+
+struct SwrContext;
+
+namespace vantorelle {
+
+struct SwrContextFree {
+  void operator()(SwrContext* context) const;
+};
+using SwrContextPtr = std::unique_ptr<SwrContext, SwrContextFree>;
+
+class MovieAudioReader {
+ public:
+  // KlpBadFormat when the file holds no sound FFmpeg can decode.
+  KlpResult Open(const std::string& path);
+  bool IsOpen() const { return input_ != nullptr; }
+
+  // The next Read starts at this time of the file's sound.
+  bool SeekTo(double seconds);
+  // Fills frames stereo sample frames (interleaved); what lies past the end of
+  // the sound is silence. Returns how many came from the file.
+  std::size_t Read(float* out, std::size_t frames);
+
+ private:
+  // Decodes on and appends to pending_; false at the end of the sound.
+  bool DecodeMore();
+  bool Convert(const AVFrame& frame, std::size_t skip);
+  bool MakeResampler(const AVFrame& frame);
+  void Flush();
+
+  AvInputPtr input_;
+  AvCodecContextPtr codec_;
+  AvPacketPtr packet_;
+  AvFramePtr frame_;
+  SwrContextPtr resampler_;
+  int stream_ = -1;
+  int outChannels_ = 2;  // 1 for mono sound, spread after resampling
+  AVRational timeBase_{1, 1};
+  std::vector<float> pending_;  // stereo, interleaved
+  std::size_t pendingAt_ = 0;
+  std::vector<float> converted_;
+  double target_ = 0.0;      // time of the next sample to hand out after a seek
+  bool trimming_ = false;    // samples before target_ are still to be dropped
+  bool drained_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace vantorelle

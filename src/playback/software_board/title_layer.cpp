@@ -1,0 +1,37 @@
+#include "playback/software_board/title_layer.h"
+
+#include <algorithm>
+
+#include "playback/software_board/still_image_component.h"
+
+namespace vantorelle {
+
+KlpResult TitleImageOf(IKlpPlayStillImage& image, SharedTitleImage& picture) {
+  auto* own = dynamic_cast<StillImageComponent*>(&image);
+  if (!own) return KlpInvalidArgument;
+  if (!own->Picture()) return KlpUnexpected;
+  picture = std::make_shared<const RgbaPicture>(*own->Picture());
+  return KlpOk;
+}
+
+void DrawTitleImage(const RgbaPicture& picture, std::int32_t x, std::int32_t y, const TitleRect& clip,
+                    double opacity, RgbFrame& frame) {
+  if (opacity <= 0.0) return;
+  const int weight = static_cast<int>(std::min(opacity, 1.0) * 256.0 + 0.5);
+  const std::int32_t left = std::max({clip.left, x, 0});
+  const std::int32_t top = std::max({clip.top, y, 0});
+  const std::int32_t right = std::min({clip.left + clip.width, x + picture.width, frame.width});
+  const std::int32_t bottom = std::min({clip.top + clip.height, y + picture.height, frame.height});
+  for (std::int32_t row = top; row < bottom; ++row) {
+    const std::uint8_t* source =
+        picture.pixels.data() + (static_cast<std::size_t>(row - y) * picture.width + (left - x)) * 4;
+    std::uint8_t* target = frame.Pixel(left, row);
+    for (std::int32_t column = left; column < right; ++column, source += 4, target += 3) {
+      const int a = (source[3] * weight + 128) >> 8;  // 0..255
+      if (a == 0) continue;
+      for (int c = 0; c < 3; ++c) target[c] = static_cast<std::uint8_t>((source[c] * a + target[c] * (255 - a) + 127) / 255);
+    }
+  }
+}
+
+}  // namespace vantorelle

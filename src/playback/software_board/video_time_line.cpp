@@ -1,0 +1,167 @@
+#include "playback/software_board/video_time_line.h"
+
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "playback/software_board/board_output.h"
+#include "playback/software_board/frame_scaler.h"
+#include "playback/software_board/movie_file_decoder.h"
+#include "playback/software_board/super_clip.h"
+
+namespace vantorelle {
+namespace {
+
+// Frames decoded ahead of the output: a little over a quarter second at 25.
+constexpr std::size_t kFramesAhead = 8;
+// Frame times a hair below a piece's start still fall into it.
+constexpr double kTimeSlack = 1e-7;
+
+// Makes the pictures of the output frame grid on the decoding thread, with
+// its own decoders, so nothing the editor does with the same files meets it.
+class FrameProducer final : public AheadProducer<SharedPicture> {
+ public:
+  FrameProducer(const TimeLineContent& content, double framesPerSecond, WindowRect window)
+      : content_(content), framesPerSecond_(framesPerSecond),
+        black_(std::make_shared<const RgbFrame>(window.width, window.height)), window_(window) {}
+
+  std::optional<SharedPicture> Produce(std::int64_t index) override {
+    const double at = index / framesPerSecond_ + kTimeSlack;
+    const std::optional<ContentPiece> piece = content_.PieceAt(at);
+    if (!piece) return std::nullopt;  // past the end: nothing yet
+    if (!piece->fragment) return black_;
+    MovieFileDecoder* decoder = DecoderFor(piece->fragment->path);
+    if (!decoder) return black_;
+    const double sourceTime = piece->fragment->inPointS + (at - piece->startS);
+    const AVFrame* frame = decoder->DecodeFrame(decoder->FrameAt(sourceTime));
+    auto picture = std::make_shared<RgbFrame>(window_.width, window_.height);
+    if (!frame || !scaler_.Scale(*frame, *picture)) return black_;
+    return SharedPicture(std::move(picture));
+  }
+
+ private:
+  MovieFileDecoder* DecoderFor(const std::string& path) {
+    auto found = decoders_.find(path);
+    if (found == decoders_.end()) {
+      auto decoder = std::make_unique<MovieFileDecoder>();
+      if (decoder->Open(path) != KlpOk || !decoder->Facts().hasVideo) decoder.reset();
+      found = decoders_.emplace(path, std::move(decoder)).first;
+    }
+    return found->second.get();
+  }
+
+  const TimeLineContent& content_;
+  double framesPerSecond_;
+  SharedPicture black_;
+  WindowRect window_;
+  std::map<std::string, std::unique_ptr<MovieFileDecoder>> decoders_;
+  FrameScaler scaler_;
+};
+
+}  // namespace
+
+VideoTimeLine::VideoTimeLine(std::shared_ptr<BoardOutput> output, std::shared_ptr<const BoardClock> clock,
+                             double framesPerSecond, WindowRect window)
+    : output_(std::move(output)), framesPerSecond_(framesPerSecond), position_(std::move(clock)), window_(window) {
+  output_->Add(this);
+}
+
+VideoTimeLine::~VideoTimeLine() {
+  output_->Remove(this);
+  std::lock_guard lock(mutex_);
+  ahead_.reset();
+}
+
+void VideoTimeLine::StartDecoding() {
+  if (!ahead_) {
+    ahead_ = std::make_unique<DecodeAhead<SharedPicture>>(
+        kFramesAhead, std::make_unique<FrameProducer>(content_, framesPerSecond_, window_));
+  }
+}
+
+KlpResult VideoTimeLine::PutState(std::int32_t state) {
+  std::lock_guard lock(mutex_);
+  const KlpResult result = position_.PutState(state, false);
+  if (result != KlpOk) return result;
+  if (state == kPlayStopped) {
+    ahead_.reset();
+    last_.reset();
+    lastIndex_ = -1;
+  } else {
+    StartDecoding();
+  }
+  return KlpOk;
+}
+
+KlpResult VideoTimeLine::GetRestTime(double& seconds) {
+  std::lock_guard lock(mutex_);
+  seconds = content_.LengthS() - position_.Seconds();
+  return KlpOk;
+}
+
+double VideoTimeLine::RestAt(double boardTime) const {
+  std::lock_guard lock(mutex_);
+  return content_.LengthS() - position_.SecondsAt(boardTime);
+}
+
+KlpResult VideoTimeLine::AddEmpty(double seconds) {
+  std::lock_guard lock(mutex_);
+  if (!content_.AddEmpty(seconds)) return KlpInvalidArgument;
+  if (ahead_) ahead_->Notify();
+  return KlpOk;
+}
+
+KlpResult VideoTimeLine::AddMovie(IKlpSuperClip& clip) {
+  auto* own = dynamic_cast<SuperClip*>(&clip);
+  if (!own || own->Kind() != kSuperClipVideo) return KlpInvalidArgument;
+  std::lock_guard lock(mutex_);
+  content_.AddFragments(own->Fragments());
+  if (ahead_) ahead_->Notify();
+  return KlpOk;
+}
+
+KlpResult VideoTimeLine::Reset(std::int32_t) {
+  std::lock_guard lock(mutex_);
+  ahead_.reset();
+  content_.Clear();
+  position_.Rewind();
+  lastIndex_ = -1;
+  return KlpOk;
+}
+
+KlpResult VideoTimeLine::SetWindow(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return KlpInvalidArgument;
+  std::lock_guard lock(mutex_);
+  window_ = WindowRect{left, top, width, height};
+  // Pictures already made have the old size.
+  const bool decoding = ahead_ != nullptr;
+  ahead_.reset();
+  lastIndex_ = -1;
+  if (decoding) StartDecoding();
+  return KlpOk;
+}
+
+bool VideoTimeLine::Playing() const {
+  std::lock_guard lock(mutex_);
+  return position_.Playing();
+}
+
+WindowRect VideoTimeLine::Window() const {
+  std::lock_guard lock(mutex_);
+  return window_;
+}
+
+SharedPicture VideoTimeLine::PictureAt(double boardTime, bool wait) {
+  std::lock_guard lock(mutex_);
+  if (!ahead_) return last_;
+  const std::int64_t index =
+      static_cast<std::int64_t>(std::floor(position_.SecondsAt(boardTime) * framesPerSecond_ + 1e-6));
+  if (index < 0 || index == lastIndex_) return last_;
+  if (std::optional<SharedPicture> picture = ahead_->Take(index, wait)) {
+    last_ = std::move(*picture);
+    lastIndex_ = index;
+  }
+  return last_;
+}
+
+}  // namespace vantorelle
