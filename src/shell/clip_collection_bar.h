@@ -32,9 +32,22 @@ class ClipCollectionBar : public QDockWidget, public IClipCollectionHost {
   // A source for a path dragged from anywhere: collected first when new.
   CSrc* SourceForPath(const std::string& path);
 
-  bool RegisterSource(const CSrc&) override { return true; }
-  void CacheFrameImages(CSrc&) override {}
-  void ForgetFrameImages(const CSrc&) override {}
+  // What collecting a source means to the rest of the window: its play
+  // component and its frame pictures.
+  struct SourceHooks {
+    std::function<bool(const CSrc&)> open;
+    std::function<void(CSrc&)> pictures;
+    std::function<void(const CSrc&)> forget;
+  };
+  void SetSourceHooks(SourceHooks hooks) { hooks_ = std::move(hooks); }
+
+  bool RegisterSource(const CSrc& source) override { return !hooks_.open || hooks_.open(source); }
+  void CacheFrameImages(CSrc& source) override {
+    if (hooks_.pictures) hooks_.pictures(source);
+  }
+  void ForgetFrameImages(const CSrc& source) override {
+    if (hooks_.forget) hooks_.forget(source);
+  }
   void Repaint(std::int32_t mask) override;
 
  protected:
@@ -59,6 +72,7 @@ class ClipCollectionBar : public QDockWidget, public IClipCollectionHost {
   QListView* fileView_ = nullptr;
   QListWidget* favourites_ = nullptr;
   QTreeWidget* listView_ = nullptr;
+  SourceHooks hooks_;
   QPoint pressAt_;
   QWidget* pressedIn_ = nullptr;
 };

@@ -8,6 +8,8 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSplitter>
@@ -20,9 +22,12 @@
 #include "document/project_storage.h"
 #include "document/window_settings.h"
 #include "document/tml_import.h"
+#include "playback/software_board/software_board_factory.h"
 #include "playback/source_reading.h"
+#include "timeline/track_area_picture.h"
 #include "qt_bridge.h"
 #include "qt_keys.h"
+#include "frame_pictures.h"
 #include "keyboard_window.h"
 #include "settings_dialog_window.h"
 #include "title_settings_window.h"
@@ -63,6 +68,25 @@ class MainHost : public IViewHost {
   std::function<void(const std::string&)> status_;
 };
 
+// "Wait Playback Start": Start or Cancel before a play begins.
+class WaitPlaybackBox : public IWaitPlaybackStart {
+ public:
+  explicit WaitPlaybackBox(QWidget* parent) : parent_(parent) {}
+  WaitPlaybackChoice AskToStart(const WaitPlaybackStartDialog&) override {
+    QMessageBox box(parent_);
+    box.setWindowTitle(WaitPlaybackStartDialog::kCaption);
+    box.setText(WaitPlaybackStartDialog::kText);
+    QPushButton* start = box.addButton(WaitPlaybackStartDialog::kStartButton, QMessageBox::AcceptRole);
+    box.addButton(WaitPlaybackStartDialog::kCancelButton, QMessageBox::RejectRole);
+    box.setDefaultButton(start);
+    box.exec();
+    return box.clickedButton() == start ? WaitPlaybackChoice::Start : WaitPlaybackChoice::Cancel;
+  }
+
+ private:
+  QWidget* parent_;
+};
+
 // The import's view of the main window.
 class ImportHost : public ITmlImportHost {
  public:
@@ -96,6 +120,9 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
 
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
+  // The work thread and the play go before the views and sources they read.
+  if (playback_) playback_->StopPlayback();
+  pictures_.reset();
   doc_.AttachViews(nullptr);
 }
 
@@ -135,8 +162,9 @@ void MainWindow::BuildViews() {
   ruler_ = std::make_unique<CTimeLine>(doc_, *navigator_, rulerWidget_->Host(), rulerWidget_->Timers(),
                                        rulerWidget_->Font());
   ruler_->AttachInfoView(&info_);
-  hub_ = std::make_unique<CommandHub>(doc_, *editor_, *navigator_, *mainHost_, nullptr, this);
-  areaMenu_ = std::make_unique<TrackAreaMenu>(doc_, *editor_, *navigator_, *area_, *this, nullptr);
+  BuildPlayback();
+  hub_ = std::make_unique<CommandHub>(doc_, *editor_, *navigator_, *mainHost_, playbackControl_.get(), this);
+  areaMenu_ = std::make_unique<TrackAreaMenu>(doc_, *editor_, *navigator_, *area_, *this, playbackControl_.get());
 
   zoomStrip_->Attach(*navigator_);
   headersWidget_->Attach(*headers_);
@@ -176,11 +204,64 @@ void MainWindow::BuildViews() {
   shortcutPanes_.mainWindow = addPane(this, [this](int id) { RunCommand(id); });
 }
 
+void MainWindow::BuildPlayback() {
+  engine_ = std::make_unique<CPlayEngine>(doc_.Board(), ui_);
+  windowTimers_ = std::make_unique<QtTimerService>([this](int id) {
+    if (id == CPlaybackWindow::kPlayTimer && playback_) playback_->OnPlayTimer();
+  });
+  waitDialog_ = std::make_unique<WaitPlaybackBox>(this);
+  const VideoStandard& standard = CurrentVideoStandard();
+  SoftwareBoardFormat format{standard.FrameWidth, standard.FrameHeight, standard.FrameRate / 1000.0};
+  pictures_ = std::make_unique<FramePictures>(
+      doc_, CreateSoftwareBoardFactory(format), ui_,
+      [this] {
+        std::vector<PictureTile> tiles;
+        const TrackAreaPicture picture = PictureTrackArea(doc_, *area_, areaWidget_->width(), areaWidget_->height());
+        for (const RowPicture& row : picture.rows) {
+          for (const ClipPicture& clip : row.clips) {
+            if (!clip.clip) continue;
+            auto more = PictureTilesOf(*clip.clip, clip.rect, navigator_->View(), doc_.preferences.snapshotsType);
+            tiles.insert(tiles.end(), more.begin(), more.end());
+          }
+        }
+        return tiles;
+      },
+      [this] { areaWidget_->update(); });
+  areaWidget_->SetPictures(pictures_.get());
+  playback_ = std::make_unique<CPlaybackWindow>(PlaybackWindowServices{
+      doc_, *engine_, movieMap_, *navigator_, *mainHost_, *windowTimers_, areaWidget_->Timers(), pictures_.get(),
+      waitDialog_.get(), zoomStrip_});
+  playbackControl_ = std::make_unique<PlaybackHubAdapter>(*playback_, *engine_);
+  areaWidget_->SetTimerHandler([this](int id) {
+    if (id == CPlaybackWindow::kPreviewTimer) playback_->OnPreviewTimer();
+  });
+  playback_->StartPreview();
+}
+
+void MainWindow::OpenSourcesForPlayback() {
+  for (const auto& source : doc_.sources) {
+    if (!movieMap_.Find(source->path)) FillMovieMap(movieMap_, *source, doc_.Board(), ui_);
+  }
+  pictures_->RegisterAll();
+  engine_->BuildTitleTasks(doc_.timeline.tracks, doc_.times.timeMark);
+}
+
+void MainWindow::ClearFramePictures() {
+  if (pictures_) pictures_->Clear();
+}
+
 void MainWindow::BuildBars() {
   clipCollection_ = new ClipCollectionBar(
       doc_, [this](std::uint32_t mask) { Repaint(mask); }, [this](const std::string& text) { ShowStatus(text); },
       [this](int id) { return shortcuts_ && shortcuts_->FindCommand(id) ? shortcuts_->PromptText(id) : std::string(); },
       this);
+  clipCollection_->SetSourceHooks({
+      [this](const CSrc& source) { return FillMovieMap(movieMap_, source, doc_.Board(), ui_); },
+      [this](CSrc& source) { pictures_->SourceAdded(source); },
+      [this](const CSrc& source) {
+        pictures_->SourceRemoved(source);
+        movieMap_.Remove(source.path);
+      }});
   addDockWidget(Qt::BottomDockWidgetArea, clipCollection_);
   resizeDocks({clipCollection_}, {220}, Qt::Vertical);
   shortcutPanes_.clipCollection =
@@ -434,7 +515,7 @@ void MainWindow::OpenClipProperties(CFilm& clip) {
   ui_.ShowMessage(text, clip.name, MessageIcon::Information, MessageButtons::Ok);
 }
 
-void MainWindow::PlayClip(CFilm&) {}
+void MainWindow::PlayClip(CFilm& clip) { playback_->PlayClip(clip); }
 
 bool MainWindow::ConfirmDiscardChanges() {
   if (!doc_.IsModified()) return true;
@@ -458,7 +539,10 @@ void MainWindow::NewProject() {
 
 void MainWindow::OpenProject(const std::string& path) {
   switch (OpenProjectFile(doc_, path)) {
-    case ProjectOpenOutcome::Opened: ApplyDocumentLayout(); [[fallthrough]];
+    case ProjectOpenOutcome::Opened:
+      ApplyDocumentLayout();
+      OpenSourcesForPlayback();
+      [[fallthrough]];
     case ProjectOpenOutcome::EmptyFile: RememberProject(); break;
     case ProjectOpenOutcome::Unreadable:
     case ProjectOpenOutcome::Failed: recentFiles_.Remove(path); RefreshRecentFiles(); break;

@@ -12,6 +12,8 @@
 #include "document/vantorelle_app.h"
 #include "document/recent_files.h"
 #include "document/vantorelle_doc.h"
+#include "playback/movie_map.h"
+#include "playback/play_engine_control.h"
 #include "timeline/clip_editor.h"
 #include "timeline/command_hub.h"
 #include "timeline/info_view.h"
@@ -28,6 +30,8 @@ class QTreeWidget;
 namespace vantorelle::shell {
 
 class ClipCollectionBar;
+class FramePictures;
+class QtTimerService;
 class TimeRulerWidget;
 class TrackAreaWidget;
 class TrackHeadersWidget;
@@ -48,8 +52,8 @@ class MainWindow : public QMainWindow,
   void OpenProject(const std::string& path);
 
   // IDocumentViews
-  void ReleaseMovieMap() override {}
-  void ClearFramePictures() override {}
+  void ReleaseMovieMap() override { movieMap_.Clear(); }
+  void ClearFramePictures() override;
   void Repaint(std::uint32_t redrawMask) override;
   void TrackCountChanged(int trackCount) override;
   void RedrawTrackHeaders() override;
@@ -122,6 +126,16 @@ class MainWindow : public QMainWindow,
   std::unique_ptr<CTimeLine> ruler_;
   std::unique_ptr<TrackAreaMenu> areaMenu_;
   std::unique_ptr<CommandHub> hub_;
+  CMovieMap movieMap_;
+  std::unique_ptr<CPlayEngine> engine_;
+  std::unique_ptr<QtTimerService> windowTimers_;
+  std::unique_ptr<IWaitPlaybackStart> waitDialog_;
+  std::unique_ptr<FramePictures> pictures_;
+  std::unique_ptr<CPlaybackWindow> playback_;
+  std::unique_ptr<PlaybackHubAdapter> playbackControl_;
+  void BuildPlayback();
+  // Every source of the document gets its play component and its pictures.
+  void OpenSourcesForPlayback();
   CInfoView info_;
   RecentFileList recentFiles_;
   QMenu* fileMenu_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include "frame_pictures.h"
 #include "timeline/track_area_picture.h"
 
 namespace vantorelle::shell {
@@ -25,6 +26,7 @@ TrackAreaWidget::TrackAreaWidget(CVantorelleDoc& doc, std::function<void(std::ui
       timers_([this](int id) {
         if (area_) area_->OnTimer(id);
         if (navigator_) navigator_->OnTimer(id);
+        if (otherTimers_) otherTimers_(id);
       }),
       statusText_(std::move(statusText)) {
   setMouseTracking(true);
@@ -53,6 +55,15 @@ void TrackAreaWidget::paintEvent(QPaintEvent*) {
     for (const ClipPicture& clip : row.clips) {
       const QRect clipRect = ToQRect(clip.rect).adjusted(0, 2, -1, -3);
       painter.fillRect(clipRect, ToQColor(clip.fill));
+      if (pictures_ && clip.clip) {
+        for (const PictureTile& tile : PictureTilesOf(*clip.clip, clip.rect, navigator_->View(), doc_.preferences.snapshotsType)) {
+          const CFrameImage* image = pictures_->Cache().Lookup(*tile.clip->source, tile.sourceTime, false);
+          if (!image || image->pixels.size() < FrameImageRowBytes(kFrameImageWidth) * kFrameImageHeight) continue;
+          const QImage picture(image->pixels.data(), kFrameImageWidth, kFrameImageHeight,
+                               static_cast<qsizetype>(FrameImageRowBytes(kFrameImageWidth)), QImage::Format_RGB888);
+          painter.drawImage(ToQRect(tile.rect), picture);
+        }
+      }
       painter.setPen(QPen(clip.selected ? Qt::white : ToQColor(clip.outline), clip.selected ? 2 : 1));
       painter.drawRect(clipRect);
       painter.setPen(Qt::black);

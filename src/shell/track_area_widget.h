@@ -22,6 +22,10 @@ class TrackAreaWidget : public QWidget {
   TrackAreaController* Controller() const { return area_; }
   // Sources dragged from the Clip Collection: the shell finds the source by path.
   void SetSourceLookup(std::function<CSrc*(const QString& path)> lookup) { sourceLookup_ = std::move(lookup); }
+  // The frame pictures drawn in the clips, and the view timers that belong
+  // to others (the idle preview).
+  void SetPictures(class FramePictures* pictures) { pictures_ = pictures; }
+  void SetTimerHandler(std::function<void(int)> handler) { otherTimers_ = std::move(handler); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -48,6 +52,8 @@ class TrackAreaWidget : public QWidget {
   TrackAreaMenu* menu_ = nullptr;
   WorkAreaNavigator* navigator_ = nullptr;
   std::function<CSrc*(const QString&)> sourceLookup_;
+  class FramePictures* pictures_ = nullptr;
+  std::function<void(int)> otherTimers_;
 };
 
 }  // namespace vantorelle::shell

@@ -1,0 +1,59 @@
+// The clips' frame pictures: the cache the track area draws from and the
+// work thread that fills it, served on the user-interface thread.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "document/vantorelle_doc.h"
+#include "playback/frame_image_cache.h"
+#include "playback/frame_image_worker.h"
+#include "playback/play_engine_control.h"
+#include "timeline/work_area_view.h"
+
+namespace vantorelle::shell {
+
+// One picture place of a clip in the track area.
+struct PictureTile {
+  const CFilm* clip = nullptr;
+  PixelRect rect;
+  TimeMs sourceTime = 0.0;
+};
+
+// Where a clip's pictures go, by the snapshots setting: every tile, the two
+// edges, or none.
+std::vector<PictureTile> PictureTilesOf(const CFilm& clip, const PixelRect& clipRect, const WorkAreaView& view,
+                                        std::uint16_t snapshotsType);
+
+class FramePictures : public QObject, public IFrameImageView, public IPlaybackWorkThread {
+ public:
+  FramePictures(CVantorelleDoc& doc, std::unique_ptr<IKlpComponentFactory> factory, IUserInterface& ui,
+                std::function<std::vector<PictureTile>()> visibleTiles, std::function<void()> repaint);
+  ~FramePictures() override;
+
+  CFrameImageCache& Cache() { return cache_; }
+  void SourceAdded(const CSrc& source) { cache_.RegisterSource(source); }
+  void SourceRemoved(const CSrc& source) { cache_.UnregisterSource(source); }
+  void Clear() { cache_.ClearAll(); }
+  // The document's sources after an open: each gets its bucket.
+  void RegisterAll();
+  void Wake() { worker_.Signal(); }
+
+  std::optional<FrameRequest> FetchRequest() override;
+  bool DeliverResult(FrameRequest& request) override;
+  void Suspend() override { worker_.Suspend(); }
+  void Resume() override { worker_.Resume(); }
+
+ private:
+  CVantorelleDoc& doc_;
+  FileInWork fileInWork_;
+  CFrameImageCache cache_;
+  FrameImageWorker worker_;
+  std::function<std::vector<PictureTile>()> visibleTiles_;
+  std::function<void()> repaint_;
+  QTimer serve_;
+};
+
+}  // namespace vantorelle::shell
