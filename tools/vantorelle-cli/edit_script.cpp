@@ -8,7 +8,11 @@
 #include <sstream>
 #include <vector>
 
+#include "collection/clip_list_commands.h"
 #include "commands/command_table.h"
+#include "document/tml_import.h"
+#include "titles/title_track_settings.h"
+#include "titles/title_values.h"
 #include "document/headless_views.h"
 #include "document/project_storage.h"
 #include "document/vantorelle_doc.h"
@@ -106,6 +110,15 @@ void ExpectArguments(const std::vector<std::string>& words, std::size_t count) {
   }
 }
 
+// Collected sources need nothing more without windows: no play components, no pictures.
+class HeadlessCollectionHost : public IClipCollectionHost {
+ public:
+  bool RegisterSource(const CSrc&) override { return true; }
+  void CacheFrameImages(CSrc&) override {}
+  void ForgetFrameImages(const CSrc&) override {}
+  void Repaint(std::int32_t) override {}
+};
+
 class EditSession {
  public:
   EditSession(IKlpComponentFactory& factory, const ScriptSettings& settings)
@@ -113,7 +126,9 @@ class EditSession {
         doc_(DocumentServices{settings.store, settings.firstRun, ui_, factory, nullptr}),
         editor_(doc_, ui_),
         navigator_(doc_, quiet_, quiet_, quiet_),
-        hub_(doc_, editor_, navigator_, quiet_) {
+        hub_(doc_, editor_, navigator_, quiet_),
+        clipList_([](const std::string& text) { return static_cast<int>(text.size()) * 7; }),
+        collection_(doc_, clipList_, collectionHost_) {
     doc_.AttachViews(&views_);
     navigator_.SetClientWidth(800);  // a nominal track area, for the zoom and paging commands
   }
@@ -148,6 +163,14 @@ class EditSession {
       RunCommand(Trim(std::string_view(line).substr(line.find("command") + 7)));
     } else if (verb == "add-source") {
       AddSource(Trim(std::string_view(line).substr(line.find("add-source") + 10)));
+    } else if (verb == "delete-source") {
+      ExpectArguments(words, 1);
+      DeleteSource(Integer(words[1], 0, 1'000'000));
+    } else if (verb == "import") {
+      Import(Trim(std::string_view(line).substr(line.find("import") + 6)));
+    } else if (verb == "title-track") {
+      ExpectArguments(words, 6);
+      AddTitleTrack(words);
     } else if (verb == "drop") {
       ExpectArguments(words, 3);
       Drop(Integer(words[1], 0, 1'000'000), Integer(words[2], 0, 1'000'000), Milliseconds(words[3]));
@@ -254,17 +277,47 @@ class EditSession {
     }
   }
 
+  // As the Clip Collection's "Add source file...": a file already collected
+  // is reported, an unreadable one stops the script.
   void AddSource(const std::string& path) {
     if (path.empty()) throw ScriptError{"\"add-source\" takes a path"};
-    if (doc_.FindSourceByPath(path)) {
-      ui_.Warn("File " + path + " \nwas already opened in Clip Collection", "Vantorelle");
-      return;
+    collection_.Rebuild();
+    const AddSourceOutcome outcome = collection_.AddSourceFromPath(path, true);
+    if (outcome == AddSourceOutcome::NotReadable || outcome == AddSourceOutcome::NotRegistered) {
+      throw ScriptError{"\"" + path + "\" cannot be added as a source"};
     }
-    const SourceReadContext context{MediaReadContext{factory_, ui_, FrameSizeRule{}}, doc_.stillImages, nullptr};
-    auto source = MakeSourceFromFile(context, path);
-    if (!source) throw ScriptError{"\"" + path + "\" cannot be added as a source"};
-    doc_.sources.push_back(std::move(source));
-    doc_.SetModified(true);
+  }
+
+  void DeleteSource(long long index) {
+    if (static_cast<std::size_t>(index) >= doc_.sources.size()) throw ScriptError{"no source " + std::to_string(index)};
+    collection_.Rebuild();
+    clipList_.SelectOnly(clipList_.RowOf(*doc_.sources[static_cast<std::size_t>(index)]));
+    collection_.DeleteSourceFile();
+  }
+
+  // The imported clips wait in the clip clipboard, as after the menu's import.
+  void Import(const std::string& path) {
+    if (path.empty()) throw ScriptError{"\"import\" takes a path"};
+    struct QuietHost : ITmlImportHost {} host;
+    const TmlImportResult result = ImportVelmoProjectFile(doc_, host, path);
+    if (result.outcome == TmlImportOutcome::Unreadable) throw ScriptError{"\"" + path + "\" cannot be imported"};
+  }
+
+  // title-track NAME movable|slide LEFT TOP WIDTH HEIGHT, as "Add new track"
+  // in the title track settings and OK.
+  void AddTitleTrack(const std::vector<std::string>& words) {
+    TitleTrackSettingsModel model(doc_);
+    TitleTrackEditor editor = model.BeginAdd();
+    editor.name = words[1];
+    if (words[2] == "movable") editor.SetTypeIndex(kMovableTypeIndex);
+    else if (words[2] == "slide") editor.SetTypeIndex(kSlideTypeIndex);
+    else throw ScriptError{"a title track is \"movable\" or \"slide\""};
+    model.FinishAdd(editor);
+    model.SetLeft(static_cast<std::int32_t>(Integer(words[3], 0, 100'000)));
+    model.SetTop(static_cast<std::int32_t>(Integer(words[4], 0, 100'000)));
+    model.SetWidth(static_cast<std::int32_t>(Integer(words[5], 1, 100'000)));
+    model.SetHeight(static_cast<std::int32_t>(Integer(words[6], 1, 100'000)));
+    model.Ok(doc_);
   }
 
   void Drop(long long sourceIndex, long long trackIndex, TimeMs at) {
@@ -301,6 +354,9 @@ class EditSession {
   ClipEditor editor_;
   WorkAreaNavigator navigator_;
   CommandHub hub_;
+  HeadlessCollectionHost collectionHost_;
+  CClipList clipList_;
+  ClipListCommands collection_;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "media_info_command.h"
 #include "project_commands.h"
 #include "edit_script.h"
+#include "shortcut_command.h"
 #include "document/file_settings_store.h"
 #include <iostream>
 #include <memory>
@@ -24,7 +25,8 @@ int Usage() {
                "  media-info FILE...   describe media files as the Clip Collection takes them\n"
                "  dump PROJECT.vrp     everything a project file holds, in file order\n"
                "  resave IN.vrp OUT.vrp  open a project (missing sources skipped) and save it again\n"
-               "  run IN.vrp|new OUT.vrp  edit a project by the script on standard input, then save\n");
+               "  run IN.vrp|new OUT.vrp  edit a project by the script on standard input, then save\n"
+               "  shortcuts [FILE.vrk]  the built-in shortcut table, or a saved one\n");
   return 2;
 }
 
@@ -76,6 +78,14 @@ int main(int argc, char* argv[]) {
       return 2;
     }
     return vantorelle::cli::RunResave(*selection.factory, *store, firstRun, arguments[0], arguments[1]);
+  }
+  if (command == "shortcuts") {
+    if (arguments.size() > 1) {
+      std::fprintf(stderr, "vantorelle-cli: shortcuts takes at most one file\n");
+      return 2;
+    }
+    return vantorelle::cli::RunShortcuts(arguments.empty() ? std::nullopt
+                                                           : std::optional<std::string>(arguments[0]));
   }
   if (command == "run") {
     if (arguments.size() != 2) {
