@@ -8,6 +8,7 @@
 #include "media_info_command.h"
 #include "project_commands.h"
 #include "edit_script.h"
+#include "render_command.h"
 #include "shortcut_command.h"
 #include "document/file_settings_store.h"
 #include <iostream>
@@ -26,7 +27,9 @@ int Usage() {
                "  dump PROJECT.vrp     everything a project file holds, in file order\n"
                "  resave IN.vrp OUT.vrp  open a project (missing sources skipped) and save it again\n"
                "  run IN.vrp|new OUT.vrp  edit a project by the script on standard input, then save\n"
-               "  shortcuts [FILE.vrk]  the built-in shortcut table, or a saved one\n");
+               "  shortcuts [FILE.vrk]  the built-in shortcut table, or a saved one\n"
+               "  render PROJECT.vrp OUT [--range START:STOP] [--format avi|mp4] [--quiet]\n"
+               "                       play the project into a media file\n");
   return 2;
 }
 
@@ -78,6 +81,15 @@ int main(int argc, char* argv[]) {
       return 2;
     }
     return vantorelle::cli::RunResave(*selection.factory, *store, firstRun, arguments[0], arguments[1]);
+  }
+  if (command == "render") {
+    std::string error;
+    const auto options = vantorelle::cli::ParseRenderOptions(arguments, error);
+    if (!options) {
+      std::fprintf(stderr, "vantorelle-cli: %s\n", error.c_str());
+      return 2;
+    }
+    return vantorelle::cli::RunRender(*options);
   }
   if (command == "shortcuts") {
     if (arguments.size() > 1) {
