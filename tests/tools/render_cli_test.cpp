@@ -1,0 +1,131 @@
+// vantorelle-cli render on a project made of generated media: the pictures
+// and sound in the file are those playback makes, frame by frame.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "document/headless_views.h"
+#include "document/project_storage.h"
+#include "model/file_facts.h"
+#include "support/cli_runner.h"
+#include "support/document_fixture.h"
+#include "support/media_file_reader.h"
+#include "support/temp_dir.h"
+#include "support/test_media_writer.h"
+
+namespace vantorelle {
+namespace {
+
+using testing::CliRun;
+using testing::RunCli;
+
+class RenderCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (testing::CliPath().empty()) GTEST_SKIP() << "VANTORELLE_CLI is not set";
+  }
+
+  CSrc& Movie(testing::TestDocument& project, const std::string& name, testing::Rgb colour) {
+    testing::MovieParams params;
+    params.width = 720;
+    params.height = 576;
+    params.frameCount = 25;
+    params.pattern = testing::FramePattern::Solid;
+    params.colour = colour;
+    const std::string path = dir_.File(name);
+    EXPECT_TRUE(testing::WriteAvi(path, params));
+    CSrc& source = project.AddSource(path, 1000.0, SourceFlags::MovieFile | SourceFlags::VideoStream);
+    source.frameWidth = 720;
+    source.frameHeight = 576;
+    source.modified = LastWriteText(ReadFileFacts(path)->lastWrite);
+    return source;
+  }
+
+  static CFilm& Place(testing::TestDocument& project, std::size_t track, CSrc& source, TimeMs start, TimeMs duration) {
+    auto clip = std::make_unique<CFilm>();
+    clip->source = &source;
+    clip->name = source.name;
+    clip->start = start;
+    clip->duration = duration;
+    clip->sourceLength = source.duration;
+    clip->flags = source.flags;
+    ++source.usageCount;
+    return project.Track(track).InsertInOrder(std::move(clip));
+  }
+
+  static double Rms(const std::vector<float>& stereo, double fromS, double toS) {
+    const std::size_t from = static_cast<std::size_t>(fromS * 48000) * 2;
+    const std::size_t to = std::min(stereo.size(), static_cast<std::size_t>(toS * 48000) * 2);
+    double sum = 0.0;
+    for (std::size_t i = from; i < to; ++i) sum += stereo[i] * stereo[i];
+    return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0.0;
+  }
+
+  testing::TempDir dir_;
+};
+
+TEST_F(RenderCli, PicturesAndSoundFollowTheTimeline) {
+  const std::string project = dir_.File("show.vrp");
+  {
+    testing::TestDocument doc;
+    HeadlessDocumentViews views;
+    doc.doc.AttachViews(&views);
+    // Red then blue on the first video track, a gap there filled by green
+    // from the second, and a tone fading in over its first second.
+    Place(doc, 0, Movie(doc, "red.avi", {255, 0, 0}), 0.0, 1000.0);
+    Place(doc, 0, Movie(doc, "blue.avi", {0, 0, 255}), 1000.0, 1000.0);
+    Place(doc, 1, Movie(doc, "green.avi", {0, 255, 0}), 2000.0, 1000.0);
+    testing::WavParams wav;
+    wav.sampleRate = 48000;
+    wav.seconds = 3.0;
+    const std::string tonePath = dir_.File("tone.wav");
+    ASSERT_TRUE(testing::WriteWav(tonePath, wav));
+    CSrc& tone = doc.AddSource(tonePath, 3000.0, SourceFlags::MovieFile | SourceFlags::AudioStream);
+    tone.modified = LastWriteText(ReadFileFacts(tonePath)->lastWrite);
+    Place(doc, 2, tone, 0.0, 3000.0).fadeIn = 1000.0;
+    doc.doc.times.rangeStart = 0.0;
+    doc.doc.times.rangeStop = 3000.0;
+    ASSERT_TRUE(SaveProjectFile(doc.doc, project));
+  }
+
+  const std::string out = dir_.File("out.avi");
+  const CliRun run = RunCli({"render", project, out, "--quiet"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto media = testing::DecodeMediaFile(out);
+  ASSERT_TRUE(media);
+  EXPECT_EQ(media->videoCodec, "mjpeg");
+  EXPECT_EQ(media->audioCodec, "pcm_s16le");
+  ASSERT_EQ(media->frames.size(), 75u);
+  const auto expect = [&](std::size_t frame, int r, int g, int b) {
+    const auto colour = media->MeanColour(frame, 352, 280, 16);
+    EXPECT_NEAR(colour.r, r, 12) << "frame " << frame;
+    EXPECT_NEAR(colour.g, g, 12) << "frame " << frame;
+    EXPECT_NEAR(colour.b, b, 12) << "frame " << frame;
+  };
+  expect(0, 255, 0, 0);
+  expect(24, 255, 0, 0);
+  expect(25, 0, 0, 255);
+  expect(49, 0, 0, 255);
+  expect(50, 0, 255, 0);
+  expect(74, 0, 255, 0);
+
+  // The sound lasts as long as the pictures, rises linearly over the first
+  // second and stays at the file's level (a 440 Hz sine of 8000 / 32768).
+  EXPECT_NEAR(static_cast<double>(media->audio.size() / 2), 3.0 * 48000, 1920.0);
+  const double full = 8000.0 / 32768.0 / std::sqrt(2.0);
+  EXPECT_LT(Rms(media->audio, 0.0, 0.05), 0.1 * full);
+  EXPECT_NEAR(Rms(media->audio, 0.45, 0.55), 0.5 * full, 0.1 * full);
+  EXPECT_NEAR(Rms(media->audio, 1.5, 2.5), full, 0.05 * full);
+}
+
+TEST_F(RenderCli, BadOptionsAndProjectsFailOnStderr) {
+  EXPECT_EQ(RunCli({"render", "only-one.vrp"}).status, 2);
+  EXPECT_EQ(RunCli({"render", "a.vrp", "b.avi", "--format", "mov"}).status, 2);
+  EXPECT_EQ(RunCli({"render", "a.vrp", "b.avi", "--range", "500:100"}).status, 2);
+  const CliRun missing = RunCli({"render", dir_.File("none.vrp"), dir_.File("b.avi"), "--quiet"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("cannot be opened"), std::string::npos) << missing.err;
+}
+
+}  // namespace
+}  // namespace vantorelle
