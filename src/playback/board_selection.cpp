@@ -35,7 +35,8 @@ BoardSelection SelectBoard(const std::vector<std::string>& arguments,
                       "\" (use pal, pal-wide, ntsc or ntsc-vga)";
     return selection;
   }
-  selection.factory = CreateSoftwareBoardFactory(*format);
+  selection.wiring = MakeSoftwareBoardWiring(*format);
+  selection.factory = CreateSoftwareBoardFactory(*format, *selection.wiring);
   return selection;
 }
 

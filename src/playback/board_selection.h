@@ -3,10 +3,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "playback/klp_interfaces.h"
+#include "playback/software_board/software_board_wiring.h"
 
 namespace vantorelle {
 
@@ -15,6 +17,9 @@ struct BoardSelection {
   std::vector<std::string> remainingArguments;  // what the options left over
   std::string error;                            // set when an option was bad
   bool noBoard = false;
+  // The software board's clock and output, shared by every board the factory
+  // makes, so the editor can watch and hear what plays; none without a board.
+  std::optional<SoftwareBoardWiring> wiring;
 };
 
 // Understands "--no-board" and "--video-standard NAME" (or "--video-standard=NAME")

@@ -47,7 +47,8 @@ int main(int argc, char* argv[]) {
       vantorelle::DocumentServices{settings, app.FirstRun(), ui, *selection.factory, std::move(shortcutTable)});
   document->NewProject();
 
-  auto windowOwner = std::make_unique<vantorelle::shell::MainWindow>(app, *document, ui, shortcuts, settings);
+  auto windowOwner = std::make_unique<vantorelle::shell::MainWindow>(app, *document, ui, shortcuts, settings,
+                                                                        selection.wiring);
   vantorelle::shell::MainWindow& window = *windowOwner;
   ui.SetParent(&window);
   window.show();

@@ -29,6 +29,7 @@
 #include "qt_keys.h"
 #include "frame_pictures.h"
 #include "keyboard_window.h"
+#include "preview_window.h"
 #include "settings_dialog_window.h"
 #include "title_settings_window.h"
 #include "time_ruler_widget.h"
@@ -104,12 +105,17 @@ class ImportHost : public ITmlImportHost {
 }  // namespace
 
 MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface& ui, CShortCutTable* shortcuts,
-                       ISettingsStore& store, QWidget* parent)
-    : QMainWindow(parent), app_(app), doc_(doc), ui_(ui), shortcuts_(shortcuts), store_(store) {
+                       ISettingsStore& store, std::optional<SoftwareBoardWiring> board, QWidget* parent)
+    : QMainWindow(parent), app_(app), doc_(doc), ui_(ui), shortcuts_(shortcuts), store_(store),
+      board_(std::move(board)) {
   BuildViews();
   BuildBars();
   BuildMenus();
   RestorePlacement();
+  if (preview_) {
+    preview_->move(geometry().right() - preview_->width() - 20, geometry().top() + 60);
+    preview_->show();
+  }
   doc_.AttachViews(this);
   qApp->installEventFilter(this);
   connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SavePlacement(); });
@@ -123,6 +129,8 @@ MainWindow::~MainWindow() {
   // The work thread and the play go before the views and sources they read.
   if (playback_) playback_->StopPlayback();
   pictures_.reset();
+  if (pump_) pump_->Stop();
+  if (board_) board_->output->SetSink(nullptr);
   doc_.AttachViews(nullptr);
 }
 
@@ -205,6 +213,14 @@ void MainWindow::BuildViews() {
 }
 
 void MainWindow::BuildPlayback() {
+  if (board_) {
+    // What the board plays is shown and heard as it is made.
+    const VideoStandard& standard = CurrentVideoStandard();
+    preview_ = new PreviewWindow(standard.FrameWidth, standard.FrameHeight, this);
+    board_->output->SetSink(preview_);
+    pump_ = std::make_unique<RealtimePump>(*board_->output, *board_->clock);
+    pump_->Start();
+  }
   engine_ = std::make_unique<CPlayEngine>(doc_.Board(), ui_);
   windowTimers_ = std::make_unique<QtTimerService>([this](int id) {
     if (id == CPlaybackWindow::kPlayTimer && playback_) playback_->OnPlayTimer();

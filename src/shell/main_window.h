@@ -14,6 +14,8 @@
 #include "document/vantorelle_doc.h"
 #include "playback/movie_map.h"
 #include "playback/play_engine_control.h"
+#include "playback/software_board/realtime_pump.h"
+#include "playback/software_board/software_board_wiring.h"
 #include "timeline/clip_editor.h"
 #include "timeline/command_hub.h"
 #include "timeline/info_view.h"
@@ -31,6 +33,7 @@ namespace vantorelle::shell {
 
 class ClipCollectionBar;
 class FramePictures;
+class PreviewWindow;
 class QtTimerService;
 class TimeRulerWidget;
 class TrackAreaWidget;
@@ -43,7 +46,7 @@ class MainWindow : public QMainWindow,
                    public IClipRequests {
  public:
   MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface& ui, CShortCutTable* shortcuts,
-             ISettingsStore& store, QWidget* parent = nullptr);
+             ISettingsStore& store, std::optional<SoftwareBoardWiring> board, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Runs a main-menu, toolbar or global-shortcut command.
@@ -133,6 +136,9 @@ class MainWindow : public QMainWindow,
   std::unique_ptr<FramePictures> pictures_;
   std::unique_ptr<CPlaybackWindow> playback_;
   std::unique_ptr<PlaybackHubAdapter> playbackControl_;
+  std::optional<SoftwareBoardWiring> board_;
+  PreviewWindow* preview_ = nullptr;
+  std::unique_ptr<RealtimePump> pump_;
   void BuildPlayback();
   // Every source of the document gets its play component and its pictures.
   void OpenSourcesForPlayback();

@@ -1,0 +1,46 @@
+// The preview window: the board's pictures as they play, and its sound
+// through the desktop's sound device (or nowhere, silently, without one).
+#pragma once
+
+#include <QAudioSink>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <deque>
+#include <memory>
+#include <mutex>
+
+#include "playback/software_board/output_sink.h"
+
+class QIODevice;
+
+namespace vantorelle::shell {
+
+class PreviewWindow : public QWidget, public IOutputSink {
+ public:
+  PreviewWindow(int width, int height, QWidget* parent = nullptr);
+  ~PreviewWindow() override;
+
+  // From the board's output thread.
+  void OnVideoFrame(double seconds, const RgbFrame& frame) override;
+  void OnAudio(double seconds, const float* interleavedStereo, std::size_t frames) override;
+  void OnEnd() override;
+
+  bool HasSoundDevice() const { return audio_ != nullptr; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void FeedSound();
+
+  std::mutex mutex_;
+  QImage picture_;
+  bool pictureChanged_ = false;
+  std::deque<std::int16_t> sound_;  // interleaved stereo, 48 kHz
+  std::unique_ptr<QAudioSink> audio_;
+  QIODevice* device_ = nullptr;
+  QTimer feed_;
+};
+
+}  // namespace vantorelle::shell
