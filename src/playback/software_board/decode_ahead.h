@@ -46,6 +46,7 @@ class DecodeAhead {
     {
       std::lock_guard lock(mutex_);
       ++notices_;
+      starvedAt_ = -1;  // what it lacked may be there now
     }
     changed_.notify_all();
   }
