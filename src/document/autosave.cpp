@@ -1,0 +1,254 @@
+#include "document/autosave.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+
+#include "document/atomic_file.h"
+#include "document/project_file_format.h"
+#include "document/project_storage.h"
+#include "document/save_temporaries.h"
+#include "document/vantorelle_doc.h"
+#include "model/source_paths.h"
+#include "model/user_interface.h"
+#include "timeline/view_services.h"
+
+namespace vantorelle {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kMark[] = "VRRECOV1";
+constexpr std::size_t kMarkBytes = 8;
+constexpr std::size_t kTrailerBytes = 4 + 8 + 4 + kMarkBytes;  // after the path
+constexpr const char* kRecoverCaption = "Recover project";
+constexpr const char* kUntitled = "Untitled";
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
+  static const std::array<std::uint32_t, 256> table = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      std::uint32_t c = i;
+      for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+  return crc ^ 0xFFFFFFFFu;
+}
+
+std::uint64_t Fnv1a(const std::vector<std::uint8_t>& bytes) {
+  std::uint64_t hash = 0xCBF29CE484222325ull;
+  for (std::uint8_t b : bytes) hash = (hash ^ b) * 0x100000001B3ull;
+  return hash;
+}
+
+void PutLittleEndian(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::uint64_t GetLittleEndian(const std::uint8_t* at, int bytes) {
+  std::uint64_t value = 0;
+  for (int i = 0; i < bytes; ++i) value |= static_cast<std::uint64_t>(at[i]) << (8 * i);
+  return value;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
+bool IsRecoveryFileName(const std::string& name) {
+  constexpr std::string_view prefix = "recovery-";
+  constexpr std::string_view suffix = ".vrr";
+  return name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+std::string OwnFileName(const std::string& folder) {
+  if (folder.empty()) return {};
+  std::random_device entropy;
+  // The process id keeps two editors running side by side apart; the number
+  // keeps this session apart from a crashed one that had the same id.
+  return (fs::path(folder) / ("recovery-" + std::to_string(::getpid()) + "-" + std::to_string(entropy()) + ".vrr"))
+      .string();
+}
+
+void RemoveFileAndTemporaries(const std::string& path) {
+  std::error_code error;
+  fs::remove(path, error);
+  RemoveStaleSaveTemporaries(path);
+}
+
+}  // namespace
+
+EnvironmentLookup ProcessEnvironment() {
+  return [](const std::string& name) -> std::optional<std::string> {
+    const char* value = std::getenv(name.c_str());
+    if (!value) return std::nullopt;
+    return std::string(value);
+  };
+}
+
+std::string RecoveryFolderFor(const EnvironmentLookup& environment) {
+  const auto nonEmpty = [&](const char* name) {
+    std::optional<std::string> value = environment(name);
+    return value && !value->empty() ? value : std::nullopt;
+  };
+  if (const auto own = nonEmpty("VANTORELLE_CACHE_DIR")) return (fs::path(*own) / "recovery").string();
+  // A relative cache home is invalid and is to be ignored.
+  if (const auto cache = nonEmpty("XDG_CACHE_HOME"); cache && fs::path(*cache).is_absolute()) {
+    return (fs::path(*cache) / "Vantorelle" / "recovery").string();
+  }
+  if (const auto home = nonEmpty("HOME")) return (fs::path(*home) / ".cache" / "Vantorelle" / "recovery").string();
+  return {};
+}
+
+std::vector<std::uint8_t> EncodeRecoveryFile(const RecoveryFileContents& contents) {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(contents.project.size() + contents.originalPath.size() + kTrailerBytes);
+  bytes.insert(bytes.end(), contents.project.begin(), contents.project.end());
+  bytes.insert(bytes.end(), contents.originalPath.begin(), contents.originalPath.end());
+  PutLittleEndian(bytes, contents.originalPath.size(), 4);
+  PutLittleEndian(bytes, contents.project.size(), 8);
+  PutLittleEndian(bytes, Crc32(bytes.data(), bytes.size()), 4);
+  bytes.insert(bytes.end(), kMark, kMark + kMarkBytes);
+  return bytes;
+}
+
+std::optional<RecoveryFileContents> DecodeRecoveryFile(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() < kTrailerBytes) return std::nullopt;
+  const std::uint8_t* trailer = bytes.data() + bytes.size() - kTrailerBytes;
+  if (!std::equal(kMark, kMark + kMarkBytes, trailer + 16)) return std::nullopt;
+  const std::uint64_t pathBytes = GetLittleEndian(trailer, 4);
+  const std::uint64_t projectBytes = GetLittleEndian(trailer + 4, 8);
+  const std::uint64_t body = bytes.size() - kTrailerBytes;
+  // Compared without adding, so no length can wrap round to a fit.
+  if (pathBytes > body || projectBytes != body - pathBytes) return std::nullopt;
+  if (Crc32(bytes.data(), bytes.size() - 4 - kMarkBytes) != GetLittleEndian(trailer + 12, 4)) return std::nullopt;
+  RecoveryFileContents contents;
+  contents.project.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(projectBytes));
+  contents.originalPath.assign(bytes.begin() + static_cast<std::ptrdiff_t>(projectBytes),
+                               bytes.begin() + static_cast<std::ptrdiff_t>(body));
+  if (!ReadProjectFile(contents.project).ok) return std::nullopt;
+  return contents;
+}
+
+ProjectAutosave::ProjectAutosave(CVantorelleDoc& doc, ITimerService& timers, std::string recoveryFolder)
+    : doc_(doc), timers_(timers), folder_(std::move(recoveryFolder)), ownFile_(OwnFileName(folder_)) {}
+
+void ProjectAutosave::OnDocumentChanged() {
+  if (folder_.empty()) return;
+  changedSinceCopy_ = true;
+  if (timerRunning_) return;
+  timers_.StartTimer(kAutosaveTimerId, kAutosaveIntervalMs);
+  timerRunning_ = true;
+}
+
+void ProjectAutosave::OnTimer(int id) {
+  if (id != kAutosaveTimerId || !timerRunning_) return;
+  if (!doc_.IsModified()) {
+    // Saved (or otherwise settled) without word to us: nothing to recover.
+    timers_.KillTimer(kAutosaveTimerId);
+    timerRunning_ = false;
+    changedSinceCopy_ = false;
+    RemoveCopy();
+    return;
+  }
+  // A copy that could not be written is tried again a minute later.
+  if (changedSinceCopy_ && WriteCopy() == CopyResult::Failed) return;
+  timers_.KillTimer(kAutosaveTimerId);
+  timerRunning_ = false;
+  changedSinceCopy_ = false;
+}
+
+void ProjectAutosave::OnSaved() {
+  if (timerRunning_) timers_.KillTimer(kAutosaveTimerId);
+  timerRunning_ = false;
+  changedSinceCopy_ = false;
+  RemoveCopy();
+}
+
+void ProjectAutosave::OnCleanClose() { OnSaved(); }
+
+ProjectAutosave::CopyResult ProjectAutosave::WriteCopy() {
+  if (ownFile_.empty()) return CopyResult::Failed;
+  ProjectFileContents contents;
+  if (!CollectProjectContents(doc_, contents)) return CopyResult::Failed;
+  // The copy is opened from the recovery folder, where paths relative to
+  // the project's folder would point nowhere.
+  for (ProjectSourceRecord& source : contents.sources) source.storedPath = source.fullPath;
+  const std::vector<std::uint8_t> bytes = EncodeRecoveryFile({WriteProjectFile(contents), doc_.ProjectPath()});
+  const std::uint64_t hash = Fnv1a(bytes);
+  std::error_code error;
+  if (lastCopyHash_ == hash && fs::exists(ownFile_, error)) return CopyResult::Unchanged;
+  fs::create_directories(folder_, error);
+  if (!WriteFileAtomically(ownFile_, bytes)) return CopyResult::Failed;
+  lastCopyHash_ = hash;
+  RemoveStaleSaveTemporaries(ownFile_);
+  return CopyResult::Written;
+}
+
+void ProjectAutosave::RemoveCopy() {
+  lastCopyHash_.reset();
+  if (!ownFile_.empty()) RemoveFileAndTemporaries(ownFile_);
+}
+
+std::optional<RecoveryCandidate> ProjectAutosave::FindRecovery() const {
+  if (folder_.empty()) return std::nullopt;
+  std::error_code error;
+  fs::directory_iterator entries(folder_, error);
+  if (error) return std::nullopt;
+  std::optional<RecoveryCandidate> newest;
+  fs::file_time_type newestTime{};
+  const std::string ownName = fs::path(ownFile_).filename().string();
+  for (const fs::directory_entry& entry : entries) {
+    const std::string name = entry.path().filename().string();
+    // Temporaries start with a dot and never pass this test.
+    if (!IsRecoveryFileName(name) || name == ownName || !entry.is_regular_file(error)) continue;
+    const fs::file_time_type time = entry.last_write_time(error);
+    if (error) continue;
+    if (newest && (time < newestTime || (time == newestTime && entry.path().string() < newest->file))) continue;
+    const auto bytes = ReadWholeFile(entry.path());
+    if (!bytes) continue;
+    auto contents = DecodeRecoveryFile(*bytes);
+    if (!contents) continue;
+    newest = RecoveryCandidate{entry.path().string(), std::move(contents->originalPath)};
+    newestTime = time;
+  }
+  return newest;
+}
+
+bool ProjectAutosave::OfferRecovery(IUserInterface& ui) {
+  const auto found = FindRecovery();
+  if (!found) return false;
+  const std::string name = found->originalPath.empty() ? kUntitled : FileNameOf(found->originalPath);
+  const MessageAnswer answer = ui.ShowMessage("Recover unsaved changes of " + name + "?", kRecoverCaption,
+                                              MessageIcon::Question, MessageButtons::YesNo);
+  if (answer != MessageAnswer::Yes) {
+    RemoveFileAndTemporaries(found->file);
+    return false;
+  }
+  // A copy that would not open stays for a later start.
+  if (OpenProjectFile(doc_, found->file) != ProjectOpenOutcome::Opened) return false;
+  doc_.SetProjectPath(found->originalPath);
+  doc_.SetModified(true);
+  // The recovered changes are still unsaved; the old copy goes only once
+  // this session's own copy holds them.
+  changedSinceCopy_ = false;
+  if (WriteCopy() == CopyResult::Written) RemoveFileAndTemporaries(found->file);
+  return true;
+}
+
+}  // namespace vantorelle
