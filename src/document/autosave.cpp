@@ -193,7 +193,8 @@ ProjectAutosave::CopyResult ProjectAutosave::WriteCopy() {
   const std::uint64_t hash = Fnv1a(bytes);
   std::error_code error;
   if (lastCopyHash_ == hash && fs::exists(ownFile_, error)) return CopyResult::Unchanged;
-  fs::create_directories(folder_, error);
+  // The copies name the person's files and folders: theirs alone to read.
+  if (fs::create_directories(folder_, error)) fs::permissions(folder_, fs::perms::owner_all, error);
   if (!WriteFileAtomically(ownFile_, bytes)) return CopyResult::Failed;
   lastCopyHash_ = hash;
   RemoveStaleSaveTemporaries(ownFile_);

@@ -208,6 +208,8 @@ TEST_F(AutosaveTest, AnEditStartsTheMinuteOnceAndTheTickWritesTheCopy) {
   EXPECT_EQ(read.contents.sources.at(0).storedPath, dir_.File("projects/media/a.avi"));
   // Writing a copy is no save.
   EXPECT_TRUE(project.doc.IsModified());
+  // Others may not read what the person has been working on.
+  EXPECT_EQ(fs::status(folder_).permissions() & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
 }
 
 TEST_F(AutosaveTest, NoCopyWithoutAChangeSinceTheLastOne) {
