@@ -6,7 +6,11 @@
 // "vantorelle-cli render" does). Real time is 25 frames a second.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cmath>
+#include <functional>
 #include <memory>
+#include <thread>
 #include <stdexcept>
 #include <string>
 
@@ -18,7 +22,10 @@
 #include "playback/movie_map.h"
 #include "playback/play_engine.h"
 #include "playback/play_engine_list.h"
+#include "model/file_in_work.h"
+#include "playback/frame_image_worker.h"
 #include "playback/software_board/offline_pump.h"
+#include "playback/software_board/realtime_pump.h"
 #include "playback/software_board/software_board_factory.h"
 #include "playback/source_reading.h"
 #include "support/scripted_user_interface.h"
@@ -88,11 +95,20 @@ Media& SharedMedia() {
   return media;
 }
 
-// One render of the project into the sink; returns the frames made.
-std::int64_t RenderProject(IOutputSink& sink) {
+// One play of the project into the sink, on a virtual clock pumped as fast
+// as possible, or in real time on the steady clock; returns the frames made
+// (and, in real time, those made late).
+struct PlayResult {
+  std::int64_t frames = 0;
+  std::int64_t late = 0;
+};
+
+PlayResult PlayProject(IOutputSink& sink, bool realTime, const std::function<void()>& whileWaiting = {}) {
   const Media& media = SharedMedia();
   const SoftwareBoardFormat format{kWidth, kHeight, 25.0};
-  auto clock = std::make_shared<VirtualBoardClock>();
+  std::shared_ptr<BoardClock> clock;
+  if (realTime) clock = std::make_shared<SteadyBoardClock>();
+  else clock = std::make_shared<VirtualBoardClock>();
   auto output = std::make_shared<BoardOutput>(format);
   auto factory = CreateSoftwareBoardFactory(format, SoftwareBoardWiring{clock, output});
   // As at the editor's start: the board answered, so playback uses it.
@@ -166,20 +182,35 @@ std::int64_t RenderProject(IOutputSink& sink) {
   const auto list = BuildPlayList(IncludedTracks(doc.timeline), range.from, range.to, 40.0, map, false);
   if (!list) throw std::runtime_error("no play list");
   output->SetSink(&sink);
+  std::unique_ptr<RealtimePump> realtime;
+  if (realTime) {
+    realtime = std::make_unique<RealtimePump>(*output, *clock);
+    realtime->Start();
+  }
   if (!engine.Prepare(list->playFrom, list->playTo, *list, list->frameDelta, list->audioTrackKeys) ||
       !engine.Start()) {
     std::string told;
     for (const auto& message : ui.messages) told += " [" + message.caption + ": " + message.text + "]";
     throw std::runtime_error("the play did not start:" + told);
   }
-  OfflinePump pump(*output, *clock);
   const auto total = static_cast<std::int64_t>((list->playTo - list->playFrom) / list->frameDelta + 0.5);
-  std::int64_t frames = 0;
-  while (frames < total && pump.Step()) ++frames;
+  PlayResult result;
+  if (realTime) {
+    while (engine.PollState() == EngineState::Playing) {
+      if (whileWaiting) whileWaiting();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    realtime->Stop();
+    result.frames = realtime->FramesMade();
+    result.late = realtime->LateFrames();
+  } else {
+    OfflinePump pump(*output, static_cast<VirtualBoardClock&>(*clock));
+    while (result.frames < total && pump.Step()) ++result.frames;
+  }
   output->EndPlay();
   engine.Stop();
   output->SetSink(nullptr);
-  return frames;
+  return result;
 }
 
 void Report(benchmark::State& state, std::int64_t frames) {
@@ -194,7 +225,7 @@ void BM_RenderToNothing(benchmark::State& state) {
   std::int64_t frames = 0;
   for (auto _ : state) {
     NullSink sink;
-    frames = RenderProject(sink);
+    frames = PlayProject(sink, false).frames;
   }
   Report(state, frames * static_cast<std::int64_t>(state.iterations()));
 }
@@ -208,12 +239,61 @@ void BM_RenderToMjpegAvi(benchmark::State& state) {
     auto encoder = MediaFileEncoder::Open(SharedMedia().dir.File("out.avi"), {}, error);
     if (!encoder) throw std::runtime_error(error);
     EncoderSink sink(*encoder);
-    frames = RenderProject(sink);
+    frames = PlayProject(sink, false).frames;
     encoder->Finish();
   }
   Report(state, frames * static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_RenderToMjpegAvi)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// Keeps the frame-picture worker making thumbnails of the red movie all
+// through the play, as a busy track area would.
+class BusyPictureView : public IFrameImageView {
+ public:
+  explicit BusyPictureView(const CSrc& source) : source_(source) {}
+  std::optional<FrameRequest> FetchRequest() override {
+    next_ = std::fmod(next_ + 1234.0, 9000.0);
+    return MakeFrameRequest(source_, next_);
+  }
+  bool DeliverResult(FrameRequest&) override {
+    ++made_;
+    return false;
+  }
+  int made_ = 0;
+
+ private:
+  const CSrc& source_;
+  double next_ = 0.0;
+};
+
+void BM_RealTimePlaybackWithPictureWorker(benchmark::State& state) {
+  const Media& media = SharedMedia();
+  const SoftwareBoardFormat format{kWidth, kHeight, 25.0};
+  support::ScriptedUserInterface ui;
+  StillImageExtensions images;
+  auto factory = CreateSoftwareBoardFactory(format);
+  const auto red = MakeSourceFromFile(SourceReadContext{MediaReadContext{*factory, ui, FrameSizeRule{}}, images, nullptr},
+                                      media.red);
+  if (!red) throw std::runtime_error("red source");
+  FileInWork fileInWork;
+  FrameImageWorker worker(CreateSoftwareBoardFactory(format), fileInWork);
+  BusyPictureView view(*red);
+  worker.Start(view, ui);
+  PlayResult result;
+  for (auto _ : state) {
+    NullSink sink;
+    result = PlayProject(sink, true, [&] {
+      worker.Signal();
+      worker.ServeHandOver();
+    });
+  }
+  worker.Stop();
+  state.counters["frames"] = static_cast<double>(result.frames);
+  state.counters["late"] = static_cast<double>(result.late);
+  state.counters["dropped"] = static_cast<double>(std::max<std::int64_t>(0, 1500 - result.frames));
+  state.counters["thumbnails"] = view.made_;
+}
+BENCHMARK(BM_RealTimePlaybackWithPictureWorker)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 
