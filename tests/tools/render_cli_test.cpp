@@ -83,6 +83,34 @@ TEST_F(RenderCli, PicturesAndSoundFollowTheTimeline) {
     CSrc& tone = doc.AddSource(tonePath, 3000.0, SourceFlags::MovieFile | SourceFlags::AudioStream);
     tone.modified = LastWriteText(ReadFileFacts(tonePath)->lastWrite);
     Place(doc, 2, tone, 0.0, 3000.0).fadeIn = 1000.0;
+    // The same tone once more from 2 s, in phase with the first: the mix doubles.
+    Place(doc, 3, tone, 2000.0, 1000.0);
+    // A yellow slide in its region for the whole play, and a white strip
+    // crawling to the left through the bottom region at 4 pixels a frame.
+    const auto image = [&](const std::string& name, int w, int h, testing::Rgb colour) -> CSrc& {
+      const std::string path = dir_.File(name);
+      EXPECT_TRUE(testing::WriteImage(path, testing::ImageFormat::Png, w, h, colour));
+      CSrc& source = doc.AddSource(path, 0.0, SourceFlags::VideoStream);
+      source.frameWidth = w;
+      source.frameHeight = h;
+      source.modified = LastWriteText(ReadFileFacts(path)->lastWrite);
+      return source;
+    };
+    CTrack& slides = doc.Track(4);
+    slides.regionLeft = 100;
+    slides.regionTop = 100;
+    slides.regionWidth = 200;
+    slides.regionHeight = 100;
+    Place(doc, 4, image("slide.png", 200, 100, {255, 255, 0}), 0.0, 3000.0);
+    CTrack& crawl = doc.Track(5);
+    crawl.regionLeft = 0;
+    crawl.regionTop = 480;
+    crawl.regionWidth = 720;
+    crawl.regionHeight = 60;
+    crawl.direction = 0;  // to the left
+    crawl.maxSpeed = 2.0;
+    CSrc& strip = image("strip.png", 200, 60, {255, 255, 255});
+    Place(doc, 5, strip, 0.0, crawl.DefaultClipDuration(strip, doc.doc.durations));
     doc.doc.times.rangeStart = 0.0;
     doc.doc.times.rangeStop = 3000.0;
     ASSERT_TRUE(SaveProjectFile(doc.doc, project));
@@ -97,7 +125,7 @@ TEST_F(RenderCli, PicturesAndSoundFollowTheTimeline) {
   EXPECT_EQ(media->audioCodec, "pcm_s16le");
   ASSERT_EQ(media->frames.size(), 75u);
   const auto expect = [&](std::size_t frame, int r, int g, int b) {
-    const auto colour = media->MeanColour(frame, 352, 280, 16);
+    const auto colour = media->MeanColour(frame, 352, 300, 16);
     EXPECT_NEAR(colour.r, r, 12) << "frame " << frame;
     EXPECT_NEAR(colour.g, g, 12) << "frame " << frame;
     EXPECT_NEAR(colour.b, b, 12) << "frame " << frame;
@@ -109,13 +137,50 @@ TEST_F(RenderCli, PicturesAndSoundFollowTheTimeline) {
   expect(50, 0, 255, 0);
   expect(74, 0, 255, 0);
 
+  // The slide covers its region over every picture.
+  for (std::size_t frame : {0u, 30u, 74u}) {
+    const auto slide = media->MeanColour(frame, 190, 140, 16);
+    EXPECT_NEAR(slide.r, 255, 12) << "frame " << frame;
+    EXPECT_NEAR(slide.g, 255, 12) << "frame " << frame;
+    EXPECT_NEAR(slide.b, 0, 30) << "frame " << frame;
+  }
+  // At its clip's start the strip stands at the region's left edge (it came
+  // in during its lead-in) and leaves it 4 pixels a frame: its right edge
+  // goes from 199 to 0 over 50 frames.
+  const auto stripRight = [&](std::size_t frame) {
+    const auto& pixels = media->frames[frame];
+    int right = -1;
+    for (int x = 0; x < 720; ++x) {
+      const std::size_t at = (static_cast<std::size_t>(510) * 720 + static_cast<std::size_t>(x)) * 3;
+      if (pixels[at] > 200 && pixels[at + 1] > 200 && pixels[at + 2] > 200) right = x;
+    }
+    return right;
+  };
+  EXPECT_NEAR(stripRight(0), 199, 1);
+  for (std::size_t frame = 1; frame < 49; ++frame) {
+    EXPECT_NEAR(stripRight(frame), stripRight(frame - 1) - 4, 1) << "frame " << frame;
+  }
+  EXPECT_EQ(stripRight(50), -1);
+  // Nothing of the strip outside its region.
+  EXPECT_LT(media->MeanColour(10, 50, 460, 8).g, 60);
+
   // The sound lasts as long as the pictures, rises linearly over the first
-  // second and stays at the file's level (a 440 Hz sine of 8000 / 32768).
+  // second, stays at the file's level (a 440 Hz sine of 8000 / 32768) and
+  // doubles where the second tone joins it, with the green picture.
   EXPECT_NEAR(static_cast<double>(media->audio.size() / 2), 3.0 * 48000, 1920.0);
   const double full = 8000.0 / 32768.0 / std::sqrt(2.0);
   EXPECT_LT(Rms(media->audio, 0.0, 0.05), 0.1 * full);
   EXPECT_NEAR(Rms(media->audio, 0.45, 0.55), 0.5 * full, 0.1 * full);
-  EXPECT_NEAR(Rms(media->audio, 1.5, 2.5), full, 0.05 * full);
+  EXPECT_NEAR(Rms(media->audio, 1.4, 1.9), full, 0.05 * full);
+  EXPECT_NEAR(Rms(media->audio, 2.2, 2.8), 2.0 * full, 0.1 * full);
+  double joined = 0.0;
+  for (double t = 1.8; t < 2.2; t += 0.005) {
+    if (Rms(media->audio, t, t + 0.005) > 1.5 * full) {
+      joined = t;
+      break;
+    }
+  }
+  EXPECT_NEAR(joined, 2.0, 0.04) << "sound and picture out of step";
 }
 
 TEST_F(RenderCli, BadOptionsAndProjectsFailOnStderr) {
