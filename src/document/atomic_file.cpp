@@ -1,6 +1,7 @@
 #include "document/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +19,9 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
   const fs::path temporary = folder / ("." + target.filename().string() + ".saving-" + std::to_string(entropy()));
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return false;
+  // The new file keeps the permissions the old one had.
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
   bool ok = true;
   std::size_t written = 0;
   const std::size_t limit = faults.failAfterBytes ? std::min(*faults.failAfterBytes, bytes.size()) : bytes.size();

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "document/atomic_file.h"
+#include "document/save_temporaries.h"
 #include "document/vantorelle_doc.h"
 #include "model/file_facts.h"
 #include "model/source_paths.h"
@@ -463,6 +464,8 @@ bool SaveProjectFile(CVantorelleDoc& doc, const std::string& path, const AtomicW
     doc.Ui().ShowMessage(kSaveFailed, kSaveCaption, MessageIcon::Error, MessageButtons::Ok);
     return false;
   }
+  // Saves cut short by a crash leave their temporaries; the next good one tidies up.
+  RemoveStaleSaveTemporaries(doc.ProjectPath());
   doc.SetModified(false);
   return true;
 }

@@ -468,3 +468,27 @@ TEST_F(ProjectFileTest, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
 
 }  // namespace
 }  // namespace vantorelle
+
+namespace vantorelle {
+namespace {
+
+TEST(ProjectFileTidiness, AGoodSaveRemovesTemporariesOfKilledSavesAndKeepsPermissions) {
+  testing::TempDir dir;
+  const std::string path = dir.File("p.vrp");
+  testing::TestDocument project;
+  HeadlessDocumentViews views;
+  project.doc.AttachViews(&views);
+  ASSERT_TRUE(SaveProjectFile(project.doc, path));
+  ::chmod(path.c_str(), 0600);
+  const std::string stale = dir.WriteFile(".p.vrp.saving-12345", "half a project");
+  const std::string unrelated = dir.WriteFile(".q.vrp.saving-1", "another project's");
+  ASSERT_TRUE(SaveProjectFile(project.doc, path));
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(unrelated));
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+}  // namespace
+}  // namespace vantorelle
