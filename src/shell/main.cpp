@@ -54,6 +54,7 @@ int main(int argc, char* argv[]) {
   window.show();
   const vantorelle::StartAction start = vantorelle::CVantorelleApp::ParseCommandLine(arguments);
   if (start.openProject) window.OpenProject(start.projectPath);
+  if (!selfTestQuit && screenshotPath.isEmpty()) window.OfferRecovery();
   if (selfTestQuit) QTimer::singleShot(200, &application, &QApplication::quit);
   if (!screenshotPath.isEmpty()) {
     // Lets the window lay itself out and paint once before it is grabbed.

@@ -224,7 +224,9 @@ void MainWindow::BuildPlayback() {
   engine_ = std::make_unique<CPlayEngine>(doc_.Board(), ui_);
   windowTimers_ = std::make_unique<QtTimerService>([this](int id) {
     if (id == CPlaybackWindow::kPlayTimer && playback_) playback_->OnPlayTimer();
+    if (autosave_) autosave_->OnTimer(id);
   });
+  autosave_ = std::make_unique<ProjectAutosave>(doc_, *windowTimers_, RecoveryFolderFor(ProcessEnvironment()));
   waitDialog_ = std::make_unique<WaitPlaybackBox>(this);
   const VideoStandard& standard = CurrentVideoStandard();
   SoftwareBoardFormat format{standard.FrameWidth, standard.FrameHeight, standard.FrameRate / 1000.0};
@@ -264,6 +266,12 @@ void MainWindow::OpenSourcesForPlayback() {
 
 void MainWindow::ClearFramePictures() {
   if (pictures_) pictures_->Clear();
+}
+
+void MainWindow::OfferRecovery() {
+  if (!autosave_ || !autosave_->OfferRecovery(ui_)) return;
+  OpenSourcesForPlayback();
+  FollowDocument();
 }
 
 void MainWindow::BuildBars() {
@@ -441,6 +449,8 @@ void MainWindow::Repaint(std::uint32_t redrawMask) {
   }
   infoLabel_->setText(text.trimmed());
   if ((redrawMask & RedrawMask::ClipCollection) && clipCollection_) clipCollection_->Refresh();
+  // Edits repaint; the autosave only writes when the project really changed.
+  if (autosave_ && doc_.IsModified()) autosave_->OnDocumentChanged();
   RefreshProjectViewer();
   UpdateTitle();
 }
@@ -579,7 +589,10 @@ bool MainWindow::SaveProject() {
   if (doc_.ProjectPath().empty()) return SaveProjectAs();
   RecordLayoutInDocument();
   const bool saved = SaveProjectFile(doc_, doc_.ProjectPath());
-  if (saved) RememberProject();
+  if (saved) {
+    RememberProject();
+    if (autosave_) autosave_->OnSaved();
+  }
   UpdateTitle();
   return saved;
 }
@@ -594,7 +607,10 @@ bool MainWindow::SaveProjectAs() {
   if (!path) return false;
   RecordLayoutInDocument();
   const bool saved = SaveProjectFile(doc_, *path);
-  if (saved) RememberProject();
+  if (saved) {
+    RememberProject();
+    if (autosave_) autosave_->OnSaved();
+  }
   UpdateTitle();
   return saved;
 }
@@ -602,6 +618,7 @@ bool MainWindow::SaveProjectAs() {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (ConfirmDiscardChanges()) {
     SavePlacement();
+    if (autosave_) autosave_->OnCleanClose();
     event->accept();
   } else {
     event->ignore();

@@ -10,6 +10,7 @@
 #include "commands/key_dispatch.h"
 #include "commands/shortcut_table.h"
 #include "document/vantorelle_app.h"
+#include "document/autosave.h"
 #include "document/recent_files.h"
 #include "document/vantorelle_doc.h"
 #include "playback/movie_map.h"
@@ -139,6 +140,12 @@ class MainWindow : public QMainWindow,
   std::optional<SoftwareBoardWiring> board_;
   PreviewWindow* preview_ = nullptr;
   std::unique_ptr<RealtimePump> pump_;
+  std::unique_ptr<ProjectAutosave> autosave_;
+ public:
+  // Once the window shows: a recovery copy left by a crash is offered.
+  void OfferRecovery();
+
+ private:
   void BuildPlayback();
   // Every source of the document gets its play component and its pictures.
   void OpenSourcesForPlayback();
