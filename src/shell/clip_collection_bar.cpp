@@ -287,7 +287,7 @@ bool ClipCollectionBar::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
       auto* drag = static_cast<QDragMoveEvent*>(event);
-      if (inList && drag->mimeData()->hasFormat(kSourceDragMime)) {
+      if (inList && (drag->mimeData()->hasFormat(kSourceDragMime) || drag->mimeData()->hasUrls())) {
         drag->acceptProposedAction();
         return true;
       }
@@ -295,6 +295,15 @@ bool ClipCollectionBar::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Drop: {
       auto* drop = static_cast<QDropEvent*>(event);
+      if (inList && !drop->mimeData()->hasFormat(kSourceDragMime) && drop->mimeData()->hasUrls()) {
+        // Files from the desktop's file manager join the collection; known ones silently.
+        for (const QUrl& url : drop->mimeData()->urls()) {
+          if (url.isLocalFile()) commands_->AddSourceFromPath(url.toLocalFile().toStdString(), false);
+        }
+        drop->acceptProposedAction();
+        Refresh();
+        return true;
+      }
       if (!inList || !drop->mimeData()->hasFormat(kSourceDragMime)) break;
       const QByteArray bytes = drop->mimeData()->data(kSourceDragMime);
       QTreeWidgetItem* under = listView_->itemAt(drop->position().toPoint());

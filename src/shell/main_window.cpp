@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QDockWidget>
 #include <QTreeWidget>
 #include <QFileInfo>
@@ -117,6 +120,7 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
     preview_->show();
   }
   doc_.AttachViews(this);
+  setAcceptDrops(true);
   qApp->installEventFilter(this);
   connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SavePlacement(); });
   ShowStatus("Ready");
@@ -418,7 +422,7 @@ void MainWindow::ShowStatus(const std::string& text) { statusBar()->showMessage(
 void MainWindow::UpdateTitle() {
   const std::string& path = doc_.ProjectPath();
   const QString name = path.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(path)).fileName();
-  setWindowTitle(name + " - Vantorelle");
+  setWindowTitle(name + (doc_.IsModified() ? " *" : "") + " - Vantorelle");
 }
 
 void MainWindow::RunCommand(int id) {
@@ -623,6 +627,32 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
+}
+
+namespace {
+
+// The first project file among dropped files.
+std::optional<std::string> DroppedProject(const QMimeData& data) {
+  if (!data.hasUrls()) return std::nullopt;
+  for (const QUrl& url : data.urls()) {
+    const QString path = url.toLocalFile();
+    if (path.endsWith(".vrp", Qt::CaseInsensitive)) return path.toStdString();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (DroppedProject(*event->mimeData())) event->acceptProposedAction();
+}
+
+// A project file dropped on the window opens as if chosen in "Open project...".
+void MainWindow::dropEvent(QDropEvent* event) {
+  const auto project = DroppedProject(*event->mimeData());
+  if (!project) return;
+  event->acceptProposedAction();
+  if (ConfirmDiscardChanges()) OpenProject(*project);
 }
 
 PixelRect MainWindow::DesktopWorkArea() const {
