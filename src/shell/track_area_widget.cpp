@@ -55,6 +55,12 @@ void TrackAreaWidget::paintEvent(QPaintEvent*) {
     for (const ClipPicture& clip : row.clips) {
       const QRect clipRect = ToQRect(clip.rect).adjusted(0, 2, -1, -3);
       painter.fillRect(clipRect, ToQColor(clip.fill));
+      // A whole project in view puts thousands of clips a few pixels wide on
+      // screen: they get their colour and outline, and no more.
+      if (clipRect.width() < 3) continue;
+      painter.setPen(QPen(clip.selected ? Qt::white : ToQColor(clip.outline), clip.selected ? 2 : 1));
+      painter.drawRect(clipRect);
+      if (clipRect.width() < 24) continue;
       if (pictures_ && clip.clip) {
         for (const PictureTile& tile : PictureTilesOf(*clip.clip, clip.rect, navigator_->View(), doc_.preferences.snapshotsType)) {
           const CFrameImage* image = pictures_->Cache().Lookup(*tile.clip->source, tile.sourceTime, false);
@@ -64,8 +70,6 @@ void TrackAreaWidget::paintEvent(QPaintEvent*) {
           painter.drawImage(ToQRect(tile.rect), picture);
         }
       }
-      painter.setPen(QPen(clip.selected ? Qt::white : ToQColor(clip.outline), clip.selected ? 2 : 1));
-      painter.drawRect(clipRect);
       painter.setPen(Qt::black);
       painter.drawText(clipRect.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop,
                        QString::fromStdString(clip.name));
