@@ -140,8 +140,9 @@ void ClipCollectionBar::Refresh() {
   if (list_->RowCount() != static_cast<int>(sources.size())) list_->Rebuild(sources);
   listView_->clear();
   for (const ClipListRow& row : list_->Rows()) {
+    // Texts from the source as it is now: its usage changes with every edit.
     QStringList texts;
-    for (const std::string& text : row.texts) texts << QString::fromStdString(text);
+    for (const std::string& text : ClipListCellTexts(*row.source)) texts << QString::fromStdString(text);
     auto* item = new QTreeWidgetItem(listView_, texts);
     item->setData(0, Qt::UserRole, QString::fromStdString(row.source->path));
     item->setSelected(row.selected);

@@ -12,6 +12,7 @@
 #include "main_window.h"
 #include "playback/board_selection.h"
 #include "qt_user_interface.h"
+#include "screenshot_tour.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
@@ -19,12 +20,15 @@ int main(int argc, char* argv[]) {
 
   bool selfTestQuit = false;
   QString screenshotPath;
+  QString screenshotFolder;
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--self-test-quit") == 0) {
       selfTestQuit = true;
     } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
       screenshotPath = QString::fromLocal8Bit(argv[++i]);
+    } else if (std::strcmp(argv[i], "--screenshot-tour") == 0 && i + 1 < argc) {
+      screenshotFolder = QString::fromLocal8Bit(argv[++i]);
     } else {
       arguments.emplace_back(argv[i]);
     }
@@ -54,7 +58,8 @@ int main(int argc, char* argv[]) {
   window.show();
   const vantorelle::StartAction start = vantorelle::CVantorelleApp::ParseCommandLine(arguments);
   if (start.openProject) window.OpenProject(start.projectPath);
-  if (!selfTestQuit && screenshotPath.isEmpty()) window.OfferRecovery();
+  if (!selfTestQuit && screenshotPath.isEmpty() && screenshotFolder.isEmpty()) window.OfferRecovery();
+  if (!screenshotFolder.isEmpty()) vantorelle::shell::StartScreenshotTour(window, screenshotFolder);
   if (selfTestQuit) QTimer::singleShot(200, &application, &QApplication::quit);
   if (!screenshotPath.isEmpty()) {
     // Lets the window lay itself out and paint once before it is grabbed.

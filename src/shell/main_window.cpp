@@ -272,6 +272,8 @@ void MainWindow::ClearFramePictures() {
   if (pictures_) pictures_->Clear();
 }
 
+QWidget* MainWindow::Preview() const { return preview_; }
+
 void MainWindow::OfferRecovery() {
   if (!autosave_ || !autosave_->OfferRecovery(ui_)) return;
   OpenSourcesForPlayback();

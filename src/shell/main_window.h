@@ -146,6 +146,8 @@ class MainWindow : public QMainWindow,
  public:
   // Once the window shows: a recovery copy left by a crash is offered.
   void OfferRecovery();
+  // The board's preview window; none without a board.
+  QWidget* Preview() const;
 
  private:
   void BuildPlayback();
