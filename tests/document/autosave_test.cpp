@@ -19,11 +19,15 @@
 #include "document/project_storage.h"
 #include "model/file_facts.h"
 #include "support/document_fixture.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "timeline/view_services.h"
 
 namespace vantorelle {
 namespace {
+
+using testing::FileBytes;
+using testing::WriteBytes;
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -31,16 +35,6 @@ using testing::FakeMovie;
 using testing::TempDir;
 using testing::TestDocument;
 namespace fs = std::filesystem;
-
-std::vector<std::uint8_t> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::vector<std::string> FolderNames(const std::string& folder) {
   std::vector<std::string> names;

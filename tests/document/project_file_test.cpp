@@ -15,10 +15,14 @@
 #include "document/project_storage.h"
 #include "model/file_facts.h"
 #include "support/document_fixture.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace vantorelle {
 namespace {
+
+using testing::FileBytes;
+using testing::WriteBytes;
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -26,16 +30,6 @@ using testing::FakeMovie;
 using testing::TempDir;
 using testing::TestDocument;
 namespace fs = std::filesystem;
-
-std::vector<std::uint8_t> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::int32_t I32At(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
   return static_cast<std::int32_t>(bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |

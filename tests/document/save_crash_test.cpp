@@ -21,30 +21,19 @@
 #include "document/project_storage.h"
 #include "document/save_temporaries.h"
 #include "support/document_fixture.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace vantorelle {
 namespace {
 
+using testing::FileBytes;
+using testing::WriteBytes;
+
 using ::testing::ElementsAre;
 using testing::TempDir;
 using testing::TestDocument;
 namespace fs = std::filesystem;
-
-// Read in one piece: the files here are megabytes, and read again after every kill.
-std::vector<std::uint8_t> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return {};
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.tellg()));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
-}
-
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 int WaitForEnd(pid_t child) {
   int status = 0;
