@@ -17,6 +17,9 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
 
 #include "clip_collection_bar.h"
 #include "commands/command_table.h"
@@ -114,6 +117,7 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
   BuildViews();
   BuildBars();
   BuildMenus();
+  BuildToolBar();
   RestorePlacement();
   if (preview_) {
     preview_->move(geometry().right() - preview_->width() - 20, geometry().top() + 60);
@@ -377,6 +381,51 @@ void MainWindow::RememberProject() {
   recentFiles_.Add(doc_.ProjectPath());
   recentFiles_.Save(store_);
   RefreshRecentFiles();
+}
+
+void MainWindow::BuildToolBar() {
+  QToolBar* bar = addToolBar("Standard");
+  bar->setObjectName("StandardToolBar");
+  struct Button {
+    int id;
+    QStyle::StandardPixmap icon;
+  };
+  const Button buttons[] = {
+      {CommandId::NewProject, QStyle::SP_FileIcon},        {CommandId::OpenProject, QStyle::SP_DialogOpenButton},
+      {CommandId::SaveProject, QStyle::SP_DialogSaveButton}, {0, QStyle::SP_CustomBase},
+      {CommandId::Cut, QStyle::SP_CustomBase},             {CommandId::Copy, QStyle::SP_CustomBase},
+      {CommandId::Paste, QStyle::SP_CustomBase},           {CommandId::Undo, QStyle::SP_ArrowBack},
+      {CommandId::Redo, QStyle::SP_ArrowForward},          {0, QStyle::SP_CustomBase},
+      {CommandId::Rewind, QStyle::SP_MediaSkipBackward},   {CommandId::Play, QStyle::SP_MediaPlay},
+      {CommandId::Stop, QStyle::SP_MediaStop},             {0, QStyle::SP_CustomBase},
+      {CommandId::ZoomIn, QStyle::SP_CustomBase},          {CommandId::ZoomOut, QStyle::SP_CustomBase}};
+  for (const Button& button : buttons) {
+    if (button.id == 0) {
+      bar->addSeparator();
+      continue;
+    }
+    const CCommandInfo* command = shortcuts_ ? shortcuts_->FindCommand(button.id) : nullptr;
+    const QString text = QString::fromStdString(command ? command->shortName : std::to_string(button.id));
+    QAction* action = button.icon == QStyle::SP_CustomBase ? bar->addAction(text)
+                                                             : bar->addAction(style()->standardIcon(button.icon), text);
+    action->setData(button.id);
+    if (shortcuts_) {
+      action->setToolTip(QString::fromStdString(shortcuts_->ShortNameText(button.id)));
+      action->setStatusTip(QString::fromStdString(shortcuts_->PromptText(button.id)));
+    }
+    connect(action, &QAction::triggered, this, [this, id = button.id] { RunCommand(id); });
+    toolActions_.push_back(action);
+  }
+  auto* idle = new QTimer(this);
+  connect(idle, &QTimer::timeout, this, [this] { UpdateToolBar(); });
+  idle->start(250);
+}
+
+void MainWindow::UpdateToolBar() {
+  for (QAction* action : toolActions_) {
+    const int id = action->data().toInt();
+    if (id >= CommandId::FirstMainCommand && id <= CommandId::LastMainCommand) action->setEnabled(hub_->Update(id).enabled);
+  }
 }
 
 void MainWindow::UpdateMenu(QMenu& menu) {

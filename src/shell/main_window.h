@@ -89,6 +89,9 @@ class MainWindow : public QMainWindow,
   void BuildViews();
   void BuildMenus();
   void BuildBars();
+  void BuildToolBar();
+  // The toolbar's buttons follow the hub's states, as menus do when opened.
+  void UpdateToolBar();
   void RefreshProjectViewer();
   // Window and bar placement: from the settings store at start, into it at
   // close, and into the project file's layout block before a save.
@@ -158,6 +161,7 @@ class MainWindow : public QMainWindow,
   QMenu* fileMenu_ = nullptr;
   QAction* exitAction_ = nullptr;
   std::vector<QAction*> recentActions_;
+  std::vector<QAction*> toolActions_;
   void RememberProject();
   void RefreshRecentFiles();
 
