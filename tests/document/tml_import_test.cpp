@@ -208,6 +208,26 @@ TEST(TmlReaderTest, ItemsAreKeptInStartOrderLaterTiesFirst) {
   EXPECT_THAT(names, ElementsAre("b", "a", "d", "c"));
 }
 
+// A damaged or hostile file may hold a great many items; putting each one
+// into place as it was read once took time quadratic in their count.
+TEST(TmlReaderTest, ManyItemsAreOrderedByStartWithLaterTiesFirst) {
+  constexpr int kItems = 40000;
+  TmlBuilder file;
+  for (int i = 0; i < kItems; ++i) {
+    const std::int32_t start = (i % 7) * 1000;
+    file.Item(TmlItemBuilder().Name(std::to_string(i)).Start(start).Stop(start + 100));
+  }
+  const auto read = Read(file);
+  ASSERT_EQ(read.status, TmlStatus::Ok);
+  ASSERT_EQ(read.project.items.size(), static_cast<std::size_t>(kItems));
+  for (std::size_t k = 1; k < read.project.items.size(); ++k) {
+    const TmlItem& before = read.project.items[k - 1];
+    const TmlItem& after = read.project.items[k];
+    ASSERT_LE(before.start, after.start) << "at " << k;
+    if (before.start == after.start) ASSERT_GT(std::stoi(before.name), std::stoi(after.name)) << "at " << k;
+  }
+}
+
 TEST(TmlReaderTest, ChunksAroundTheProjectAndUnknownFieldsAreSkipped) {
   TmlItemBuilder item;
   item.Field(999, TmlBytes(7, 0xEE)).Field(401, TmlBytes(129, 'x')).Field(401, {}).Movie("/a.avi", 0, 100, 0, -1);
