@@ -1,10 +1,11 @@
 # Two commands do all the set-up: `make run` and `make test` (see README.md).
 BUILD_RELEASE := build/release
 BUILD_TEST    := build/test
+BUILD_SANITIZE := build/sanitize
 JOBS          ?= $(shell nproc)
 LAUNCHER      := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: run test deps build-release build-test bench clean
+.PHONY: run test test-sanitize deps build-release build-test build-sanitize bench clean
 
 deps:
 	./scripts/install-deps
@@ -22,6 +23,17 @@ run: build-release
 
 test: build-test
 	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The whole suite once more with AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer, stopping at the first report.
+build-sanitize: deps
+	cmake -S . -B $(BUILD_SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORELLE_SANITIZE=ON \
+	  -DVANTORELLE_BUILD_SHELL=OFF -DVANTORELLE_BUILD_BENCH=OFF $(LAUNCHER)
+	cmake --build $(BUILD_SANITIZE) -j $(JOBS)
+
+test-sanitize: build-sanitize
+	cd $(BUILD_SANITIZE) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 bench: build-release
 	for program in $(BUILD_RELEASE)/bench/bench_*; do $$program; done
