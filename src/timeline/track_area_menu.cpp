@@ -92,7 +92,7 @@ bool TrackAreaMenu::Execute(int id) {
     case AreaCopyClip: editor_.CopyClip(clip); return true;
     case AreaRepeatClip: {
       RepeatClipDialog dialog(clip, doc_.preferences.repeatClipValue);
-      if (dialog.MaximumCount() < 1) return false;
+      if (dialog.MaximumCount() < 1 || !requests_.AskRepeatClip(dialog)) return false;
       dialog.Apply(doc_, clip);
       return true;
     }

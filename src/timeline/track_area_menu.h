@@ -20,6 +20,8 @@ class IClipRequests {
   virtual void PlayClip(CFilm& clip) = 0;
   // "Add source file...": choose a file; its placement then waits for a click.
   virtual void AddSourceFileAt(int x, int y) = 0;
+  // "Repeat clip...": the person sets the count and pause; false cancels.
+  virtual bool AskRepeatClip(RepeatClipDialog&) { return true; }
 };
 
 class TrackAreaMenu {

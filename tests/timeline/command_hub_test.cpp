@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "support/document_fixture.h"
 #include "support/recording_view_host.h"
 #include "support/timeline_fixtures.h"
@@ -23,7 +25,12 @@ class RecordingRequests : public IClipRequests {
   void OpenTitleTrackSettings(CTrack& track) override { log.push_back("title settings " + track.name); }
   void PlayClip(CFilm& clip) override { log.push_back("play " + clip.name); }
   void AddSourceFileAt(int x, int y) override { log.push_back("add at " + std::to_string(x) + "," + std::to_string(y)); }
+  bool AskRepeatClip(RepeatClipDialog& dialog) override {
+    log.push_back("repeat asked");
+    return askRepeat ? askRepeat(dialog) : IClipRequests::AskRepeatClip(dialog);
+  }
   std::vector<std::string> log;
+  std::function<bool(RepeatClipDialog&)> askRepeat;
 };
 
 struct HubFixture : ::testing::Test {
@@ -184,6 +191,52 @@ TEST_F(HubFixture, ContextMenuOffersWhatFitsThePoint) {
             "Delete selected clip(s) and put it on the Clipboard");
   EXPECT_EQ(TrackAreaMenu::StatusText(CommandId::AreaSplitClip), "Ready");
   (void)clip;
+}
+
+TEST_F(HubFixture, RepeatClipAsksBeforePlacingCopies) {
+  CFilm& clip = Clip(1, 1000.0, 1000.0);
+  Clip(1, 6000.0, 1000.0);  // room for four copies before it
+  CTrack& track = project.Track(1);
+
+  // Cancelled: nothing placed, no undo step, the last count stays.
+  const std::int32_t lastCount = Doc().preferences.repeatClipValue;
+  requests.askRepeat = [](RepeatClipDialog& dialog) {
+    EXPECT_EQ(dialog.MaximumCount(), 4);
+    return false;
+  };
+  ASSERT_FALSE(menu.Open(MouseEvent{150, 50}).empty());
+  EXPECT_FALSE(menu.Execute(CommandId::AreaRepeatClip));
+  EXPECT_THAT(requests.log, ElementsAre("repeat asked"));
+  EXPECT_EQ(track.clips.size(), 2u);
+  EXPECT_FALSE(Doc().undoHistory.CanUndo());
+  EXPECT_EQ(Doc().preferences.repeatClipValue, lastCount);
+
+  // The count and pause chosen in the dialog are the ones placed.
+  requests.askRepeat = [](RepeatClipDialog& dialog) {
+    dialog.SetCount(2);
+    dialog.SetPause(500.0);
+    return true;
+  };
+  ASSERT_FALSE(menu.Open(MouseEvent{150, 50}).empty());
+  EXPECT_TRUE(menu.Execute(CommandId::AreaRepeatClip));
+  ASSERT_EQ(track.clips.size(), 4u);
+  EXPECT_EQ(track.clips[0].get(), &clip);
+  EXPECT_EQ(track.clips[1]->start, 2500.0);
+  EXPECT_EQ(track.clips[2]->start, 4000.0);
+  EXPECT_EQ(track.clips[3]->start, 6000.0);
+  EXPECT_TRUE(Doc().undoHistory.CanUndo());
+  EXPECT_EQ(Doc().preferences.repeatClipValue, 2);
+}
+
+TEST_F(HubFixture, RepeatClipWithoutADialogPlacesWhatFits) {
+  Clip(1, 1000.0, 1000.0);
+  Clip(1, 4000.0, 1000.0);  // two copies fit
+  ASSERT_FALSE(menu.Open(MouseEvent{150, 50}).empty());
+  EXPECT_TRUE(menu.Execute(CommandId::AreaRepeatClip));
+  EXPECT_THAT(requests.log, ElementsAre("repeat asked"));
+  ASSERT_EQ(project.Track(1).clips.size(), 4u);
+  EXPECT_EQ(project.Track(1).clips[1]->start, 2000.0);
+  EXPECT_EQ(project.Track(1).clips[2]->start, 3000.0);
 }
 
 }  // namespace
