@@ -104,7 +104,7 @@ std::string StreamFormat(const AviBuildStream& stream) {
     } else {
       PutFourCC(out, stream.compression);
     }
-    Put32(out, static_cast<std::uint32_t>(stream.width * stream.height * stream.bitCount / 8));
+    Put32(out, static_cast<std::uint32_t>(std::int64_t{stream.width} * stream.height * stream.bitCount / 8));
     for (int i = 0; i < 4; ++i) Put32(out, 0);
   } else {
     Put16(out, 1);  // PCM
