@@ -5,7 +5,7 @@ BUILD_SANITIZE := build/sanitize
 JOBS          ?= $(shell nproc)
 LAUNCHER      := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: run test test-sanitize deps build-release build-test build-sanitize bench clean
+.PHONY: run test test-sanitize deps build-release build-test build-sanitize bench install clean
 
 deps:
 	./scripts/install-deps
@@ -34,6 +34,13 @@ build-sanitize: deps
 test-sanitize: build-sanitize
 	cd $(BUILD_SANITIZE) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# The editor, its desktop entry and the project file type, under PREFIX.
+PREFIX ?= /usr/local
+install: build-release
+	cmake --install $(BUILD_RELEASE) --prefix $(PREFIX)
+	-update-mime-database $(PREFIX)/share/mime 2>/dev/null
+	-update-desktop-database $(PREFIX)/share/applications 2>/dev/null
 
 bench: build-release
 	for program in $(BUILD_RELEASE)/bench/bench_*; do $$program; done
