@@ -20,6 +20,7 @@
 #include "collection/source_drag_payload.h"
 #include "commands/pane_command_ids.h"
 #include "document/document_views.h"
+#include "source_properties_window.h"
 
 namespace vantorelle::shell {
 namespace {
@@ -220,7 +221,9 @@ void ClipCollectionBar::ShowListMenu(const QPoint& globalPosition) {
     case ClipCollectionCommand::AddSourceFile: commands_->AddSourceFile(); break;
     case ClipCollectionCommand::Delete: commands_->DeleteSourceFile(); break;
     case ClipCollectionCommand::SelectSourceFile: commands_->SelectClipsOfSource(); break;
-    case ClipCollectionCommand::Properties: break;
+    case ClipCollectionCommand::Properties:
+      if (CSrc* source = commands_->PropertiesSource()) ShowSourceProperties(doc_, *source, this);
+      break;
     default: list_->RunMenuCommand(id); break;
   }
   Refresh();

@@ -22,6 +22,7 @@
 #include <QToolBar>
 
 #include "clip_collection_bar.h"
+#include "clip_properties_dialog.h"
 #include "commands/command_table.h"
 #include "commands/menu_status_text.h"
 #include "commands/pane_command_ids.h"
@@ -36,6 +37,7 @@
 #include "frame_pictures.h"
 #include "keyboard_window.h"
 #include "preview_window.h"
+#include "repeat_clip_dialog_window.h"
 #include "settings_dialog_window.h"
 #include "title_settings_window.h"
 #include "time_ruler_widget.h"
@@ -592,9 +594,11 @@ void MainWindow::AddSourceFile() {
 void MainWindow::AddSourceFileAt(int, int) { AddSourceFile(); }
 
 void MainWindow::OpenClipProperties(CFilm& clip) {
-  const std::string text = area_->ClipStatusText(clip);
-  ui_.ShowMessage(text, clip.name, MessageIcon::Information, MessageButtons::Ok);
+  const WorkAreaView view = navigator_->View();
+  if (ExecClipPropertiesDialog(doc_, clip, this, &view)) Repaint(RedrawMask::All);
 }
+
+bool MainWindow::AskRepeatClip(RepeatClipDialog& dialog) { return ExecRepeatClipDialog(dialog, this); }
 
 void MainWindow::PlayClip(CFilm& clip) { playback_->PlayClip(clip); }
 

@@ -78,6 +78,7 @@ class MainWindow : public QMainWindow,
   void OpenTitleTrackSettings(CTrack& track) override;
   void PlayClip(CFilm& clip) override;
   void AddSourceFileAt(int x, int y) override;
+  bool AskRepeatClip(RepeatClipDialog& dialog) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
