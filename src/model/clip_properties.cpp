@@ -59,6 +59,8 @@ void ClipPropertiesDialog::Apply(ProjectTimes& times, const TimePixelMapping& vi
   const bool snapAll = kind_ != ClipDialogKind::SlideTitle;
   clip_.duration = snapAll ? SnapToFrameFloor(ParseTimeText(size)) : ParseTimeText(size);
   clip_.inPoint = snapAll ? SnapToFrameFloor(ParseTimeText(in)) : ParseTimeText(in);
+  // A longer size must not run the clip into the next one on its track.
+  if (clip_.start < high_ && clip_.End() > high_) clip_.duration = high_ - clip_.start;
   clip_.name = name;
   clip_.selection = selection ? 1 : 0;
   if (HasFades()) {

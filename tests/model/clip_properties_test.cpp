@@ -64,6 +64,20 @@ TEST(ClipProperties, FieldsAndTheNeighbourLimit) {
   EXPECT_EQ(dialog.start, "00:00:05:000");
 }
 
+TEST(ClipProperties, ASizeTooLongForTheGapEndsAtTheNextClip) {
+  VideoStandardScope pal(VideoStandard{});
+  const TenMsPerPixel view;
+  CTrack video(TrackTypes::Video, 48);
+  CFilm& clip = Place(video, 0, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
+  Place(video, 2000, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
+  ProjectTimes times;
+  ClipPropertiesDialog dialog(clip);
+  dialog.size = "00:00:05:000";
+  dialog.Apply(times, view);
+  EXPECT_EQ(clip.duration, 2000.0);
+  EXPECT_THAT(CheckTracksConsistency({&video}), ::testing::IsEmpty());
+}
+
 TEST(ClipProperties, OkSnapsGrowsTheProjectAndCarriesLinkedClipsAlong) {
   VideoStandardScope pal(VideoStandard{});
   const TenMsPerPixel view;
