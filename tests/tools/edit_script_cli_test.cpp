@@ -103,7 +103,7 @@ TEST_F(EditScriptCli, RefusedEditsAreReportedAsTheEditorWouldShowThem) {
 }
 
 TEST_F(EditScriptCli, ABadLineStopsTheScriptWithItsNumberAndSavesNothing) {
-  for (const std::string& bad : {"frobnicate", "time soon", "drop 0 99 0", "select 7", "command Settings...",
+  for (const std::string bad : {"frobnicate", "time soon", "drop 0 99 0", "select 7", "command Settings...",
                                  "command No such thing", "range 1"}) {
     const CliRun run = Run("new", "add-source " + Wav() + "\ndrop 0 2 0\n" + bad + "\n");
     EXPECT_NE(run.status, 0) << bad;
