@@ -233,8 +233,13 @@ TEST_F(SaveCrashTest, KilledAtEverySystemCallTheProjectIsOldOrNew) {
   const auto firstNew = std::find(outcomes.begin(), outcomes.end(), Found::New);
   EXPECT_NE(outcomes.front(), Found::New);
   EXPECT_NE(firstNew, outcomes.end());
+  // Under AddressSanitizer the runtime makes system calls of its own at
+  // varying moments, so the n-th stop is not the same point of the save in
+  // every run: the old-or-new rule above still holds, the order need not.
+#if !defined(__SANITIZE_ADDRESS__)
   EXPECT_TRUE(std::all_of(outcomes.begin(), firstNew, [](Found f) { return f == Found::Old; }));
   EXPECT_TRUE(std::all_of(firstNew, outcomes.end(), [](Found f) { return f == Found::New; }));
+#endif
   // Kills between the temporary's creation and its rename leave it behind.
   EXPECT_GT(killsLeavingTemporaries, 0u);
   ExpectCleanSaveAfterwards(Temporaries().size());
