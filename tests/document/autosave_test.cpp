@@ -19,6 +19,7 @@
 #include "document/project_storage.h"
 #include "model/file_facts.h"
 #include "support/document_fixture.h"
+#include "support/project_document.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "timeline/view_services.h"
@@ -33,6 +34,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::FakeMovie;
 using testing::TempDir;
+using testing::ProjectDocument;
 using testing::TestDocument;
 namespace fs = std::filesystem;
 
@@ -56,42 +58,6 @@ class CountingTimers : public ITimerService {
 
   std::vector<std::pair<int, int>> starts;
   std::map<int, int> running;
-};
-
-// A document with headless views and movie files on disk it refers to.
-struct ProjectDocument : TestDocument {
-  ProjectDocument() { doc.AttachViews(&views); }
-
-  CSrc& AddMovie(const std::string& path) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path) << std::string(1000, 'm');
-    FakeMovie movie;
-    movie.streamFlags = KlpStream::JpegVideo;
-    movie.videoDurationS = 8.0;
-    board.Config().movies[path] = movie;
-    CSrc& source = AddSource(path, 8000.0, SourceFlags::MovieFile | SourceFlags::VideoStream);
-    source.modified = LastWriteText(ReadFileFacts(path)->lastWrite);
-    source.size = 1000;
-    source.frameWidth = 720;
-    source.frameHeight = 576;
-    return source;
-  }
-
-  CFilm& Place(std::size_t track, CSrc& source, TimeMs start, TimeMs duration) {
-    auto clip = std::make_unique<CFilm>();
-    clip->source = &source;
-    clip->name = source.name;
-    clip->start = start;
-    clip->duration = duration;
-    clip->sourceLength = source.duration;
-    clip->flags = source.flags;
-    ++source.usageCount;
-    return Track(track).InsertInOrder(std::move(clip));
-  }
-
-  std::vector<TimeMs> ClipStarts(std::size_t track) { return Starts(track); }
-
-  HeadlessDocumentViews views;
 };
 
 class AutosaveTest : public ::testing::Test {
@@ -330,7 +296,7 @@ TEST_F(AutosaveTest, TheNextStartOffersTheCopyAndYesRestoresIt) {
   EXPECT_EQ(next.ui.messages[0].text, "Recover unsaved changes of Film.vrp?");
   EXPECT_EQ(next.ui.messages[0].icon, MessageIcon::Question);
   EXPECT_EQ(next.ui.messages[0].buttons, MessageButtons::YesNo);
-  EXPECT_THAT(next.ClipStarts(0), ElementsAre(0.0, 5000.0));
+  EXPECT_THAT(next.Starts(0), ElementsAre(0.0, 5000.0));
   ASSERT_EQ(next.doc.sources.size(), 1u);
   EXPECT_EQ(next.doc.sources[0]->path, dir_.File("projects/media/a.avi"));
   EXPECT_EQ(next.doc.ProjectPath(), path);
@@ -356,7 +322,7 @@ TEST_F(AutosaveTest, AnUntitledCopyIsOfferedAsUntitledAndNoDeletesIt) {
   EXPECT_FALSE(autosave.OfferRecovery(next.ui));
   EXPECT_THAT(next.ui.MessageTexts(), ElementsAre("Recover unsaved changes of Untitled?"));
   EXPECT_THAT(FolderNames(folder_), IsEmpty());
-  EXPECT_THAT(next.ClipStarts(0), IsEmpty());
+  EXPECT_THAT(next.Starts(0), IsEmpty());
   EXPECT_FALSE(next.doc.IsModified());
 }
 
@@ -373,7 +339,7 @@ TEST_F(AutosaveTest, YesOnAnUntitledCopyKeepsItUntitled) {
   EXPECT_TRUE(autosave.OfferRecovery(next.ui));  // answered Yes
   EXPECT_EQ(next.doc.ProjectPath(), "");
   EXPECT_TRUE(next.doc.IsModified());
-  EXPECT_THAT(next.ClipStarts(0), ElementsAre(0.0, 5000.0));
+  EXPECT_THAT(next.Starts(0), ElementsAre(0.0, 5000.0));
 }
 
 TEST_F(AutosaveTest, DamagedCopiesTemporariesAndTheOwnCopyAreNotOffered) {

@@ -15,6 +15,7 @@
 #include "document/project_storage.h"
 #include "model/file_facts.h"
 #include "support/document_fixture.h"
+#include "support/project_document.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
@@ -28,6 +29,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::FakeMovie;
 using testing::TempDir;
+using testing::ProjectDocument;
 using testing::TestDocument;
 namespace fs = std::filesystem;
 
@@ -35,47 +37,6 @@ std::int32_t I32At(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
   return static_cast<std::int32_t>(bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
                                    static_cast<std::uint32_t>(bytes[offset + 3]) << 24);
 }
-
-// A document with headless views, plus the media files it refers to.
-struct ProjectDocument : TestDocument {
-  ProjectDocument() { doc.AttachViews(&views); }
-
-  // A movie file the fake board knows, as a source with its disk facts.
-  CSrc& AddMovie(const std::string& path, SourceFlagBits flags = SourceFlags::MovieFile | SourceFlags::VideoStream) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path) << std::string(1000, 'm');
-    FakeMovie movie;
-    movie.streamFlags = KlpStream::JpegVideo;
-    movie.videoDurationS = 8.0;
-    board.Config().movies[path] = movie;
-    CSrc& source = AddSource(path, 8000.0, flags);
-    source.modified = LastWriteText(ReadFileFacts(path)->lastWrite);
-    source.size = 1000;
-    source.frameWidth = 720;
-    source.frameHeight = 576;
-    return source;
-  }
-
-  CFilm& Place(std::size_t track, CSrc& source, TimeMs start, TimeMs duration) {
-    auto clip = std::make_unique<CFilm>();
-    clip->source = &source;
-    clip->name = source.name;
-    clip->start = start;
-    clip->duration = duration;
-    clip->sourceLength = source.duration;
-    clip->flags = source.flags;
-    ++source.usageCount;
-    return Track(track).InsertInOrder(std::move(clip));
-  }
-
-  std::vector<const CSrc*> Sources() const {
-    std::vector<const CSrc*> sources;
-    for (const auto& source : doc.sources) sources.push_back(source.get());
-    return sources;
-  }
-
-  HeadlessDocumentViews views;
-};
 
 class ProjectFileTest : public ::testing::Test {
  protected:
