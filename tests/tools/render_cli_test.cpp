@@ -343,7 +343,8 @@ TEST_F(RenderCli, AnInterruptedOrKilledRenderLeavesTheOldFile) {
     while (std::chrono::steady_clock::now() < deadline) {
       if (FileBytes(out) != before) break;  // writing over the old file
       const auto temporaries = TemporariesOf(dir_.Path(), "out.avi");
-      if (!temporaries.empty() && fs::file_size(dir_.Path() / temporaries.front()) > 100'000) break;
+      std::error_code gone;  // the temporary may be renamed away meanwhile
+      if (!temporaries.empty() && fs::file_size(dir_.Path() / temporaries.front(), gone) > 100'000 && !gone) break;
       if (waitpid(child, nullptr, WNOHANG) == child) return -1;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
