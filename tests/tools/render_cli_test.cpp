@@ -114,14 +114,23 @@ class RenderCli : public ::testing::Test {
     return project.Track(track).InsertInOrder(std::move(clip));
   }
 
-  // A project of one red movie placed clips times one after another.
+  // A project of one red movie and a tone placed clips times one after another.
   std::string RedProject(int clips) {
     const std::string project = dir_.File("show.vrp");
     testing::TestDocument doc;
     HeadlessDocumentViews views;
     doc.doc.AttachViews(&views);
     CSrc& red = Movie(doc, "red.avi", {255, 0, 0});
-    for (int i = 0; i < clips; ++i) Place(doc, 0, red, 1000.0 * i, 1000.0);
+    testing::WavParams wav;
+    wav.sampleRate = 48000;
+    const std::string tonePath = dir_.File("tone.wav");
+    EXPECT_TRUE(testing::WriteWav(tonePath, wav));
+    CSrc& tone = doc.AddSource(tonePath, 1000.0, SourceFlags::MovieFile | SourceFlags::AudioStream);
+    tone.modified = LastWriteText(ReadFileFacts(tonePath)->lastWrite);
+    for (int i = 0; i < clips; ++i) {
+      Place(doc, 0, red, 1000.0 * i, 1000.0);
+      Place(doc, 2, tone, 1000.0 * i, 1000.0);
+    }
     doc.doc.times.rangeStart = 0.0;
     doc.doc.times.rangeStop = 1000.0 * clips;
     EXPECT_TRUE(SaveProjectFile(doc.doc, project));
@@ -299,15 +308,18 @@ TEST_F(RenderCli, AFailedRenderLeavesTheOldFileAndNoPartOfTheNewOne) {
   const std::string out = dir_.WriteFile("out.avi", "the render of yesterday");
   const auto before = FileBytes(out);
   CliRun run;
-  {
-    // Far less than two seconds of pictures and sound.
-    FileSizeLimit full(64 * 1024);
-    run = RunCli({"render", project, out, "--quiet"});
+  for (const std::string format : {"avi", "mp4"}) {
+    {
+      // Far less than two seconds of pictures and sound (the limit holds
+      // for the tool's messages too, so they must fit).
+      FileSizeLimit full(16 * 1024);
+      run = RunCli({"render", project, out, "--quiet", "--format", format});
+    }
+    EXPECT_EQ(run.status, 1) << format << ": " << run.err;
+    EXPECT_NE(run.err.find("File too large"), std::string::npos) << format << ": " << run.err;
+    EXPECT_EQ(FileBytes(out), before) << format;
+    EXPECT_TRUE(TemporariesOf(dir_.Path(), "out.avi").empty()) << format;
   }
-  EXPECT_EQ(run.status, 1) << run.err;
-  EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
-  EXPECT_EQ(FileBytes(out), before);
-  EXPECT_TRUE(TemporariesOf(dir_.Path(), "out.avi").empty());
 
   // Through a link to it, the same: the link stays a link.
   fs::create_symlink(out, dir_.File("latest.avi"));
