@@ -192,7 +192,8 @@ std::size_t MovieAudioReader::Read(float* out, std::size_t frames) {
   std::size_t done = 0;
   while (done < frames && IsOpen()) {
     if (silenceAhead_ > 0) {
-      const auto count = static_cast<std::size_t>(std::min<std::int64_t>(silenceAhead_, static_cast<std::int64_t>(frames - done)));
+      const auto count = static_cast<std::size_t>(
+          std::min<std::int64_t>(silenceAhead_, static_cast<std::int64_t>(frames - done)));
       std::fill_n(out + done * 2, count * 2, 0.0f);
       silenceAhead_ -= static_cast<std::int64_t>(count);
       done += count;
