@@ -21,8 +21,9 @@ std::optional<std::string> InputAtOutput(const std::string& output, const std::v
 class RenderOutputFile {
  public:
   // Makes the temporary; none, with the system's reason in error, when the
-  // folder does not allow it. SIGINT and SIGTERM remove the temporary and
-  // end the process from then on until Commit or destruction.
+  // folder does not allow it or the output is a folder. From then on, until
+  // Commit or destruction, SIGINT, SIGTERM and SIGHUP remove the temporary
+  // and end the process.
   static std::unique_ptr<RenderOutputFile> Create(const std::string& output, std::string& error);
   ~RenderOutputFile();
   RenderOutputFile(const RenderOutputFile&) = delete;
