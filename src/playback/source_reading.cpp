@@ -56,7 +56,10 @@ DiskCheck CheckSourceAgainstDisk(const SourceReadContext& context, CSrc& source,
                                  const std::string& projectDirectory) {
   // A project copied elsewhere still finds media that stayed where they were.
   std::vector<std::string> locations = StoredPathLocations(source.storedPath, projectDirectory);
-  if (!source.path.empty() && std::find(locations.begin(), locations.end(), source.path) == locations.end()) {
+  // Only an absolute full path: a Windows one would be looked up below the
+  // current folder.
+  const bool absoluteFullPath = !source.path.empty() && source.path.front() == '/';
+  if (absoluteFullPath && std::find(locations.begin(), locations.end(), source.path) == locations.end()) {
     locations.push_back(source.path);
   }
   std::string location;
