@@ -79,6 +79,20 @@ TEST_F(EditScriptCli, ANewProjectIsBuiltFromSourcesDropsAndCommands) {
   for (const ClipRow& clip : Clips()) EXPECT_EQ(std::get<3>(clip), 0);
 }
 
+TEST_F(EditScriptCli, AnOfflineSourceIsNamedAndKeepsItsClipsThroughEdits) {
+  ASSERT_EQ(Run("new", "add-source " + Wav() + "\ndrop 0 2 1000\n").status, 0);
+  ASSERT_TRUE(fs::copy_file(Out(), dir_.File("first.vrp")));
+  fs::rename(Wav(), dir_.File("tone-away.wav"));
+  const CliRun run = Run(dir_.File("first.vrp"), "time 5000\nselect 1\ncommand Copy\ncommand Paste\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("offline source (file not found): " + Wav()), std::string::npos) << run.err;
+  const auto clips = Clips();
+  ASSERT_EQ(clips.size(), 2u);
+  EXPECT_EQ(std::get<1>(clips[0]), 1000);
+  EXPECT_EQ(std::get<1>(clips[1]), 5000);
+  EXPECT_EQ(std::get<2>(clips[1]), 2000);
+}
+
 TEST_F(EditScriptCli, RepeatAndTrackNumbersWithTheirMessages) {
   const CliRun run = Run("new", "add-source " + Wav() + "\ndrop 0 3 0\nrepeat 1 2 500\ntracks 1 1\n");
   // The refused track change is saved around, and said.
