@@ -21,9 +21,10 @@ std::uint32_t StoredLength(std::uint64_t length) {
 
 }  // namespace
 
-std::unique_ptr<CSrc> MakeSourceFromFile(const SourceReadContext& context, const std::string& path) {
-  const auto facts = ReadFileFacts(path);
+std::unique_ptr<CSrc> MakeSourceFromFile(const SourceReadContext& context, const std::string& givenPath) {
+  const auto facts = ReadFileFacts(givenPath);
   if (!facts) return nullptr;
+  const std::string& path = facts->path;  // the full path, whatever the caller's working folder
   const auto kind = ClassifyFile(path, context.stillImages);
   if (!kind) return nullptr;
 
