@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
-#include <utility>
 
 #include "model/number_limits.h"
 #include "model/time_base.h"
@@ -43,10 +42,16 @@ ProjectSettingsBlock LimitedSettings(ProjectSettingsBlock s) {
   s.slideShowDuration = Time(s.slideShowDuration, kDefaultSlideShowDuration);
   s.stillImageDuration = Time(s.stillImageDuration, kDefaultStillImageDuration);
   s.liveDuration = Time(s.liveDuration, kDefaultLiveDuration);
-  s.projectSize = Time(s.projectSize, kDefaultProjectSize);
+  // A length below nothing means as little as one that is no number.
+  s.projectSize = s.projectSize < 0.0 ? kDefaultProjectSize : Time(s.projectSize, kDefaultProjectSize);
   s.workAreaStart = Time(s.workAreaStart, 0.0);
   s.workAreaStop = Time(s.workAreaStop, s.projectSize);
-  if (s.workAreaStop < s.workAreaStart) std::swap(s.workAreaStart, s.workAreaStop);
+  // A work area of no width (or turned round) cannot be mapped onto pixels:
+  // the whole project is shown instead.
+  if (!(s.workAreaStop > s.workAreaStart)) {
+    s.workAreaStart = 0.0;
+    s.workAreaStop = s.projectSize;
+  }
   s.timeMark = Time(s.timeMark, 0.0);
   s.rangeStart = Time(s.rangeStart, 0.0);
   s.rangeStop = Time(s.rangeStop, 0.0);
