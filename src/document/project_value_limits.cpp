@@ -7,6 +7,7 @@
 
 #include "model/number_limits.h"
 #include "model/time_base.h"
+#include "model/time_edit.h"
 #include "titles/title_speed.h"
 
 namespace vantorelle {
@@ -76,7 +77,10 @@ ProjectSourceRecord LimitedSource(ProjectSourceRecord s) {
 }
 
 bool ClipTimesUsable(const ProjectClipRecord& c) {
-  const auto usable = [](double time) { return std::fabs(time) <= kLongestProjectTime; };  // false for NaN
+  // Drops at the end of a project may grow it past a day, so clips are held
+  // only to what the time fields can show; that still keeps frame counts and
+  // pixels far from the integer limits.
+  const auto usable = [](double time) { return std::fabs(time) <= TimeEdit::kLargestShownValue; };  // false for NaN
   const std::initializer_list<double> times{c.sourceLength, c.start, c.duration, c.inPoint, c.fadeIn, c.fadeOut};
   return std::all_of(times.begin(), times.end(), usable) && std::isfinite(c.volume);
 }

@@ -13,8 +13,8 @@ ProjectSettingsBlock LimitedSettings(ProjectSettingsBlock settings);
 // Title regions are kept inside the frame of the current video standard.
 ProjectTrackRecord LimitedTrack(ProjectTrackRecord track);
 ProjectSourceRecord LimitedSource(ProjectSourceRecord source);
-// A clip whose times are no numbers or lie more than 24 hours from 0 cannot
-// be placed on a time line and is left out.
+// A clip whose times are no numbers or lie further from 0 than a time field
+// can show (100 hours) cannot be placed on a time line and is left out.
 bool ClipTimesUsable(const ProjectClipRecord& clip);
 ProjectClipRecord LimitedClip(ProjectClipRecord clip);
 
