@@ -388,5 +388,11 @@ TEST_F(RenderCli, AnInterruptedOrKilledRenderLeavesTheOldFile) {
   EXPECT_EQ(media->frames.size(), 10u);
 }
 
+TEST_F(RenderCli, RangesBeyondADayOrWithoutNumbersAreRefused) {
+  for (const char* range : {"0:inf", "0:1e300", "nan:100", "0:86400001"}) {
+    EXPECT_EQ(RunCli({"render", "a.vrp", "b.avi", "--range", range}).status, 2) << range;
+  }
+}
+
 }  // namespace
 }  // namespace vantorelle
