@@ -8,6 +8,7 @@
 #include "collecting_user_interface.h"
 #include "document/headless_views.h"
 #include "document/project_file_format.h"
+#include "document/project_file_reading.h"
 #include "document/project_storage.h"
 #include "document/settings_store.h"
 #include "document/vantorelle_doc.h"
@@ -176,14 +177,15 @@ int Fail(const std::string& text) {
 }  // namespace
 
 int RunDump(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Fail(path + ": cannot be read");
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.empty()) {
+  // Only a regular file, read as the parse goes: a folder or pipe is
+  // refused at once and a huge file is never loaded whole.
+  const ProjectFileOnDisk file = ReadProjectFileAt(path);
+  if (file.status == ProjectFileOnDisk::Status::Unreadable) return Fail(path + ": cannot be read: " + file.reason);
+  if (file.status == ProjectFileOnDisk::Status::Empty) {
     std::puts("{\"empty\":true}");
     return 0;
   }
-  const ProjectFileReadResult read = ReadProjectFile(bytes);
+  const ProjectFileReadResult& read = file.read;
   if (!read.ok) {
     return Fail(path + ": damaged project file (" + SectionName(read.error.section) + ": " + read.error.reason + ")");
   }
