@@ -174,6 +174,14 @@ int Fail(const std::string& text) {
   return 1;
 }
 
+// The system's reason the last message gave on its second line, as ": reason".
+std::string ReasonOf(const CollectingUserInterface& ui) {
+  if (ui.messages.empty()) return {};
+  const std::string& text = ui.messages.back().text;
+  const std::size_t newline = text.find('\n');
+  return newline == std::string::npos ? std::string() : ": " + text.substr(newline + 1);
+}
+
 }  // namespace
 
 int RunDump(const std::string& path) {
@@ -224,12 +232,12 @@ int RunResave(IKlpComponentFactory& factory, ISettingsStore& store, bool firstRu
   switch (OpenProjectFile(doc, in)) {
     case ProjectOpenOutcome::Opened: break;
     case ProjectOpenOutcome::EmptyFile: return Fail(in + ": empty project file");
-    case ProjectOpenOutcome::Unreadable: return Fail(in + ": cannot be read");
+    case ProjectOpenOutcome::Unreadable: return Fail(in + ": cannot be read" + ReasonOf(ui));
     case ProjectOpenOutcome::Failed: return Fail(in + ": damaged project file");
   }
   std::size_t clips = 0;
   for (const auto& track : doc.timeline.tracks) clips += track->clips.size();
-  if (!SaveProjectFile(doc, out)) return Fail(out + ": cannot be written");
+  if (!SaveProjectFile(doc, out)) return Fail(out + ": cannot be written" + ReasonOf(ui));
   std::vector<CollectingUserInterface::Message> messages(ui.messages.begin() + static_cast<std::ptrdiff_t>(openMessages),
                                                           ui.messages.end());
   std::puts(JsonObject()
