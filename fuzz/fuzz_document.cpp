@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -66,13 +68,39 @@ class FrameCheckSink : public IOutputSink {
   int frames_ = 0;
 };
 
-// One document with everything it is made with.
-struct Session {
-  Session()
+// The board and its opened movies live as long as the process, as in the
+// editor, where the movie map keeps every source opened across plays: the
+// files never change, and opening them is most of what a render costs.
+struct Board {
+  Board()
       : clock(std::make_shared<VirtualBoardClock>()),
         output(std::make_shared<BoardOutput>(fuzzing::FuzzBoardFormat())),
-        factory(CreateSoftwareBoardFactory(fuzzing::FuzzBoardFormat(), SoftwareBoardWiring{clock, output})),
-        doc(DocumentServices{store, true, ui, *factory, nullptr}) {
+        factory(CreateSoftwareBoardFactory(fuzzing::FuzzBoardFormat(), SoftwareBoardWiring{clock, output})) {}
+
+  // The source's file in the movie map, opened again when its flags ask for other components.
+  void Open(const CSrc& source, IUserInterface& ui) {
+    const auto opened = openedFlags.find(source.path);
+    if (opened != openedFlags.end() && opened->second == source.flags && movieMap.Find(source.path)) return;
+    movieMap.Remove(source.path);
+    openedFlags.erase(source.path);
+    if (FillMovieMap(movieMap, source, *factory, ui)) openedFlags[source.path] = source.flags;
+  }
+
+  std::shared_ptr<VirtualBoardClock> clock;
+  std::shared_ptr<BoardOutput> output;
+  std::unique_ptr<IKlpComponentFactory> factory;
+  CMovieMap movieMap;
+  std::map<std::string, SourceFlagBits> openedFlags;
+};
+
+Board& TheBoard() {
+  static Board board;
+  return board;
+}
+
+// One document with everything it is made with.
+struct Session {
+  Session() : board(TheBoard()), doc(DocumentServices{store, true, ui, *board.factory, nullptr}) {
     doc.AttachViews(&views);
   }
 
@@ -86,39 +114,37 @@ struct Session {
   // As the render command does, for the first frame only.
   void RenderOneFrame() {
     if (doc.sources.size() > kMostSourcesToRender) return;
-    CMovieMap movieMap;
-    for (const auto& source : doc.sources) FillMovieMap(movieMap, *source, *factory, ui);
-    CPlayEngine engine(*factory, ui);
+    for (const auto& source : doc.sources) board.Open(*source, ui);
+    CPlayEngine engine(*board.factory, ui);
     if (!engine.HasBoard()) Fail("the software board did not start");
     engine.BuildTitleTasks(doc.timeline.tracks, doc.times.timeMark);
     const PlayRange range = ComputePlayRange(doc.timeline, doc.times);
     if (!(range.from <= range.to)) return;
     const VideoStandard& standard = CurrentVideoStandard();
     const auto list = BuildPlayList(IncludedTracks(doc.timeline), range.from, range.to, standard.FrameDelta,
-                                    movieMap, doc.preferences.pillarcastCompatible != 0);
+                                    board.movieMap, doc.preferences.pillarcastCompatible != 0);
     if (!list) return;
-    FrameCheckSink sink(output->Format());
-    output->SetSink(&sink);
+    BoardOutput& output = *board.output;
+    FrameCheckSink sink(output.Format());
+    output.SetSink(&sink);
     if (engine.Prepare(list->playFrom, list->playTo, *list, list->frameDelta, list->audioTrackKeys) &&
         engine.Start()) {
-      OfflinePump pump(*output, *clock);
+      OfflinePump pump(output, *board.clock);
       pump.Step();
     }
+    output.EndPlay();
+    engine.Stop();
+    output.SetSink(nullptr);
     if (fuzzing::Verbose()) {
       std::fprintf(stderr, "fuzz_document: %zu sources, %d clips, %d frame(s) rendered\n", doc.sources.size(),
                    doc.timeline.ClipCount(), sink.Frames());
     }
-    output->EndPlay();
-    engine.Stop();
-    output->SetSink(nullptr);
   }
 
+  Board& board;
   MemorySettingsStore store;
   testing::ScriptedUserInterface ui;
   HeadlessDocumentViews views;
-  std::shared_ptr<VirtualBoardClock> clock;
-  std::shared_ptr<BoardOutput> output;
-  std::unique_ptr<IKlpComponentFactory> factory;
   CVantorelleDoc doc;
 };
 

@@ -44,7 +44,7 @@ std::vector<std::unique_ptr<CSrc>> ReadFuzzSources(const std::filesystem::path& 
 // A fresh source with every field of the original (sources cannot be copied).
 std::unique_ptr<CSrc> CloneSource(const CSrc& original);
 
-// A folder of its own below the system's temporary folder, removed at exit.
+// A folder of its own in memory (or the temporary folder), removed at exit.
 std::filesystem::path MakeScratchFolder(const std::string& stem);
 
 }  // namespace vantorelle::fuzzing
