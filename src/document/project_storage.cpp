@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "document/atomic_file.h"
+#include "document/project_value_limits.h"
 #include "document/save_temporaries.h"
 #include "document/vantorelle_doc.h"
 #include "model/file_facts.h"
@@ -124,7 +125,8 @@ ProjectClipRecord ClipRecordOf(const CFilm& clip) {
 
 // ---- opening --------------------------------------------------------------
 
-void ApplySettingsBlock(CVantorelleDoc& doc, const ProjectSettingsBlock& s) {
+void ApplySettingsBlock(CVantorelleDoc& doc, const ProjectSettingsBlock& stored) {
+  const ProjectSettingsBlock s = LimitedSettings(stored);
   DocumentPreferences& p = doc.preferences;
   p.snapshotsType = s.snapshotsType;
   doc.durations.slideShowDuration = s.slideShowDuration;
@@ -149,7 +151,8 @@ void ApplySettingsBlock(CVantorelleDoc& doc, const ProjectSettingsBlock& s) {
   p.dirViewFilterIndex = s.dirViewFilterIndex;
 }
 
-std::unique_ptr<CTrack> TrackFromRecord(const ProjectTrackRecord& t) {
+std::unique_ptr<CTrack> TrackFromRecord(const ProjectTrackRecord& stored) {
+  const ProjectTrackRecord t = LimitedTrack(stored);
   auto track = std::make_unique<CTrack>(t.typeWord, t.height);
   track->playState = static_cast<PlayState>(t.playState);
   track->name = t.name;
@@ -168,7 +171,8 @@ std::unique_ptr<CTrack> TrackFromRecord(const ProjectTrackRecord& t) {
   return track;
 }
 
-std::unique_ptr<CSrc> SourceFromRecord(const ProjectSourceRecord& s) {
+std::unique_ptr<CSrc> SourceFromRecord(const ProjectSourceRecord& stored) {
+  const ProjectSourceRecord s = LimitedSource(stored);
   auto source = std::make_unique<CSrc>(s.fullPath, s.fileName);
   source->index = s.sourceIndex;
   source->storedPath = s.storedPath;
@@ -182,11 +186,8 @@ std::unique_ptr<CSrc> SourceFromRecord(const ProjectSourceRecord& s) {
   return source;
 }
 
-bool AllFinite(std::initializer_list<double> values) {
-  return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
-}
-
-std::unique_ptr<CFilm> ClipFromRecord(const ProjectClipRecord& c) {
+std::unique_ptr<CFilm> ClipFromRecord(const ProjectClipRecord& stored) {
+  const ProjectClipRecord c = LimitedClip(stored);
   auto clip = std::make_unique<CFilm>();
   clip->number = c.number;
   clip->selection = c.selection;
@@ -338,11 +339,7 @@ class ProjectOpening {
       CTrack* track = Lookup(tracks, record.trackIndex);
       CSrc* source = Lookup(sources, record.sourceIndex);
       if (!track || !source) continue;
-      // Times that are no numbers cannot be placed on a time line.
-      if (!AllFinite({record.sourceLength, record.start, record.duration, record.inPoint, record.fadeIn,
-                      record.fadeOut, record.volume})) {
-        continue;
-      }
+      if (!ClipTimesUsable(record)) continue;
       auto clip = ClipFromRecord(record);
       clip->source = source;
       kept.push_back({std::move(clip), track, &record.linkedNumbers});

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/number_limits.h"
+
 namespace vantorelle {
 
 namespace {
@@ -80,7 +82,7 @@ CPlayList EmptyList(TimeMs from, TimeMs to, double frameDelta, const CMovieMap& 
 
 }  // namespace
 
-std::int32_t PlayRound(double value) { return static_cast<std::int32_t>(value + 0.5); }
+std::int32_t PlayRound(double value) { return ClampedCast<std::int32_t>(value + 0.5); }
 
 void CPlayTask::Trim(std::int32_t a, std::int32_t b) {
   const auto limitToSource = [this] {
@@ -168,7 +170,7 @@ std::optional<CPlayTask> MakePlayTask(const CFilm& clip, const CTrack& track, do
   const double roundingError = task.in * d - clip.inPoint;
   task.start = PlayRound((clip.start + roundingError) / d);
   task.length = PlayRound((clip.duration - roundingError) / d);
-  task.sourceLength = static_cast<std::int32_t>(std::floor(clip.sourceLength / d));
+  task.sourceLength = ClampedCast<std::int32_t>(std::floor(clip.sourceLength / d));
   if (task.sourceLength != 0 && task.in + task.length > task.sourceLength) {
     task.length = task.sourceLength - task.in;
   }

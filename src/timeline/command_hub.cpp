@@ -177,6 +177,13 @@ bool CommandHub::Execute(int id) {
       }
       return true;
   }
+  // Undo and Redo bring back the work area of their snapshot: the zoom strip,
+  // the scroll position and the ladder follow it, or the next scroll would
+  // start from the work area that was left.
+  if (id == Undo || id == Redo) {
+    navigator_.ApplyWorkArea(doc_.timeline.workArea);
+    navigator_.RebuildZoomLadder();
+  }
   host_.Repaint(RedrawMask::All);
   return true;
 }

@@ -37,7 +37,7 @@ SourcePlacement::SourcePlacement(const CVantorelleDoc& doc, CSrc& source) : sour
 TimeMs SourcePlacement::StartFor(TimeMs t, const WorkArea& area) {
   TimeMs start = SnapToFrameFloor(std::clamp(t, area.start, std::max(area.start, area.stop)));
   if (start < area.start) start += CurrentVideoStandard().FrameDelta;
-  return start;
+  return std::max(start, 0.0);  // nothing is placed before the project begins
 }
 
 std::vector<PlacementTarget> SourcePlacement::TargetsAt(const CVantorelleDoc& doc, CTrack* trackUnderMouse,

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/number_limits.h"
+
 namespace vantorelle {
 
 WorkAreaNavigator::WorkAreaNavigator(CVantorelleDoc& doc, IWorkAreaDisplay& display, IViewHost& host,
                                      ITimerService& timers)
     : doc_(doc), display_(display), host_(host), timers_(timers) {
-  scrollPosition_ = static_cast<int>(doc_.timeline.workArea.start);
+  scrollPosition_ = ClampedCast<int>(doc_.timeline.workArea.start);
 }
 
 void WorkAreaNavigator::RebuildZoomLadder() {
@@ -22,10 +24,12 @@ void WorkAreaNavigator::RebuildZoomLadder() {
 
   std::vector<CZoomData> zoomIn;
   // A work area narrower than two frames still gets one entry of two frames;
-  // the half-width shrinks towards zero otherwise, so this always ends.
+  // the half-width shrinks towards zero otherwise. Halving 24 hours reaches
+  // two frames in far fewer than 64 steps; the bound stops a width that is
+  // no number from growing the ladder for ever.
   for (TimeMs half = width / 2.0;;) {
     half /= 2.0;
-    if (!(2.0 * half >= narrowest)) {
+    if (!(2.0 * half >= narrowest) || zoomIn.size() >= 64) {
       zoomIn.emplace_back(centre - narrowest / 2.0, centre + narrowest / 2.0);
       break;
     }
@@ -92,41 +96,19 @@ void WorkAreaNavigator::Scroll(ScrollCode code, int thumbPosition) {
   const TimeMs width = area.Width();
   const TimeMs step = doc_.rulerStep;
   const TimeMs projectSize = doc_.times.projectSize;
-  int position = scrollPosition_;
+  // Every move starts from the work area itself, never from a scroll
+  // position kept beside it, which Undo or a dialog may have left behind.
   switch (code) {
-    case ScrollCode::LineLeft:
-      position -= static_cast<int>(step);
-      area = WorkArea{area.start - step, area.stop - step};
-      break;
-    case ScrollCode::LineRight:
-      area = WorkArea{area.start + step, area.stop + step};
-      position = static_cast<int>(area.start);
-      break;
-    case ScrollCode::PageLeft:
-      position -= static_cast<int>(width);
-      area = WorkArea{area.start - width, area.stop - width};
-      break;
-    case ScrollCode::PageRight:
-      position += static_cast<int>(width);
-      area = WorkArea{area.start + width, area.stop + width};
-      break;
+    case ScrollCode::LineLeft: area = WorkArea{area.start - step, area.stop - step}; break;
+    case ScrollCode::LineRight: area = WorkArea{area.start + step, area.stop + step}; break;
+    case ScrollCode::PageLeft: area = WorkArea{area.start - width, area.stop - width}; break;
+    case ScrollCode::PageRight: area = WorkArea{area.start + width, area.stop + width}; break;
     case ScrollCode::ThumbPosition:
-    case ScrollCode::ThumbTrack:
-      position = thumbPosition;
-      area = WorkArea{static_cast<TimeMs>(position), position + width};
-      break;
-    case ScrollCode::EndScroll:
-      break;
+    case ScrollCode::ThumbTrack: area = WorkArea{static_cast<TimeMs>(thumbPosition), thumbPosition + width}; break;
+    case ScrollCode::EndScroll: break;
   }
-  if (position >= static_cast<int>(projectSize - width)) {
-    position = static_cast<int>(projectSize - width);
-    area = WorkArea{projectSize - width, projectSize};
-  }
-  if (position < 1) {
-    position = 0;
-    area = WorkArea{0.0, width};
-  }
-  scrollPosition_ = position;
+  if (area.start >= projectSize - width) area = WorkArea{projectSize - width, projectSize};
+  if (area.start < 1.0) area = WorkArea{0.0, width};
   ApplyWorkArea(area);
   RebuildZoomLadder();
 }
@@ -134,9 +116,9 @@ void WorkAreaNavigator::Scroll(ScrollCode code, int thumbPosition) {
 void WorkAreaNavigator::ShowWorkArea() {
   const WorkArea& area = doc_.timeline.workArea;
   WorkAreaDisplay display;
-  display.scrollMax = static_cast<int>(doc_.times.projectSize) - 1;
-  display.scrollPage = static_cast<int>(area.Width());
-  display.scrollPosition = static_cast<int>(area.start);
+  display.scrollMax = ClampedCast<int>(doc_.times.projectSize - 1.0);
+  display.scrollPage = ClampedCast<int>(area.Width());
+  display.scrollPosition = ClampedCast<int>(area.start);
   scrollPosition_ = display.scrollPosition;
   display.startText = FormatTimeDisplay(area.start, doc_.preferences.timeDisplayMode);
   display.stopText = FormatTimeDisplay(area.stop, doc_.preferences.timeDisplayMode);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/number_limits.h"
 #include "titles/title_speed.h"
 
 namespace vantorelle {
@@ -68,12 +69,12 @@ KlpResult CTitleTask::FillCrawl(TimeMs& position, const CPlayTask& entry, double
   if (!image) return KlpFalse;
   const double speed = CrawlSpeed();
   const TimeMs entryStart = entry.start * d;
-  const auto gap = static_cast<std::int32_t>(speed * (entryStart - position) / 1000.0);
+  const auto gap = ClampedCast<std::int32_t>(speed * (entryStart - position) / 1000.0);
   if (gap > 0) {
     if (!KlpSucceeded(movable_->AddEmpty(gap))) return KlpFalse;
   }
-  const auto inPixels = static_cast<std::int32_t>(speed * entry.in * d / 1000.0);
-  const auto lengthPixels = static_cast<std::int32_t>(speed * entry.length * d / 1000.0);
+  const auto inPixels = ClampedCast<std::int32_t>(speed * entry.in * d / 1000.0);
+  const auto lengthPixels = ClampedCast<std::int32_t>(speed * entry.length * d / 1000.0);
   if (!KlpSucceeded(movable_->AddData(*image, inPixels, lengthPixels))) return KlpFalse;
   position = (entry.start + entry.length) * d;
   return KlpOk;

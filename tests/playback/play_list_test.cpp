@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "playback/play_engine_list.h"
 #include "support/fake_board.h"
 #include "support/video_standard_scope.h"
@@ -178,6 +181,25 @@ TEST_F(PlayListTest, AClipPastItsSourceIsCutToTheSourceEnd) {
   CFilm& title = Clip(slides, Source("/m/t.png", 0.0, true), 0.0, 1000.0);
   title.sourceLength = 0.0;
   EXPECT_EQ(MakePlayTask(title, slides, 40.0, map)->length, 25);
+}
+
+TEST_F(PlayListTest, FrameCountsOfAbsurdTimesStayWithinTheirIntegers) {
+  constexpr std::int32_t kLargest = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kLowest = std::numeric_limits<std::int32_t>::min();
+  EXPECT_EQ(PlayRound(1e300), kLargest);
+  EXPECT_EQ(PlayRound(std::numeric_limits<double>::infinity()), kLargest);
+  EXPECT_EQ(PlayRound(-1e300), kLowest);
+  EXPECT_EQ(PlayRound(std::nan("")), 0);
+  EXPECT_EQ(PlayRound(2.5), 3);
+
+  CTrack& video = AddTrack(TrackTypes::Video);
+  CFilm& clip = Clip(video, Source("/m/a.avi", 10000.0), 1000.0, 2000.0);
+  clip.sourceLength = 1e300;
+  const auto task = MakePlayTask(clip, video, 40.0, map);
+  ASSERT_TRUE(task);
+  EXPECT_EQ(task->sourceLength, kLargest);
+  EXPECT_EQ(task->start, 25);
+  EXPECT_EQ(task->length, 50);
 }
 
 TEST_F(PlayListTest, StillPicturesOnVideoTracksAndUnopenedSourcesAreLeftOut) {

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "board_output_rig.h"
 #include "playback/software_board/audio_mixer.h"
+#include "playback/software_board/title_layer.h"
 #include "support/test_media_writer.h"
 
 namespace vantorelle {
@@ -347,6 +349,31 @@ TEST_F(SoftwareBoardTitles, RefusesWhatItCannotShow) {
   EXPECT_EQ(slide->AddData(*image, 0.0, 0.0, 0.0), KlpInvalidArgument);
   EXPECT_EQ(slide->AddData(*image, 1.0, -0.1, 0.0), KlpInvalidArgument);
   EXPECT_EQ(slide->AddEmpty(std::nan("")), KlpInvalidArgument);
+}
+
+TEST(TitleImageDrawing, RegionsNearTheIntegerLimitAndOpacitiesThatAreNoNumber) {
+  RgbaPicture picture;
+  picture.width = picture.height = 4;
+  picture.pixels.assign(4 * 4 * 4, 255);  // opaque white
+  const RgbFrame black(16, 8);
+
+  // A region reaching to the integer limit still draws the picture where it is.
+  RgbFrame frame = black;
+  DrawTitleImage(picture, 10, 2, TitleRect{8, 0, std::numeric_limits<std::int32_t>::max(), 8}, 1.0, frame);
+  EXPECT_EQ(frame.Pixel(10, 2)[0], 255);
+  EXPECT_EQ(frame.Pixel(13, 5)[2], 255);
+  EXPECT_EQ(frame.Pixel(9, 2)[0], 0);
+  const TitleRect region{0, 0, 16, 8};
+  frame = black;
+  DrawTitleImage(picture, std::numeric_limits<std::int32_t>::max() - 1, 0, region, 1.0, frame);
+  EXPECT_EQ(frame.pixels, black.pixels);
+
+  // An opacity that is no number shows nothing rather than stray colours.
+  frame = black;
+  DrawTitleImage(picture, 0, 0, region, std::nan(""), frame);
+  EXPECT_EQ(frame.pixels, black.pixels);
+  DrawTitleImage(picture, 0, 0, region, 1e300, frame);
+  EXPECT_EQ(frame.Pixel(0, 0)[1], 255);
 }
 
 }  // namespace

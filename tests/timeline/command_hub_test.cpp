@@ -10,6 +10,7 @@
 #include "support/document_fixture.h"
 #include "support/recording_view_host.h"
 #include "support/timeline_fixtures.h"
+#include "timeline/source_placement.h"
 #include "timeline/track_area_menu.h"
 
 namespace vantorelle {
@@ -237,6 +238,48 @@ TEST_F(HubFixture, RepeatClipWithoutADialogPlacesWhatFits) {
   ASSERT_EQ(project.Track(1).clips.size(), 4u);
   EXPECT_EQ(project.Track(1).clips[1]->start, 2000.0);
   EXPECT_EQ(project.Track(1).clips[2]->start, 3000.0);
+}
+
+TEST_F(HubFixture, UndoAndRedoTakeTheScrollPositionWithTheirWorkArea) {
+  const auto currentZoom = [&] {
+    const CZoomData& entry = Doc().zoomLadder.at(static_cast<std::size_t>(Doc().currentZoomIndex));
+    return WorkArea{entry.start, entry.stop};
+  };
+  Doc().times.projectSize = 60000.0;
+  Doc().rulerStep = 500.0;
+  Clip(0, 1000.0, 1000.0);
+  hub.Execute(Id::SelectAll);
+  ASSERT_TRUE(hub.Execute(Id::Delete));  // the snapshot keeps the work area 0 … 8000
+  navigator.Scroll(ScrollCode::ThumbTrack, 5000);
+  ASSERT_EQ(Doc().timeline.workArea, (WorkArea{5000.0, 13000.0}));
+
+  ASSERT_TRUE(hub.Execute(Id::Undo));
+  EXPECT_EQ(Doc().timeline.workArea, (WorkArea{0.0, 8000.0}));
+  EXPECT_EQ(navigator.ScrollPosition(), 0);
+  ASSERT_FALSE(Doc().zoomLadder.empty());
+  EXPECT_EQ(currentZoom(), (WorkArea{0.0, 8000.0}));
+  ASSERT_TRUE(hub.Execute(Id::Redo));
+  EXPECT_EQ(navigator.ScrollPosition(), 5000);
+  EXPECT_EQ(currentZoom(), (WorkArea{5000.0, 13000.0}));
+  ASSERT_TRUE(hub.Execute(Id::Undo));
+
+  // A line to the left from the start of the project stays at 0, and a
+  // source dropped at the left edge starts at 0.
+  navigator.Scroll(ScrollCode::LineLeft);
+  EXPECT_EQ(Doc().timeline.workArea, (WorkArea{0.0, 8000.0}));
+  EXPECT_EQ(navigator.ScrollPosition(), 0);
+  CSrc& shortMovie = project.AddSource("/media/short.avi", 480.0, SourceFlags::VideoStream | SourceFlags::MovieFile);
+  area.DragOver(shortMovie, 0, 10);
+  ASSERT_TRUE(area.Drop(shortMovie, 0, 10));
+  ASSERT_EQ(project.Track(0).clips.size(), 2u);
+  EXPECT_EQ(project.Track(0).clips.front()->start, 0.0);
+  project.ExpectConsistent({&movie, &shortMovie});
+}
+
+TEST(SourcePlacementStart, NeverBeforeTheProjectBegins) {
+  // A work area left before 0 (by an older editor) still places at 0 or later.
+  EXPECT_EQ(SourcePlacement::StartFor(-480.0, WorkArea{-500.0, 7500.0}), 0.0);
+  EXPECT_EQ(SourcePlacement::StartFor(1530.0, WorkArea{0.0, 8000.0}), 1520.0);
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "support/document_fixture.h"
 #include "support/recording_view_host.h"
 
@@ -161,6 +164,33 @@ TEST_F(NavigatorFixture, WheelStepsAndTheMiddleButtonShuttles) {
   EXPECT_EQ(Doc().times.timeMark, 11960.0 + 6 * 40.0);
   navigator.OnMiddleButtonUp();
   EXPECT_FALSE(timers.IsRunning(WorkAreaNavigator::kShuttleTimer));
+}
+
+TEST_F(NavigatorFixture, HugeTimesStayWithinTheScrollBarAndPixelIntegers) {
+  constexpr int kLargest = std::numeric_limits<int>::max();
+  Doc().times.projectSize = 1e300;
+  navigator.ApplyWorkArea(WorkArea{1e299, 1e300});
+  ASSERT_FALSE(display.shown.empty());
+  EXPECT_EQ(display.shown.back().scrollMax, kLargest);
+  EXPECT_EQ(display.shown.back().scrollPage, kLargest);
+  EXPECT_EQ(display.shown.back().scrollPosition, kLargest);
+  EXPECT_EQ(navigator.ScrollPosition(), kLargest);
+
+  // The last time of a day seen through a work area of no width lies far to
+  // the right, the first far to the left; neither wraps round.
+  const WorkAreaView narrow(WorkArea{1000.0, 1000.0}, 801);
+  EXPECT_GT(narrow.TimeToPixel(86'400'000.0), 800);
+  EXPECT_LT(narrow.TimeToPixel(-86'400'000.0), 0);
+  EXPECT_EQ(narrow.TimeToPixel(std::nan("")), 0);
+  const WorkAreaView usual(WorkArea{0.0, 8000.0}, 801);
+  EXPECT_EQ(usual.TimeToPixel(4000.0), 400);
+}
+
+TEST_F(NavigatorFixture, AWorkAreaWithoutEndGetsABoundedLadder) {
+  Doc().times.projectSize = 20000.0;
+  Doc().timeline.workArea = WorkArea{0.0, std::numeric_limits<double>::infinity()};
+  navigator.RebuildZoomLadder();  // once looped, growing the ladder until memory ran out
+  EXPECT_LE(Doc().zoomLadder.size(), 130u);
 }
 
 }  // namespace

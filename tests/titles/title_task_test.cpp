@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/fake_board.h"
 #include "support/scripted_user_interface.h"
 #include "support/video_standard_scope.h"
@@ -144,6 +146,20 @@ TEST_F(TitleTaskTest, ACrawlOneSecondAfterThePlayStartGetsAHundredPixelEmptyStre
   EXPECT_EQ(task.Fill(2000.0, titles, 40.0), KlpOk);
   EXPECT_TRUE(task.HasData());
   EXPECT_THAT(factory.Calls(), ElementsAre("IKlpMovableTitleTask::AddEmpty(100)", "IKlpMovableTitleTask::AddData(20, 200)",
+                                           "IKlpMovableTitleTask::AddEmpty(300)"));
+}
+
+TEST_F(TitleTaskTest, CrawlPixelsOfTheLongestEntriesStayWithinTheirIntegers) {
+  CTrack& crawl = Movable();
+  crawl.maxSpeed = 100.0;  // the fastest the dialogs allow: 5000 pixels a second
+  CTitleTask task(*board, crawl, 0.0);
+  constexpr std::int32_t kLargest = std::numeric_limits<std::int32_t>::max();
+  const std::vector<CPlayTask> titles{Entry(crawl, "/t/a.png", kLargest / 2, kLargest / 2, kLargest / 2)};
+  factory.ClearCalls();
+  EXPECT_EQ(task.Fill(0.0, titles, 40.0), KlpOk);
+  const std::string all = std::to_string(kLargest);
+  EXPECT_THAT(factory.Calls(), ElementsAre("IKlpMovableTitleTask::AddEmpty(" + all + ")",
+                                           "IKlpMovableTitleTask::AddData(" + all + ", " + all + ")",
                                            "IKlpMovableTitleTask::AddEmpty(300)"));
 }
 

@@ -192,5 +192,11 @@ TEST_F(RenderCli, BadOptionsAndProjectsFailOnStderr) {
   EXPECT_NE(missing.err.find("cannot be opened"), std::string::npos) << missing.err;
 }
 
+TEST_F(RenderCli, RangesBeyondADayOrWithoutNumbersAreRefused) {
+  for (const char* range : {"0:inf", "0:1e300", "nan:100", "0:86400001"}) {
+    EXPECT_EQ(RunCli({"render", "a.vrp", "b.avi", "--range", range}).status, 2) << range;
+  }
+}
+
 }  // namespace
 }  // namespace vantorelle

@@ -11,6 +11,7 @@
 #include "document/settings_store.h"
 #include "document/vantorelle_doc.h"
 #include "json_text.h"
+#include "model/number_limits.h"
 #include "playback/media_file_encoder.h"
 #include "playback/movie_map.h"
 #include "playback/play_engine.h"
@@ -25,7 +26,9 @@ namespace {
 std::optional<double> Milliseconds(std::string_view text) {
   double value = 0.0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !(value >= 0.0)) return std::nullopt;
+  if (error != std::errc() || end != text.data() + text.size() || !(value >= 0.0 && value <= kLongestProjectTime)) {
+    return std::nullopt;
+  }
   return value;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/number_limits.h"
 #include "playback/software_board/still_image_component.h"
 
 namespace vantorelle {
@@ -16,12 +17,16 @@ KlpResult TitleImageOf(IKlpPlayStillImage& image, SharedTitleImage& picture) {
 
 void DrawTitleImage(const RgbaPicture& picture, std::int32_t x, std::int32_t y, const TitleRect& clip,
                     double opacity, RgbFrame& frame) {
-  if (opacity <= 0.0) return;
-  const int weight = static_cast<int>(std::min(opacity, 1.0) * 256.0 + 0.5);
+  if (!(opacity > 0.0)) return;  // NaN draws nothing too
+  const int weight = ClampedCast<int>(std::min(opacity, 1.0) * 256.0 + 0.5);
   const std::int32_t left = std::max({clip.left, x, 0});
   const std::int32_t top = std::max({clip.top, y, 0});
-  const std::int32_t right = std::min({clip.left + clip.width, x + picture.width, frame.width});
-  const std::int32_t bottom = std::min({clip.top + clip.height, y + picture.height, frame.height});
+  // Edges summed in 64 bits: a region or position near the integer limit must not wrap.
+  using Wide = std::int64_t;
+  const auto right = static_cast<std::int32_t>(
+      std::min({Wide{clip.left} + clip.width, Wide{x} + picture.width, Wide{frame.width}}));
+  const auto bottom = static_cast<std::int32_t>(
+      std::min({Wide{clip.top} + clip.height, Wide{y} + picture.height, Wide{frame.height}}));
   for (std::int32_t row = top; row < bottom; ++row) {
     const std::uint8_t* source =
         picture.pixels.data() + (static_cast<std::size_t>(row - y) * picture.width + (left - x)) * 4;
