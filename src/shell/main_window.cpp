@@ -182,6 +182,7 @@ void MainWindow::BuildViews() {
   ruler_->AttachInfoView(&info_);
   BuildPlayback();
   hub_ = std::make_unique<CommandHub>(doc_, *editor_, *navigator_, *mainHost_, playbackControl_.get(), this);
+  hub_->AttachTrackArea(area_.get());
   areaMenu_ = std::make_unique<TrackAreaMenu>(doc_, *editor_, *navigator_, *area_, *this, playbackControl_.get());
 
   zoomStrip_->Attach(*navigator_);
@@ -479,6 +480,9 @@ void MainWindow::UpdateTitle() {
 }
 
 void MainWindow::RunCommand(int id) {
+  // The window's own commands save, replace the document or open a dialog:
+  // a mouse drag ends first, as before the hub's timeline commands.
+  if (id < CommandId::FirstMainCommand || id > CommandId::LastMainCommand) area_->FinishDrag();
   switch (id) {
     case CommandId::NewProject: NewProject(); break;
     case CommandId::OpenProject: OpenProjectDialog(); break;

@@ -13,6 +13,30 @@ int GroupBit(TrackType group) {
   return 0;
 }
 
+// Commands that only look, play or move the view: a mouse drag goes on
+// through them. Every other command may change or replace the clips a drag
+// holds.
+bool LeavesTimelineAlone(int id) {
+  using namespace CommandId;
+  switch (id) {
+    case Play:
+    case Rewind:
+    case Stop:
+    case PreviousFrame:
+    case NextFrame:
+    case ZoomIn:
+    case ZoomOut:
+    case ZoomToProject:
+    case ZoomToRange:
+    case TimeInMilliseconds:
+    case TimeInFrames:
+    case TimeInSmpte:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 CommandHub::CommandHub(CVantorelleDoc& doc, ClipEditor& editor, WorkAreaNavigator& navigator, IViewHost& host,
@@ -136,6 +160,11 @@ CommandState CommandHub::Update(int id) const {
 bool CommandHub::Execute(int id) {
   using namespace CommandId;
   if (!Update(id).enabled) return false;
+  if (area_ && area_->Dragging() && !LeavesTimelineAlone(id)) {
+    area_->FinishDrag();
+    // The drag's end may change what the command can do (a band selects).
+    if (!Update(id).enabled) return false;
+  }
   const TimeMs mark = doc_.times.timeMark;
   switch (id) {
     case Delete: editor_.Delete(); break;

@@ -9,6 +9,7 @@
 #include "document/vantorelle_doc.h"
 #include "timeline/clip_editor.h"
 #include "timeline/command_ids.h"
+#include "timeline/track_area_controller.h"
 #include "timeline/view_services.h"
 #include "timeline/work_area_navigator.h"
 
@@ -60,6 +61,9 @@ class CommandHub {
   bool Execute(int id);
   // One item per group that has tracks, in the order video, audio, title.
   std::vector<ShowGroupItem> ShowGroupItems() const;
+  // The track area whose mouse drag a command ends before it changes the
+  // timeline; none until attached.
+  void AttachTrackArea(TrackAreaController* area) { area_ = area; }
 
  private:
   void SetTimeDisplayMode(std::int32_t mode);
@@ -74,6 +78,7 @@ class CommandHub {
   IViewHost& host_;
   IPlaybackControl* playback_;
   ICommandDialogs* dialogs_;
+  TrackAreaController* area_ = nullptr;
 };
 
 // The "Screen size settings" dialog: four frame sizes, applied only

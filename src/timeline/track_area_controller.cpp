@@ -178,6 +178,10 @@ void TrackAreaController::OnMouseMove(const MouseEvent& event) {
     ShowStatus(HitTest(event.x, event.y).clip);
     return;
   }
+  if (!DraggedClipsAlive()) {
+    AbandonDrag();
+    return;
+  }
   ApplyDrag(event.x, event.y, false);
   UpdateAutoScroll(event.x, event.y);
 }
@@ -357,9 +361,31 @@ std::optional<PixelRect> TrackAreaController::SelectionRectangle() const {
                    std::max(bandY_, lastY_) + 1};
 }
 
+void TrackAreaController::FinishDrag() {
+  if (drag_ == Drag::None) return;
+  MouseEvent release;
+  release.x = lastX_;
+  release.y = lastY_;
+  OnMouseUp(release);
+}
+
+bool TrackAreaController::DraggedClipsAlive() const {
+  if (!dragClip_ && moved_.empty()) return true;
+  std::vector<const CFilm*> live;
+  for (const auto& track : doc_.timeline.tracks) {
+    for (const auto& clip : track->clips) live.push_back(clip.get());
+  }
+  auto alive = [&](const CFilm* clip) { return std::find(live.begin(), live.end(), clip) != live.end(); };
+  return (!dragClip_ || alive(dragClip_)) && std::all_of(moved_.begin(), moved_.end(), alive);
+}
+
 void TrackAreaController::OnMouseUp(const MouseEvent& event) {
   lastX_ = event.x;
   lastY_ = event.y;
+  if (!DraggedClipsAlive()) {
+    AbandonDrag();
+    return;
+  }
   switch (drag_) {
     case Drag::Rectangle: {
       const auto clips = doc_.timeline.ClipsMeeting(*SelectionRectangle(), View());
@@ -385,6 +411,12 @@ void TrackAreaController::OnMouseUp(const MouseEvent& event) {
     default:
       break;
   }
+  EndDrag();
+}
+
+void TrackAreaController::AbandonDrag() {
+  // What the drag recorded stays one step; the next drag records anew.
+  doc_.undoHistory.ResetCoalescing();
   EndDrag();
 }
 
@@ -446,6 +478,10 @@ void TrackAreaController::StopAutoScroll() {
 }
 
 void TrackAreaController::OnTimer(int id) {
+  if (!DraggedClipsAlive()) {
+    AbandonDrag();
+    return;
+  }
   if (id != 0 && id == horizontalTimer_) {
     const bool left = lastX_ < 0;
     const WorkArea& area = doc_.timeline.workArea;

@@ -58,6 +58,10 @@ class TrackAreaController {
   const std::vector<PlacementTarget>& PlacementTargets() const { return targets_; }
 
   bool Dragging() const { return drag_ != Drag::None; }
+  // Ends a drag in progress as releasing the mouse where it last was would.
+  // Every command that changes the timeline calls it first, so no command
+  // runs while the drag holds clips it may delete, replace or undo.
+  void FinishDrag();
   // The rubber band while one is dragged.
   std::optional<PixelRect> SelectionRectangle() const;
   // "'name' start: …ms, stop: …ms, duration: …ms" for a clip.
@@ -79,6 +83,11 @@ class TrackAreaController {
   void UpdateAutoScroll(int x, int y);
   void StopAutoScroll();
   void EndDrag();
+  // False once a dragged clip is no longer one of the live timeline's: some
+  // change took it away without finishing the drag.
+  bool DraggedClipsAlive() const;
+  // Ends such a drag without touching the clips it held.
+  void AbandonDrag();
   void ShowStatus(const CFilm* clip);
 
   CVantorelleDoc& doc_;

@@ -70,6 +70,8 @@ std::vector<MenuItem> TrackAreaMenu::Open(const MouseEvent& event) {
 }
 
 bool TrackAreaMenu::Execute(int id) {
+  // A shortcut can run an item while the left button still drags.
+  area_.FinishDrag();
   const TimeMs mouseTime = navigator_.View().PixelToTime(x_);
   const bool clipboard = !doc_.timeline.clipboard.empty();
   switch (id) {

@@ -55,6 +55,29 @@ MenuItem Submenu(const char* text, std::vector<MenuItem> items) {
   return item;
 }
 
+// What a save writes of each track's header and properties, in track order:
+// an edit that changes any of it leaves the project modified.
+struct SavedHeader {
+  const CTrack* track;
+  std::string name;
+  PlayState playState;
+  std::int32_t height;
+  std::int32_t shown;
+  TimeMs fadeIn;
+  TimeMs fadeOut;
+  double volume;
+  bool operator==(const SavedHeader&) const = default;
+};
+
+std::vector<SavedHeader> SavedHeaders(const CTimelineData& timeline) {
+  std::vector<SavedHeader> headers;
+  for (const auto& track : timeline.tracks) {
+    headers.push_back(SavedHeader{track.get(), track->name, track->playState, track->height, track->shown,
+                                  track->fadeIn, track->fadeOut, track->volume});
+  }
+  return headers;
+}
+
 }  // namespace
 
 CTrackStatusView::CTrackStatusView(CVantorelleDoc& doc, IViewHost& host, ITrackHeaderRequests& requests,
@@ -177,12 +200,14 @@ void CTrackStatusView::OnMouseUp(const MouseEvent& event) {
   host_.SetMouseCapture(false);
   press.track->playState = press.before;
   if (Contains(ButtonRect(*press.track, press.button), event.x, event.y)) {
+    const auto before = SavedHeaders(doc_.timeline);
     // The model's button rules give the same state and apply exclusive solo.
     if (press.button == Button::Solo) {
       doc_.timeline.PressSoloButton(*press.track, doc_.preferences.exclusiveSolo != 0);
     } else {
       doc_.timeline.PressMuteButton(*press.track);
     }
+    if (SavedHeaders(doc_.timeline) != before) doc_.SetModified(true);
   }
   host_.Repaint(kHeadersAndArea);
 }
@@ -198,6 +223,7 @@ void CTrackStatusView::OnDoubleClick(const MouseEvent& event) {
     return;
   }
   track->height = NextHeight(track->height);
+  doc_.SetModified(true);
   AfterTrackChange();
 }
 
@@ -268,7 +294,9 @@ bool CTrackStatusView::ExecuteMenuCommand(int id) {
     menuTrack_ = nullptr;
     return false;
   }
+  const auto before = SavedHeaders(doc_.timeline);
   if (!ExecuteOn(*menuTrack_, id)) return false;
+  if (SavedHeaders(doc_.timeline) != before) doc_.SetModified(true);
   AfterTrackChange();
   return true;
 }

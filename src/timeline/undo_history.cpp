@@ -46,6 +46,9 @@ bool CUndoHistory::Swap(CTimelineData& timeline, std::int32_t target) {
   timeline = entries_[to]->TakeSnapshot();
   entries_[to].reset();
   position_ = target;
+  // A drag's record belongs to the state just left: the next drag step
+  // records anew instead of joining the restored state.
+  lastKind_ = 0;
   return true;
 }
 

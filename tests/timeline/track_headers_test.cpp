@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "support/document_fixture.h"
 #include "support/recording_view_host.h"
 
@@ -480,6 +482,51 @@ TEST_F(HeadersFixture, HighlightedItemsShowTheirStatusTexts) {
   headers.SetCommandDescriptions([](int id) { return id == Solo ? std::string("Play this track alone") : ""; });
   EXPECT_EQ(headers.MenuStatusText(Solo), "Play this track alone");
   EXPECT_EQ(headers.MenuStatusText(0), "Ready");
+}
+
+// --- the project's modified state ---
+
+TEST_F(HeadersFixture, EveryHeaderEditASaveWritesMarksTheProjectModified) {
+  headers.Draw();
+  requests.nameAnswer = "Dialogue";
+  const std::vector<std::pair<std::string, std::function<void()>>> edits{
+      {"Solo button", [&] { ClickSolo(2); }},
+      {"Mute button", [&] { ClickMute(3); }},
+      {"double click height", [&] { headers.OnDoubleClick(At(60, Track(1).top + 30)); }},
+      {"rename", [&] { RunMenu(2, Name); }},
+      {"menu Solo", [&] { RunMenu(0, Solo); }},
+      {"menu Mute", [&] { RunMenu(0, Mute); }},
+      {"Enable all tracks", [&] { RunMenu(0, EnableAllTracks); }},
+      {"Move down", [&] { RunMenu(2, MoveDown); }},
+      {"Move up", [&] { RunMenu(3, MoveUp); }},
+      {"track height", [&] { RunMenu(4, Track(4).height == TrackHeight::Small ? TrackHeightLarge : TrackHeightSmall); }},
+      {"all track heights", [&] { RunMenu(0, AllTracksHeightMedium); }},
+  };
+  for (const auto& [name, edit] : edits) {
+    Doc().SetModified(false);
+    edit();
+    headers.Draw();
+    EXPECT_TRUE(Doc().IsModified()) << name << " left the project unmodified";
+  }
+}
+
+TEST_F(HeadersFixture, HeaderActionsThatChangeNothingLeaveTheProjectUnmodified) {
+  headers.Draw();
+  Doc().SetModified(false);
+  // A press released outside its button.
+  headers.OnMouseDown(At(kButtonX, SoloY(Track(2))));
+  headers.OnMouseUp(At(20, SoloY(Track(2)), false));
+  // The name dialog cancelled, and answered with the same name.
+  RunMenu(2, Name);
+  requests.nameAnswer = Track(2).name;
+  RunMenu(2, Name);
+  // The height the track has already.
+  RunMenu(2, Track(2).height == TrackHeight::Large ? TrackHeightLarge
+             : Track(2).height == TrackHeight::Medium ? TrackHeightMedium : TrackHeightSmall);
+  // Scrolling is a view change.
+  headers.OnVScroll(TrackScrollCode::LineDown);
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(requests.calls.size(), 2u);
 }
 
 }  // namespace

@@ -93,6 +93,30 @@ TEST_F(UndoFixture, OneDragIsOneStepAndTwoDragsAreTwo) {
   (void)clip;
 }
 
+TEST_F(UndoFixture, ADragStepAfterUndoRecordsAnewAndKeepsTheRedoStateUntouched) {
+  PlaceClip(Video(), 0.0, 100.0);
+  history.Record(timeline, UndoKind::MoveDrag);  // a drag never released
+  Video().clips[0]->start = 400.0;
+  history.Undo(timeline);
+  ASSERT_EQ(VideoStarts(), (std::vector<TimeMs>{0.0}));
+
+  // The same kind again must not be taken as part of the drag undone.
+  history.Record(timeline, UndoKind::MoveDrag);
+  Video().clips[0]->start = 800.0;
+  EXPECT_FALSE(history.CanRedo()) << "the new step kept a redo branch it replaced";
+  ASSERT_TRUE(history.CanUndo());
+  history.Undo(timeline);
+  EXPECT_EQ(VideoStarts(), (std::vector<TimeMs>{0.0}));
+
+  // After Redo too: the next drag step is a step of its own.
+  history.Redo(timeline);
+  EXPECT_EQ(VideoStarts(), (std::vector<TimeMs>{800.0}));
+  history.Record(timeline, UndoKind::MoveDrag);
+  Video().clips[0]->start = 1200.0;
+  history.Undo(timeline);
+  EXPECT_EQ(VideoStarts(), (std::vector<TimeMs>{800.0}));
+}
+
 TEST_F(UndoFixture, OnlyEditingKindsRecord) {
   for (std::int32_t kind : {0, 20, 23, -1}) EXPECT_FALSE(history.Record(timeline, kind));
   EXPECT_EQ(history.EntryCount(), 0u);
