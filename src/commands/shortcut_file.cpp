@@ -1,14 +1,40 @@
 #include "commands/shortcut_file.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstdint>
 #include <new>
+#include <optional>
+
+#include "document/atomic_file.h"
+#include "document/save_temporaries.h"
+#include "model/regular_file.h"
 
 namespace vantorelle {
 namespace {
 
 // Warning boxes of the file commands carry the program's name.
 constexpr const char* kWarningCaption = "Vantorelle";
+// Room after the records for bytes some other writer added; a file longer
+// than that is no shortcut table.
+constexpr std::size_t kMostBytesAfterShortcuts = 64 * 1024;
+
+// A fixed message text with the system's reason for it on a second line.
+std::string WithReason(const std::string& text, const std::string& reason) {
+  return reason.empty() ? text : text + "\n" + reason;
+}
+
+// Hands the parse the file's bytes; a failing read stops it with the reason kept.
+class FileBytes : public ArchiveByteSource {
+ public:
+  explicit FileBytes(RegularFile& file) : file_(file) {}
+  void Read(std::uint8_t* into, std::size_t count) override {
+    if (!file_.Read(into, count, failure)) throw ArchiveError(failure);
+  }
+  std::string failure;
+
+ private:
+  RegularFile& file_;
+};
 
 }  // namespace
 
@@ -32,6 +58,7 @@ void CShortCutImpex::Load(ArchiveReader& archive) {
   // The count is not trusted for a reservation: a damaged one runs out of
   // data (an archive error) long before it runs out of memory.
   const std::uint32_t count = archive.U32();
+  if (count > archive.Remaining() / kShortcutRecordBytes) throw ArchiveError("count beyond the data");
   for (std::uint32_t i = 0; i < count; ++i) {
     CShortCut shortcut;
     shortcut.commandId = archive.I32();
@@ -54,54 +81,67 @@ ShortcutFileLoad ParseShortcutFile(const std::vector<std::uint8_t>& bytes) {
     CShortCutImpex impex;
     ArchiveReader reader(bytes);
     impex.Load(reader);
-    if (impex.badFormat) return {{}, kShortcutFileBadFormat};
-    return {std::move(impex.shortcuts), {}};
+    if (impex.badFormat) return {{}, kShortcutFileBadFormat, {}};
+    return {std::move(impex.shortcuts), {}, {}};
   } catch (const ArchiveError&) {
-    return {{}, kShortcutFileArchiveError};
+    return {{}, kShortcutFileArchiveError, {}};
   } catch (const std::bad_alloc&) {
-    return {{}, kShortcutFileMemoryError};
+    return {{}, kShortcutFileMemoryError, {}};
   }
 }
 
 ShortcutFileLoad LoadShortcutFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {{}, kShortcutFileCantOpen};
-  std::vector<std::uint8_t> bytes;
+  std::string reason;
+  std::optional<RegularFile> file = RegularFile::Open(path, reason);
+  if (!file) return {{}, kShortcutFileCantOpen, reason};
+  // Read as the parse goes, each count checked against the bytes left:
+  // a huge file is refused without being loaded.
+  FileBytes source(*file);
   try {
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    CShortCutImpex impex;
+    ArchiveReader reader(source, static_cast<std::size_t>(file->Size()));
+    impex.Load(reader);
+    if (impex.badFormat) return {{}, kShortcutFileBadFormat, {}};
+    if (reader.Remaining() > kMostBytesAfterShortcuts) {
+      return {{}, kShortcutFileArchiveError, std::to_string(reader.Remaining()) + " bytes after the shortcuts"};
+    }
+    return {std::move(impex.shortcuts), {}, {}};
+  } catch (const ArchiveError& error) {
+    if (!source.failure.empty()) return {{}, kShortcutFileFileError, source.failure};
+    return {{}, kShortcutFileArchiveError, {}};
   } catch (const std::bad_alloc&) {
-    return {{}, kShortcutFileMemoryError};
+    return {{}, kShortcutFileMemoryError, SystemReason(ENOMEM)};
   }
-  if (file.bad()) return {{}, kShortcutFileFileError};
-  return ParseShortcutFile(bytes);
 }
 
-std::string SaveShortcutFile(const std::string& path, const ShortCutList& shortcuts) {
+ShortcutFileSave SaveShortcutFile(const std::string& path, const ShortCutList& shortcuts) {
   std::vector<std::uint8_t> bytes;
   try {
     bytes = ShortcutFileBytes(shortcuts);
   } catch (const std::bad_alloc&) {
-    return kShortcutFileMemoryError;
+    return {kShortcutFileMemoryError, SystemReason(ENOMEM)};
   }
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return kShortcutFileCantOpen;
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (file.fail()) return kShortcutFileFileError;
-  return {};
+  // Like a project: the old table stays whole until the new one is complete.
+  const AtomicWriteResult written = WriteFileAtomically(path, bytes);
+  if (written) {
+    std::string linkProblem;
+    RemoveStaleSaveTemporaries(FollowLinks(path, linkProblem).value_or(path));
+    return {};
+  }
+  return {written.started ? kShortcutFileFileError : kShortcutFileCantOpen, written.reason};
 }
 
 ShortCutList LoadShortcutFileOrDefault(const std::string& path, const ShortCutList& defaults, IUserInterface& ui) {
   ShortcutFileLoad loaded = LoadShortcutFile(path);
   if (loaded.Ok()) return std::move(loaded.shortcuts);
-  ui.Warn(loaded.error, kWarningCaption);
+  ui.Warn(WithReason(loaded.error, loaded.reason), kWarningCaption);
   return defaults;
 }
 
 bool SaveShortcutFileOrWarn(const std::string& path, const ShortCutList& shortcuts, IUserInterface& ui) {
-  const std::string error = SaveShortcutFile(path, shortcuts);
-  if (error.empty()) return true;
-  ui.Warn(error, kWarningCaption);
+  const ShortcutFileSave saved = SaveShortcutFile(path, shortcuts);
+  if (saved.Ok()) return true;
+  ui.Warn(WithReason(saved.error, saved.reason), kWarningCaption);
   return false;
 }
 

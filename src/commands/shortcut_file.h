@@ -17,6 +17,8 @@ namespace vantorelle {
 inline constexpr const char* kShortcutFileHeader = "Vantorelle shortcut table abcde";
 inline constexpr const char* kShortcutFileFilter = "Vantorelle shortcut table(*.vrk)";
 inline constexpr const char* kShortcutFilePattern = "*.vrk";
+// Command id, ctrl, shift, key and group.
+inline constexpr std::size_t kShortcutRecordBytes = 20;
 
 inline constexpr const char* kShortcutFileBadFormat = "Invalide shortcut table file format";
 inline constexpr const char* kShortcutFileCantCreate = "Can't create shortcut table impex object";
@@ -43,17 +45,28 @@ std::vector<std::uint8_t> ShortcutFileBytes(const ShortCutList& shortcuts);
 // never hands out part of a list.
 struct ShortcutFileLoad {
   ShortCutList shortcuts;
-  std::string error;  // empty on success
+  std::string error;   // empty on success
+  std::string reason;  // the system's reason for the error, when it has one
+  bool Ok() const { return error.empty(); }
+};
+
+struct ShortcutFileSave {
+  std::string error;   // empty on success
+  std::string reason;  // the system's reason for the error, when it has one
   bool Ok() const { return error.empty(); }
 };
 
 ShortcutFileLoad ParseShortcutFile(const std::vector<std::uint8_t>& bytes);
+// Opens only a regular file and reads it as the parse goes: a file much
+// longer than its count allows is refused without being loaded.
 ShortcutFileLoad LoadShortcutFile(const std::string& path);
-// The error text, empty on success.
-std::string SaveShortcutFile(const std::string& path, const ShortCutList& shortcuts);
+// Written like a project: through a temporary beside the file (the file a
+// link points to), made durable and renamed over it; a read-only file is
+// refused.
+ShortcutFileSave SaveShortcutFile(const std::string& path, const ShortCutList& shortcuts);
 
-// The file's shortcuts; on any failure the warning box with its reason and a
-// copy of the defaults instead.
+// The file's shortcuts; on any failure the warning box with its text (and
+// the system's reason on a second line) and a copy of the defaults instead.
 ShortCutList LoadShortcutFileOrDefault(const std::string& path, const ShortCutList& defaults, IUserInterface& ui);
 // False, after the warning box with its reason, when the file was not written.
 bool SaveShortcutFileOrWarn(const std::string& path, const ShortCutList& shortcuts, IUserInterface& ui);

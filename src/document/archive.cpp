@@ -1,5 +1,6 @@
 #include "document/archive.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vantorelle {
@@ -47,7 +48,22 @@ void ArchiveWriter::Bytes(const std::vector<std::uint8_t>& bytes) { bytes_.inser
 
 const std::uint8_t* ArchiveReader::Take(std::size_t count) {
   if (count > Remaining()) throw ArchiveError("unexpected end of data");
-  const std::uint8_t* at = data_ + offset_;
+  if (!source_) {
+    const std::uint8_t* at = data_ + offset_;
+    offset_ += count;
+    return at;
+  }
+  // Read ahead in pieces of this size, so small fields do not each cost a read.
+  constexpr std::size_t kReadAhead = 64 * 1024;
+  if (offset_ + count > windowStart_ + window_.size()) {
+    window_.erase(window_.begin(), window_.begin() + static_cast<std::ptrdiff_t>(offset_ - windowStart_));
+    windowStart_ = offset_;
+    const std::size_t kept = window_.size();
+    const std::size_t wanted = std::max(count, std::min(kReadAhead, Remaining()));
+    window_.resize(wanted);
+    source_->Read(window_.data() + kept, wanted - kept);
+  }
+  const std::uint8_t* at = window_.data() + (offset_ - windowStart_);
   offset_ += count;
   return at;
 }

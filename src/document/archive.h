@@ -3,6 +3,7 @@
 // texts and counts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -42,10 +43,22 @@ class ArchiveWriter {
   std::vector<std::uint8_t> bytes_;
 };
 
+// Where a reader gets bytes that are not all in memory, such as a file read
+// a piece at a time as the parse asks for it.
+class ArchiveByteSource {
+ public:
+  virtual ~ArchiveByteSource() = default;
+  // The next count bytes; throws ArchiveError when they cannot be had.
+  virtual void Read(std::uint8_t* into, std::size_t count) = 0;
+};
+
 class ArchiveReader {
  public:
   explicit ArchiveReader(const std::vector<std::uint8_t>& bytes) : data_(bytes.data()), size_(bytes.size()) {}
   ArchiveReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  // Reads size bytes from source as they are taken, keeping only a small
+  // window of them: no field can ask for more than the size leaves.
+  ArchiveReader(ArchiveByteSource& source, std::size_t size) : size_(size), source_(&source) {}
 
   std::uint8_t U8();
   std::uint16_t U16();
@@ -63,9 +76,13 @@ class ArchiveReader {
  private:
   const std::uint8_t* Take(std::size_t count);
 
-  const std::uint8_t* data_;
+  const std::uint8_t* data_ = nullptr;
   std::size_t size_;
   std::size_t offset_ = 0;
+  // Only with a byte source: the bytes from windowStart_ on that were read.
+  ArchiveByteSource* source_ = nullptr;
+  std::vector<std::uint8_t> window_;
+  std::size_t windowStart_ = 0;
 };
 
 }  // namespace vantorelle

@@ -15,6 +15,7 @@
 #include "document/project_storage.h"
 #include "document/save_temporaries.h"
 #include "document/vantorelle_doc.h"
+#include "model/regular_file.h"
 #include "model/source_paths.h"
 #include "model/user_interface.h"
 #include "timeline/view_services.h"
@@ -61,11 +62,20 @@ std::uint64_t GetLittleEndian(const std::uint8_t* at, int bytes) {
   return value;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+// The bytes of what may be a recovery file. Only a regular file is opened,
+// and its body is read only after its trailer proved it one of ours whose
+// lengths fit the file: a stranger in the folder costs a few bytes.
+std::optional<std::vector<std::uint8_t>> ReadRecoveryFileBytes(const fs::path& path) {
+  // Far beyond any project's copy; the check runs over the bytes in memory.
+  constexpr std::uint64_t kMostRecoveryBytes = 1ull << 30;
+  std::string reason;
+  std::optional<RegularFile> file = RegularFile::Open(path.string(), reason);
+  if (!file || file->Size() < kTrailerBytes || file->Size() > kMostRecoveryBytes) return std::nullopt;
+  std::array<std::uint8_t, kTrailerBytes> trailer{};
+  if (!file->ReadAt(file->Size() - kTrailerBytes, trailer.data(), trailer.size(), reason)) return std::nullopt;
+  if (!std::equal(kMark, kMark + kMarkBytes, trailer.data() + 16)) return std::nullopt;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file->Size()));
+  if (!file->Read(bytes.data(), bytes.size(), reason)) return std::nullopt;
   return bytes;
 }
 
@@ -221,7 +231,7 @@ std::optional<RecoveryCandidate> ProjectAutosave::FindRecovery() const {
     const fs::file_time_type time = entry.last_write_time(error);
     if (error) continue;
     if (newest && (time < newestTime || (time == newestTime && entry.path().string() < newest->file))) continue;
-    const auto bytes = ReadWholeFile(entry.path());
+    const auto bytes = ReadRecoveryFileBytes(entry.path());
     if (!bytes) continue;
     auto contents = DecodeRecoveryFile(*bytes);
     if (!contents) continue;

@@ -1,5 +1,7 @@
 #include "document/project_file_format.h"
 
+#include <algorithm>
+
 namespace vantorelle {
 namespace {
 
@@ -9,6 +11,9 @@ constexpr std::size_t kMinFavouriteBytes = 6;
 constexpr std::size_t kMinTreeNodeBytes = 5;
 constexpr std::size_t kMinSourceBytes = 32;
 constexpr std::size_t kMinClipBytes = 89;
+// Counts fit the bytes left, but records take more room in memory than in
+// the file: room for more is made only as records really arrive.
+constexpr std::size_t kMostReserved = 4096;
 
 void WriteSettings(ArchiveWriter& out, const ProjectSettingsBlock& s) {
   out.U32(s.formatWord);
@@ -203,7 +208,7 @@ ProjectClipRecord ReadClip(ArchiveReader& in) {
   c.useTrackFadeIn = in.I32();
   c.useTrackFadeOut = in.I32();
   const std::size_t links = ReadCount(in, 4);
-  c.linkedNumbers.reserve(links);
+  c.linkedNumbers.reserve(std::min(links, kMostReserved));
   for (std::size_t i = 0; i < links; ++i) c.linkedNumbers.push_back(in.I32());
   return c;
 }
@@ -235,9 +240,13 @@ std::vector<std::uint8_t> WriteProjectFile(const ProjectFileContents& contents) 
 }
 
 ProjectFileReadResult ReadProjectFile(const std::vector<std::uint8_t>& bytes) {
+  ArchiveReader in(bytes);
+  return ReadProjectFile(in);
+}
+
+ProjectFileReadResult ReadProjectFile(ArchiveReader& in) {
   ProjectFileReadResult result;
   ProjectFileContents& contents = result.contents;
-  ArchiveReader in(bytes);
   ProjectFileSection& section = result.error.section;
   try {
     section = ProjectFileSection::Settings;
@@ -246,7 +255,7 @@ ProjectFileReadResult ReadProjectFile(const std::vector<std::uint8_t>& bytes) {
     section = ProjectFileSection::Tracks;
     const std::size_t trackCount = ReadCount(in, kMinTrackBytes);
     if (trackCount == 0) throw ArchiveError("a project without tracks");
-    contents.tracks.reserve(trackCount);
+    contents.tracks.reserve(std::min(trackCount, kMostReserved));
     for (std::size_t i = 0; i < trackCount; ++i) contents.tracks.push_back(ReadTrack(in));
 
     section = ProjectFileSection::Layout;
@@ -273,12 +282,12 @@ ProjectFileReadResult ReadProjectFile(const std::vector<std::uint8_t>& bytes) {
 
     section = ProjectFileSection::Sources;
     const std::size_t sourceCount = ReadCount(in, kMinSourceBytes);
-    contents.sources.reserve(sourceCount);
+    contents.sources.reserve(std::min(sourceCount, kMostReserved));
     for (std::size_t i = 0; i < sourceCount; ++i) contents.sources.push_back(ReadSource(in));
 
     section = ProjectFileSection::Clips;
     const std::size_t clipCount = ReadCount(in, kMinClipBytes);
-    contents.clips.reserve(clipCount);
+    contents.clips.reserve(std::min(clipCount, kMostReserved));
     for (std::size_t i = 0; i < clipCount; ++i) contents.clips.push_back(ReadClip(in));
   } catch (const ArchiveError& error) {
     result.error.reason = error.what();

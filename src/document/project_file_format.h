@@ -158,5 +158,8 @@ struct ProjectFileReadResult {
   ProjectFileReadError error{ProjectFileSection::Settings, {}};
 };
 ProjectFileReadResult ReadProjectFile(const std::vector<std::uint8_t>& bytes);
+// The same over any reader (a file read as the parse goes); the reader is
+// left just after the clips.
+ProjectFileReadResult ReadProjectFile(ArchiveReader& in);
 
 }  // namespace vantorelle

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "document/atomic_file.h"
+#include "document/project_file_reading.h"
 #include "document/project_value_limits.h"
 #include "document/save_temporaries.h"
 #include "document/vantorelle_doc.h"
@@ -381,12 +382,9 @@ void FailOpen(CVantorelleDoc& doc) {
   doc.Ui().ShowMessage(kOpenFailed, kOpenCaption, MessageIcon::Error, MessageButtons::Ok);
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return bytes;
+// A fixed message text with the system's reason for it on a second line.
+std::string WithReason(const std::string& text, const std::string& reason) {
+  return reason.empty() ? text : text + "\n" + reason;
 }
 
 }  // namespace
@@ -454,32 +452,40 @@ bool SaveProjectFile(CVantorelleDoc& doc, const std::string& path, const AtomicW
   const std::string previousPath = doc.ProjectPath();
   doc.SetProjectPath(AbsolutePath(path));
   ProjectFileContents contents;
-  const bool ok = CollectProjectContents(doc, contents) &&
-                  WriteFileAtomically(doc.ProjectPath(), WriteProjectFile(contents), faults);
-  if (!ok) {
+  AtomicWriteResult written;
+  if (CollectProjectContents(doc, contents)) {
+    written = WriteFileAtomically(doc.ProjectPath(), WriteProjectFile(contents), faults);
+  }
+  if (!written) {
     doc.SetProjectPath(previousPath);
-    doc.Ui().ShowMessage(kSaveFailed, kSaveCaption, MessageIcon::Error, MessageButtons::Ok);
+    doc.Ui().ShowMessage(WithReason(kSaveFailed, written.reason), kSaveCaption, MessageIcon::Error,
+                         MessageButtons::Ok);
     return false;
   }
-  // Saves cut short by a crash leave their temporaries; the next good one tidies up.
-  RemoveStaleSaveTemporaries(doc.ProjectPath());
+  // Saves cut short by a crash leave their temporaries (beside the file a
+  // link points to); the next good one tidies up.
+  std::string linkProblem;
+  RemoveStaleSaveTemporaries(FollowLinks(doc.ProjectPath(), linkProblem).value_or(doc.ProjectPath()));
   doc.SetModified(false);
   return true;
 }
 
 ProjectOpenOutcome OpenProjectFile(CVantorelleDoc& doc, const std::string& path, const ProjectOpenOptions& options) {
   const std::string absolute = AbsolutePath(path);
-  const auto bytes = ReadWholeFile(absolute);
-  if (!bytes) {
-    doc.Ui().ShowMessage(kOpenFailed, kOpenCaption, MessageIcon::Error, MessageButtons::Ok);
+  // Read as the parse goes: a folder, pipe or device is refused at the
+  // open, and a huge file is never loaded whole.
+  ProjectFileOnDisk file = ReadProjectFileAt(absolute);
+  if (file.status == ProjectFileOnDisk::Status::Unreadable) {
+    doc.Ui().ShowMessage(WithReason(kOpenFailed, file.reason), kOpenCaption, MessageIcon::Error,
+                         MessageButtons::Ok);
     return ProjectOpenOutcome::Unreadable;
   }
   doc.SetProjectPath(absolute);
-  if (bytes->empty()) {
+  if (file.status == ProjectFileOnDisk::Status::Empty) {
     doc.SetModified(false);
     return ProjectOpenOutcome::EmptyFile;
   }
-  const ProjectFileReadResult read = ReadProjectFile(*bytes);
+  const ProjectFileReadResult& read = file.read;
   IDocumentViews* views = doc.Views();
   if (!read.ok || !views) {
     if (read.error.section == ProjectFileSection::Clips) {

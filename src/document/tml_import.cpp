@@ -258,6 +258,7 @@ TmlImportResult ImportVelmoProjectFile(CVantorelleDoc& doc, ITmlImportHost& host
     WaitCursor wait(host);
     const TmlReadResult read = ReadTimelineProject(path);
     result.status = read.status;
+    result.reason = read.reason;
     if (read.status != TmlStatus::Ok) {
       result.outcome = TmlImportOutcome::Unreadable;
       return result;

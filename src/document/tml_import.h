@@ -97,6 +97,7 @@ struct TmlImportResult {
   std::uint32_t status = TmlStatus::Ok;  // the reader's status
   int sourcesAdded = 0;                  // new sources appended to the project
   int clipsPlaced = 0;                   // clips left in the clip clipboard
+  std::string reason;                    // why the file could not be read, when the system said
 };
 
 // The whole command: asks for the file and imports it.

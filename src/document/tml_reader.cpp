@@ -1,12 +1,14 @@
 #include "document/tml_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <limits>
 #include <optional>
 
+#include "model/regular_file.h"
 #include "model/source_paths.h"
 
 namespace vantorelle {
@@ -340,22 +342,23 @@ TmlReadResult ReadTimelineProjectBytes(const std::uint8_t* data, std::size_t siz
 
 TmlReadResult ReadTimelineProject(const std::string& path) {
   TmlReadResult result;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // Only a regular file is opened (a pipe would block, a folder would fail
+  // half-way); a file over the size limit is unusable before it is read.
+  std::string reason;
+  std::optional<RegularFile> file = RegularFile::Open(path, reason);
+  if (!file) {
     result.status = TmlStatus::CannotOpen;
+    result.reason = reason;
     return result;
   }
-  in.seekg(0, std::ios::end);
-  const std::streamoff length = in.tellg();
-  if (length < 0) {
-    result.status = TmlStatus::CannotOpen;
+  if (file->Size() > kMaxFileSize) {
+    result.reason = SystemReason(EFBIG);
     return result;
   }
-  if (static_cast<std::uintmax_t>(length) > kMaxFileSize) return result;
-  in.seekg(0, std::ios::beg);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-  if (!bytes.empty() && !in.read(reinterpret_cast<char*>(bytes.data()), length)) {
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file->Size()));
+  if (!file->Read(bytes.data(), bytes.size(), reason)) {
     result.status = TmlStatus::CannotOpen;
+    result.reason = reason;
     return result;
   }
   return ReadTimelineProjectBytes(bytes, path);

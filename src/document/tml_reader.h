@@ -70,6 +70,7 @@ struct TmlProject {
 struct TmlReadResult {
   std::uint32_t status = TmlStatus::Unusable;
   TmlProject project;  // empty unless status is Ok
+  std::string reason;  // the system's reason when the file could not be read
 };
 
 // Relative clip paths are taken below the folder of tmlPath.

@@ -10,6 +10,7 @@ extern "C" {
 #include <libavutil/imgutils.h>
 }
 
+#include "model/regular_file.h"
 #include "playback/ffmpeg_handles.h"
 
 namespace vantorelle {
@@ -305,7 +306,8 @@ AviFrameDecoderFailure AviFrameDecoder::Setup(IKlpComponentFactory& factory, con
   if (!KlpSucceeded(s.info->GetVideoFrameCount(0, frames)) || frames < 0) return F::FrameCount;
   s.frameCount = frames;
 
-  s.file.reset(std::fopen(path.c_str(), "rb"));
+  std::string reason;
+  s.file.reset(OpenRegularFileStream(path, reason));
   struct stat fileInfo {};
   if (!s.file || fstat(fileno(s.file.get()), &fileInfo) != 0 || fileInfo.st_size < 0) {
     return F::OpenFile;

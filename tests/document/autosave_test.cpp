@@ -21,6 +21,7 @@
 #include "support/document_fixture.h"
 #include "support/project_document.h"
 #include "support/file_bytes.h"
+#include "support/hostile_files.h"
 #include "support/temp_dir.h"
 #include "timeline/view_services.h"
 
@@ -368,6 +369,28 @@ TEST_F(AutosaveTest, DamagedCopiesTemporariesAndTheOwnCopyAreNotOffered) {
   EXPECT_FALSE(other.FindRecovery());
   EXPECT_FALSE(other.OfferRecovery(next.ui));
   EXPECT_THAT(next.ui.messages, IsEmpty());
+}
+
+TEST_F(AutosaveTest, StrangersInTheFolderAreNeitherReadWholeNorWaitedOn) {
+  ProjectDocument project;
+  ProjectAutosave autosave(project.doc, timers_, folder_);
+  Edit(project, dir_.File("projects/Film.vrp"));
+  autosave.OnDocumentChanged();
+  autosave.OnTimer(kAutosaveTimerId);
+  // Named like copies: a large file of something else, a pipe, a folder.
+  testing::MakeSparseFile(folder_ + "/recovery-5-5.vrr", 512ull << 20, {'n', 'o', 't'});
+  const std::string pipe = folder_ + "/recovery-6-6.vrr";
+  testing::MakeFifo(pipe);
+  fs::create_directories(folder_ + "/recovery-7-7.vrr");
+  ProjectDocument next;
+  ProjectAutosave other(next.doc, timers_, folder_);
+  testing::PipeWatch watch(pipe);
+  const std::uint64_t grown = testing::PeakMemoryGrowthOf([&] {
+    const auto found = other.FindRecovery();
+    if (!found || found->file != autosave.RecoveryFile()) ::_exit(3);
+  });
+  EXPECT_LT(grown, 16u << 20);
+  EXPECT_FALSE(watch.HadToRelease());
 }
 
 TEST_F(AutosaveTest, TheNewestOfSeveralCopiesIsOffered) {

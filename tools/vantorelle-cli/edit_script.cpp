@@ -300,7 +300,9 @@ class EditSession {
     if (path.empty()) throw ScriptError{"\"import\" takes a path"};
     struct QuietHost : ITmlImportHost {} host;
     const TmlImportResult result = ImportVelmoProjectFile(doc_, host, path);
-    if (result.outcome == TmlImportOutcome::Unreadable) throw ScriptError{"\"" + path + "\" cannot be imported"};
+    if (result.outcome == TmlImportOutcome::Unreadable) {
+      throw ScriptError{"\"" + path + "\" cannot be imported" + (result.reason.empty() ? "" : ": " + result.reason)};
+    }
   }
 
   // title-track NAME movable|slide LEFT TOP WIDTH HEIGHT, as "Add new track"

@@ -8,6 +8,7 @@
 #include "collecting_user_interface.h"
 #include "document/headless_views.h"
 #include "document/project_file_format.h"
+#include "document/project_file_reading.h"
 #include "document/project_storage.h"
 #include "document/settings_store.h"
 #include "document/vantorelle_doc.h"
@@ -173,17 +174,26 @@ int Fail(const std::string& text) {
   return 1;
 }
 
+// The system's reason the last message gave on its second line, as ": reason".
+std::string ReasonOf(const CollectingUserInterface& ui) {
+  if (ui.messages.empty()) return {};
+  const std::string& text = ui.messages.back().text;
+  const std::size_t newline = text.find('\n');
+  return newline == std::string::npos ? std::string() : ": " + text.substr(newline + 1);
+}
+
 }  // namespace
 
 int RunDump(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Fail(path + ": cannot be read");
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.empty()) {
+  // Only a regular file, read as the parse goes: a folder or pipe is
+  // refused at once and a huge file is never loaded whole.
+  const ProjectFileOnDisk file = ReadProjectFileAt(path);
+  if (file.status == ProjectFileOnDisk::Status::Unreadable) return Fail(path + ": cannot be read: " + file.reason);
+  if (file.status == ProjectFileOnDisk::Status::Empty) {
     std::puts("{\"empty\":true}");
     return 0;
   }
-  const ProjectFileReadResult read = ReadProjectFile(bytes);
+  const ProjectFileReadResult& read = file.read;
   if (!read.ok) {
     return Fail(path + ": damaged project file (" + SectionName(read.error.section) + ": " + read.error.reason + ")");
   }
@@ -222,12 +232,12 @@ int RunResave(IKlpComponentFactory& factory, ISettingsStore& store, bool firstRu
   switch (OpenProjectFile(doc, in)) {
     case ProjectOpenOutcome::Opened: break;
     case ProjectOpenOutcome::EmptyFile: return Fail(in + ": empty project file");
-    case ProjectOpenOutcome::Unreadable: return Fail(in + ": cannot be read");
+    case ProjectOpenOutcome::Unreadable: return Fail(in + ": cannot be read" + ReasonOf(ui));
     case ProjectOpenOutcome::Failed: return Fail(in + ": damaged project file");
   }
   std::size_t clips = 0;
   for (const auto& track : doc.timeline.tracks) clips += track->clips.size();
-  if (!SaveProjectFile(doc, out)) return Fail(out + ": cannot be written");
+  if (!SaveProjectFile(doc, out)) return Fail(out + ": cannot be written" + ReasonOf(ui));
   std::vector<CollectingUserInterface::Message> messages(ui.messages.begin() + static_cast<std::ptrdiff_t>(openMessages),
                                                           ui.messages.end());
   std::puts(JsonObject()

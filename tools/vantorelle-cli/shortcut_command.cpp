@@ -15,7 +15,9 @@ int RunShortcuts(const std::optional<std::string>& path) {
   if (path) {
     ShortcutFileLoad load = LoadShortcutFile(*path);
     if (!load.Ok()) {
+      // The fixed text, then the system's reason on a line of its own.
       std::fprintf(stderr, "vantorelle-cli: %s: %s\n", path->c_str(), load.error.c_str());
+      if (!load.reason.empty()) std::fprintf(stderr, "%s\n", load.reason.c_str());
       return 1;
     }
     shortcuts = std::move(load.shortcuts);

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "model/regular_file.h"
+
 namespace vantorelle {
 namespace {
 
@@ -14,7 +16,9 @@ bool InRange(std::uint64_t offset, std::size_t count, std::uint64_t size) {
 }  // namespace
 
 std::unique_ptr<AviFileSource> AviFileSource::Open(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  // Never waits on a pipe; folders and devices are refused.
+  std::string reason;
+  std::FILE* file = OpenRegularFileStream(path, reason);
   if (!file) return nullptr;
   struct stat info {};
   if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {

@@ -1,17 +1,17 @@
 #include "playback/software_board/image_file_decoder.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libswscale/swscale.h>
 }
 
+#include "model/regular_file.h"
 #include "model/source_paths.h"
 #include "playback/ffmpeg_handles.h"
 #include "playback/software_board/image_file_types.h"
@@ -22,33 +22,29 @@ namespace {
 // An image file is read whole; anything larger is not a picture we would hold.
 constexpr std::int64_t kLargestFileBytes = std::int64_t{1} << 30;
 
-struct FileClose {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-using FilePtr = std::unique_ptr<std::FILE, FileClose>;
-
 bool SizeAllowed(int width, int height) {
   return width > 0 && height > 0 && width <= kLargestImageSide && height <= kLargestImageSide &&
          static_cast<std::int64_t>(width) * height <= kLargestImagePixels;
 }
 
-// An open regular file and its size; the size bounds everything read from it.
-KlpResult OpenImageFile(const std::string& path, FilePtr& file, std::size_t& size) {
-  file.reset(std::fopen(path.c_str(), "rb"));
+// An open regular file (never a pipe, which would block, nor a device); its
+// size bounds everything read from it.
+KlpResult OpenImageFile(const std::string& path, std::optional<RegularFile>& file) {
+  std::string reason;
+  file = RegularFile::Open(path, reason);
   if (!file) return KlpFileNotFound;
-  struct stat info {};
-  if (fstat(fileno(file.get()), &info) != 0) return KlpReadFault;
-  if (!S_ISREG(info.st_mode)) return KlpFileNotFound;
-  if (info.st_size <= 0 || info.st_size > kLargestFileBytes) return KlpBadFormat;
-  size = static_cast<std::size_t>(info.st_size);
+  if (file->Size() == 0 || file->Size() > static_cast<std::uint64_t>(kLargestFileBytes)) return KlpBadFormat;
   return KlpOk;
 }
 
+// Enough of the front of a file for every type's signature test.
+constexpr std::size_t kSignatureBytes = 18;
+
 // The whole file in a packet, whose zeroed padding the decoders rely on.
-KlpResult ReadWholeFile(std::FILE& file, std::size_t size, AVPacket& packet) {
-  if (av_new_packet(&packet, static_cast<int>(size)) < 0) return KlpOutOfMemory;
-  if (std::fread(packet.data, 1, size, &file) != size) return KlpReadFault;
+KlpResult ReadWholeFile(RegularFile& file, AVPacket& packet) {
+  if (av_new_packet(&packet, static_cast<int>(file.Size())) < 0) return KlpOutOfMemory;
+  std::string reason;
+  if (!file.ReadAt(0, packet.data, static_cast<std::size_t>(file.Size()), reason)) return KlpReadFault;
   return KlpOk;
 }
 
@@ -141,20 +137,24 @@ KlpResult ConvertToRgba(const AVFrame& frame, RgbaPicture& picture) {
 
 KlpResult DecodeImageFile(const std::string& path, RgbaPicture& picture) {
   // A missing file is reported as such whatever its name says.
-  FilePtr file;
-  std::size_t size = 0;
-  const KlpResult opened = OpenImageFile(path, file, size);
+  std::optional<RegularFile> file;
+  const KlpResult opened = OpenImageFile(path, file);
   if (!KlpSucceeded(opened)) return opened;
   const ImageFileType* type = FindImageFileType(ExtensionOf(FileNameOf(path)));
   if (!type) return KlpBadFormat;
+  // The signature first: a large file of anything else costs a few bytes.
+  std::uint8_t front[kSignatureBytes] = {};
+  const std::size_t frontBytes = static_cast<std::size_t>(std::min<std::uint64_t>(file->Size(), kSignatureBytes));
+  std::string reason;
+  if (!file->ReadAt(0, front, frontBytes, reason)) return KlpReadFault;
+  if (!StartsLike(type->codec, front, frontBytes)) return KlpBadFormat;
 
   AvPacketPtr packet(av_packet_alloc());
   AvFramePtr frame(av_frame_alloc());
   if (!packet || !frame) return KlpOutOfMemory;
-  const KlpResult read = ReadWholeFile(*file, size, *packet);
+  const KlpResult read = ReadWholeFile(*file, *packet);
   if (!KlpSucceeded(read)) return read;
   file.reset();
-  if (!StartsLike(type->codec, packet->data, size)) return KlpBadFormat;
   const KlpResult decoded = DecodePacket(type->codec, *packet, *frame);
   if (!KlpSucceeded(decoded)) return decoded;
   return ConvertToRgba(*frame, picture);

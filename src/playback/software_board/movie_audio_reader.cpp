@@ -8,6 +8,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "model/regular_file.h"
 #include "playback/software_board/output_sink.h"
 
 namespace vantorelle {
@@ -16,6 +17,8 @@ void SwrContextFree::operator()(SwrContext* context) const { swr_free(&context);
 
 KlpResult MovieAudioReader::Open(const std::string& path) {
   *this = MovieAudioReader{};
+  // FFmpeg would wait forever on a pipe: only a regular file is handed over.
+  if (!RegularFileProblem(path).empty()) return KlpFileNotFound;
   AVFormatContext* raw = nullptr;
   if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return KlpFileNotFound;
   input_.reset(raw);

@@ -1,0 +1,57 @@
+#include "document/project_file_reading.h"
+
+#include <cerrno>
+#include <new>
+#include <optional>
+
+#include "document/archive.h"
+#include "model/regular_file.h"
+
+namespace vantorelle {
+namespace {
+
+// Hands the parse the file's bytes; a failing read stops it with the reason kept.
+class FileBytes : public ArchiveByteSource {
+ public:
+  explicit FileBytes(RegularFile& file) : file_(file) {}
+  void Read(std::uint8_t* into, std::size_t count) override {
+    if (!file_.Read(into, count, failure)) throw ArchiveError(failure);
+  }
+  std::string failure;
+
+ private:
+  RegularFile& file_;
+};
+
+}  // namespace
+
+ProjectFileOnDisk ReadProjectFileAt(const std::string& path) {
+  ProjectFileOnDisk result;
+  std::optional<RegularFile> file = RegularFile::Open(path, result.reason);
+  if (!file) return result;
+  if (file->Size() == 0) {
+    result.status = ProjectFileOnDisk::Status::Empty;
+    return result;
+  }
+  FileBytes source(*file);
+  ArchiveReader in(source, static_cast<std::size_t>(file->Size()));
+  try {
+    result.read = ReadProjectFile(in);
+  } catch (const std::bad_alloc&) {
+    result.reason = SystemReason(ENOMEM);
+    return result;
+  }
+  if (!source.failure.empty()) {
+    result.reason = source.failure;
+    return result;
+  }
+  result.status = ProjectFileOnDisk::Status::Read;
+  if (result.read.ok && in.Remaining() > kMostBytesAfterClips) {
+    result.read.ok = false;
+    result.read.contents = {};
+    result.read.error = {ProjectFileSection::Clips, std::to_string(in.Remaining()) + " bytes after the clips"};
+  }
+  return result;
+}
+
+}  // namespace vantorelle
