@@ -22,7 +22,8 @@ std::string ClipListColumnTitle(int column) {
 
 std::string ClipListCellText(const CSrc& source, int column) {
   switch (column) {
-    case ClipListColumn::FileName: return source.name;
+    // An offline source says so where a person looks first.
+    case ClipListColumn::FileName: return source.offline ? source.name + kOfflineMarker : source.name;
     case ClipListColumn::FilePath: return source.path;
     case ClipListColumn::Duration: return SourceDurationText(source);
     case ClipListColumn::Usage: return SourceUsageText(source);

@@ -24,6 +24,9 @@ inline constexpr int Type = 6;
 
 using ClipListRowTexts = std::array<std::string, kClipListColumnCount>;
 
+// Follows the name of a source whose file is offline.
+inline constexpr const char* kOfflineMarker = " (offline)";
+
 // The title of a column (0 … 6); empty outside.
 std::string ClipListColumnTitle(int column);
 // The cell text a source shows in a column; empty outside 0 … 6.

@@ -75,7 +75,7 @@ void ClipListCommands::Rebuild() { list_.Rebuild(doc_.SourcePointers()); }
 
 CSrc* ClipListCommands::CollectedSource(const std::string& path) const {
   for (const auto& source : doc_.sources) {
-    if (EqualsIgnoreCase(source->path, path)) return source.get();
+    if (source->path == path) return source.get();
   }
   return nullptr;
 }

@@ -60,6 +60,8 @@ void AddFileCommands(TableBuilder& t) {
            "Add");
   t.Global("File", CommandId::ImportVelmoProject, "Import Velmo project...", "Import Velmo project(*.tml file)",
            "Import project");
+  t.Global("File", CommandId::RelinkOfflineMedia, "Relink offline media...",
+           "Find the files of the offline sources \nat a file or in its folder", "Relink");
   t.Global("File", FrameCommand::Exit, "Exit", "Quit the application");
 }
 

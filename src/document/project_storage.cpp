@@ -92,7 +92,8 @@ ProjectSourceRecord SourceRecordOf(const CSrc& source, const std::string& projec
   ProjectSourceRecord s;
   s.sourceIndex = source.index;
   s.fullPath = source.path;
-  s.storedPath = MakeRelativePath(source.path, projectDirectory);
+  // An offline source was never found: its paths go back as they were read.
+  s.storedPath = source.offline ? source.storedPath : MakeRelativePath(source.path, projectDirectory);
   s.fileName = source.name;
   s.modified = source.modified;
   s.flags = source.flags;
@@ -236,6 +237,10 @@ class ProjectOpening {
   ProjectOpening(CVantorelleDoc& doc, const ProjectOpenOptions& options)
       : doc_(doc), ui_(doc.Ui()), options_(options) {}
 
+  // Whether what was read differs from what a save would write back (a
+  // source relocated by Browse, found elsewhere or read again).
+  bool ChangedSources() const { return changedSources_; }
+
   void Apply(const ProjectFileContents& contents) {
     ApplySettingsBlock(doc_, contents.settings);
     for (const auto& record : contents.tracks) doc_.timeline.tracks.push_back(TrackFromRecord(record));
@@ -245,6 +250,7 @@ class ProjectOpening {
     for (const auto& node : contents.treeNodes) doc_.treeNodes.push_back({node.path, node.expanded});
     ReadSources(contents.sources);
     ReadClips(contents.clips);
+    changedSources_ = SourcesDifferFrom(contents.sources);
   }
 
  private:
@@ -263,23 +269,29 @@ class ProjectOpening {
     }
   }
 
+  // Sources whose file cannot be found or read stay, offline, with their
+  // clips: nothing of the project goes unless the person deletes it.
   void ReadSources(const std::vector<ProjectSourceRecord>& records) {
     const SourceReadContext context = ReadContext();
     std::vector<std::unique_ptr<CSrc>> accepted;
-    std::vector<std::unique_ptr<CSrc>> missing;
+    std::vector<CSrc*> missing;
     for (const auto& record : records) {
       auto source = SourceFromRecord(record);
       source->GuardWith(options_.fileInWork);
       switch (CheckSourceAgainstDisk(context, *source, doc_.ProjectDirectory())) {
-        case DiskCheck::Found: accepted.push_back(std::move(source)); break;
-        case DiskCheck::Missing: missing.push_back(std::move(source)); break;
-        case DiskCheck::RereadFailed: break;
+        case DiskCheck::Found: break;
+        case DiskCheck::Missing: missing.push_back(source.get()); break;
+        case DiskCheck::RereadFailed:
+          source->path = record.fullPath;
+          source->offline = true;
+          break;
       }
+      accepted.push_back(std::move(source));
     }
-    if (!doc_.skipAll) {
-      for (auto& source : missing) {
-        if (AskForMissing(context, *source, accepted)) accepted.push_back(std::move(source));
-      }
+    // "Skip All" answers for this open only.
+    bool skipAll = false;
+    for (CSrc* source : missing) {
+      source->offline = skipAll || !AskForMissing(context, *source, skipAll);
     }
     const FrameSizeRule rule = FrameSizeRuleOf(doc_.timeline);
     for (auto it = accepted.rbegin(); it != accepted.rend(); ++it) {
@@ -296,9 +308,9 @@ class ProjectOpening {
     }
   }
 
-  // True when the source was found elsewhere and stays.
-  bool AskForMissing(const SourceReadContext& context, CSrc& source,
-                     const std::vector<std::unique_ptr<CSrc>>& accepted) {
+  // True when the source was found elsewhere; otherwise it is unchanged.
+  // Two stored sources may be relocated onto one file: both keep their clips.
+  bool AskForMissing(const SourceReadContext& context, CSrc& source, bool& skipAll) {
     MissingSourceRequest request;
     request.location = ResolveStoredPath(source.storedPath, doc_.ProjectDirectory());
     request.fileName = source.name;
@@ -306,7 +318,7 @@ class ProjectOpening {
     const MissingSourceAnswer answer = ui_.AskMissingSource(request);
     switch (answer.kind) {
       case MissingSourceAnswer::Kind::FileChosen: break;
-      case MissingSourceAnswer::Kind::SkipAll: doc_.skipAll = 1; return false;
+      case MissingSourceAnswer::Kind::SkipAll: skipAll = true; return false;
       default: return false;
     }
     if (!RereadSource(context, source, answer.chosenPath)) return false;
@@ -317,11 +329,22 @@ class ProjectOpening {
       rememberedDirectories_.push_back(directory);
     }
     source.icon = SourceIconFor(source.flags);
-    // Two stored sources relocated onto one file would be one source twice.
-    const auto samePath = [&](const std::unique_ptr<CSrc>& other) {
-      return other && EqualsIgnoreCase(other->path, source.path);
-    };
-    return !doc_.FindSourceByPath(source.path) && std::none_of(accepted.begin(), accepted.end(), samePath);
+    return true;
+  }
+
+  bool SourcesDifferFrom(const std::vector<ProjectSourceRecord>& records) const {
+    if (doc_.sources.size() != records.size()) return true;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const ProjectSourceRecord& read = records[i];
+      const ProjectSourceRecord written = SourceRecordOf(*doc_.sources[i], doc_.ProjectDirectory());
+      if (written.fullPath != read.fullPath || written.storedPath != read.storedPath ||
+          written.fileName != read.fileName || written.modified != read.modified || written.flags != read.flags ||
+          written.duration != read.duration || written.fileSize != read.fileSize ||
+          written.frameHeight != read.frameHeight || written.frameWidth != read.frameWidth) {
+        return true;
+      }
+    }
+    return false;
   }
 
   void ReadClips(const std::vector<ProjectClipRecord>& records) {
@@ -370,6 +393,7 @@ class ProjectOpening {
   IUserInterface& ui_;
   const ProjectOpenOptions& options_;
   std::vector<std::string> rememberedDirectories_;
+  bool changedSources_ = false;
 };
 
 void FailOpen(CVantorelleDoc& doc) {
@@ -393,7 +417,8 @@ std::string MakeRelativePath(const std::string& fullPath, const std::string& pro
   std::string directory = projectDirectory;
   while (directory.size() > 1 && (directory.back() == '/' || directory.back() == '\\')) directory.pop_back();
   if (directory.empty() || fullPath.size() <= directory.size() + 1) return fullPath;
-  if (!EqualsIgnoreCase(std::string_view(fullPath).substr(0, directory.size()), directory)) return fullPath;
+  // Case matters: /x/Show and /x/show are two folders.
+  if (std::string_view(fullPath).substr(0, directory.size()) != directory) return fullPath;
   // "/media/clips2/a.avi" is not below "/media/clips".
   const char next = fullPath[directory.size()];
   if (next != '/' && next != '\\' && directory != "/") return fullPath;
@@ -495,11 +520,13 @@ ProjectOpenOutcome OpenProjectFile(CVantorelleDoc& doc, const std::string& path,
     return ProjectOpenOutcome::Failed;
   }
   doc.ClearContents(2);
-  ProjectOpening(doc, options).Apply(read.contents);
+  ProjectOpening opening(doc, options);
+  opening.Apply(read.contents);
   views->LayOutTracks(doc.preferences.firstVisibleTrack);
   views->TrackCountChanged(static_cast<int>(doc.timeline.tracks.size()));
   doc.timeline.RecountSourceUsage(doc.SourcePointers());
-  doc.SetModified(false);
+  // Sources relocated or read again would be saved differently than read.
+  doc.SetModified(opening.ChangedSources());
   views->FollowDocument();
   views->Repaint(RedrawMask::All);
   return ProjectOpenOutcome::Opened;

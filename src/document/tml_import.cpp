@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "document/document_views.h"
 #include "document/vantorelle_doc.h"
 #include "model/file_facts.h"
+#include "model/source_paths.h"
 #include "model/time_base.h"
 #include "model/track.h"
 
@@ -173,6 +176,15 @@ void TmlImportContext::Clear() {
   sources.clear();
 }
 
+// Sources keep full paths whatever path the import was given, so that the
+// same file already collected is found and a save stores a real location.
+static std::string FullSourcePath(const std::string& path) {
+  if (IsAbsoluteStoredPath(path) && path.front() != '/') return path;  // a Windows path stays as written
+  std::error_code error;
+  const std::filesystem::path full = std::filesystem::absolute(path, error);
+  return error ? path : full.lexically_normal().string();
+}
+
 void ConvertTmlItem(const TmlItem& item, const SourceReadContext& reading, IUserInterface& ui,
                     TmlImportContext& context) {
   if (!item.Usable()) return;
@@ -180,7 +192,7 @@ void ConvertTmlItem(const TmlItem& item, const SourceReadContext& reading, IUser
     ui.ShowMessage("Can't find file: '" + item.filePath + "'", kAppCaption, MessageIcon::None, MessageButtons::Ok);
     return;
   }
-  auto made = MakeSourceFromFile(reading, item.filePath);
+  auto made = MakeSourceFromFile(reading, FullSourcePath(item.filePath));
   if (!made) return;
   CSrc& source = *made;
   context.sources.push_back(std::move(made));

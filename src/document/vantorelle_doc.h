@@ -104,7 +104,6 @@ class CVantorelleDoc {
   std::vector<double> rulerSteps;
   StillImageExtensions stillImages;
   std::vector<std::pair<std::string, std::string>> sourceDialogFilters;
-  std::int32_t skipAll = 0;  // "Skip All" chosen in a missing-source dialog
   // The window and bar placement the last project file held; written back
   // as read where the shell keeps no such windows.
   WindowLayout windowLayout;

@@ -11,10 +11,9 @@ bool IsAbsoluteStoredPath(std::string_view stored) {
   return stored.size() >= 2 && stored[0] == '\\' && stored[1] == '\\';
 }
 
-std::string ResolveStoredPath(std::string_view stored, std::string_view projectDirectory) {
-  if (IsAbsoluteStoredPath(stored)) return std::string(stored);
-  std::string relative(stored);
-  std::replace(relative.begin(), relative.end(), '\\', '/');
+namespace {
+
+std::string BelowDirectory(std::string relative, std::string_view projectDirectory) {
   std::string full(projectDirectory);
   while (full.size() > 1 && full.back() == '/') full.pop_back();
   if (full.empty()) return relative;
@@ -22,6 +21,23 @@ std::string ResolveStoredPath(std::string_view stored, std::string_view projectD
   std::size_t start = 0;
   while (start < relative.size() && relative[start] == '/') ++start;
   return full + relative.substr(start);
+}
+
+}  // namespace
+
+std::string ResolveStoredPath(std::string_view stored, std::string_view projectDirectory) {
+  if (IsAbsoluteStoredPath(stored)) return std::string(stored);
+  std::string relative(stored);
+  std::replace(relative.begin(), relative.end(), '\\', '/');
+  return BelowDirectory(std::move(relative), projectDirectory);
+}
+
+std::vector<std::string> StoredPathLocations(std::string_view stored, std::string_view projectDirectory) {
+  if (IsAbsoluteStoredPath(stored)) return {std::string(stored)};
+  std::vector<std::string> locations{BelowDirectory(std::string(stored), projectDirectory)};
+  const std::string separated = ResolveStoredPath(stored, projectDirectory);
+  if (separated != locations.front()) locations.push_back(separated);
+  return locations;
 }
 
 std::string FileNameOf(std::string_view path) {

@@ -1,9 +1,11 @@
 // Paths of source files: where a stored path points, names, extensions and the
-// case-insensitive comparison used for duplicates.
+// case-insensitive comparison used for extensions. Paths themselves compare
+// exactly: two names that differ in case are two files on Linux.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantorelle {
 
@@ -15,6 +17,12 @@ bool IsAbsoluteStoredPath(std::string_view stored);
 // The full path of a stored path: absolute ones stay as they are; relative
 // ones, with '\' or '/' separators, lie below the project directory.
 std::string ResolveStoredPath(std::string_view stored, std::string_view projectDirectory);
+
+// Where a stored source may lie, in the order to try: a relative path below
+// the project directory as written (a backslash is a legal file-name
+// character), then with its backslashes read as separators; an absolute
+// path as it is. Each place once.
+std::vector<std::string> StoredPathLocations(std::string_view stored, std::string_view projectDirectory);
 
 // The name after the last '/' or '\'.
 std::string FileNameOf(std::string_view path);

@@ -34,6 +34,10 @@ class CSrc {
   std::int32_t frameHeight = 0;
   std::int32_t index = -1;   // scratch: position while a project file is written or read
   std::string storedPath;    // as written in the project file
+  // The file could not be found when the project was opened: the source keeps
+  // its stored record (written back unchanged) and its clips play as black
+  // picture and silence. Never written to a project file.
+  bool offline = false;
 
   // The worker buffer that destruction waits on; none by default.
   void GuardWith(const FileInWork* fileInWork) { fileInWork_ = fileInWork; }

@@ -144,6 +144,8 @@ bool CFrameImageCache::HasNear(const CSrc& source, TimeMs time) const {
 std::optional<WantedFrameImage> CFrameImageCache::FirstMissing(const std::vector<WantedFrameImage>& wanted) const {
   for (const WantedFrameImage& want : wanted) {
     if (!want.source || !Bucket(*want.source)) continue;
+    // An offline file cannot be read; asking for it again and again would only fail.
+    if (want.source->offline) continue;
     if (!IsMovieImageSource(want.source->flags) && !IsStillImageSource(want.source->flags)) continue;
     if (!HasNear(*want.source, want.time)) return want;
   }

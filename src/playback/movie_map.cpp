@@ -29,7 +29,8 @@ bool OpenItem(CMovieMapItem& item, const CSrc& source, IKlpComponentFactory& fac
 
 bool FillMovieMap(CMovieMap& map, const CSrc& source, IKlpComponentFactory& factory,
                   IUserInterface& ui) {
-  if (source.flags & SourceFlags::LiveSource) return true;
+  // Live inputs are not files; offline files are not there to open.
+  if ((source.flags & SourceFlags::LiveSource) || source.offline) return true;
   auto item = std::make_unique<CMovieMapItem>();
   item->fileName = source.path;
   if (!OpenItem(*item, source, factory)) {

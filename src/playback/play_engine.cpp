@@ -150,7 +150,11 @@ bool CPlayEngine::PrepareVideo(const CPlayList& list) {
         !ReportComResult(ui_, videoTimeLine_->AddEmpty((relative - position) * d / 1000.0), "Add Empty")) {
       return false;
     }
-    if (!AddVideoFragment(entry, d, videoClips_)) return false;
+    if (entry.blank) {
+      if (!ReportComResult(ui_, videoTimeLine_->AddEmpty(entry.length * d / 1000.0), "Add Empty")) return false;
+    } else if (!AddVideoFragment(entry, d, videoClips_)) {
+      return false;
+    }
     position = relative + entry.length;
   }
   return ReportComResult(ui_, videoTimeLine_->PutState(KlpStatePrepared), "Put state for VTimeLine failed - Prepared") &&

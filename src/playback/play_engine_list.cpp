@@ -80,6 +80,20 @@ CPlayList EmptyList(TimeMs from, TimeMs to, double frameDelta, const CMovieMap& 
   return list;
 }
 
+// An offline movie picture plays as black over its span; offline sound is
+// silence and an offline title image shows nothing, so they give no entry.
+std::optional<CPlayTask> MakeBlankTask(const CFilm& clip, const CTrack& track, double frameDelta) {
+  const bool moviePicture = (clip.flags & SourceFlags::MovieFile) && HasPicture(clip.flags);
+  if (track.Group() != TrackGroup::Video || !moviePicture) return std::nullopt;
+  const double d = UsableFrameDelta(frameDelta);
+  CPlayTask task;
+  task.blank = true;
+  task.trackKey = &track;
+  task.start = PlayRound(clip.start / d);
+  task.length = PlayRound(clip.End() / d) - task.start;
+  return task;
+}
+
 }  // namespace
 
 std::int32_t PlayRound(double value) { return ClampedCast<std::int32_t>(value + 0.5); }
@@ -151,7 +165,7 @@ PlayRange ComputePlayRange(const CTimelineData& timeline, const ProjectTimes& ti
 
 std::optional<CPlayTask> MakePlayTask(const CFilm& clip, const CTrack& track, double frameDelta,
                                       const CMovieMap& map) {
-  if (!clip.source) return std::nullopt;
+  if (!clip.source || clip.source->offline) return std::nullopt;
   const TrackType group = track.Group();
   const bool stillPicture = (clip.flags & SourceFlags::VideoStream) && !(clip.flags & SourceFlags::MovieFile);
   if (group == TrackGroup::Video && stillPicture) return std::nullopt;
@@ -189,7 +203,9 @@ std::optional<CPlayList> BuildPlayList(const std::vector<const CTrack*>& tracks,
     if (!target) continue;
     for (const auto& clip : track->clips) {
       if (!(clip->start < to && clip->End() > from)) continue;
-      std::optional<CPlayTask> task = MakePlayTask(*clip, *track, list.frameDelta, map);
+      std::optional<CPlayTask> task = clip->source && clip->source->offline
+                                          ? MakeBlankTask(*clip, *track, list.frameDelta)
+                                          : MakePlayTask(*clip, *track, list.frameDelta, map);
       if (!task) continue;
       task->entryText = std::to_string(number++);
       target->push_back(std::move(*task));

@@ -27,6 +27,9 @@ struct CPlayTask {
   double level = 1.0;
   TimeMs fadeIn = 0.0;
   TimeMs fadeOut = 0.0;
+  // Holds the span of a clip whose file is offline: the board shows black
+  // there, and no lower track's clip takes the span.
+  bool blank = false;
 
   std::int32_t End() const { return start + length; }
   // Cuts the entry to [a, b], never past the end of its source.
@@ -66,8 +69,9 @@ struct PlayRange {
 // and the included tracks' clips.
 PlayRange ComputePlayRange(const CTimelineData& timeline, const ProjectTimes& times);
 
-// The entry a clip gives on a play grid; none when the clip has no source or
-// its source is not in the movie map (or lacks the component its track plays).
+// The entry a clip gives on a play grid; none when the clip has no source, its
+// source is offline or not in the movie map (or lacks the component its track
+// plays).
 std::optional<CPlayTask> MakePlayTask(const CFilm& clip, const CTrack& track, double frameDelta,
                                       const CMovieMap& map);
 

@@ -1,6 +1,9 @@
 #include "playback/source_reading.h"
 
+#include <algorithm>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "model/file_facts.h"
 #include "model/source_paths.h"
@@ -51,8 +54,20 @@ std::unique_ptr<CSrc> MakeSourceFromFile(const SourceReadContext& context, const
 
 DiskCheck CheckSourceAgainstDisk(const SourceReadContext& context, CSrc& source,
                                  const std::string& projectDirectory) {
-  const std::string location = ResolveStoredPath(source.storedPath, projectDirectory);
-  const auto facts = ReadFileFacts(location);
+  // A project copied elsewhere still finds media that stayed where they were.
+  std::vector<std::string> locations = StoredPathLocations(source.storedPath, projectDirectory);
+  if (!source.path.empty() && std::find(locations.begin(), locations.end(), source.path) == locations.end()) {
+    locations.push_back(source.path);
+  }
+  std::string location;
+  std::optional<FileFacts> facts;
+  for (const std::string& candidate : locations) {
+    facts = ReadFileFacts(candidate);
+    if (facts) {
+      location = candidate;
+      break;
+    }
+  }
   if (!facts) return DiskCheck::Missing;
   source.path = location;
   if (!EqualsIgnoreCase(LastWriteText(facts->lastWrite), source.modified)) {

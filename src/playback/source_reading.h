@@ -28,8 +28,9 @@ enum class DiskCheck {
   RereadFailed,  // the file changed and can no longer be read as a source
 };
 
-// Looks up a stored source below the project directory (or at its absolute
-// stored path). A changed file is reported and read again.
+// Looks up a stored source at its stored path (below the project directory
+// when relative), then at its stored full path. A changed file is reported
+// and read again.
 DiskCheck CheckSourceAgainstDisk(const SourceReadContext& context, CSrc& source,
                                  const std::string& projectDirectory);
 

@@ -1,6 +1,7 @@
 #include "clip_collection_bar.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QFileSystemModel>
@@ -147,6 +148,10 @@ void ClipCollectionBar::Refresh() {
     auto* item = new QTreeWidgetItem(listView_, texts);
     item->setData(0, Qt::UserRole, QString::fromStdString(row.source->path));
     item->setSelected(row.selected);
+    if (row.source->offline) {
+      for (int column = 0; column < item->columnCount(); ++column) item->setForeground(column, QColor(200, 40, 40));
+      item->setToolTip(0, QString::fromStdString("File not found: " + row.source->path));
+    }
   }
   for (int column = 0; column < kClipListColumnCount; ++column) {
     listView_->setColumnHidden(column, !list_->IsColumnShown(column));

@@ -72,6 +72,7 @@ class MainWindow : public QMainWindow,
   void ImportVelmoProject() override;
   void CustomizeKeyboard() override;
   void AddSourceFile() override;
+  void RelinkOfflineMedia() override;  // main_window_relink.cpp
 
   // IClipRequests
   void OpenClipProperties(CFilm& clip) override;

@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 
 #include "frame_pictures.h"
+#include "offline_clip_drawing.h"
 #include "timeline/track_area_picture.h"
 
 namespace vantorelle::shell {
@@ -55,13 +56,14 @@ void TrackAreaWidget::paintEvent(QPaintEvent*) {
     for (const ClipPicture& clip : row.clips) {
       const QRect clipRect = ToQRect(clip.rect).adjusted(0, 2, -1, -3);
       painter.fillRect(clipRect, ToQColor(clip.fill));
+      if (ShowsOffline(clip.clip)) HatchOfflineClip(painter, clipRect);
       // A whole project in view puts thousands of clips a few pixels wide on
       // screen: they get their colour and outline, and no more.
       if (clipRect.width() < 3) continue;
       painter.setPen(QPen(clip.selected ? Qt::white : ToQColor(clip.outline), clip.selected ? 2 : 1));
       painter.drawRect(clipRect);
       if (clipRect.width() < 24) continue;
-      if (pictures_ && clip.clip) {
+      if (pictures_ && clip.clip && !ShowsOffline(clip.clip)) {
         for (const PictureTile& tile : PictureTilesOf(*clip.clip, clip.rect, navigator_->View(), doc_.preferences.snapshotsType)) {
           const CFrameImage* image = pictures_->Cache().Lookup(*tile.clip->source, tile.sourceTime, false);
           if (!image || image->pixels.size() < FrameImageRowBytes(kFrameImageWidth) * kFrameImageHeight) continue;
@@ -72,7 +74,7 @@ void TrackAreaWidget::paintEvent(QPaintEvent*) {
       }
       painter.setPen(Qt::black);
       painter.drawText(clipRect.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop,
-                       QString::fromStdString(clip.name));
+                       ClipLabel(clip.clip, clip.name));
       if (clip.hasFadeHandles) {
         painter.fillRect(ToQRect(clip.fadeInHandle), Qt::yellow);
         painter.fillRect(ToQRect(clip.fadeOutHandle), Qt::yellow);

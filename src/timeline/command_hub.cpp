@@ -1,5 +1,7 @@
 #include "timeline/command_hub.h"
 
+#include "document/offline_relink.h"
+
 namespace vantorelle {
 
 namespace {
@@ -132,6 +134,8 @@ CommandState CommandHub::Update(int id) const {
     case AddSourceFile:
     case CustomizeKeyboard:
       return {true};
+    case RelinkOfflineMedia:
+      return {CountOfflineSources(doc_) > 0};
     case Undo:
       return {doc_.undoHistory.CanUndo()};
     case Redo:
@@ -191,6 +195,7 @@ bool CommandHub::Execute(int id) {
     case ImportVelmoProject: if (dialogs_) dialogs_->ImportVelmoProject(); return true;
     case CustomizeKeyboard: if (dialogs_) dialogs_->CustomizeKeyboard(); return true;
     case AddSourceFile: if (dialogs_) dialogs_->AddSourceFile(); return true;
+    case RelinkOfflineMedia: if (dialogs_) dialogs_->RelinkOfflineMedia(); return true;
     case Undo: doc_.Undo(); break;
     case Redo: doc_.Redo(); break;
     case ZoomIn: navigator_.ZoomIn(); return true;

@@ -37,6 +37,8 @@ class ICommandDialogs {
   virtual void ImportVelmoProject() = 0;
   virtual void CustomizeKeyboard() = 0;
   virtual void AddSourceFile() = 0;
+  // Asks for the file (or folder) of the offline sources.
+  virtual void RelinkOfflineMedia() = 0;
 };
 
 struct CommandState {

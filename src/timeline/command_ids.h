@@ -39,6 +39,7 @@ inline constexpr int TimeInMilliseconds = 32936;
 inline constexpr int TimeInFrames = 32937;
 inline constexpr int TimeInSmpte = 32938;
 inline constexpr int CustomizeKeyboard = 32939;
+inline constexpr int RelinkOfflineMedia = 32940;
 // "Show <group>": 32878 + n for the group bit 2^n.
 inline constexpr int ShowGroupBase = 32878;
 inline constexpr int FirstMainCommand = 32893;

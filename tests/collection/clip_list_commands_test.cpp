@@ -99,16 +99,20 @@ TEST_F(CollectionFixture, CancellingTheDialogOrAnUnreadableOrUnregisteredFileAdd
   EXPECT_FALSE(Doc().IsModified());
 }
 
-TEST_F(CollectionFixture, APathAlreadyCollectedInAnotherCaseIsWarnedAbout) {
-  project.AddSource("c:\\a\\clip.avi", 1000.0, kMovie);
-  project.ui.openAnswers.push_back("C:\\A\\CLIP.AVI");
+TEST_F(CollectionFixture, APathAlreadyCollectedIsWarnedAboutButAnotherCaseIsAnotherFile) {
+  const std::string lower = MovieFile("a.avi");
+  const std::string upper = MovieFile("A.avi");
+  project.ui.openAnswers = {lower, lower, upper};
+  EXPECT_EQ(commands.AddSourceFile(), AddSourceOutcome::Added);
   EXPECT_EQ(commands.AddSourceFile(), AddSourceOutcome::Duplicate);
   ASSERT_EQ(project.ui.messages.size(), 1u);
-  EXPECT_EQ(project.ui.messages[0].text, "File C:\\A\\CLIP.AVI \nwas already opened in Clip Collection");
+  EXPECT_EQ(project.ui.messages[0].text, "File " + lower + " \nwas already opened in Clip Collection");
   EXPECT_EQ(project.ui.messages[0].caption, "Open Clip");
   EXPECT_EQ(project.ui.messages[0].icon, MessageIcon::Warning);
-  EXPECT_EQ(Doc().sources.size(), 1u);
-  EXPECT_TRUE(host.calls.empty());
+  // On Linux A.avi and a.avi are two files.
+  EXPECT_EQ(commands.AddSourceFile(), AddSourceOutcome::Added);
+  EXPECT_THAT(Paths(), ElementsAre(lower, upper));
+  EXPECT_EQ(project.ui.messages.size(), 1u);
 }
 
 TEST_F(CollectionFixture, DeletingAnUnusedSourceAsksOnceAndKeepsTheFileAndTheHistory) {

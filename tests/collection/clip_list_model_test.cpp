@@ -68,6 +68,13 @@ TEST_F(ClipListFixture, RowsFollowTheSourcesWithTheirSevenTexts) {
   EXPECT_EQ(ClipListCellText(*sources[0], 7), "");
 }
 
+TEST_F(ClipListFixture, AnOfflineSourceSaysSoAfterItsName) {
+  sources[1]->offline = true;
+  EXPECT_EQ(ClipListCellText(*sources[1], ClipListColumn::FileName), "Alpha.wav (offline)");
+  EXPECT_EQ(ClipListCellText(*sources[1], ClipListColumn::FilePath), "/a/Alpha.wav");
+  EXPECT_EQ(ClipListCellText(*sources[0], ClipListColumn::FileName), "beta.avi");
+}
+
 TEST_F(ClipListFixture, ColumnsAreTitlePlusFiftyWideAndHiddenOnesZeroButNeverTheFirst) {
   EXPECT_EQ(list.ColumnWidth(ClipListColumn::FileName), 7 * 9 + 50);  // "File name"
   EXPECT_EQ(list.ColumnWidth(ClipListColumn::Usage), 7 * 5 + 50);

@@ -47,12 +47,13 @@ TEST_F(CustomizeKeyboard, StartsOnTheFirstCategoryAndListsItsCommands) {
   EXPECT_EQ(model.ChosenCategory(), 0u);
   EXPECT_THAT(model.ShownCommandNames(), ElementsAre("New project", "Open project...", "Save project",
                                                      "Save project As...", "Add source file...",
-                                                     "Import Velmo project...", "Exit"));
+                                                     "Import Velmo project...", "Relink offline media...",
+                                                     "Exit"));
   EXPECT_EQ(model.SelectedCommand(), nullptr);
   EXPECT_TRUE(model.CurrentKeys().empty());
 
   model.ChooseCategory(CategoryIndex("All Commands"));
-  EXPECT_EQ(model.ShownCommands().size(), 66u);
+  EXPECT_EQ(model.ShownCommands().size(), 67u);
   model.ChooseCategory(CategoryIndex("(Local) Time Line"));
   EXPECT_THAT(model.ShownCommandNames(), ElementsAre("Set current time...", "Set range..."));
   model.ChooseCategory(99);

@@ -106,7 +106,7 @@ TEST(ProjectFileLayout, DamagedStreamsAreRefusedWithoutHugeAllocations) {
 
 TEST(ProjectFilePaths, RelativeOnlyBelowTheProjectFolder) {
   EXPECT_EQ(MakeRelativePath("/work/show/media/a.avi", "/work/show"), "media/a.avi");
-  EXPECT_EQ(MakeRelativePath("/WORK/Show/a.avi", "/work/show"), "a.avi");
+  EXPECT_EQ(MakeRelativePath("/WORK/Show/a.avi", "/work/show"), "/WORK/Show/a.avi");
   EXPECT_EQ(MakeRelativePath("/work/other/a.avi", "/work/show"), "/work/other/a.avi");
   // A sibling folder whose name starts like the project folder is not below it.
   EXPECT_EQ(MakeRelativePath("/work/show2/a.avi", "/work/show"), "/work/show2/a.avi");
@@ -235,16 +235,18 @@ TEST_F(ProjectFileTest, MissingSourcesAreAskedForSkippedOrRelocated) {
   EXPECT_THAT(opened.ui.missingSourceRequests[0].candidates, IsEmpty());
   // The folder chosen for the first file is searched for the later ones.
   EXPECT_THAT(opened.ui.missingSourceRequests[2].candidates, ElementsAre(dir_.File("b/three.avi")));
-  ASSERT_EQ(opened.doc.sources.size(), 2u);
+  ASSERT_EQ(opened.doc.sources.size(), 3u);
   EXPECT_EQ(opened.doc.sources[0]->path, dir_.File("b/one.avi"));
-  // The skipped file's clip is gone and its partner lost the link.
-  EXPECT_THAT(opened.Track(3).clips, IsEmpty());
-  EXPECT_THAT(opened.Track(0).clips.at(0)->links, IsEmpty());
+  // The skipped file stays offline with its clip, still linked.
+  EXPECT_TRUE(opened.doc.sources[1]->offline);
+  EXPECT_EQ(opened.doc.sources[1]->path, dir_.File("a/two.avi"));
+  EXPECT_EQ(opened.Track(3).clips.size(), 1u);
+  EXPECT_EQ(opened.Track(0).clips.at(0)->links.size(), 1u);
   EXPECT_EQ(opened.Track(0).clips.size(), 2u);
   opened.ExpectConsistent(opened.Sources());
 }
 
-TEST_F(ProjectFileTest, SkipAllDropsTheRestNowAndEveryMissingFileOfLaterOpens) {
+TEST_F(ProjectFileTest, SkipAllKeepsTheRestOfThisOpenOfflineWithoutAsking) {
   const std::string path = dir_.File("p.vrp");
   {
     ProjectDocument original;
@@ -256,13 +258,10 @@ TEST_F(ProjectFileTest, SkipAllDropsTheRestNowAndEveryMissingFileOfLaterOpens) {
   ProjectDocument opened;
   opened.ui.missingSourceAnswers = {{MissingSourceAnswer::Kind::SkipAll, {}, {}}};
   ASSERT_EQ(OpenProjectFile(opened.doc, path), ProjectOpenOutcome::Opened);
-  // The second missing file of the same open is still offered.
-  EXPECT_EQ(opened.ui.missingSourceRequests.size(), 2u);
-  EXPECT_THAT(opened.doc.sources, IsEmpty());
-  EXPECT_EQ(opened.doc.skipAll, 1);
-
-  ASSERT_EQ(OpenProjectFile(opened.doc, path), ProjectOpenOutcome::Opened);
-  EXPECT_EQ(opened.ui.missingSourceRequests.size(), 2u);
+  EXPECT_EQ(opened.ui.missingSourceRequests.size(), 1u);
+  ASSERT_EQ(opened.doc.sources.size(), 2u);
+  EXPECT_TRUE(opened.doc.sources[0]->offline);
+  EXPECT_TRUE(opened.doc.sources[1]->offline);
 }
 
 TEST_F(ProjectFileTest, AChangedSourceFileIsReportedAndReadAgain) {

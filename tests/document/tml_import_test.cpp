@@ -4,6 +4,7 @@
 #include "document/tml_import.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -425,6 +426,29 @@ class TmlImportTest : public ::testing::Test {
   TestDocument t_;
   RecordingHost host_;
 };
+
+TEST_F(TmlImportTest, ARelativeProjectPathGivesFullSourcePathsMergedWithCollectedOnes) {
+  const std::string take = Movie("take.avi");
+  const std::string music = Movie("music.wav", KlpStream::Audio, 20.0);
+  CSrc& collected = t_.AddSource(take, 10000.0, SourceFlags::MovieFile | SourceFlags::VideoStream |
+                                                     SourceFlags::AudioStream);
+  TmlItemBuilder picture;
+  picture.Name("Take").Movie("take.avi", 0, 4000, 0, -1);
+  TmlItemBuilder sound;
+  sound.Name("Music").Movie("music.wav", 0, 8000, -1, 1);
+  dir_.WriteFile("show.tml", TmlBuilder().Item(picture).Item(sound).Text());
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.Path());
+  const TmlImportResult result = ImportVelmoProjectFile(t_.doc, host_, "show.tml");
+  std::filesystem::current_path(before);
+
+  ASSERT_EQ(result.outcome, TmlImportOutcome::Imported);
+  EXPECT_EQ(result.sourcesAdded, 1);
+  ASSERT_EQ(t_.doc.sources.size(), 2u);
+  EXPECT_EQ(t_.doc.sources[1]->path, music);
+  const auto usesCollected = [&](const std::unique_ptr<CFilm>& clip) { return clip->source == &collected; };
+  EXPECT_TRUE(std::any_of(Clipboard().begin(), Clipboard().end(), usesCollected));
+}
 
 TEST_F(TmlImportTest, SmallProjectEndsInTheClipboard) {
   Movie("take.avi");

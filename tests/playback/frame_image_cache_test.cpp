@@ -283,5 +283,15 @@ TEST_F(FrameImageCacheTest, FirstMissingSkipsWhatIsThereAndWhatCannotBeMade) {
   EXPECT_FALSE(cache_.FirstMissing({{&movie_, 40}, {&still_, 1}}));
 }
 
+TEST_F(FrameImageCacheTest, AnOfflineSourceIsNeverAskedForUntilItIsRelinked) {
+  other_.offline = true;
+  EXPECT_FALSE(cache_.FirstMissing({{&other_, 0}, {&other_, 4000}}));
+  const auto missing = cache_.FirstMissing({{&other_, 0}, {&movie_, 80}});
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->source, &movie_);
+  other_.offline = false;
+  ASSERT_TRUE(cache_.FirstMissing({{&other_, 0}}));
+}
+
 }  // namespace
 }  // namespace vantorelle

@@ -397,6 +397,28 @@ TEST_F(PlayEngineTest, VideoEntriesAfterAGapGetAnEmptyStretchAndTheFirstFrameAtT
                           "IKlpVTimeLine::PutState(2)", "IKlpVTimeLine::PutState(3)"));
 }
 
+TEST_F(PlayEngineTest, AnOfflineClipGivesTheBoardAnEmptyStretchNotItsFile) {
+  CTrack& video = AddTrack(TrackTypes::Video);
+  CTrack& lower = AddTrack(TrackTypes::Video);
+  CSrc& movie = Movie("/m/a.avi", 10000.0);
+  CSrc& gone = Movie("/m/gone.avi", 10000.0);
+  gone.offline = true;
+  Clip(video, movie, 0.0, 1000.0);
+  Clip(video, gone, 1000.0, 1000.0);
+  Clip(video, movie, 2000.0, 1000.0);
+  Clip(lower, movie, 0.0, 3000.0, 5000.0);
+  t.doc.times.rangeStart = 0.0;
+  t.doc.times.rangeStop = 3000.0;
+  MakeEngine();
+  ASSERT_TRUE(PrepareProject());
+  EXPECT_THAT(t.board.Calls(),
+              ElementsAre("IKlpVTimeLine::Reset(0)", "IKlpBoard::CreateSuperClip(7, 6)",
+                          "IKlpSuperClip::AddMovieFragment(0, 1)", "IKlpVTimeLine::AddMovie()",
+                          "IKlpVTimeLine::AddEmpty(1)", "IKlpBoard::CreateSuperClip(7, 6)",
+                          "IKlpSuperClip::AddMovieFragment(0, 1)", "IKlpVTimeLine::AddMovie()",
+                          "IKlpVTimeLine::PutState(2)", "IKlpVTimeLine::PutState(3)"));
+}
+
 TEST_F(PlayEngineTest, AudioLinesPerTrackWithLevelFadesAndGapsFromTheLineLength) {
   CTrack& first = AddTrack(TrackTypes::Audio);
   CTrack& second = AddTrack(TrackTypes::Audio);

@@ -249,6 +249,32 @@ TEST_F(PlayListTest, AGapOnTheMainTrackIsFilledFromTheNextTrackThatHasAClipThere
                                      Span{40, 40, 10, &third}, Span{50, 0, 25, &main}, Span{75, 75, 25, &third}));
 }
 
+TEST_F(PlayListTest, AnOfflineClipPlaysAsBlackAndSilenceThatNoLowerTrackFills) {
+  CTrack& main = AddTrack(TrackTypes::Video);
+  CTrack& lower = AddTrack(TrackTypes::Video);
+  CTrack& sound = AddTrack(TrackTypes::Audio);
+  CSrc& movie = Source("/m/a.avi", 60000.0);
+  CSrc& gone = Source("/m/gone.avi", 60000.0);
+  gone.offline = true;
+  Clip(main, movie, 0.0, 1000.0);
+  Clip(main, gone, 1000.0, 1000.0);
+  Clip(lower, movie, 0.0, 3000.0);
+  Clip(sound, gone, 0.0, 2000.0);
+  Clip(sound, movie, 2000.0, 1000.0);
+  const auto list = Build(0.0, 3000.0);
+  ASSERT_TRUE(list);
+  EXPECT_THAT(Spans(list->videoList), ::testing::ElementsAre(Span{0, 0, 25, &main}, Span{25, 0, 25, &main},
+                                                             Span{50, 50, 25, &lower}));
+  EXPECT_FALSE(list->videoList[0].blank);
+  EXPECT_TRUE(list->videoList[1].blank);
+  EXPECT_EQ(list->videoList[1].movieItem, nullptr);
+  // The offline sound is silence: only the other clip reaches the board.
+  EXPECT_THAT(Spans(list->audioList), ::testing::ElementsAre(Span{50, 0, 25, &sound}));
+  for (const CPlayTask& entry : list->audioList) EXPECT_NE(entry.fileName, "/m/gone.avi");
+  // A play of the offline clip alone has nothing to hand the board.
+  EXPECT_FALSE(BuildClipPlayList(*sound.clips.front(), 0.0, 2000.0, 40.0, map, false));
+}
+
 TEST_F(PlayListTest, AnUnfillableStartGetsOneFrameOfTheFirstEntry) {
   CTrack& video = AddTrack(TrackTypes::Video);
   Clip(video, Source("/m/a.avi", 10000.0), 1000.0, 1000.0, 400.0);

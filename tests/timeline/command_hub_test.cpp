@@ -89,6 +89,15 @@ TEST_F(HubFixture, SelectionCommandsFollowTheSelection) {
   (void)clip;
 }
 
+TEST_F(HubFixture, RelinkOfflineMediaIsOfferedWhileASourceIsOffline) {
+  EXPECT_FALSE(Enabled(CommandId::RelinkOfflineMedia));
+  movie.offline = true;
+  EXPECT_TRUE(Enabled(CommandId::RelinkOfflineMedia));
+  // Without dialogs the command has nothing to ask with and changes nothing.
+  EXPECT_TRUE(hub.Execute(CommandId::RelinkOfflineMedia));
+  EXPECT_TRUE(movie.offline);
+}
+
 TEST_F(HubFixture, SplitAndFrameStepsFollowTheTimeMark) {
   Clip(0, 1000.0, 1000.0);
   Doc().times.timeMark = 1000.0;

@@ -91,23 +91,45 @@ TEST_F(ProjectCli, DumpShowsEverySectionInFileOrder) {
   EXPECT_EQ(dump["clips"][1]["linkedClips"][0].AsNumber(), 1);
 }
 
-TEST_F(ProjectCli, ResaveWritesTheSameProjectAndSkipsMissingSources) {
+TEST_F(ProjectCli, ResaveWritesTheSameProjectAndKeepsMissingSourcesOffline) {
   const std::string path = SaveProject();
   const std::string copy = dir_.File("copy.vrp");
   CliRun run = RunCli({"resave", path, copy});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(FileText(copy), FileText(path));
+  EXPECT_EQ(run.err.find("offline"), std::string::npos) << run.err;
 
-  std::filesystem::remove(dir_.File("media/one.wav"));
-  run = RunCli({"resave", path, copy});
+  // The media folder renamed: every clip stays and the file is unchanged.
+  std::filesystem::rename(dir_.File("media"), dir_.File("media-away"));
+  const std::string offline = dir_.File("offline.vrp");
+  run = RunCli({"resave", path, offline});
   ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(FileText(offline), FileText(path));
+  EXPECT_NE(run.err.find("offline source (file not found): " + dir_.File("media/one.wav")), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find(dir_.File("media/two.wav")), std::string::npos) << run.err;
   const auto report = testing::ParseJson(run.out);
   ASSERT_TRUE(report) << run.out;
-  EXPECT_EQ((*report)["sources"].AsNumber(), 1);
-  EXPECT_EQ((*report)["clips"].AsNumber(), 1);
-  const JsonValue dump = Dump(copy);
-  ASSERT_EQ(dump["clips"].AsArray().size(), 1u);
-  EXPECT_EQ(dump["clips"][0]["linkedClips"].AsArray().size(), 0u);
+  EXPECT_EQ((*report)["sources"].AsNumber(), 2);
+  EXPECT_EQ((*report)["clips"].AsNumber(), 2);
+  ASSERT_EQ((*report)["offlineSources"].AsArray().size(), 2u);
+  EXPECT_EQ((*report)["offlineSources"][1]["storedPath"].AsString(), "media/two.wav");
+
+  const CliRun dumped = RunCli({"dump", offline});
+  ASSERT_EQ(dumped.status, 0) << dumped.err;
+  const auto dump = testing::ParseJson(dumped.out);
+  ASSERT_TRUE(dump) << dumped.out;
+  ASSERT_EQ((*dump)["clips"].AsArray().size(), 2u);
+  EXPECT_EQ((*dump)["clips"][0]["linkedClips"].AsArray().size(), 1u);
+  ASSERT_EQ((*dump)["offlineSources"].AsArray().size(), 2u);
+  EXPECT_EQ((*dump)["offlineSources"][0]["fileName"].AsString(), "one.wav");
+
+  // Back in place, the files are found again.
+  std::filesystem::rename(dir_.File("media-away"), dir_.File("media"));
+  run = RunCli({"resave", offline, copy});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(testing::ParseJson(run.out).value()["offlineSources"].AsArray().size(), 0u);
+  EXPECT_EQ(Dump(copy)["offlineSources"].AsArray().size(), 0u);
 }
 
 TEST_F(ProjectCli, DamagedOrMissingFilesFailOnStderr) {

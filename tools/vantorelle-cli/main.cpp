@@ -25,7 +25,7 @@ int Usage() {
                "commands:\n"
                "  media-info FILE...   describe media files as the Clip Collection takes them\n"
                "  dump PROJECT.vrp     everything a project file holds, in file order\n"
-               "  resave IN.vrp OUT.vrp  open a project (missing sources skipped) and save it again\n"
+               "  resave IN.vrp OUT.vrp  open a project (missing sources kept offline) and save it again\n"
                "  run IN.vrp|new OUT.vrp  edit a project by the script on standard input, then save\n"
                "  shortcuts [FILE.vrk]  the built-in shortcut table, or a saved one\n"
                "  render PROJECT.vrp OUT [--range START:STOP] [--format avi|mp4] [--quiet]\n"

@@ -28,7 +28,7 @@ class PrintingUserInterface : public IUserInterface {
   std::optional<std::string> AskOpenFileName(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> AskSaveFileName(const FileDialogRequest&) override { return std::nullopt; }
   MissingSourceAnswer AskMissingSource(const MissingSourceRequest& request) override {
-    std::fprintf(stderr, "Load Clip Collection: skipped missing source %s\n", request.location.c_str());
+    std::fprintf(stderr, "vantorelle-cli: offline source (file not found): %s\n", request.location.c_str());
     return {};
   }
 

@@ -13,6 +13,7 @@
 #include "document/settings_store.h"
 #include "document/vantorelle_doc.h"
 #include "json_text.h"
+#include "offline_sources.h"
 
 namespace vantorelle::cli {
 namespace {
@@ -217,6 +218,7 @@ int RunDump(const std::string& path) {
                                        }))
                                .AddRaw("sources", JsonArray(c.sources, Source))
                                .AddRaw("clips", JsonArray(c.clips, Clip))
+                               .AddRaw("offlineSources", OfflineRecordsJson(c, path))
                                .Text();
   std::puts(json.c_str());
   return 0;
@@ -235,6 +237,7 @@ int RunResave(IKlpComponentFactory& factory, ISettingsStore& store, bool firstRu
     case ProjectOpenOutcome::Unreadable: return Fail(in + ": cannot be read" + ReasonOf(ui));
     case ProjectOpenOutcome::Failed: return Fail(in + ": damaged project file");
   }
+  ReportOfflineSources(doc);
   std::size_t clips = 0;
   for (const auto& track : doc.timeline.tracks) clips += track->clips.size();
   if (!SaveProjectFile(doc, out)) return Fail(out + ": cannot be written" + ReasonOf(ui));
@@ -246,6 +249,7 @@ int RunResave(IKlpComponentFactory& factory, ISettingsStore& store, bool firstRu
                 .Add("tracks", static_cast<Int>(doc.timeline.tracks.size()))
                 .Add("sources", static_cast<Int>(doc.sources.size()))
                 .Add("clips", static_cast<Int>(clips))
+                .AddRaw("offlineSources", OfflineSourcesJson(doc))
                 .AddRaw("messages", JsonArray(messages, [](const auto& m) {
                           return JsonObject().Add("text", m.text).Add("caption", m.caption).Text();
                         }))

@@ -10,7 +10,8 @@
 namespace vantorelle::cli {
 
 int RunDump(const std::string& path);
-// Missing sources are skipped without asking.
+// Missing sources are not asked for: they stay, offline, with their clips
+// and are named on stderr and in the JSON.
 int RunResave(IKlpComponentFactory& factory, ISettingsStore& store, bool firstRun, const std::string& in,
               const std::string& out);
 
