@@ -132,6 +132,7 @@ class EditRun {
         clipRequests_(area_, doc_),
         menu_(doc_, editor_, navigator_, area_, clipRequests_) {
     doc_.AttachViews(&views_);
+    hub_.AttachTrackArea(&area_);
     for (const auto& source : TheShared().sources) doc_.sources.push_back(fuzzing::CloneSource(*source));
     // Two seconds over the area: the short media make clips wide enough to trim.
     doc_.timeline.workArea = WorkArea{0.0, 2000.0};
@@ -191,11 +192,11 @@ class EditRun {
     return doc_.sources.empty() ? nullptr : doc_.sources[index % doc_.sources.size()].get();
   }
 
-  // A command while the mouse holds a drag ends the drag first, as the
-  // window does: as if the button were let go where the mouse is.
-  void EndDragForCommand() {
-    if (area_.Dragging()) area_.OnMouseUp(Mouse(lastX_, lastY_, false));
-  }
+  // The steps that no command key reaches (a mouse held in the track area
+  // cannot also drop, click a header or use a dialog) end a drag first, as
+  // the window does for every command outside the hub; the hub's commands
+  // and the area's menu end it themselves.
+  void EndDragForCommand() { area_.FinishDrag(); }
 
   void Press(int x, int y, std::uint8_t keys) {
     lastX_ = x;
@@ -297,7 +298,6 @@ class EditRun {
       }
       case EditStep::Command: {
         const int id = fuzzing::EditCommands()[bytes.U8() % fuzzing::EditCommands().size()];
-        EndDragForCommand();
         if (hub_.Update(id).enabled) hub_.Execute(id);
         return;
       }
@@ -306,7 +306,6 @@ class EditRun {
         const int y = PixelY(bytes.U16());
         const std::uint8_t item = bytes.U8();
         clipRequests_.repeatCount = 1 + item % 4;
-        EndDragForCommand();
         MouseEvent event = Mouse(x, y, false);
         event.rightButton = true;
         std::vector<int> ids;
