@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "document/atomic_file.h"
+#include "document/file_archive_source.h"
 #include "document/save_temporaries.h"
 #include "model/regular_file.h"
 
@@ -17,24 +18,6 @@ constexpr const char* kWarningCaption = "Vantorelle";
 // Room after the records for bytes some other writer added; a file longer
 // than that is no shortcut table.
 constexpr std::size_t kMostBytesAfterShortcuts = 64 * 1024;
-
-// A fixed message text with the system's reason for it on a second line.
-std::string WithReason(const std::string& text, const std::string& reason) {
-  return reason.empty() ? text : text + "\n" + reason;
-}
-
-// Hands the parse the file's bytes; a failing read stops it with the reason kept.
-class FileBytes : public ArchiveByteSource {
- public:
-  explicit FileBytes(RegularFile& file) : file_(file) {}
-  void Read(std::uint8_t* into, std::size_t count) override {
-    if (!file_.Read(into, count, failure)) throw ArchiveError(failure);
-  }
-  std::string failure;
-
- private:
-  RegularFile& file_;
-};
 
 }  // namespace
 
@@ -96,7 +79,7 @@ ShortcutFileLoad LoadShortcutFile(const std::string& path) {
   if (!file) return {{}, kShortcutFileCantOpen, reason};
   // Read as the parse goes, each count checked against the bytes left:
   // a huge file is refused without being loaded.
-  FileBytes source(*file);
+  FileArchiveSource source(*file);
   try {
     CShortCutImpex impex;
     ArchiveReader reader(source, static_cast<std::size_t>(file->Size()));
@@ -106,8 +89,8 @@ ShortcutFileLoad LoadShortcutFile(const std::string& path) {
       return {{}, kShortcutFileArchiveError, std::to_string(reader.Remaining()) + " bytes after the shortcuts"};
     }
     return {std::move(impex.shortcuts), {}, {}};
-  } catch (const ArchiveError& error) {
-    if (!source.failure.empty()) return {{}, kShortcutFileFileError, source.failure};
+  } catch (const ArchiveError&) {
+    if (!source.Failure().empty()) return {{}, kShortcutFileFileError, source.Failure()};
     return {{}, kShortcutFileArchiveError, {}};
   } catch (const std::bad_alloc&) {
     return {{}, kShortcutFileMemoryError, SystemReason(ENOMEM)};

@@ -5,25 +5,10 @@
 #include <optional>
 
 #include "document/archive.h"
+#include "document/file_archive_source.h"
 #include "model/regular_file.h"
 
 namespace vantorelle {
-namespace {
-
-// Hands the parse the file's bytes; a failing read stops it with the reason kept.
-class FileBytes : public ArchiveByteSource {
- public:
-  explicit FileBytes(RegularFile& file) : file_(file) {}
-  void Read(std::uint8_t* into, std::size_t count) override {
-    if (!file_.Read(into, count, failure)) throw ArchiveError(failure);
-  }
-  std::string failure;
-
- private:
-  RegularFile& file_;
-};
-
-}  // namespace
 
 ProjectFileOnDisk ReadProjectFileAt(const std::string& path) {
   ProjectFileOnDisk result;
@@ -33,7 +18,7 @@ ProjectFileOnDisk ReadProjectFileAt(const std::string& path) {
     result.status = ProjectFileOnDisk::Status::Empty;
     return result;
   }
-  FileBytes source(*file);
+  FileArchiveSource source(*file);
   ArchiveReader in(source, static_cast<std::size_t>(file->Size()));
   try {
     result.read = ReadProjectFile(in);
@@ -41,8 +26,8 @@ ProjectFileOnDisk ReadProjectFileAt(const std::string& path) {
     result.reason = SystemReason(ENOMEM);
     return result;
   }
-  if (!source.failure.empty()) {
-    result.reason = source.failure;
+  if (!source.Failure().empty()) {
+    result.reason = source.Failure();
     return result;
   }
   result.status = ProjectFileOnDisk::Status::Read;

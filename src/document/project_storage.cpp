@@ -16,6 +16,7 @@
 #include "document/save_temporaries.h"
 #include "document/vantorelle_doc.h"
 #include "model/file_facts.h"
+#include "model/regular_file.h"
 #include "model/source_paths.h"
 #include "playback/source_reading.h"
 
@@ -410,11 +411,6 @@ void FailOpen(CVantorelleDoc& doc) {
   doc.SetProjectPath({});
   doc.SetModified(false);
   doc.Ui().ShowMessage(kOpenFailed, kOpenCaption, MessageIcon::Error, MessageButtons::Ok);
-}
-
-// A fixed message text with the system's reason for it on a second line.
-std::string WithReason(const std::string& text, const std::string& reason) {
-  return reason.empty() ? text : text + "\n" + reason;
 }
 
 }  // namespace

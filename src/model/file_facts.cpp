@@ -1,5 +1,8 @@
 #include "model/file_facts.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <sys/stat.h>
 
 #include "model/source_paths.h"
@@ -12,7 +15,11 @@ std::optional<FileFacts> ReadFileFacts(const std::string& path) {
     return std::nullopt;
   }
   FileFacts facts;
-  facts.path = path;
+  // Sources keep full paths: a path relative to the working folder of the
+  // moment would point elsewhere once the project is opened from another.
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  facts.path = error ? path : absolute.lexically_normal().string();
   facts.name = FileNameOf(path);
   facts.length = static_cast<std::uint64_t>(status.st_size);
   facts.lastWrite = status.st_mtime;

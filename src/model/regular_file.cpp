@@ -16,6 +16,10 @@ std::string SystemReason(int error) {
   return ::strerror_r(error, buffer, sizeof buffer);
 }
 
+std::string WithReason(const std::string& text, const std::string& reason) {
+  return reason.empty() ? text : text + "\n" + reason;
+}
+
 std::optional<RegularFile> RegularFile::Open(const std::string& path, std::string& reason) {
   // Non-blocking, so that opening a pipe nobody writes to returns at once.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);

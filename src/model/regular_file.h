@@ -15,6 +15,9 @@ namespace vantorelle {
 
 // The system's text for an error number ("Permission denied", "Is a directory").
 std::string SystemReason(int error);
+// A message's fixed text with the system's reason on a second line (the
+// text alone when there is no reason).
+std::string WithReason(const std::string& text, const std::string& reason);
 // The reason given for a path that exists but is no regular file.
 inline constexpr const char* kNotARegularFile = "Not a regular file";
 

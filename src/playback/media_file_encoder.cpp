@@ -64,6 +64,8 @@ struct MediaFileEncoder::State {
       packet->stream_index = stream.index;
       const int written = av_interleaved_write_frame(output.get(), packet.get());
       if (written < 0) return Fail("writing the file failed", written);
+      // The muxer buffers its writes; a full disk shows only here.
+      if (output->pb && output->pb->error < 0) return Fail("writing the file failed", output->pb->error);
     }
   }
 
@@ -254,7 +256,15 @@ bool MediaFileEncoder::Finish() {
   ok = s.Send(*s.video, *s.videoStream, nullptr) && ok;
   ok = s.Send(*s.audio, *s.audioStream, nullptr) && ok;
   const int trailer = av_write_trailer(s.output.get());
-  if (trailer < 0) ok = s.Fail("cannot finish the file", trailer);
+  if (trailer < 0 && ok) ok = s.Fail("cannot finish the file", trailer);
+  // The last buffered bytes reach the file only when it is closed.
+  if (!(s.output->oformat->flags & AVFMT_NOFILE) && s.output->pb) {
+    avio_flush(s.output->pb);
+    const int pending = s.output->pb->error;
+    const int closed = avio_closep(&s.output->pb);
+    if (pending < 0 && ok) ok = s.Fail("writing the file failed", pending);
+    if (closed < 0 && ok) ok = s.Fail("writing the file failed", closed);
+  }
   return ok;
 }
 

@@ -21,9 +21,10 @@ std::uint32_t StoredLength(std::uint64_t length) {
 
 }  // namespace
 
-std::unique_ptr<CSrc> MakeSourceFromFile(const SourceReadContext& context, const std::string& path) {
-  const auto facts = ReadFileFacts(path);
+std::unique_ptr<CSrc> MakeSourceFromFile(const SourceReadContext& context, const std::string& givenPath) {
+  const auto facts = ReadFileFacts(givenPath);
   if (!facts) return nullptr;
+  const std::string& path = facts->path;  // the full path, whatever the caller's working folder
   const auto kind = ClassifyFile(path, context.stillImages);
   if (!kind) return nullptr;
 
@@ -56,7 +57,10 @@ DiskCheck CheckSourceAgainstDisk(const SourceReadContext& context, CSrc& source,
                                  const std::string& projectDirectory) {
   // A project copied elsewhere still finds media that stayed where they were.
   std::vector<std::string> locations = StoredPathLocations(source.storedPath, projectDirectory);
-  if (!source.path.empty() && std::find(locations.begin(), locations.end(), source.path) == locations.end()) {
+  // Only an absolute full path: a Windows one would be looked up below the
+  // current folder.
+  const bool absoluteFullPath = !source.path.empty() && source.path.front() == '/';
+  if (absoluteFullPath && std::find(locations.begin(), locations.end(), source.path) == locations.end()) {
     locations.push_back(source.path);
   }
   std::string location;

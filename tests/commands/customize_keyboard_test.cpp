@@ -250,7 +250,8 @@ TEST_F(CustomizeKeyboard, FailedLoadWarnsAndFallsBackToTheDefaults) {
   EXPECT_EQ(model.EditedShortcuts(), DefaultShortCutList());
   EXPECT_THAT(ui.MessageTexts(),
               ElementsAre(::testing::StartsWith("Are you shure"), "Invalide shortcut table file format",
-                          ::testing::StartsWith("Are you shure"), "Can't open file for save shortcut table"));
+                          ::testing::StartsWith("Are you shure"),
+                          "Can't open file for save shortcut table\nNo such file or directory"));
   EXPECT_EQ(ui.messages[1].icon, MessageIcon::Warning);
 }
 
@@ -261,7 +262,7 @@ TEST_F(CustomizeKeyboard, FailedSaveWarnsAndKeepsTheCopy) {
   const ShortCutList edited = model.EditedShortcuts();
   ui.saveAnswers = {(dir.Path() / "missing" / "k.vrk").string()};
   EXPECT_FALSE(model.SaveToFile());
-  EXPECT_THAT(ui.MessageTexts(), ElementsAre("Can't open file for save shortcut table"));
+  EXPECT_THAT(ui.MessageTexts(), ElementsAre("Can't open file for save shortcut table\nNo such file or directory"));
   EXPECT_EQ(model.EditedShortcuts(), edited);
 }
 

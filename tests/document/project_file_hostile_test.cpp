@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "document/project_file_format.h"
@@ -130,6 +131,38 @@ TEST_F(ProjectFileHostileTest, CountsAreCheckedAgainstTheFileAsItIsRead) {
   EXPECT_EQ(read.read.error.section, ProjectFileSection::Clips);
   // The same answer as for the bytes in memory.
   EXPECT_EQ(read.read.error.reason, ReadProjectFile(project).error.reason);
+}
+
+// Bytes from memory, counting what the reader asks for.
+class CountingSource : public ArchiveByteSource {
+ public:
+  explicit CountingSource(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+  void Read(std::uint8_t* into, std::size_t count) override {
+    if (count > bytes_.size() - given) throw ArchiveError("past the end");
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(given), count, into);
+    given += count;
+    largestRequest = std::max(largestRequest, count);
+  }
+  std::size_t given = 0;
+  std::size_t largestRequest = 0;
+
+ private:
+  const std::vector<std::uint8_t>& bytes_;
+};
+
+TEST_F(ProjectFileHostileTest, AReaderOverASourceTakesOnlyWhatTheParseNeeds) {
+  const std::vector<std::uint8_t> project = SavedProject(dir_.File("p.vrp"));
+  std::vector<std::uint8_t> padded = project;
+  padded.resize(project.size() + (4 << 20), 0);
+  CountingSource source(padded);
+  ArchiveReader in(source, padded.size());
+  const ProjectFileReadResult read = ReadProjectFile(in);
+  ASSERT_TRUE(read.ok) << read.error.reason;
+  EXPECT_EQ(read.contents.clips.size(), ReadProjectFile(project).contents.clips.size());
+  EXPECT_EQ(in.Offset(), project.size());
+  // Read ahead in small pieces, never far past the clips.
+  EXPECT_LE(source.given, project.size() + (64 << 10));
+  EXPECT_LE(source.largestRequest, std::size_t{64} << 10);
 }
 
 TEST_F(ProjectFileHostileTest, SavingThroughALinkWritesTheLinkedFileAndKeepsTheLink) {

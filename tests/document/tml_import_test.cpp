@@ -11,6 +11,7 @@
 
 #include "document/tml_reader.h"
 #include "support/document_fixture.h"
+#include "support/hostile_files.h"
 #include "support/temp_dir.h"
 #include "support/tml_builder.h"
 
@@ -343,6 +344,22 @@ TEST(TmlReaderTest, FileThatCannotBeOpened) {
   EXPECT_EQ(read.status, TmlStatus::Ok);
   EXPECT_EQ(read.project.items.at(0).filePath, dir.File("clip.avi"));
   EXPECT_EQ(ReadTimelineProject(dir.WriteFile("bad.tml", "TimeLine")).status, TmlStatus::Unusable);
+}
+
+TEST(TmlReaderTest, OnlyARegularFileIsReadAndTheReasonIsKept) {
+  TempDir dir;
+  const std::string pipe = dir.File("pipe.tml");
+  testing::MakeFifo(pipe);
+  std::filesystem::create_directories(dir.File("folder.tml"));
+  testing::PipeWatch watch(pipe);
+  const TmlReadResult fromPipe = ReadTimelineProject(pipe);
+  EXPECT_FALSE(watch.HadToRelease());
+  EXPECT_EQ(fromPipe.status, TmlStatus::CannotOpen);
+  EXPECT_EQ(fromPipe.reason, "Not a regular file");
+  const TmlReadResult fromFolder = ReadTimelineProject(dir.File("folder.tml"));
+  EXPECT_EQ(fromFolder.status, TmlStatus::CannotOpen);
+  EXPECT_EQ(fromFolder.reason, "Is a directory");
+  EXPECT_EQ(ReadTimelineProject(dir.File("none.tml")).reason, "No such file or directory");
 }
 
 // --- The question and the slot limits -----------------------------------

@@ -426,7 +426,9 @@ TEST_F(FrameImageWorkerTest, ASuspendedWorkerAsksForNothingUntilResumed) {
   ASSERT_TRUE(worker->WaitForHandOver(30s));
   worker->ServeHandOver();  // the first request
   worker->Suspend();        // playback starts while it is being made
-  ASSERT_TRUE(ServeUntil(*worker, [&] { return view_.deliveries == 1; }));
+  // A picture that could not be made is reported instead of delivered; say so.
+  ASSERT_TRUE(ServeUntil(*worker, [&] { return view_.deliveries == 1; }))
+      << "fetches " << view_.fetches << ", messages: " << ::testing::PrintToString(ui_.MessageTexts());
   EXPECT_FALSE(worker->WaitForHandOver(100ms));
   EXPECT_EQ(view_.fetches, 1);
 

@@ -4,6 +4,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -69,6 +71,22 @@ TEST_F(SourceReadingTest, MovieFileGetsStreamsDurationAndFrameSize) {
   EXPECT_EQ(source->icon, SourceIcon::Movie);
   EXPECT_EQ(source->usageCount, 0);
   EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(SourceReadingTest, ARelativePathBecomesTheFullPathOfTheFile) {
+  FakeMovie movie;
+  movie.streamFlags = KlpStream::Audio;
+  movie.audioDurationS = 1.0;
+  const std::string path = Movie("voice.wav", movie);
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::path(path).parent_path().parent_path());
+  const std::string relative =
+      (std::filesystem::path(path).parent_path().filename() / "." / "voice.wav").string();
+  const auto source = MakeSourceFromFile(Context(), relative);
+  std::filesystem::current_path(before);
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->path, path) << "a path relative to the working folder would be lost once the tool ends";
+  EXPECT_EQ(source->name, "voice.wav");
 }
 
 TEST_F(SourceReadingTest, StreamKindsMapOntoSourceFlags) {

@@ -79,9 +79,25 @@ TEST_F(EditScriptCli, ANewProjectIsBuiltFromSourcesDropsAndCommands) {
   for (const ClipRow& clip : Clips()) EXPECT_EQ(std::get<3>(clip), 0);
 }
 
+TEST_F(EditScriptCli, AnOfflineSourceIsNamedAndKeepsItsClipsThroughEdits) {
+  ASSERT_EQ(Run("new", "add-source " + Wav() + "\ndrop 0 2 1000\n").status, 0);
+  ASSERT_TRUE(fs::copy_file(Out(), dir_.File("first.vrp")));
+  fs::rename(Wav(), dir_.File("tone-away.wav"));
+  const CliRun run = Run(dir_.File("first.vrp"), "time 5000\nselect 1\ncommand Copy\ncommand Paste\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("offline source (file not found): " + Wav()), std::string::npos) << run.err;
+  const auto clips = Clips();
+  ASSERT_EQ(clips.size(), 2u);
+  EXPECT_EQ(std::get<1>(clips[0]), 1000);
+  EXPECT_EQ(std::get<1>(clips[1]), 5000);
+  EXPECT_EQ(std::get<2>(clips[1]), 2000);
+}
+
 TEST_F(EditScriptCli, RepeatAndTrackNumbersWithTheirMessages) {
   const CliRun run = Run("new", "add-source " + Wav() + "\ndrop 0 3 0\nrepeat 1 2 500\ntracks 1 1\n");
-  ASSERT_EQ(run.status, 0) << run.err;
+  // The refused track change is saved around, and said.
+  ASSERT_EQ(run.status, 3) << run.err;
+  EXPECT_NE(run.err.find("line 4 refused: tracks 1 1"), std::string::npos) << run.err;
   // Copy i starts at end + (i - 1) × duration + i × pause.
   EXPECT_EQ(Clips(), (std::vector<ClipRow>{{3, 0, 2000, 1}, {3, 2500, 2000, 1}, {3, 5000, 2000, 1}}));
   // The clips are on the second audio track, which one audio track would delete.
@@ -95,11 +111,42 @@ TEST_F(EditScriptCli, RefusedEditsAreReportedAsTheEditorWouldShowThem) {
   // Both audio tracks are taken where the copy would go.
   const CliRun run =
       Run("new", "add-source " + Wav() + "\ndrop 0 2 0\ndrop 0 3 0\nselect 1\ncommand Copy\ntime 1000\ncommand Paste\n");
-  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_EQ(run.status, 3) << run.err;
   EXPECT_NE(run.err.find("Can't paste the clipboard contents: The target range is occupied by another clip(s)"),
             std::string::npos)
       << run.err;
   EXPECT_EQ(Clips().size(), 2u);
+}
+
+TEST_F(EditScriptCli, RefusedLinesAreNamedAndTheRestIsSavedWithStatusThree) {
+  const CliRun run = Run("new",
+                         "add-source " + Wav() +
+                             "\n"
+                             "command Paste\n"     // 2: the clipboard is empty
+                             "drop 0 2 0\n"
+                             "drop 0 2 500\n"      // 4: onto the clip just dropped
+                             "select 1\n"
+                             "command Copy\n"
+                             "time 4000\n"
+                             "command Paste\n"
+                             "drop 0 2 2000\n"
+                             "repeat 2 2 0\n"      // 10: the clip at 2 s has no room before the one at 4 s
+                             "add-source " + Wav() + "\n"  // 11: already collected
+                             "time 9000\n");
+  EXPECT_EQ(run.status, 3) << run.err;
+  const std::string err = run.err;
+  EXPECT_NE(err.find("line 2 refused: command Paste\n"), std::string::npos) << err;
+  EXPECT_NE(err.find("line 4 refused: drop 0 2 500\n"), std::string::npos) << err;
+  EXPECT_NE(err.find("line 10 refused: repeat 2 2 0\n"), std::string::npos) << err;
+  EXPECT_NE(err.find("line 11 refused: add-source"), std::string::npos) << err;
+  for (const std::string done : {"line 3 ", "line 6 ", "line 8 ", "line 9 ", "line 12 "}) {
+    EXPECT_EQ(err.find(done + "refused"), std::string::npos) << done << err;
+  }
+  // Everything the other lines did is saved, the last drop selected.
+  EXPECT_EQ(Clips(), (std::vector<ClipRow>{{2, 0, 2000, 0}, {2, 2000, 2000, 1}, {2, 4000, 2000, 0}}));
+
+  // A script the editor takes whole still ends with 0.
+  EXPECT_EQ(Run("new", "add-source " + Wav() + "\ndrop 0 2 0\n").status, 0);
 }
 
 TEST_F(EditScriptCli, ABadLineStopsTheScriptWithItsNumberAndSavesNothing) {

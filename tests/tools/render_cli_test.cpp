@@ -2,13 +2,24 @@
 // and sound in the file are those playback makes, frame by frame.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <thread>
 
 #include "document/headless_views.h"
 #include "document/project_storage.h"
 #include "model/file_facts.h"
 #include "support/cli_runner.h"
 #include "support/document_fixture.h"
+#include "support/file_bytes.h"
 #include "support/media_file_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_media_writer.h"
@@ -18,6 +29,56 @@ namespace {
 
 using testing::CliRun;
 using testing::RunCli;
+using testing::FileBytes;
+namespace fs = std::filesystem;
+
+extern "C" char** environ;
+
+// The tool started without waiting for it, its output thrown away.
+pid_t StartCli(const std::vector<std::string>& arguments) {
+  const std::string tool = testing::CliPath();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> argv{const_cast<char*>(tool.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  pid_t child = -1;
+  if (posix_spawn(&child, tool.c_str(), &actions, nullptr, argv.data(), environ) != 0) child = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return child;
+}
+
+// Hidden files of the folder a render to name may have made.
+std::vector<std::string> TemporariesOf(const fs::path& folder, const std::string& name) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string file = entry.path().filename().string();
+    if (file.rfind("." + name, 0) == 0) found.push_back(file);
+  }
+  return found;
+}
+
+// Lowers the largest file this process and its children may write, as a
+// full disk would stop them; the old limit comes back at the end of scope.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);  // a write past it fails with EFBIG instead
+    const rlimit limit{bytes, old_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldSignal_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldSignal_)(int) = SIG_DFL;
+};
 
 class RenderCli : public ::testing::Test {
  protected:
@@ -51,6 +112,29 @@ class RenderCli : public ::testing::Test {
     clip->flags = source.flags;
     ++source.usageCount;
     return project.Track(track).InsertInOrder(std::move(clip));
+  }
+
+  // A project of one red movie and a tone placed clips times one after another.
+  std::string RedProject(int clips) {
+    const std::string project = dir_.File("show.vrp");
+    testing::TestDocument doc;
+    HeadlessDocumentViews views;
+    doc.doc.AttachViews(&views);
+    CSrc& red = Movie(doc, "red.avi", {255, 0, 0});
+    testing::WavParams wav;
+    wav.sampleRate = 48000;
+    const std::string tonePath = dir_.File("tone.wav");
+    EXPECT_TRUE(testing::WriteWav(tonePath, wav));
+    CSrc& tone = doc.AddSource(tonePath, 1000.0, SourceFlags::MovieFile | SourceFlags::AudioStream);
+    tone.modified = LastWriteText(ReadFileFacts(tonePath)->lastWrite);
+    for (int i = 0; i < clips; ++i) {
+      Place(doc, 0, red, 1000.0 * i, 1000.0);
+      Place(doc, 2, tone, 1000.0 * i, 1000.0);
+    }
+    doc.doc.times.rangeStart = 0.0;
+    doc.doc.times.rangeStop = 1000.0 * clips;
+    EXPECT_TRUE(SaveProjectFile(doc.doc, project));
+    return project;
   }
 
   static double Rms(const std::vector<float>& stereo, double fromS, double toS) {
@@ -190,6 +274,118 @@ TEST_F(RenderCli, BadOptionsAndProjectsFailOnStderr) {
   const CliRun missing = RunCli({"render", dir_.File("none.vrp"), dir_.File("b.avi"), "--quiet"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("cannot be opened"), std::string::npos) << missing.err;
+}
+
+TEST_F(RenderCli, AnOutputThatIsAnInputIsRefusedAndLeftAlone) {
+  const std::string project = RedProject(1);
+  const std::string movie = dir_.File("red.avi");
+  const auto movieBytes = FileBytes(movie);
+  const auto projectBytes = FileBytes(project);
+  fs::create_symlink(movie, dir_.File("movie-link.avi"));
+  fs::create_hard_link(movie, dir_.File("movie-hard.avi"));
+  fs::create_symlink(project, dir_.File("project-link.avi"));
+  fs::create_directories(dir_.File("sub"));
+  for (const std::string output : {movie, dir_.File("sub/../red.avi"), dir_.File("movie-link.avi"),
+                                   dir_.File("movie-hard.avi"), project, dir_.File("project-link.avi")}) {
+    const CliRun run = RunCli({"render", project, output, "--quiet"});
+    EXPECT_EQ(run.status, 2) << output << ": " << run.err;
+    EXPECT_NE(run.err.find("a render never writes over its own inputs"), std::string::npos) << run.err;
+    EXPECT_EQ(FileBytes(movie), movieBytes) << output;
+    EXPECT_EQ(FileBytes(project), projectBytes) << output;
+    EXPECT_TRUE(fs::is_symlink(dir_.File("movie-link.avi")));
+  }
+  EXPECT_TRUE(TemporariesOf(dir_.Path(), "red.avi").empty());
+  EXPECT_TRUE(TemporariesOf(dir_.Path(), "show.vrp").empty());
+
+  // A file of the same name elsewhere is not an input.
+  const CliRun elsewhere = RunCli({"render", project, dir_.File("sub/red.avi"), "--quiet"});
+  EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
+  EXPECT_TRUE(testing::DecodeMediaFile(dir_.File("sub/red.avi")));
+}
+
+TEST_F(RenderCli, AFailedRenderLeavesTheOldFileAndNoPartOfTheNewOne) {
+  const std::string project = RedProject(2);
+  const std::string out = dir_.WriteFile("out.avi", "the render of yesterday");
+  const auto before = FileBytes(out);
+  CliRun run;
+  for (const std::string format : {"avi", "mp4"}) {
+    {
+      // Far less than two seconds of pictures and sound (the limit holds
+      // for the tool's messages too, so they must fit).
+      FileSizeLimit full(16 * 1024);
+      run = RunCli({"render", project, out, "--quiet", "--format", format});
+    }
+    EXPECT_EQ(run.status, 1) << format << ": " << run.err;
+    EXPECT_NE(run.err.find("File too large"), std::string::npos) << format << ": " << run.err;
+    EXPECT_EQ(FileBytes(out), before) << format;
+    EXPECT_TRUE(TemporariesOf(dir_.Path(), "out.avi").empty()) << format;
+  }
+
+  // Through a link to it, the same: the link stays a link.
+  fs::create_symlink(out, dir_.File("latest.avi"));
+  {
+    FileSizeLimit full(64 * 1024);
+    run = RunCli({"render", project, dir_.File("latest.avi"), "--quiet"});
+  }
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(FileBytes(out), before);
+  EXPECT_TRUE(TemporariesOf(dir_.Path(), "out.avi").empty());
+  EXPECT_TRUE(TemporariesOf(dir_.Path(), "latest.avi").empty());
+
+  // With room, the render replaces the file the link points to.
+  run = RunCli({"render", project, dir_.File("latest.avi"), "--quiet"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::is_symlink(dir_.File("latest.avi")));
+  const auto media = testing::DecodeMediaFile(out);
+  ASSERT_TRUE(media);
+  EXPECT_EQ(media->frames.size(), 50u);
+  EXPECT_TRUE(TemporariesOf(dir_.Path(), "out.avi").empty());
+}
+
+TEST_F(RenderCli, AnInterruptedOrKilledRenderLeavesTheOldFile) {
+  // A minute of pictures: long enough to be stopped half way.
+  const std::string project = RedProject(60);
+  const std::string out = dir_.WriteFile("out.avi", "the render of yesterday");
+  const auto before = FileBytes(out);
+  // Starts a render and waits until it is writing its file.
+  const auto startAndWait = [&]() -> pid_t {
+    const pid_t child = StartCli({"render", project, out, "--quiet"});
+    EXPECT_GT(child, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (FileBytes(out) != before) break;  // writing over the old file
+      const auto temporaries = TemporariesOf(dir_.Path(), "out.avi");
+      std::error_code gone;  // the temporary may be renamed away meanwhile
+      if (!temporaries.empty() && fs::file_size(dir_.Path() / temporaries.front(), gone) > 100'000 && !gone) break;
+      if (waitpid(child, nullptr, WNOHANG) == child) return -1;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return child;
+  };
+
+  for (const int signal : {SIGTERM, SIGINT}) {
+    const pid_t child = startAndWait();
+    ASSERT_GT(child, 0) << "the render ended before it could be stopped";
+    kill(child, signal);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "signal " << signal;
+    EXPECT_EQ(FileBytes(out), before) << "signal " << signal;
+    EXPECT_TRUE(TemporariesOf(dir_.Path(), "out.avi").empty()) << "signal " << signal;
+  }
+
+  const pid_t child = startAndWait();
+  ASSERT_GT(child, 0) << "the render ended before it could be stopped";
+  kill(child, SIGKILL);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  EXPECT_EQ(FileBytes(out), before);
+  // The next render to the same file clears what the killed one left.
+  const CliRun next = RunCli({"render", project, out, "--quiet", "--range", "0:400"});
+  ASSERT_EQ(next.status, 0) << next.err;
+  EXPECT_TRUE(TemporariesOf(dir_.Path(), "out.avi").empty());
+  const auto media = testing::DecodeMediaFile(out);
+  ASSERT_TRUE(media);
+  EXPECT_EQ(media->frames.size(), 10u);
 }
 
 TEST_F(RenderCli, RangesBeyondADayOrWithoutNumbersAreRefused) {

@@ -145,7 +145,18 @@ class EditSession {
     return true;
   }
 
-  void Execute(const std::string& line) {
+  // False when the editor refused the line: it said so, or the edit could not be made.
+  bool Execute(const std::string& line) {
+    refused_ = false;
+    const int warnings = ui_.warningCount;
+    Perform(line);
+    return !refused_ && ui_.warningCount == warnings;
+  }
+
+  bool Save(const std::string& out) { return SaveProjectFile(doc_, out); }
+
+ private:
+  void Perform(const std::string& line) {
     const std::vector<std::string> words = Words(line);
     const std::string& verb = words[0];
     if (verb == "time") {
@@ -183,15 +194,12 @@ class EditSession {
       TrackNumbers numbers;
       numbers.video = static_cast<std::int32_t>(Integer(words[1], 1, 4));
       numbers.audio = static_cast<std::int32_t>(Integer(words[2], 1, 4));
-      doc_.SetTrackNumbers(numbers, doc_.preferences.exclusiveSolo != 0);
+      if (!doc_.SetTrackNumbers(numbers, doc_.preferences.exclusiveSolo != 0)) refused_ = true;
     } else {
       throw ScriptError{"unknown command \"" + verb + "\""};
     }
   }
 
-  bool Save(const std::string& out) { return SaveProjectFile(doc_, out); }
-
- private:
   // Clips numbered as a save would number them now.
   std::vector<CFilm*> NumberedClips() const {
     std::vector<CFilm*> clips;
@@ -246,7 +254,10 @@ class EditSession {
     } else {
       throw ScriptError{"command \"" + name + "\" needs a dialog or the board"};
     }
-    if (!done) std::fprintf(stderr, "vantorelle-cli: \"%s\" is not available now\n", name.c_str());
+    if (!done) {
+      std::fprintf(stderr, "vantorelle-cli: \"%s\" is not available now\n", name.c_str());
+      refused_ = true;
+    }
   }
 
   // Clip commands of the track area act on the first selected clip, at the current time.
@@ -334,6 +345,7 @@ class EditSession {
     if (!placement.HasCandidates() || !placement.Place(doc_, track, SnapToFrameFloor(at), UndoKind::DropSource)) {
       std::fprintf(stderr, "vantorelle-cli: source %lld cannot be dropped on track %lld at %g ms\n", sourceIndex,
                    trackIndex, at);
+      refused_ = true;
     }
   }
 
@@ -341,6 +353,7 @@ class EditSession {
     RepeatClipDialog dialog(clip, doc_.preferences.repeatClipValue);
     if (dialog.MaximumCount() < 1) {
       std::fprintf(stderr, "vantorelle-cli: no room to repeat the clip\n");
+      refused_ = true;
       return;
     }
     dialog.SetCount(static_cast<int>(count));
@@ -359,6 +372,7 @@ class EditSession {
   HeadlessCollectionHost collectionHost_;
   CClipList clipList_;
   ClipListCommands collection_;
+  bool refused_ = false;  // the line being run was refused
 };
 
 }  // namespace
@@ -367,18 +381,23 @@ int RunEditScript(IKlpComponentFactory& factory, const ScriptSettings& settings,
                   const std::string& out, std::istream& script) {
   EditSession session(factory, settings);
   if (!session.Start(in)) return 1;
+  std::vector<std::pair<int, std::string>> refused;
   std::string line;
   for (int number = 1; std::getline(script, line); ++number) {
     const std::string trimmed = Trim(line);
     if (trimmed.empty() || trimmed[0] == '#') continue;
     try {
-      session.Execute(trimmed);
+      if (!session.Execute(trimmed)) refused.emplace_back(number, trimmed);
     } catch (const ScriptError& error) {
       std::fprintf(stderr, "vantorelle-cli: line %d: %s\n", number, error.text.c_str());
       return 1;
     }
   }
-  return session.Save(out) ? 0 : 1;
+  if (!session.Save(out)) return 1;
+  for (const auto& [number, text] : refused) {
+    std::fprintf(stderr, "vantorelle-cli: line %d refused: %s\n", number, text.c_str());
+  }
+  return refused.empty() ? 0 : kSomeLinesRefused;
 }
 
 }  // namespace vantorelle::cli

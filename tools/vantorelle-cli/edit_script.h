@@ -1,6 +1,9 @@
 // vantorelle-cli run: a project opened (or started new), edited by a script
 // of one command a line, and saved. A bad line stops the script and nothing
-// is saved.
+// is saved (exit status 1). A line the editor refuses (a command not
+// available now, a paste onto occupied room, no room to repeat ...) is
+// reported and the script goes on; what it did is saved and the exit status
+// is 3.
 #pragma once
 
 #include <istream>
@@ -15,6 +18,9 @@ struct ScriptSettings {
   ISettingsStore& store;
   bool firstRun = true;
 };
+
+// The exit status when every line was done but some were refused.
+inline constexpr int kSomeLinesRefused = 3;
 
 // in is a project file or the word "new".
 int RunEditScript(IKlpComponentFactory& factory, const ScriptSettings& settings, const std::string& in,

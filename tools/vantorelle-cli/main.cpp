@@ -29,7 +29,9 @@ int Usage() {
                "  run IN.vrp|new OUT.vrp  edit a project by the script on standard input, then save\n"
                "  shortcuts [FILE.vrk]  the built-in shortcut table, or a saved one\n"
                "  render PROJECT.vrp OUT [--range START:STOP] [--format avi|mp4] [--quiet]\n"
-               "                       play the project into a media file\n");
+               "                       play the project into a media file\n"
+               "exit status: 0 done, 1 failed, 2 bad command line or a render over one of its\n"
+               "inputs, 3 a run whose script had refused lines (saved; each named on stderr)\n");
   return 2;
 }
 

@@ -12,10 +12,11 @@ namespace vantorelle::cli {
 
 class PrintingUserInterface : public IUserInterface {
  public:
-  MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon,
+  MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                             MessageButtons buttons) override {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     ++messageCount;
+    if (icon == MessageIcon::Warning || icon == MessageIcon::Error) ++warningCount;
     switch (buttons) {
       case MessageButtons::Ok:
       case MessageButtons::OkCancel: return MessageAnswer::Ok;
@@ -33,6 +34,7 @@ class PrintingUserInterface : public IUserInterface {
   }
 
   int messageCount = 0;
+  int warningCount = 0;  // the messages that say something could not be done
 };
 
 }  // namespace vantorelle::cli

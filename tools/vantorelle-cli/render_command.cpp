@@ -19,6 +19,7 @@
 #include "playback/software_board/offline_pump.h"
 #include "playback/software_board/software_board_factory.h"
 #include "printing_user_interface.h"
+#include "render_output.h"
 
 namespace vantorelle::cli {
 namespace {
@@ -75,6 +76,13 @@ int Fail(const std::string& text) {
   return 1;
 }
 
+// A render into one of its own inputs would destroy what it reads.
+int RefuseInput(const std::string& output, const std::string& what) {
+  std::fprintf(stderr, "vantorelle-cli: %s is %s; a render never writes over its own inputs\n", output.c_str(),
+               what.c_str());
+  return 2;
+}
+
 }  // namespace
 
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& words, std::string& error) {
@@ -129,8 +137,14 @@ int RunRender(const RenderOptions& options) {
   HeadlessDocumentViews views;
   CVantorelleDoc doc(DocumentServices{store, true, ui, *factory, nullptr});
   doc.AttachViews(&views);
+  if (InputAtOutput(options.output, {options.project})) return RefuseInput(options.output, "the project file");
   if (OpenProjectFile(doc, options.project) != ProjectOpenOutcome::Opened) {
     return Fail(options.project + ": cannot be opened as a project");
+  }
+  std::vector<std::string> sourcePaths;
+  for (const auto& source : doc.sources) sourcePaths.push_back(source->path);
+  if (const auto source = InputAtOutput(options.output, sourcePaths)) {
+    return RefuseInput(options.output, "the project's source file " + *source);
   }
   if (options.range) {
     doc.times.rangeStart = options.range->first;
@@ -151,8 +165,10 @@ int RunRender(const RenderOptions& options) {
   if (!list) return Fail(options.project + ": nothing to render");
 
   std::string error;
+  const auto file = RenderOutputFile::Create(options.output, error);
+  if (!file) return Fail(options.output + ": " + error);
   auto encoder = MediaFileEncoder::Open(
-      options.output,
+      file->TemporaryPath(),
       {options.mp4 ? MediaFileFormat::Mp4H264Aac : MediaFileFormat::AviMjpegPcm, format.width, format.height,
        standard.FrameRate, kBoardSampleRate},
       error);
@@ -172,7 +188,7 @@ int RunRender(const RenderOptions& options) {
   OfflinePump pump(*output, *clock);
   std::int64_t frames = 0;
   // The play's frames on its grid, as playback shows them from its first to its last.
-  while (frames < total && pump.Step()) {
+  while (frames < total && sink.Ok() && pump.Step()) {
     ++frames;
     if (frames % 10 == 0) progress.Show(frames);
   }
@@ -184,6 +200,7 @@ int RunRender(const RenderOptions& options) {
   const bool finished = encoder->Finish();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   if (!sink.Ok() || !finished) return Fail(options.output + ": " + encoder->Error());
+  if (!file->Commit(error)) return Fail(options.output + ": " + error);
   std::puts(JsonObject()
                 .Add("output", options.output)
                 .Add("format", options.mp4 ? "mp4" : "avi")

@@ -1,6 +1,8 @@
 // vantorelle-cli render: the project played through the editor's playback
 // engine and the software board against a virtual clock, as fast as the
-// machine allows, and encoded to a file.
+// machine allows, and encoded to a file. The file already at the output is
+// replaced only by a complete render, and never when it is the project or
+// one of its sources (exit status 2).
 #pragma once
 
 #include <optional>

@@ -37,7 +37,8 @@ KlpResult MovieAudioReader::Open(const std::string& path) {
   packet_.reset(av_packet_alloc());
   frame_.reset(av_frame_alloc());
   if (!codec_ || !packet_ || !frame_ || avcodec_parameters_to_context(codec_.get(), stream.codecpar) < 0 ||
-      avcodec_open2(codec_.get(), decoder, nullptr) < 0 || codec_->sample_rate <= 0) {
+      avcodec_open2(codec_.get(), decoder, nullptr) < 0 || codec_->sample_rate <= 0 ||
+      codec_->sample_rate > kMaxSampleRate) {
     *this = MovieAudioReader{};
     return KlpBadFormat;
   }
@@ -51,7 +52,8 @@ bool MovieAudioReader::SeekTo(double seconds) {
   seconds = std::max(0.0, seconds);
   pending_.clear();
   pendingAt_ = 0;
-  drained_ = ended_ = false;
+  silenceAhead_ = 0;
+  resamplerHoldsMore_ = flushing_ = drained_ = ended_ = false;
   resampler_.reset();
   const auto timestamp = static_cast<std::int64_t>(std::floor(seconds / av_q2d(timeBase_)));
   if (av_seek_frame(input_.get(), stream_, timestamp, AVSEEK_FLAG_BACKWARD) < 0 &&
@@ -81,6 +83,17 @@ bool MovieAudioReader::MakeResampler(const AVFrame& frame) {
   return made >= 0 && resampler_ && swr_init(resampler_.get()) >= 0;
 }
 
+void MovieAudioReader::AppendConverted(int made) {
+  for (int i = 0; i < made; ++i) {
+    const float left = converted_[static_cast<std::size_t>(i) * outChannels_];
+    const float right = outChannels_ == 1 ? left : converted_[static_cast<std::size_t>(i) * outChannels_ + 1];
+    pending_.push_back(left);
+    pending_.push_back(right);
+  }
+}
+
+// The whole frame goes in, but at most one piece comes out: the resampler
+// keeps the rest of its input and DrawHeld takes it piece by piece.
 bool MovieAudioReader::Convert(const AVFrame& frame, std::size_t skip) {
   if (!resampler_ && !MakeResampler(frame)) return false;
   const int inCount = frame.nb_samples - static_cast<int>(skip);
@@ -92,37 +105,41 @@ bool MovieAudioReader::Convert(const AVFrame& frame, std::size_t skip) {
   for (int i = 0; i < (planar ? channels : 1) && i < AV_NUM_DATA_POINTERS; ++i) {
     in[i] = frame.extended_data[i] + skip * bytes * (planar ? 1 : channels);
   }
-  const int room = swr_get_out_samples(resampler_.get(), inCount);
-  if (room < 0) return false;
-  converted_.resize(static_cast<std::size_t>(room) * outChannels_ + outChannels_);
+  converted_.resize(static_cast<std::size_t>(kPieceFrames) * outChannels_);
   auto* out = reinterpret_cast<std::uint8_t*>(converted_.data());
-  const int made = swr_convert(resampler_.get(), &out, room, inCount > 0 ? in : nullptr, inCount > 0 ? inCount : 0);
+  const int made = swr_convert(resampler_.get(), &out, kPieceFrames, in, std::max(inCount, 0));
   if (made < 0) return false;
-  for (int i = 0; i < made; ++i) {
-    const float left = converted_[static_cast<std::size_t>(i) * outChannels_];
-    const float right = outChannels_ == 1 ? left : converted_[static_cast<std::size_t>(i) * outChannels_ + 1];
-    pending_.push_back(left);
-    pending_.push_back(right);
-  }
+  AppendConverted(made);
+  resamplerHoldsMore_ = made == kPieceFrames;
   return true;
 }
 
-void MovieAudioReader::Flush() {
-  if (!resampler_) return;
-  for (;;) {
-    converted_.resize(4096 * static_cast<std::size_t>(outChannels_));
-    auto* out = reinterpret_cast<std::uint8_t*>(converted_.data());
-    const int made = swr_convert(resampler_.get(), &out, 4096, nullptr, 0);
-    if (made <= 0) return;
-    for (int i = 0; i < made; ++i) {
-      const float left = converted_[static_cast<std::size_t>(i) * outChannels_];
-      pending_.push_back(left);
-      pending_.push_back(outChannels_ == 1 ? left : converted_[static_cast<std::size_t>(i) * outChannels_ + 1]);
-    }
-  }
+bool MovieAudioReader::DrawHeld() {
+  converted_.resize(static_cast<std::size_t>(kPieceFrames) * outChannels_);
+  auto* out = reinterpret_cast<std::uint8_t*>(converted_.data());
+  // No input, but not a null one: a null input would flush the resampler
+  // and cut the sound that is still to come.
+  const std::uint8_t* none[AV_NUM_DATA_POINTERS] = {out};
+  const int made = swr_convert(resampler_.get(), &out, kPieceFrames, none, 0);
+  resamplerHoldsMore_ = made == kPieceFrames;
+  if (made <= 0) return false;
+  AppendConverted(made);
+  return true;
+}
+
+bool MovieAudioReader::FlushPiece() {
+  if (!resampler_) return false;
+  converted_.resize(static_cast<std::size_t>(kPieceFrames) * outChannels_);
+  auto* out = reinterpret_cast<std::uint8_t*>(converted_.data());
+  const int made = swr_convert(resampler_.get(), &out, kPieceFrames, nullptr, 0);
+  if (made <= 0) return false;
+  AppendConverted(made);
+  return true;
 }
 
 bool MovieAudioReader::DecodeMore() {
+  if (resamplerHoldsMore_ && DrawHeld()) return true;
+  if (flushing_) return FlushPiece();
   for (;;) {
     const int received = avcodec_receive_frame(codec_.get(), frame_.get());
     if (received == 0) {
@@ -141,7 +158,9 @@ bool MovieAudioReader::DecodeMore() {
           skip = static_cast<std::size_t>(std::llround(late));
         } else if (late < 0.0) {
           // The sound starts after the time asked for: silence keeps it in place.
-          pending_.insert(pending_.end(), static_cast<std::size_t>(std::llround(-late / frame.sample_rate * kBoardSampleRate)) * 2, 0.0f);
+          // Counted, not stored: a file may claim its sound starts hours later.
+          const double gap = std::min(-late / frame.sample_rate * kBoardSampleRate, 9.0e15);
+          silenceAhead_ += std::llround(gap);
         }
         trimming_ = false;
       }
@@ -167,14 +186,22 @@ bool MovieAudioReader::DecodeMore() {
       }
       continue;
     }
-    Flush();
-    return false;
+    flushing_ = true;
+    return FlushPiece();
   }
 }
 
 std::size_t MovieAudioReader::Read(float* out, std::size_t frames) {
   std::size_t done = 0;
   while (done < frames && IsOpen()) {
+    if (silenceAhead_ > 0) {
+      const auto count = static_cast<std::size_t>(
+          std::min<std::int64_t>(silenceAhead_, static_cast<std::int64_t>(frames - done)));
+      std::fill_n(out + done * 2, count * 2, 0.0f);
+      silenceAhead_ -= static_cast<std::int64_t>(count);
+      done += count;
+      continue;
+    }
     if (pendingAt_ >= pending_.size()) {
       pending_.clear();
       pendingAt_ = 0;

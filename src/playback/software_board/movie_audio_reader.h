@@ -1,6 +1,10 @@
 // The sound of a movie or sound file as the board plays it: decoded with
 // libavcodec and resampled with libswresample to 48 kHz stereo float, read on
 // from any position. Mono sound goes to both channels at its own level.
+// The resampler hands its output over in pieces of bounded size, so a file
+// declaring a very low rate (where one input sample makes thousands of output
+// samples) costs no more memory than a usual one; rates no sound card uses
+// are refused.
 #pragma once
 
 #include <cstddef>
@@ -21,7 +25,14 @@ using SwrContextPtr = std::unique_ptr<SwrContext, SwrContextFree>;
 
 class MovieAudioReader {
  public:
-  // KlpBadFormat when the file holds no sound FFmpeg can decode.
+  // The highest sound rate taken; above it the resampler's filter alone
+  // grows to many megabytes.
+  static constexpr int kMaxSampleRate = 768000;
+  // The most output sample frames one resampler call makes.
+  static constexpr int kPieceFrames = 4096;
+
+  // KlpBadFormat when the file holds no sound FFmpeg can decode, or its rate
+  // is not between 1 Hz and kMaxSampleRate.
   KlpResult Open(const std::string& path);
   bool IsOpen() const { return input_ != nullptr; }
 
@@ -35,8 +46,12 @@ class MovieAudioReader {
   // Decodes on and appends to pending_; false at the end of the sound.
   bool DecodeMore();
   bool Convert(const AVFrame& frame, std::size_t skip);
+  // Takes the next piece of what the resampler still holds; false when it
+  // gave nothing.
+  bool DrawHeld();
+  bool FlushPiece();
+  void AppendConverted(int made);
   bool MakeResampler(const AVFrame& frame);
-  void Flush();
 
   AvInputPtr input_;
   AvCodecContextPtr codec_;
@@ -49,8 +64,11 @@ class MovieAudioReader {
   std::vector<float> pending_;  // stereo, interleaved
   std::size_t pendingAt_ = 0;
   std::vector<float> converted_;
+  std::int64_t silenceAhead_ = 0;  // frames of silence to hand out before pending_
   double target_ = 0.0;      // time of the next sample to hand out after a seek
   bool trimming_ = false;    // samples before target_ are still to be dropped
+  bool resamplerHoldsMore_ = false;  // the last call filled its piece: more may wait
+  bool flushing_ = false;            // the file's sound is decoded; the resampler empties
   bool drained_ = false;
   bool ended_ = false;
 };
