@@ -123,6 +123,9 @@ ProjectClipRecord ClipRecordOf(const CFilm& clip) {
   c.useTrackFadeIn = clip.useTrackFadeIn;
   c.useTrackFadeOut = clip.useTrackFadeOut;
   for (const CFilm* linked : clip.links) c.linkedNumbers.push_back(linked->number);
+  // Links are a set; the order they were made in depends on how the clips
+  // were read, so they are written in one order and a resave keeps its bytes.
+  std::sort(c.linkedNumbers.begin(), c.linkedNumbers.end());
   return c;
 }
 
