@@ -180,7 +180,8 @@ void AviSeeds(SeedWriter& seeds) {
 class SeedProjects {
  public:
   SeedProjects()
-      : folder_(fuzzing::MakeScratchFolder("vantorelle-seeds")),
+      : quiet_((fuzzing::QuietMediaLibraries(), true)),
+        folder_(fuzzing::MakeScratchFolder("vantorelle-seeds")),
         names_(fuzzing::WriteFuzzMedia(folder_)),
         factory_(CreateSoftwareBoardFactory(fuzzing::FuzzBoardFormat())) {
     SetBoardPresent(QueryBoardStandard(*factory_));
@@ -210,6 +211,7 @@ class SeedProjects {
   }
 
  private:
+  bool quiet_;
   fs::path folder_;
   std::vector<std::string> names_;
   std::unique_ptr<IKlpComponentFactory> factory_;
