@@ -123,6 +123,9 @@ ProjectClipRecord ClipRecordOf(const CFilm& clip) {
   c.useTrackFadeIn = clip.useTrackFadeIn;
   c.useTrackFadeOut = clip.useTrackFadeOut;
   for (const CFilm* linked : clip.links) c.linkedNumbers.push_back(linked->number);
+  // Links are a set; the order they were made in depends on how the clips
+  // were read, so they are written in one order and a resave keeps its bytes.
+  std::sort(c.linkedNumbers.begin(), c.linkedNumbers.end());
   return c;
 }
 
@@ -205,6 +208,10 @@ std::unique_ptr<CFilm> ClipFromRecord(const ProjectClipRecord& stored) {
   clip->flags = c.flags;
   clip->useTrackFadeIn = c.useTrackFadeIn;
   clip->useTrackFadeOut = c.useTrackFadeOut;
+  // A fade below nothing or longer than the clip is dropped, as a trim drops it.
+  clip->fadeIn = std::max(clip->fadeIn, 0.0);
+  clip->fadeOut = std::max(clip->fadeOut, 0.0);
+  clip->LimitFades();
   return clip;
 }
 
@@ -365,6 +372,8 @@ class ProjectOpening {
       CSrc* source = Lookup(sources, record.sourceIndex);
       if (!track || !source) continue;
       if (!ClipTimesUsable(record)) continue;
+      // Nor can a clip that ends before it starts.
+      if (record.duration < 0.0) continue;
       auto clip = ClipFromRecord(record);
       clip->source = source;
       kept.push_back({std::move(clip), track, &record.linkedNumbers});
