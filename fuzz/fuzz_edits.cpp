@@ -149,6 +149,7 @@ class EditRun {
       if (fuzzing::Verbose()) {
         std::fprintf(stderr, "fuzz_edits: step %zu kind %d: %d clips, %s\n", step, static_cast<int>(kind),
                      doc_.timeline.ClipCount(), area_.Dragging() ? "dragging" : "idle");
+        PrintClips();
       }
       Check("inconsistent after step " + std::to_string(step));
       CheckUndoRedo(step);
@@ -401,6 +402,18 @@ class EditRun {
         return;
       }
       case EditStep::Count: return;
+    }
+  }
+
+  // Each clip as start+duration [fade in, fade out], for reading a failing run.
+  void PrintClips() const {
+    for (const auto& track : doc_.timeline.tracks) {
+      if (track->clips.empty()) continue;
+      std::fprintf(stderr, "    %s:", track->name.c_str());
+      for (const auto& clip : track->clips) {
+        std::fprintf(stderr, " %.0f+%.0f[%.0f,%.0f]", clip->start, clip->duration, clip->fadeIn, clip->fadeOut);
+      }
+      std::fprintf(stderr, "\n");
     }
   }
 

@@ -5,19 +5,22 @@
 
 namespace vantorelle {
 
-void ArchiveWriter::U16(std::uint16_t value) {
-  bytes_.push_back(static_cast<std::uint8_t>(value));
-  bytes_.push_back(static_cast<std::uint8_t>(value >> 8));
+// Appends the low `count` bytes of `value`, least significant first, in one
+// insertion: saves and the undo snapshots write millions of these.
+void ArchiveWriter::LittleEndian(std::uint64_t value, int count) {
+  std::uint8_t bytes[8];
+  for (int i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  bytes_.insert(bytes_.end(), bytes, bytes + count);
 }
 
-void ArchiveWriter::U32(std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<std::uint8_t>(value >> shift));
-}
+void ArchiveWriter::U16(std::uint16_t value) { LittleEndian(value, 2); }
+
+void ArchiveWriter::U32(std::uint32_t value) { LittleEndian(value, 4); }
 
 void ArchiveWriter::F64(double value) {
   std::uint64_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
-  for (int shift = 0; shift < 64; shift += 8) bytes_.push_back(static_cast<std::uint8_t>(bits >> shift));
+  LittleEndian(bits, 8);
 }
 
 void ArchiveWriter::Text(std::string_view text) {

@@ -40,6 +40,8 @@ class ArchiveWriter {
   std::vector<std::uint8_t> Take() { return std::move(bytes_); }
 
  private:
+  void LittleEndian(std::uint64_t value, int count);
+
   std::vector<std::uint8_t> bytes_;
 };
 

@@ -186,6 +186,22 @@ TEST_F(NavigatorFixture, HugeTimesStayWithinTheScrollBarAndPixelIntegers) {
   EXPECT_EQ(usual.TimeToPixel(4000.0), 400);
 }
 
+// Fades keep three pixels of a clip free; a clip whose start lies far off a
+// deeply zoomed view still gets a small positive length, not a negative one
+// that would let a fade outgrow its clip.
+TEST_F(NavigatorFixture, ThreePixelsAreASmallPositiveLengthEvenFarOffScreen) {
+  const WorkAreaView usual(WorkArea{0.0, 8000.0}, 801);
+  EXPECT_DOUBLE_EQ(usual.PixelsToTime(4000.0, 3.0), 30.0);
+  EXPECT_DOUBLE_EQ(usual.PixelsToTime(4004.0, 3.0), 26.0);  // measured from the clip's column
+
+  const WorkAreaView deep(WorkArea{0.0, 0.001}, 801);
+  for (const TimeMs start : {1000.0, -1000.0, 86'400'000.0}) {
+    const TimeMs three = deep.PixelsToTime(start, 3.0);
+    EXPECT_GT(three, 0.0) << start;
+    EXPECT_NEAR(three, 3 * 0.001 / 800, 1e-12) << start;
+  }
+}
+
 TEST_F(NavigatorFixture, AWorkAreaWithoutEndGetsABoundedLadder) {
   Doc().times.projectSize = 20000.0;
   Doc().timeline.workArea = WorkArea{0.0, std::numeric_limits<double>::infinity()};
