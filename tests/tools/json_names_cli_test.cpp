@@ -137,5 +137,31 @@ TEST_F(JsonNamesCli, DumpAndResaveKeepEveryByteOfAName) {
   ExpectName(report.at("offlineSources").at(0), "fileName", "t\xF6ne.wav", shownName);
 }
 
+TEST_F(JsonNamesCli, RenderNamesItsOutputByEveryByte) {
+  const std::string sound = dir_.File("t\xF6ne.wav");
+  testing::WavParams params;
+  params.seconds = 0.4;
+  ASSERT_TRUE(testing::WriteWav(sound, params));
+  const std::string project = dir_.File("sh\xF6w.vrp");
+  {
+    testing::TestDocument document;
+    HeadlessDocumentViews views;
+    document.doc.AttachViews(&views);
+    CSrc& source = document.AddSource(sound, 400.0, SourceFlags::MovieFile | SourceFlags::AudioStream);
+    auto clip = std::make_unique<CFilm>();
+    clip->source = &source;
+    clip->name = "t\xF6ne.wav";
+    clip->duration = 400.0;
+    document.Track(3).InsertInOrder(std::move(clip));
+    ASSERT_TRUE(SaveProjectFile(document.doc, project));
+  }
+  const std::string output = dir_.File("r\xE9sult.avi");
+  const CliRun run = RunCli({"render", project, output, "--quiet"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Json report = Parsed(run);
+  ExpectName(report, "output", output, dir_.Path().string() + "/r" + kReplacement + "sult.avi");
+  EXPECT_EQ(report.at("format"), "avi");
+}
+
 }  // namespace
 }  // namespace vantorelle
