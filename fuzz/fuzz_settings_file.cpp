@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "document/checksum.h"
 #include "document/file_settings_store.h"
 
 namespace {
@@ -31,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (bytes.size() >= vantorelle::kSettingsFileHeaderSize && bytes.size() <= vantorelle::kSettingsFileMaxSize) {
     const std::size_t payloadSize = bytes.size() - vantorelle::kSettingsFileHeaderSize;
     PutU32(bytes, 8, static_cast<std::uint32_t>(payloadSize));
-    PutU32(bytes, 12, vantorelle::SettingsFileCrc32(bytes.data() + vantorelle::kSettingsFileHeaderSize, payloadSize));
+    PutU32(bytes, 12, vantorelle::Crc32(bytes.data() + vantorelle::kSettingsFileHeaderSize, payloadSize));
     DecodeAndRoundTrip(bytes);
   }
   return 0;

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "document/atomic_file.h"
+#include "document/checksum.h"
 #include "document/project_file_format.h"
 #include "document/project_storage.h"
 #include "document/save_temporaries.h"
@@ -30,21 +31,6 @@ constexpr std::size_t kMarkBytes = 8;
 constexpr std::size_t kTrailerBytes = 4 + 8 + 4 + kMarkBytes;  // after the path
 constexpr const char* kRecoverCaption = "Recover project";
 constexpr const char* kUntitled = "Untitled";
-
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t c = i;
-      for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return crc ^ 0xFFFFFFFFu;
-}
 
 std::uint64_t Fnv1a(const std::vector<std::uint8_t>& bytes) {
   std::uint64_t hash = 0xCBF29CE484222325ull;

@@ -12,6 +12,8 @@
 #include <limits>
 #include <system_error>
 
+#include "document/checksum.h"
+
 namespace vantorelle {
 
 namespace {
@@ -20,18 +22,6 @@ constexpr std::array<std::uint8_t, 4> kMagic = {'V', 'R', 'S', 'T'};
 constexpr std::uint8_t kTypeNumber = 1;
 constexpr std::uint8_t kTypeBytes = 2;
 constexpr std::size_t kMaxNameLength = std::numeric_limits<std::uint16_t>::max();
-
-constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
-  std::array<std::uint32_t, 256> table{};
-  for (std::uint32_t i = 0; i < 256; ++i) {
-    std::uint32_t crc = i;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
-    table[i] = crc;
-  }
-  return table;
-}
-
-constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
 
 void PutU16(SettingsBytes& out, std::uint16_t value) {
   out.push_back(static_cast<std::uint8_t>(value));
@@ -178,12 +168,6 @@ std::filesystem::path SettingsFolderFromEnvironment() {
   return base / "Quorvan-Ixt" / "Vantorelle";
 }
 
-std::uint32_t SettingsFileCrc32(const std::uint8_t* data, std::size_t size) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < size; ++i) crc = kCrcTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return crc ^ 0xFFFFFFFFu;
-}
-
 SettingsBytes EncodeSettingsFile(const SettingsSections& sections) {
   SettingsBytes payload;
   PutU32(payload, static_cast<std::uint32_t>(sections.size()));
@@ -209,7 +193,7 @@ SettingsBytes EncodeSettingsFile(const SettingsSections& sections) {
   PutU16(file, kSettingsFileVersion);
   PutU16(file, 0);
   PutU32(file, static_cast<std::uint32_t>(payload.size()));
-  PutU32(file, SettingsFileCrc32(payload.data(), payload.size()));
+  PutU32(file, Crc32(payload.data(), payload.size()));
   file.insert(file.end(), payload.begin(), payload.end());
   return file;
 }
@@ -224,7 +208,7 @@ std::optional<SettingsSections> DecodeSettingsFile(const SettingsBytes& bytes) {
   const std::uint32_t crc = GetU32(bytes.data() + 12);
   if (payloadLength != bytes.size() - kSettingsFileHeaderSize) return std::nullopt;
   const std::uint8_t* payload = bytes.data() + kSettingsFileHeaderSize;
-  if (SettingsFileCrc32(payload, payloadLength) != crc) return std::nullopt;
+  if (Crc32(payload, payloadLength) != crc) return std::nullopt;
   return DecodePayload(payload, payloadLength);
 }
 

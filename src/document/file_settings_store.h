@@ -55,7 +55,6 @@ inline constexpr std::size_t kSettingsFileHeaderSize = 16;
 // Larger files are not read at all: no settings come near it.
 inline constexpr std::size_t kSettingsFileMaxSize = 16 * 1024 * 1024;
 
-std::uint32_t SettingsFileCrc32(const std::uint8_t* data, std::size_t size);
 SettingsBytes EncodeSettingsFile(const SettingsSections& sections);
 // Nothing when the bytes are not a whole, undamaged settings file.
 std::optional<SettingsSections> DecodeSettingsFile(const SettingsBytes& bytes);

@@ -1,15 +1,24 @@
-// A small JSON reader for checking the command-line tool's output in tests.
+// Reading the command-line tool's JSON output in tests, with nlohmann-json.
 #pragma once
 
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 namespace vantorelle::testing {
 
+using Json = nlohmann::json;
+
+// None when the text is not exactly one JSON value (white space around it
+// allowed) in valid UTF-8.
+std::optional<Json> ReadJson(const std::string& text);
+
+// A plain copy of a parsed value, every number a double; kept for tests
+// written against it. New tests read Json from ReadJson instead.
 struct JsonValue {
   using Array = std::vector<JsonValue>;
   using Object = std::map<std::string, JsonValue>;
@@ -27,7 +36,7 @@ struct JsonValue {
   const JsonValue& operator[](std::size_t index) const { return AsArray().at(index); }
 };
 
-// None when the text is not exactly one JSON value (white space around it allowed).
+// ReadJson's value as a JsonValue.
 std::optional<JsonValue> ParseJson(const std::string& text);
 
 }  // namespace vantorelle::testing

@@ -17,7 +17,7 @@ namespace vantorelle {
 namespace {
 
 using testing::CliRun;
-using testing::JsonValue;
+using testing::Json;
 using testing::RunCli;
 
 class CatalogueCli : public ::testing::Test {
@@ -31,11 +31,11 @@ class CatalogueCli : public ::testing::Test {
 
   CliRun Run(const std::string& script) { return RunCli({"run", "new", dir_.File("out.vrp")}, {}, script); }
 
-  JsonValue Dump() {
+  Json Dump() {
     const CliRun run = RunCli({"dump", dir_.File("out.vrp")});
     EXPECT_EQ(run.status, 0) << run.err;
-    const auto json = testing::ParseJson(run.out);
-    return json ? *json : JsonValue{JsonValue::Object{}};
+    const auto json = testing::ReadJson(run.out);
+    return json ? *json : Json::object();
   }
 
   testing::TempDir dir_;
@@ -47,16 +47,16 @@ TEST_F(CatalogueCli, SourcesAreCollectedOnceAndDeletedWithTheirClips) {
   // The second add-source is refused; the rest is saved.
   ASSERT_EQ(run.status, 3) << run.err;
   EXPECT_NE(run.err.find("was already opened in Clip Collection"), std::string::npos) << run.err;
-  JsonValue dump = Dump();
-  EXPECT_EQ(dump["sources"].AsArray().size(), 1u);
-  EXPECT_EQ(dump["clips"].AsArray().size(), 2u);
+  Json dump = Dump();
+  EXPECT_EQ(dump.at("sources").size(), 1u);
+  EXPECT_EQ(dump.at("clips").size(), 2u);
 
   // The used source is deleted after its question, which a script answers Yes.
   run = Run("add-source " + wav + "\ndrop 0 2 0\ndelete-source 0\n");
   ASSERT_EQ(run.status, 0) << run.err;
   dump = Dump();
-  EXPECT_EQ(dump["sources"].AsArray().size(), 0u);
-  EXPECT_EQ(dump["clips"].AsArray().size(), 0u);
+  EXPECT_EQ(dump.at("sources").size(), 0u);
+  EXPECT_EQ(dump.at("clips").size(), 0u);
 }
 
 TEST_F(CatalogueCli, AnImportedTimelineProjectIsPastedFromTheClipboard) {
@@ -65,12 +65,12 @@ TEST_F(CatalogueCli, AnImportedTimelineProjectIsPastedFromTheClipboard) {
   std::ofstream(dir_.File("show.tml"), std::ios::binary) << tml.Text();
   const CliRun run = Run("import " + dir_.File("show.tml") + "\ntime 0\ncommand Paste\n");
   ASSERT_EQ(run.status, 0) << run.err;
-  const JsonValue dump = Dump();
-  ASSERT_EQ(dump["sources"].AsArray().size(), 1u);
-  EXPECT_EQ(dump["sources"][0]["fileName"].AsString(), "tone.wav");
-  ASSERT_EQ(dump["clips"].AsArray().size(), 1u);
-  EXPECT_EQ(dump["clips"][0]["trackIndex"].AsNumber(), 2);  // the first audio track
-  EXPECT_EQ(dump["clips"][0]["duration"].AsNumber(), 1000);
+  const Json dump = Dump();
+  ASSERT_EQ(dump.at("sources").size(), 1u);
+  EXPECT_EQ(dump.at("sources").at(0).at("fileName").get<std::string>(), "tone.wav");
+  ASSERT_EQ(dump.at("clips").size(), 1u);
+  EXPECT_EQ(dump.at("clips").at(0).at("trackIndex").get<double>(), 2);  // the first audio track
+  EXPECT_EQ(dump.at("clips").at(0).at("duration").get<double>(), 1000);
 
   EXPECT_NE(Run("import " + dir_.File("missing.tml") + "\n").status, 0);
 }
@@ -80,27 +80,66 @@ TEST_F(CatalogueCli, TitleTracksAreAddedWithTheirRegions) {
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.err.find("line 2:"), std::string::npos) << run.err;
   ASSERT_EQ(Run("title-track Crawl movable 10 400 700 80\n").status, 0);
-  const JsonValue dump = Dump();
-  const auto& tracks = dump["tracks"].AsArray();
+  const Json dump = Dump();
+  const auto& tracks = dump.at("tracks");
   ASSERT_EQ(tracks.size(), 7u);
-  const JsonValue& crawl = tracks.back();
-  EXPECT_EQ(crawl["trackName"].AsString(), "Crawl");
-  EXPECT_EQ(crawl["typeWord"].AsNumber(), 0x40010);
-  EXPECT_EQ(crawl["titleRegion"]["left"].AsNumber(), 10);
-  EXPECT_EQ(crawl["titleRegion"]["top"].AsNumber(), 400);
-  EXPECT_EQ(crawl["titleRegion"]["width"].AsNumber(), 700);
-  EXPECT_EQ(crawl["titleRegion"]["height"].AsNumber(), 80);
+  const Json& crawl = tracks.back();
+  EXPECT_EQ(crawl.at("trackName").get<std::string>(), "Crawl");
+  EXPECT_EQ(crawl.at("typeWord").get<double>(), 0x40010);
+  EXPECT_EQ(crawl.at("titleRegion").at("left").get<double>(), 10);
+  EXPECT_EQ(crawl.at("titleRegion").at("top").get<double>(), 400);
+  EXPECT_EQ(crawl.at("titleRegion").at("width").get<double>(), 700);
+  EXPECT_EQ(crawl.at("titleRegion").at("height").get<double>(), 80);
+}
+
+// Each entry carries what a script needs to rebuild the binding: the
+// command, its place, both flags and the Windows virtual-key code.
+TEST_F(CatalogueCli, ShortcutEntriesCarryFlagsAndVirtualKeyCodes) {
+  CliRun run = RunCli({"shortcuts"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto table = testing::ReadJson(run.out);
+  ASSERT_TRUE(table && table->size() == 28u) << run.out;
+  const Json expectedCopy = {{"commandId", 0x8090}, {"command", "Copy"}, {"category", "Edit"}, {"group", 1},
+                             {"ctrl", 1},           {"shift", 0},        {"key", 0x2D},        {"text", "Ctrl + Ins"},
+                             {"keys", "Ctrl + Ins"}};
+  EXPECT_EQ(table->at(9), expectedCopy);
+  const Json& clipCollectionDelete = table->at(27);
+  EXPECT_EQ(clipCollectionDelete.at("commandId"), 0x8015);
+  EXPECT_EQ(clipCollectionDelete.at("category"), "(Local) Clip Collection");
+  EXPECT_EQ(clipCollectionDelete.at("group"), 4);
+  EXPECT_EQ(clipCollectionDelete.at("key"), 0x2E);
+  EXPECT_EQ(clipCollectionDelete.at("text"), "Del");
+
+  // Shift with Ctrl, an unknown command and a key without a name, from a file.
+  ShortCutList custom{{0x8098, CommandGroup::TracksView, 1, 1, 0x21}, {0x7777, CommandGroup::Global, 0, 0, 'K'}};
+  const auto bytes = ShortcutFileBytes(custom);
+  std::ofstream(dir_.File("mixed.vrk"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  run = RunCli({"shortcuts", dir_.File("mixed.vrk")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto loaded = testing::ReadJson(run.out);
+  ASSERT_TRUE(loaded && loaded->size() == 2u) << run.out;
+  const Json expectedPageUp = {{"commandId", 0x8098}, {"command", "Play"}, {"category", "Command"},
+                               {"group", 2},          {"ctrl", 1},        {"shift", 1},
+                               {"key", 0x21},         {"text", "Ctrl + Shift + 33 key"},
+                               {"keys", "Ctrl + Shift + 33 key"}};
+  EXPECT_EQ(loaded->at(0), expectedPageUp);
+  EXPECT_EQ(loaded->at(1).at("command"), "");
+  EXPECT_EQ(loaded->at(1).at("ctrl"), 0);
+  EXPECT_EQ(loaded->at(1).at("shift"), 0);
+  EXPECT_EQ(loaded->at(1).at("key"), 'K');
+  EXPECT_EQ(loaded->at(1).at("text"), "K");
 }
 
 TEST_F(CatalogueCli, ShortcutTablesAreListedWithTheirKeyTexts) {
   CliRun run = RunCli({"shortcuts"});
   ASSERT_EQ(run.status, 0) << run.err;
-  auto json = testing::ParseJson(run.out);
+  auto json = testing::ReadJson(run.out);
   ASSERT_TRUE(json);
-  ASSERT_EQ(json->AsArray().size(), 28u);
-  EXPECT_EQ((*json)[9]["command"].AsString(), "Copy");
-  EXPECT_EQ((*json)[9]["keys"].AsString(), "Ctrl + Ins");
-  EXPECT_EQ((*json)[10]["keys"].AsString(), "Ctrl + C");
+  ASSERT_EQ(json->size(), 28u);
+  EXPECT_EQ(json->at(9).at("command").get<std::string>(), "Copy");
+  EXPECT_EQ(json->at(9).at("keys").get<std::string>(), "Ctrl + Ins");
+  EXPECT_EQ(json->at(10).at("keys").get<std::string>(), "Ctrl + C");
 
   ShortCutList custom{{0x8098, CommandGroup::Global, 1, 0, 'P'}};
   const auto bytes = ShortcutFileBytes(custom);
@@ -108,11 +147,11 @@ TEST_F(CatalogueCli, ShortcutTablesAreListedWithTheirKeyTexts) {
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   run = RunCli({"shortcuts", dir_.File("keys.vrk")});
   ASSERT_EQ(run.status, 0) << run.err;
-  json = testing::ParseJson(run.out);
+  json = testing::ReadJson(run.out);
   ASSERT_TRUE(json);
-  ASSERT_EQ(json->AsArray().size(), 1u);
-  EXPECT_EQ((*json)[0]["command"].AsString(), "Play");
-  EXPECT_EQ((*json)[0]["keys"].AsString(), "Shift + P");
+  ASSERT_EQ(json->size(), 1u);
+  EXPECT_EQ(json->at(0).at("command").get<std::string>(), "Play");
+  EXPECT_EQ(json->at(0).at("keys").get<std::string>(), "Shift + P");
 
   std::ofstream(dir_.File("bad.vrk")) << "not a table";
   run = RunCli({"shortcuts", dir_.File("bad.vrk")});

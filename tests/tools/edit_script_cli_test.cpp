@@ -13,7 +13,7 @@ namespace vantorelle {
 namespace {
 
 using testing::CliRun;
-using testing::JsonValue;
+using testing::Json;
 using testing::RunCli;
 using testing::TempDir;
 namespace fs = std::filesystem;
@@ -39,12 +39,12 @@ class EditScriptCli : public ::testing::Test {
   std::vector<std::tuple<int, double, double, int>> Clips() {
     const CliRun run = RunCli({"dump", Out()});
     EXPECT_EQ(run.status, 0) << run.err;
-    const auto json = testing::ParseJson(run.out);
+    const auto json = testing::ReadJson(run.out);
     std::vector<std::tuple<int, double, double, int>> clips;
     if (!json) return clips;
-    for (const JsonValue& clip : (*json)["clips"].AsArray()) {
-      clips.emplace_back(static_cast<int>(clip["trackIndex"].AsNumber()), clip["start"].AsNumber(),
-                         clip["duration"].AsNumber(), static_cast<int>(clip["selectionState"].AsNumber()));
+    for (const Json& clip : json->at("clips")) {
+      clips.emplace_back(clip.at("trackIndex").get<int>(), clip.at("start").get<double>(),
+                         clip.at("duration").get<double>(), clip.at("selectionState").get<int>());
     }
     return clips;
   }

@@ -14,7 +14,7 @@ namespace vantorelle {
 namespace {
 
 using testing::CliRun;
-using testing::JsonValue;
+using testing::Json;
 using testing::RunCli;
 using testing::TempDir;
 
@@ -25,16 +25,16 @@ class MediaInfoCli : public ::testing::Test {
   }
 
   // Runs media-info and parses its output, which must be a JSON array.
-  JsonValue MediaInfo(const std::vector<std::string>& files, int expectedStatus,
-                      std::vector<std::string> options = {}) {
+  Json MediaInfo(const std::vector<std::string>& files, int expectedStatus,
+                 std::vector<std::string> options = {}) {
     options.push_back("media-info");
     options.insert(options.end(), files.begin(), files.end());
     const CliRun run = RunCli(options);
     EXPECT_EQ(run.status, expectedStatus) << run.err;
-    auto json = testing::ParseJson(run.out);
-    EXPECT_TRUE(json && json->IsArray()) << run.out;
-    if (!json || !json->IsArray()) return JsonValue{JsonValue::Array{}};
-    EXPECT_EQ(json->AsArray().size(), files.size());
+    auto json = testing::ReadJson(run.out);
+    EXPECT_TRUE(json && json->is_array()) << run.out;
+    if (!json || !json->is_array()) return Json::array();
+    EXPECT_EQ(json->size(), files.size());
     lastErr_ = run.err;
     return *json;
   }
@@ -64,30 +64,30 @@ TEST_F(MediaInfoCli, DescribesMoviesSoundsAndImages) {
   const std::string png = dir_.File("logo.png");
   ASSERT_TRUE(testing::WriteImage(png, testing::ImageFormat::Png, 64, 48, {0, 128, 255}));
 
-  const JsonValue info = MediaInfo({movie, wav, png}, 0);
-  ASSERT_EQ(info.AsArray().size(), 3u);
-  const JsonValue& m = info[0];
-  EXPECT_EQ(m["path"].AsString(), movie);
-  EXPECT_EQ(m["name"].AsString(), "Take One.AVI");
-  EXPECT_EQ(m["flags"].AsNumber(), 0x10006);  // movie file with picture and sound
-  EXPECT_NEAR(m["duration"].AsNumber(), 2000.0, 0.5);
-  EXPECT_EQ(m["width"].AsNumber(), 352);
-  EXPECT_EQ(m["height"].AsNumber(), 288);
-  EXPECT_EQ(m["size"].AsNumber(), static_cast<double>(std::filesystem::file_size(movie)));
-  EXPECT_EQ(m["type"].AsString(), "Video Clip");
-  EXPECT_EQ(m["modified"].AsString().size(), 19u);  // "dd/mm/yyyy hh:mm:ss"
+  const Json info = MediaInfo({movie, wav, png}, 0);
+  ASSERT_EQ(info.size(), 3u);
+  const Json& m = info.at(0);
+  EXPECT_EQ(m.at("path").get<std::string>(), movie);
+  EXPECT_EQ(m.at("name").get<std::string>(), "Take One.AVI");
+  EXPECT_EQ(m.at("flags").get<double>(), 0x10006);  // movie file with picture and sound
+  EXPECT_NEAR(m.at("duration").get<double>(), 2000.0, 0.5);
+  EXPECT_EQ(m.at("width").get<double>(), 352);
+  EXPECT_EQ(m.at("height").get<double>(), 288);
+  EXPECT_EQ(m.at("size").get<double>(), static_cast<double>(std::filesystem::file_size(movie)));
+  EXPECT_EQ(m.at("type").get<std::string>(), "Video Clip");
+  EXPECT_EQ(m.at("modified").get<std::string>().size(), 19u);  // "dd/mm/yyyy hh:mm:ss"
 
-  const JsonValue& w = info[1];
-  EXPECT_EQ(w["flags"].AsNumber(), 0x10004);  // movie file with sound alone
-  EXPECT_NEAR(w["duration"].AsNumber(), 1500.0, 0.5);
-  EXPECT_EQ(w["width"].AsNumber(), 0);
-  EXPECT_EQ(w["type"].AsString(), "wav file");
+  const Json& w = info.at(1);
+  EXPECT_EQ(w.at("flags").get<double>(), 0x10004);  // movie file with sound alone
+  EXPECT_NEAR(w.at("duration").get<double>(), 1500.0, 0.5);
+  EXPECT_EQ(w.at("width").get<double>(), 0);
+  EXPECT_EQ(w.at("type").get<std::string>(), "wav file");
 
-  const JsonValue& p = info[2];
-  EXPECT_EQ(p["flags"].AsNumber(), 0x2);  // a still picture
-  EXPECT_EQ(p["duration"].AsNumber(), 0);
-  EXPECT_EQ(p["width"].AsNumber(), 64);
-  EXPECT_EQ(p["height"].AsNumber(), 48);
+  const Json& p = info.at(2);
+  EXPECT_EQ(p.at("flags").get<double>(), 0x2);  // a still picture
+  EXPECT_EQ(p.at("duration").get<double>(), 0);
+  EXPECT_EQ(p.at("width").get<double>(), 64);
+  EXPECT_EQ(p.at("height").get<double>(), 48);
 }
 
 TEST_F(MediaInfoCli, RefusedFilesSayWhyAndFailTheRun) {
@@ -103,19 +103,23 @@ TEST_F(MediaInfoCli, RefusedFilesSayWhyAndFailTheRun) {
   const std::string notMedia = dir_.WriteFile("notes.txt", "hello");
   const std::string missing = dir_.File("missing.avi");
 
-  const JsonValue info = MediaInfo({good, text, empty, noData, brokenImage, notMedia, missing}, 1);
-  ASSERT_EQ(info.AsArray().size(), 7u);
-  EXPECT_FALSE(info[0].Has("error"));
+  const Json info = MediaInfo({good, text, empty, noData, brokenImage, notMedia, missing}, 1);
+  ASSERT_EQ(info.size(), 7u);
+  EXPECT_FALSE(info.at(0).contains("error"));
   for (std::size_t i = 1; i < 7; ++i) {
-    ASSERT_TRUE(info[i].Has("error")) << i;
-    EXPECT_FALSE(info[i].Has("flags")) << i;
+    ASSERT_TRUE(info.at(i).contains("error")) << i;
+    EXPECT_FALSE(info.at(i).contains("flags")) << i;
   }
-  EXPECT_EQ(info[1]["error"].AsString().rfind("OpenFile failed", 0), 0u) << info[1]["error"].AsString();
-  EXPECT_EQ(info[2]["error"].AsString().rfind("OpenFile failed", 0), 0u) << info[2]["error"].AsString();
-  EXPECT_EQ(info[3]["error"].AsString().rfind("OpenFile failed", 0), 0u) << info[3]["error"].AsString();
-  EXPECT_EQ(info[4]["error"].AsString().rfind("Load file failed", 0), 0u) << info[4]["error"].AsString();
-  EXPECT_EQ(info[5]["error"].AsString(), "not a movie, sound or image file");
-  EXPECT_EQ(info[6]["error"].AsString(), "file not found");
+  EXPECT_EQ(info.at(1).at("error").get<std::string>().rfind("OpenFile failed", 0), 0u)
+      << info.at(1).at("error").get<std::string>();
+  EXPECT_EQ(info.at(2).at("error").get<std::string>().rfind("OpenFile failed", 0), 0u)
+      << info.at(2).at("error").get<std::string>();
+  EXPECT_EQ(info.at(3).at("error").get<std::string>().rfind("OpenFile failed", 0), 0u)
+      << info.at(3).at("error").get<std::string>();
+  EXPECT_EQ(info.at(4).at("error").get<std::string>().rfind("Load file failed", 0), 0u)
+      << info.at(4).at("error").get<std::string>();
+  EXPECT_EQ(info.at(5).at("error").get<std::string>(), "not a movie, sound or image file");
+  EXPECT_EQ(info.at(6).at("error").get<std::string>(), "file not found");
   EXPECT_NE(lastErr_.find("missing.avi"), std::string::npos) << lastErr_;
 }
 
@@ -137,25 +141,25 @@ TEST_F(MediaInfoCli, ReadsMoviesMadeByTheFfmpegProgram) {
   ASSERT_EQ(std::system(("ffmpeg -loglevel error -y -f lavfi -i sine=frequency=440:sample_rate=22050 -t 2.5 '" +
                          files.back() + "'").c_str()), 0);
 
-  const JsonValue info = MediaInfo(files, 0);
-  ASSERT_EQ(info.AsArray().size(), 4u);
+  const Json info = MediaInfo(files, 0);
+  ASSERT_EQ(info.size(), 4u);
   for (std::size_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(files[i]);
-    EXPECT_EQ(info[i]["flags"].AsNumber(), 0x10006);
-    EXPECT_NEAR(info[i]["duration"].AsNumber(), 3000.0, 1.0);
-    EXPECT_EQ(info[i]["width"].AsNumber(), 320);
-    EXPECT_EQ(info[i]["height"].AsNumber(), 240);
+    EXPECT_EQ(info.at(i).at("flags").get<double>(), 0x10006);
+    EXPECT_NEAR(info.at(i).at("duration").get<double>(), 3000.0, 1.0);
+    EXPECT_EQ(info.at(i).at("width").get<double>(), 320);
+    EXPECT_EQ(info.at(i).at("height").get<double>(), 240);
   }
-  EXPECT_EQ(info[3]["flags"].AsNumber(), 0x10004);
-  EXPECT_NEAR(info[3]["duration"].AsNumber(), 2500.0, 1.0);
+  EXPECT_EQ(info.at(3).at("flags").get<double>(), 0x10004);
+  EXPECT_NEAR(info.at(3).at("duration").get<double>(), 2500.0, 1.0);
 }
 
 TEST_F(MediaInfoCli, WithoutABoardNothingCanBeMeasured) {
   const std::string png = dir_.File("logo.png");
   ASSERT_TRUE(testing::WriteImage(png, testing::ImageFormat::Png, 8, 8, {9, 9, 9}));
-  const JsonValue info = MediaInfo({png}, 1, {"--no-board"});
-  ASSERT_EQ(info.AsArray().size(), 1u);
-  EXPECT_TRUE(info[0].Has("error"));
+  const Json info = MediaInfo({png}, 1, {"--no-board"});
+  ASSERT_EQ(info.size(), 1u);
+  EXPECT_TRUE(info.at(0).contains("error"));
 }
 
 TEST_F(MediaInfoCli, UsageErrorsGoToStandardError) {

@@ -19,7 +19,7 @@ namespace vantorelle {
 namespace {
 
 using testing::CliRun;
-using testing::JsonValue;
+using testing::Json;
 using testing::RunCli;
 using testing::TempDir;
 
@@ -61,34 +61,34 @@ class ProjectCli : public ::testing::Test {
     return path;
   }
 
-  JsonValue Dump(const std::string& path) {
+  Json Dump(const std::string& path) {
     const CliRun run = RunCli({"dump", path});
     EXPECT_EQ(run.status, 0) << run.err;
-    auto json = testing::ParseJson(run.out);
-    EXPECT_TRUE(json && json->IsObject()) << run.out;
-    return json ? *json : JsonValue{JsonValue::Object{}};
+    auto json = testing::ReadJson(run.out);
+    EXPECT_TRUE(json && json->is_object()) << run.out;
+    return json ? *json : Json::object();
   }
 
   TempDir dir_;
 };
 
 TEST_F(ProjectCli, DumpShowsEverySectionInFileOrder) {
-  const JsonValue dump = Dump(SaveProject());
-  EXPECT_EQ(dump["settings"]["formatWord"].AsNumber(), 1);
-  EXPECT_EQ(dump["settings"]["workAreaStop"].AsNumber(), 7500);
-  EXPECT_EQ(dump["settings"]["workAreaStart"].AsNumber(), 500);
-  ASSERT_EQ(dump["tracks"].AsArray().size(), 6u);
-  EXPECT_EQ(dump["tracks"][3]["trackIndex"].AsNumber(), 3);
-  EXPECT_EQ(dump["windowLayout"]["clipCollectionBar"]["barState"].AsNumber(), 1);
-  ASSERT_EQ(dump["sources"].AsArray().size(), 2u);
-  EXPECT_EQ(dump["sources"][1]["storedPath"].AsString(), "media/two.wav");
-  EXPECT_EQ(dump["sources"][1]["fileName"].AsString(), "two.wav");
-  ASSERT_EQ(dump["clips"].AsArray().size(), 2u);
-  EXPECT_EQ(dump["clips"][1]["clipNumber"].AsNumber(), 2);
-  EXPECT_EQ(dump["clips"][1]["sourceIndex"].AsNumber(), 1);
-  EXPECT_EQ(dump["clips"][1]["start"].AsNumber(), 2000);
-  ASSERT_EQ(dump["clips"][1]["linkedClips"].AsArray().size(), 1u);
-  EXPECT_EQ(dump["clips"][1]["linkedClips"][0].AsNumber(), 1);
+  const Json dump = Dump(SaveProject());
+  EXPECT_EQ(dump.at("settings").at("formatWord").get<double>(), 1);
+  EXPECT_EQ(dump.at("settings").at("workAreaStop").get<double>(), 7500);
+  EXPECT_EQ(dump.at("settings").at("workAreaStart").get<double>(), 500);
+  ASSERT_EQ(dump.at("tracks").size(), 6u);
+  EXPECT_EQ(dump.at("tracks").at(3).at("trackIndex").get<double>(), 3);
+  EXPECT_EQ(dump.at("windowLayout").at("clipCollectionBar").at("barState").get<double>(), 1);
+  ASSERT_EQ(dump.at("sources").size(), 2u);
+  EXPECT_EQ(dump.at("sources").at(1).at("storedPath").get<std::string>(), "media/two.wav");
+  EXPECT_EQ(dump.at("sources").at(1).at("fileName").get<std::string>(), "two.wav");
+  ASSERT_EQ(dump.at("clips").size(), 2u);
+  EXPECT_EQ(dump.at("clips").at(1).at("clipNumber").get<double>(), 2);
+  EXPECT_EQ(dump.at("clips").at(1).at("sourceIndex").get<double>(), 1);
+  EXPECT_EQ(dump.at("clips").at(1).at("start").get<double>(), 2000);
+  ASSERT_EQ(dump.at("clips").at(1).at("linkedClips").size(), 1u);
+  EXPECT_EQ(dump.at("clips").at(1).at("linkedClips").at(0).get<double>(), 1);
 }
 
 TEST_F(ProjectCli, ResaveWritesTheSameProjectAndKeepsMissingSourcesOffline) {
@@ -108,28 +108,28 @@ TEST_F(ProjectCli, ResaveWritesTheSameProjectAndKeepsMissingSourcesOffline) {
   EXPECT_NE(run.err.find("offline source (file not found): " + dir_.File("media/one.wav")), std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find(dir_.File("media/two.wav")), std::string::npos) << run.err;
-  const auto report = testing::ParseJson(run.out);
+  const auto report = testing::ReadJson(run.out);
   ASSERT_TRUE(report) << run.out;
-  EXPECT_EQ((*report)["sources"].AsNumber(), 2);
-  EXPECT_EQ((*report)["clips"].AsNumber(), 2);
-  ASSERT_EQ((*report)["offlineSources"].AsArray().size(), 2u);
-  EXPECT_EQ((*report)["offlineSources"][1]["storedPath"].AsString(), "media/two.wav");
+  EXPECT_EQ(report->at("sources").get<double>(), 2);
+  EXPECT_EQ(report->at("clips").get<double>(), 2);
+  ASSERT_EQ(report->at("offlineSources").size(), 2u);
+  EXPECT_EQ(report->at("offlineSources").at(1).at("storedPath").get<std::string>(), "media/two.wav");
 
   const CliRun dumped = RunCli({"dump", offline});
   ASSERT_EQ(dumped.status, 0) << dumped.err;
-  const auto dump = testing::ParseJson(dumped.out);
+  const auto dump = testing::ReadJson(dumped.out);
   ASSERT_TRUE(dump) << dumped.out;
-  ASSERT_EQ((*dump)["clips"].AsArray().size(), 2u);
-  EXPECT_EQ((*dump)["clips"][0]["linkedClips"].AsArray().size(), 1u);
-  ASSERT_EQ((*dump)["offlineSources"].AsArray().size(), 2u);
-  EXPECT_EQ((*dump)["offlineSources"][0]["fileName"].AsString(), "one.wav");
+  ASSERT_EQ(dump->at("clips").size(), 2u);
+  EXPECT_EQ(dump->at("clips").at(0).at("linkedClips").size(), 1u);
+  ASSERT_EQ(dump->at("offlineSources").size(), 2u);
+  EXPECT_EQ(dump->at("offlineSources").at(0).at("fileName").get<std::string>(), "one.wav");
 
   // Back in place, the files are found again.
   std::filesystem::rename(dir_.File("media-away"), dir_.File("media"));
   run = RunCli({"resave", offline, copy});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(testing::ParseJson(run.out).value()["offlineSources"].AsArray().size(), 0u);
-  EXPECT_EQ(Dump(copy)["offlineSources"].AsArray().size(), 0u);
+  EXPECT_EQ(testing::ReadJson(run.out).value().at("offlineSources").size(), 0u);
+  EXPECT_EQ(Dump(copy).at("offlineSources").size(), 0u);
 }
 
 TEST_F(ProjectCli, DamagedOrMissingFilesFailOnStderr) {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "collecting_user_interface.h"
-#include "json_text.h"
+#include "json_output.h"
 #include "model/file_facts.h"
 #include "model/src.h"
 #include "playback/media_info.h"
@@ -12,18 +12,18 @@
 namespace vantorelle::cli {
 namespace {
 
-std::string Describe(const CSrc& source) {
-  return JsonObject()
-      .Add("path", source.path)
-      .Add("name", source.name)
-      .Add("flags", static_cast<long long>(source.flags))
-      .Add("duration", source.duration)
-      .Add("width", static_cast<long long>(source.frameWidth))
-      .Add("height", static_cast<long long>(source.frameHeight))
-      .Add("size", static_cast<long long>(source.size))
-      .Add("modified", source.modified)
-      .Add("type", SourceTypeDescription(source.name))
-      .Text();
+Json Describe(const CSrc& source) {
+  Json out;
+  PutText(out, "path", source.path);
+  PutText(out, "name", source.name);
+  out["flags"] = source.flags;
+  out["duration"] = source.duration;
+  out["width"] = source.frameWidth;
+  out["height"] = source.frameHeight;
+  out["size"] = source.size;
+  PutText(out, "modified", source.modified);
+  PutText(out, "type", SourceTypeDescription(source.name));
+  return out;
 }
 
 // Why a file was refused: what the editor showed, or a plain reason.
@@ -49,22 +49,23 @@ int RunMediaInfo(IKlpComponentFactory& factory, const std::vector<std::string>& 
   const StillImageExtensions images = LoadImportFilter(factory, ui);
   const SourceReadContext context{MediaReadContext{factory, ui, FrameSizeRule{}}, images, nullptr};
   bool anyRefused = false;
-  std::string out = "[";
-  for (std::size_t i = 0; i < files.size(); ++i) {
+  Json out = Json::array();
+  for (const std::string& file : files) {
     const std::size_t firstMessage = ui.messages.size();
-    const auto source = MakeSourceFromFile(context, files[i]);
-    out += i ? ",\n " : "\n ";
+    const auto source = MakeSourceFromFile(context, file);
     if (source) {
-      out += Describe(*source);
+      out.push_back(Describe(*source));
     } else {
       anyRefused = true;
-      const std::string reason = RefusalReason(files[i], images, ui, firstMessage);
-      std::fprintf(stderr, "vantorelle-cli: %s: %s\n", files[i].c_str(), reason.c_str());
-      out += JsonObject().Add("path", files[i]).Add("error", reason).Text();
+      const std::string reason = RefusalReason(file, images, ui, firstMessage);
+      std::fprintf(stderr, "vantorelle-cli: %s: %s\n", file.c_str(), reason.c_str());
+      Json refused;
+      PutText(refused, "path", file);
+      PutText(refused, "error", reason);
+      out.push_back(std::move(refused));
     }
   }
-  out += files.empty() ? "]\n" : "\n]\n";
-  std::fputs(out.c_str(), stdout);
+  PrintJson(out);
   return anyRefused ? 1 : 0;
 }
 

@@ -4,21 +4,21 @@
 #include <filesystem>
 #include <system_error>
 
-#include "json_text.h"
+#include "json_output.h"
 #include "model/file_facts.h"
 #include "model/source_paths.h"
 
 namespace vantorelle::cli {
 namespace {
 
-std::string Describe(long long index, const std::string& fileName, const std::string& fullPath,
-                     const std::string& storedPath) {
-  return JsonObject()
-      .Add("sourceIndex", index)
-      .Add("fileName", fileName)
-      .Add("fullPath", fullPath)
-      .Add("storedPath", storedPath)
-      .Text();
+Json Describe(std::size_t index, const std::string& fileName, const std::string& fullPath,
+              const std::string& storedPath) {
+  Json out;
+  out["sourceIndex"] = index;
+  PutText(out, "fileName", fileName);
+  PutText(out, "fullPath", fullPath);
+  PutText(out, "storedPath", storedPath);
+  return out;
 }
 
 void Report(const std::string& fullPath) {
@@ -40,30 +40,27 @@ void ReportOfflineSources(const CVantorelleDoc& doc) {
   }
 }
 
-std::string OfflineSourcesJson(const CVantorelleDoc& doc) {
-  std::string out = "[";
+Json OfflineSourcesJson(const CVantorelleDoc& doc) {
+  Json out = Json::array();
   for (std::size_t i = 0; i < doc.sources.size(); ++i) {
     const CSrc& source = *doc.sources[i];
-    if (!source.offline) continue;
-    if (out.size() > 1) out += ",";
-    out += Describe(static_cast<long long>(i), source.name, source.path, source.storedPath);
+    if (source.offline) out.push_back(Describe(i, source.name, source.path, source.storedPath));
   }
-  return out + "]";
+  return out;
 }
 
-std::string OfflineRecordsJson(const ProjectFileContents& contents, const std::string& projectPath) {
+Json OfflineRecordsJson(const ProjectFileContents& contents, const std::string& projectPath) {
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(projectPath, error);
   const std::string directory = error ? std::string() : absolute.lexically_normal().parent_path().string();
-  std::string out = "[";
+  Json out = Json::array();
   for (std::size_t i = 0; i < contents.sources.size(); ++i) {
     const ProjectSourceRecord& record = contents.sources[i];
     if (FoundOnDisk(record, directory)) continue;
     Report(record.fullPath);
-    if (out.size() > 1) out += ",";
-    out += Describe(static_cast<long long>(i), record.fileName, record.fullPath, record.storedPath);
+    out.push_back(Describe(i, record.fileName, record.fullPath, record.storedPath));
   }
-  return out + "]";
+  return out;
 }
 
 }  // namespace vantorelle::cli

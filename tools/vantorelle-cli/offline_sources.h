@@ -6,6 +6,7 @@
 
 #include "document/project_file_format.h"
 #include "document/vantorelle_doc.h"
+#include "json_output.h"
 
 namespace vantorelle::cli {
 
@@ -13,10 +14,10 @@ namespace vantorelle::cli {
 void ReportOfflineSources(const CVantorelleDoc& doc);
 
 // A JSON array with one object per offline source of the document.
-std::string OfflineSourcesJson(const CVantorelleDoc& doc);
+Json OfflineSourcesJson(const CVantorelleDoc& doc);
 
 // The same for the source records of a project file at projectPath, looked
 // up on disk the way an open looks for them; each is also named on stderr.
-std::string OfflineRecordsJson(const ProjectFileContents& contents, const std::string& projectPath);
+Json OfflineRecordsJson(const ProjectFileContents& contents, const std::string& projectPath);
 
 }  // namespace vantorelle::cli

@@ -12,149 +12,141 @@
 #include "document/project_storage.h"
 #include "document/settings_store.h"
 #include "document/vantorelle_doc.h"
-#include "json_text.h"
+#include "json_output.h"
 #include "offline_sources.h"
 
 namespace vantorelle::cli {
 namespace {
 
-using Int = long long;
-
 template <typename Items, typename Describe>
-std::string JsonArray(const Items& items, Describe describe) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i) out += ",";
-    out += describe(items[i]);
-  }
-  return out + "]";
+Json JsonArray(const Items& items, Describe describe) {
+  Json out = Json::array();
+  for (const auto& item : items) out.push_back(describe(item));
+  return out;
 }
 
-std::string Rect(const PixelRect& rect) {
-  return JsonObject()
-      .Add("left", Int{rect.left})
-      .Add("top", Int{rect.top})
-      .Add("right", Int{rect.right})
-      .Add("bottom", Int{rect.bottom})
-      .Text();
+Json Rect(const PixelRect& rect) {
+  return {{"left", rect.left}, {"top", rect.top}, {"right", rect.right}, {"bottom", rect.bottom}};
 }
 
-std::string Size(std::int32_t width, std::int32_t height) {
-  return JsonObject().Add("width", Int{width}).Add("height", Int{height}).Text();
+Json Size(std::int32_t width, std::int32_t height) { return {{"width", width}, {"height", height}}; }
+
+Json Settings(const ProjectSettingsBlock& s) {
+  return {{"formatWord", s.formatWord},
+          {"snapshotsType", s.snapshotsType},
+          {"slideShowDuration", s.slideShowDuration},
+          {"stillImageDuration", s.stillImageDuration},
+          {"liveDuration", s.liveDuration},
+          {"workAreaStop", s.workAreaStop},
+          {"workAreaStart", s.workAreaStart},
+          {"projectSize", s.projectSize},
+          {"currentTimeMark", s.timeMark},
+          {"exclusiveSolo", s.exclusiveSolo},
+          {"pickRedLine", s.pickRedLine},
+          {"timeDisplayMode", s.timeDisplayMode},
+          {"rangeStart", s.rangeStart},
+          {"rangeStop", s.rangeStop},
+          {"playbackStartType", s.playbackStartType},
+          {"loadClipFilterIndex", s.loadClipFilterIndex},
+          {"loadSourceFilterIndex", s.loadSourceFilterIndex},
+          {"undoDepth", s.undoDepth},
+          {"repeatClipValue", s.repeatClipValue},
+          {"firstVisibleTrack", s.firstVisibleTrack},
+          {"dirViewFilterIndex", s.dirViewFilterIndex}};
 }
 
-std::string Settings(const ProjectSettingsBlock& s) {
-  return JsonObject()
-      .Add("formatWord", Int{s.formatWord})
-      .Add("snapshotsType", Int{s.snapshotsType})
-      .Add("slideShowDuration", s.slideShowDuration)
-      .Add("stillImageDuration", s.stillImageDuration)
-      .Add("liveDuration", s.liveDuration)
-      .Add("workAreaStop", s.workAreaStop)
-      .Add("workAreaStart", s.workAreaStart)
-      .Add("projectSize", s.projectSize)
-      .Add("currentTimeMark", s.timeMark)
-      .Add("exclusiveSolo", Int{s.exclusiveSolo})
-      .Add("pickRedLine", Int{s.pickRedLine})
-      .Add("timeDisplayMode", Int{s.timeDisplayMode})
-      .Add("rangeStart", s.rangeStart)
-      .Add("rangeStop", s.rangeStop)
-      .Add("playbackStartType", Int{s.playbackStartType})
-      .Add("loadClipFilterIndex", Int{s.loadClipFilterIndex})
-      .Add("loadSourceFilterIndex", Int{s.loadSourceFilterIndex})
-      .Add("undoDepth", Int{s.undoDepth})
-      .Add("repeatClipValue", Int{s.repeatClipValue})
-      .Add("firstVisibleTrack", Int{s.firstVisibleTrack})
-      .Add("dirViewFilterIndex", Int{s.dirViewFilterIndex})
-      .Text();
+Json Track(const ProjectTrackRecord& t) {
+  Json out = {{"typeWord", t.typeWord}, {"height", t.height}, {"playState", t.playState}};
+  PutText(out, "trackName", t.name);
+  out["shown"] = t.shown;
+  out["direction"] = t.direction;
+  out["precision"] = t.precision;
+  out["titleRegion"] = {
+      {"left", t.regionLeft}, {"top", t.regionTop}, {"height", t.regionHeight}, {"width", t.regionWidth}};
+  out["maxSpeed"] = t.maxSpeed;
+  out["trackIndex"] = t.trackIndex;
+  out["fadeIn"] = t.fadeIn;
+  out["fadeOut"] = t.fadeOut;
+  out["volume"] = t.volume;
+  return out;
 }
 
-std::string Track(const ProjectTrackRecord& t) {
-  const std::string region = JsonObject()
-                                 .Add("left", Int{t.regionLeft})
-                                 .Add("top", Int{t.regionTop})
-                                 .Add("height", Int{t.regionHeight})
-                                 .Add("width", Int{t.regionWidth})
-                                 .Text();
-  return JsonObject()
-      .Add("typeWord", Int{t.typeWord})
-      .Add("height", Int{t.height})
-      .Add("playState", Int{t.playState})
-      .Add("trackName", t.name)
-      .Add("shown", Int{t.shown})
-      .Add("direction", Int{t.direction})
-      .Add("precision", Int{t.precision})
-      .AddRaw("titleRegion", region)
-      .Add("maxSpeed", t.maxSpeed)
-      .Add("trackIndex", Int{t.trackIndex})
-      .Add("fadeIn", t.fadeIn)
-      .Add("fadeOut", t.fadeOut)
-      .Add("volume", t.volume)
-      .Text();
-}
-
-std::string Layout(const WindowLayout& layout) {
+Json Layout(const WindowLayout& layout) {
   const ClipCollectionBarBlock& bar = layout.clipCollectionBar;
-  const std::string barJson =
-      JsonObject()
-          .Add("barState", Int{bar.state})
-          .AddRaw("floatingPosition", JsonObject().Add("x", Int{bar.floatX}).Add("y", Int{bar.floatY}).Text())
-          .AddRaw("verticalSize", Size(bar.verticalWidth, bar.verticalHeight))
-          .AddRaw("horizontalSize", Size(bar.horizontalWidth, bar.horizontalHeight))
-          .AddRaw("floatingSize", Size(bar.floatingWidth, bar.floatingHeight))
-          .AddRaw("paneChecks", JsonObject()
-                                    .Add("treePane", Int{bar.treePaneChecked})
-                                    .Add("fileViewerPane", Int{bar.fileViewerPaneChecked})
-                                    .Add("clipCollectionPane", Int{bar.clipCollectionPaneChecked})
-                                    .Text())
-          .AddRaw("paneWidths", JsonObject()
-                                    .Add("treePane", Int{bar.treePaneWidth})
-                                    .Add("fileViewerPane", Int{bar.fileViewerPaneWidth})
-                                    .Add("clipCollectionPane", Int{bar.clipCollectionPaneWidth})
-                                    .Text())
-          .Text();
-  return JsonObject()
-      .AddRaw("mainWindowRectangle", Rect(layout.mainWindow))
-      .AddRaw("projectViewerRectangle", Rect(layout.projectViewer))
-      .Add("projectViewerState", Int{layout.projectViewerState})
-      .AddRaw("clipCollectionBar", barJson)
-      .Text();
+  const Json barJson = {
+      {"barState", bar.state},
+      {"floatingPosition", {{"x", bar.floatX}, {"y", bar.floatY}}},
+      {"verticalSize", Size(bar.verticalWidth, bar.verticalHeight)},
+      {"horizontalSize", Size(bar.horizontalWidth, bar.horizontalHeight)},
+      {"floatingSize", Size(bar.floatingWidth, bar.floatingHeight)},
+      {"paneChecks",
+       {{"treePane", bar.treePaneChecked},
+        {"fileViewerPane", bar.fileViewerPaneChecked},
+        {"clipCollectionPane", bar.clipCollectionPaneChecked}}},
+      {"paneWidths",
+       {{"treePane", bar.treePaneWidth},
+        {"fileViewerPane", bar.fileViewerPaneWidth},
+        {"clipCollectionPane", bar.clipCollectionPaneWidth}}}};
+  return {{"mainWindowRectangle", Rect(layout.mainWindow)},
+          {"projectViewerRectangle", Rect(layout.projectViewer)},
+          {"projectViewerState", layout.projectViewerState},
+          {"clipCollectionBar", barJson}};
 }
 
-std::string Source(const ProjectSourceRecord& s) {
-  return JsonObject()
-      .Add("sourceIndex", Int{s.sourceIndex})
-      .Add("fullPath", s.fullPath)
-      .Add("storedPath", s.storedPath)
-      .Add("fileName", s.fileName)
-      .Add("modificationTime", s.modified)
-      .Add("sourceFlags", Int{s.flags})
-      .Add("duration", s.duration)
-      .Add("fileSize", Int{s.fileSize})
-      .Add("frameHeight", Int{s.frameHeight})
-      .Add("frameWidth", Int{s.frameWidth})
-      .Text();
+Json Source(const ProjectSourceRecord& s) {
+  Json out = {{"sourceIndex", s.sourceIndex}};
+  PutText(out, "fullPath", s.fullPath);
+  PutText(out, "storedPath", s.storedPath);
+  PutText(out, "fileName", s.fileName);
+  PutText(out, "modificationTime", s.modified);
+  out["sourceFlags"] = s.flags;
+  out["duration"] = s.duration;
+  out["fileSize"] = s.fileSize;
+  out["frameHeight"] = s.frameHeight;
+  out["frameWidth"] = s.frameWidth;
+  return out;
 }
 
-std::string Clip(const ProjectClipRecord& c) {
-  return JsonObject()
-      .Add("clipNumber", Int{c.number})
-      .Add("sourceIndex", Int{c.sourceIndex})
-      .Add("trackIndex", Int{c.trackIndex})
-      .Add("selectionState", Int{c.selection})
-      .Add("clipName", c.name)
-      .Add("sourceLength", c.sourceLength)
-      .Add("start", c.start)
-      .Add("duration", c.duration)
-      .Add("inPoint", c.inPoint)
-      .Add("fadeIn", c.fadeIn)
-      .Add("fadeOut", c.fadeOut)
-      .Add("volume", c.volume)
-      .Add("flags", Int{c.flags})
-      .Add("useTrackFadeIn", Int{c.useTrackFadeIn})
-      .Add("useTrackFadeOut", Int{c.useTrackFadeOut})
-      .AddRaw("linkedClips", JsonArray(c.linkedNumbers, [](std::int32_t n) { return std::to_string(n); }))
-      .Text();
+Json Clip(const ProjectClipRecord& c) {
+  Json out = {{"clipNumber", c.number},
+              {"sourceIndex", c.sourceIndex},
+              {"trackIndex", c.trackIndex},
+              {"selectionState", c.selection}};
+  PutText(out, "clipName", c.name);
+  out["sourceLength"] = c.sourceLength;
+  out["start"] = c.start;
+  out["duration"] = c.duration;
+  out["inPoint"] = c.inPoint;
+  out["fadeIn"] = c.fadeIn;
+  out["fadeOut"] = c.fadeOut;
+  out["volume"] = c.volume;
+  out["flags"] = c.flags;
+  out["useTrackFadeIn"] = c.useTrackFadeIn;
+  out["useTrackFadeOut"] = c.useTrackFadeOut;
+  out["linkedClips"] = c.linkedNumbers;
+  return out;
+}
+
+Json Favourite(const ProjectFavouriteRecord& f) {
+  Json out;
+  PutText(out, "name", f.name);
+  PutText(out, "path", f.path);
+  out["fileFilterIndex"] = f.filterIndex;
+  return out;
+}
+
+Json TreeNode(const ProjectTreeNodeRecord& n) {
+  Json out;
+  PutText(out, "folderPath", n.path);
+  out["expandedFlag"] = n.expanded;
+  return out;
+}
+
+Json Message(const CollectingUserInterface::Message& m) {
+  Json out;
+  PutText(out, "text", m.text);
+  PutText(out, "caption", m.caption);
+  return out;
 }
 
 const char* SectionName(ProjectFileSection section) {
@@ -191,7 +183,7 @@ int RunDump(const std::string& path) {
   const ProjectFileOnDisk file = ReadProjectFileAt(path);
   if (file.status == ProjectFileOnDisk::Status::Unreadable) return Fail(path + ": cannot be read: " + file.reason);
   if (file.status == ProjectFileOnDisk::Status::Empty) {
-    std::puts("{\"empty\":true}");
+    PrintJson({{"empty", true}});
     return 0;
   }
   const ProjectFileReadResult& read = file.read;
@@ -199,28 +191,14 @@ int RunDump(const std::string& path) {
     return Fail(path + ": damaged project file (" + SectionName(read.error.section) + ": " + read.error.reason + ")");
   }
   const ProjectFileContents& c = read.contents;
-  const std::string json = JsonObject()
-                               .AddRaw("settings", Settings(c.settings))
-                               .AddRaw("tracks", JsonArray(c.tracks, Track))
-                               .AddRaw("windowLayout", Layout(c.layout))
-                               .AddRaw("favouriteDirectories", JsonArray(c.favourites, [](const auto& f) {
-                                         return JsonObject()
-                                             .Add("name", f.name)
-                                             .Add("path", f.path)
-                                             .Add("fileFilterIndex", Int{f.filterIndex})
-                                             .Text();
-                                       }))
-                               .AddRaw("directoryTreeNodes", JsonArray(c.treeNodes, [](const auto& n) {
-                                         return JsonObject()
-                                             .Add("folderPath", n.path)
-                                             .Add("expandedFlag", Int{n.expanded})
-                                             .Text();
-                                       }))
-                               .AddRaw("sources", JsonArray(c.sources, Source))
-                               .AddRaw("clips", JsonArray(c.clips, Clip))
-                               .AddRaw("offlineSources", OfflineRecordsJson(c, path))
-                               .Text();
-  std::puts(json.c_str());
+  PrintJson({{"settings", Settings(c.settings)},
+             {"tracks", JsonArray(c.tracks, Track)},
+             {"windowLayout", Layout(c.layout)},
+             {"favouriteDirectories", JsonArray(c.favourites, Favourite)},
+             {"directoryTreeNodes", JsonArray(c.treeNodes, TreeNode)},
+             {"sources", JsonArray(c.sources, Source)},
+             {"clips", JsonArray(c.clips, Clip)},
+             {"offlineSources", OfflineRecordsJson(c, path)}});
   return 0;
 }
 
@@ -243,18 +221,15 @@ int RunResave(IKlpComponentFactory& factory, ISettingsStore& store, bool firstRu
   if (!SaveProjectFile(doc, out)) return Fail(out + ": cannot be written" + ReasonOf(ui));
   std::vector<CollectingUserInterface::Message> messages(ui.messages.begin() + static_cast<std::ptrdiff_t>(openMessages),
                                                           ui.messages.end());
-  std::puts(JsonObject()
-                .Add("input", in)
-                .Add("output", doc.ProjectPath())
-                .Add("tracks", static_cast<Int>(doc.timeline.tracks.size()))
-                .Add("sources", static_cast<Int>(doc.sources.size()))
-                .Add("clips", static_cast<Int>(clips))
-                .AddRaw("offlineSources", OfflineSourcesJson(doc))
-                .AddRaw("messages", JsonArray(messages, [](const auto& m) {
-                          return JsonObject().Add("text", m.text).Add("caption", m.caption).Text();
-                        }))
-                .Text()
-                .c_str());
+  Json report;
+  PutText(report, "input", in);
+  PutText(report, "output", doc.ProjectPath());
+  report["tracks"] = doc.timeline.tracks.size();
+  report["sources"] = doc.sources.size();
+  report["clips"] = clips;
+  report["offlineSources"] = OfflineSourcesJson(doc);
+  report["messages"] = JsonArray(messages, Message);
+  PrintJson(report);
   return 0;
 }
 

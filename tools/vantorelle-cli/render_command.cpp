@@ -10,7 +10,7 @@
 #include "document/project_storage.h"
 #include "document/settings_store.h"
 #include "document/vantorelle_doc.h"
-#include "json_text.h"
+#include "json_output.h"
 #include "model/number_limits.h"
 #include "playback/media_file_encoder.h"
 #include "playback/movie_map.h"
@@ -201,16 +201,15 @@ int RunRender(const RenderOptions& options) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   if (!sink.Ok() || !finished) return Fail(options.output + ": " + encoder->Error());
   if (!file->Commit(error)) return Fail(options.output + ": " + error);
-  std::puts(JsonObject()
-                .Add("output", options.output)
-                .Add("format", options.mp4 ? "mp4" : "avi")
-                .Add("from", list->playFrom)
-                .Add("to", list->playTo)
-                .Add("frames", static_cast<long long>(encoder->VideoFramesWritten()))
-                .Add("seconds", seconds)
-                .Add("framesPerSecond", seconds > 0 ? encoder->VideoFramesWritten() / seconds : 0.0)
-                .Text()
-                .c_str());
+  Json report;
+  PutText(report, "output", options.output);
+  report["format"] = options.mp4 ? "mp4" : "avi";
+  report["from"] = list->playFrom;
+  report["to"] = list->playTo;
+  report["frames"] = encoder->VideoFramesWritten();
+  report["seconds"] = seconds;
+  report["framesPerSecond"] = seconds > 0 ? encoder->VideoFramesWritten() / seconds : 0.0;
+  PrintJson(report);
   return 0;
 }
 

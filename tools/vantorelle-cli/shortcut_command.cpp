@@ -5,7 +5,7 @@
 #include "commands/key_names.h"
 #include "commands/shortcut_file.h"
 #include "commands/shortcut_table.h"
-#include "json_text.h"
+#include "json_output.h"
 
 namespace vantorelle::cli {
 
@@ -22,21 +22,24 @@ int RunShortcuts(const std::optional<std::string>& path) {
     }
     shortcuts = std::move(load.shortcuts);
   }
-  std::string out = "[";
-  for (std::size_t i = 0; i < shortcuts.size(); ++i) {
-    const CShortCut& shortcut = shortcuts[i];
+  Json out = Json::array();
+  for (const CShortCut& shortcut : shortcuts) {
     const CCommandInfo* command = table.FindCommand(shortcut.commandId);
-    out += i ? ",\n " : "\n ";
-    out += JsonObject()
-               .Add("commandId", static_cast<long long>(shortcut.commandId))
-               .Add("command", command ? command->displayName : std::string())
-               .Add("category", command ? command->category : std::string())
-               .Add("group", static_cast<long long>(shortcut.group))
-               .Add("keys", ShortcutText(shortcut))
-               .Text();
+    const std::string text = ShortcutText(shortcut);
+    Json item = {{"commandId", shortcut.commandId}};
+    PutText(item, "command", command ? command->displayName : std::string());
+    PutText(item, "category", command ? command->category : std::string());
+    item["group"] = static_cast<std::int32_t>(shortcut.group);
+    // The flags as stored (0 or 1 in a table the editor wrote) and the
+    // Windows virtual-key code, so a script can rebuild the table exactly.
+    item["ctrl"] = shortcut.ctrl;
+    item["shift"] = shortcut.shift;
+    item["key"] = shortcut.key;
+    PutText(item, "text", text);
+    PutText(item, "keys", text);
+    out.push_back(std::move(item));
   }
-  out += shortcuts.empty() ? "]\n" : "\n]\n";
-  std::fputs(out.c_str(), stdout);
+  PrintJson(out);
   return 0;
 }
 

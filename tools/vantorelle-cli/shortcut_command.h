@@ -1,5 +1,6 @@
 // vantorelle-cli shortcuts: a shortcut table (the built-in one, or a .vrk
-// file) as JSON, with the command names and key texts the menus show.
+// file) as JSON: each binding's command, place, flags and virtual-key code,
+// with the command names and key texts the menus show.
 #pragma once
 
 #include <optional>
