@@ -174,6 +174,26 @@ void TmlImportContext::Clear() {
     side->uses.fill(0);
   }
   sources.clear();
+  probed_.clear();
+}
+
+std::unique_ptr<CSrc> TmlImportContext::SourceOf(const SourceReadContext& reading, const std::string& fullPath) {
+  auto [entry, first] = probed_.try_emplace(fullPath);
+  if (first) entry->second = MakeSourceFromFile(reading, fullPath);
+  const CSrc* read = entry->second.get();
+  if (!read) return nullptr;
+  // Each item keeps a source of its own, as when every item read its file:
+  // which one joins the project and which are merged into it stays the same.
+  auto copy = std::make_unique<CSrc>(read->path, read->name);
+  copy->modified = read->modified;
+  copy->size = read->size;
+  copy->flags = read->flags;
+  copy->duration = read->duration;
+  copy->icon = read->icon;
+  copy->frameWidth = read->frameWidth;
+  copy->frameHeight = read->frameHeight;
+  copy->GuardWith(read->Guard());
+  return copy;
 }
 
 // Sources keep full paths whatever path the import was given, so that the
@@ -192,7 +212,7 @@ void ConvertTmlItem(const TmlItem& item, const SourceReadContext& reading, IUser
     ui.ShowMessage("Can't find file: '" + item.filePath + "'", kAppCaption, MessageIcon::None, MessageButtons::Ok);
     return;
   }
-  auto made = MakeSourceFromFile(reading, FullSourcePath(item.filePath));
+  auto made = context.SourceOf(reading, FullSourcePath(item.filePath));
   if (!made) return;
   CSrc& source = *made;
   context.sources.push_back(std::move(made));

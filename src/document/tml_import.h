@@ -50,9 +50,18 @@ class TmlImportContext {
   // Destroys every clip and then every source not yet handed on.
   void Clear();
 
+  // A new source for the file at the full path: read from the media the
+  // first time the import names the file, a copy of that reading after, so
+  // a file is probed once however many items name it. None for a file that
+  // gave no source (its messages were shown the first time).
+  std::unique_ptr<CSrc> SourceOf(const SourceReadContext& reading, const std::string& fullPath);
+
   std::vector<std::unique_ptr<CSrc>> sources;
   TmlSlotSide picture;
   TmlSlotSide sound;
+
+ private:
+  std::map<std::string, std::unique_ptr<CSrc>> probed_;  // by full path; none where the file gave no source
 };
 
 // One item into a source and its clips (a sound clip for a sound slot, a

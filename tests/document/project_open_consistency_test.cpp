@@ -2,11 +2,13 @@
 // the clip or below nothing, a clip that ends before it starts) opens into
 // a consistent timeline: such fades are dropped as a trim drops them, such
 // clips are refused. Whatever order a file lists a clip's links in, the
-// opened project saves and reopens to the same bytes.
+// opened project saves and reopens to the same bytes. Clips listed out of
+// start order take their places by start, those of equal start in file order.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "document/project_file_format.h"
 #include "document/project_storage.h"
@@ -93,6 +95,40 @@ TEST_F(OpenedProjectFile, LinksListedInAnyOrderResaveToTheSameBytes) {
   opened.ExpectConsistent(opened.Sources());
   EXPECT_EQ(opened.Track(0).clips.back()->links.size(), 2u);
   ExpectStableResave(opened);
+}
+
+TEST_F(OpenedProjectFile, ClipsListedOutOfOrderGoByStartAndEqualStartsKeepFileOrder) {
+  ProjectFileContents contents = Saved();
+  ASSERT_EQ(contents.clips.size(), 3u);
+  ProjectClipRecord late = contents.clips[2];
+  ProjectClipRecord middle = contents.clips[1];
+  ProjectClipRecord firstAtZero = contents.clips[0];
+  ProjectClipRecord secondAtZero = contents.clips[0];
+  late.name = "late";
+  middle.name = "middle";
+  firstAtZero.name = "first at zero";
+  secondAtZero.name = "second at zero";
+  secondAtZero.number = 40;
+  late.linkedNumbers = {middle.number};
+  contents.clips = {late, middle, firstAtZero, secondAtZero};
+  const std::string path = dir.File("shuffled.vrp");
+  WriteBytes(path, WriteProjectFile(contents));
+
+  ProjectDocument opened;
+  ASSERT_EQ(OpenProjectFile(opened.doc, path), ProjectOpenOutcome::Opened);
+  const auto& clips = opened.Track(0).clips;
+  std::vector<std::string> names;
+  for (const auto& clip : clips) {
+    names.push_back(clip->name);
+    EXPECT_EQ(clip->track, &opened.Track(0));
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"first at zero", "second at zero", "middle", "late"}));
+  ASSERT_EQ(clips.size(), 4u);
+  ASSERT_EQ(clips[2]->links.size(), 1u);
+  EXPECT_EQ(clips[2]->links.front(), clips[3].get());
+  ASSERT_EQ(clips[3]->links.size(), 1u);
+  EXPECT_EQ(clips[3]->links.front(), clips[2].get());
+  EXPECT_TRUE(clips[0]->links.empty());
 }
 
 }  // namespace

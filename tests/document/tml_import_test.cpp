@@ -20,6 +20,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing::FakeImage;
 using testing::FakeMovie;
 using testing::TempDir;
 using testing::TestDocument;
@@ -728,6 +729,45 @@ TEST_F(TmlImportTest, SidesTheFileLacksMakeNoClip) {
   EXPECT_EQ(TrackIndexOf(*Clipboard()[0]), 2);  // its only used sound slot: the first audio track
   EXPECT_EQ(Clipboard()[1]->source->name, "silent.avi");
   EXPECT_EQ(Clipboard()[1]->flags, ClipFlags::MovieFile | ClipFlags::VideoStream);
+}
+
+TEST_F(TmlImportTest, EachMediaFileIsReadOnceHoweverManyItemsNameIt) {
+  const std::string take = Movie("take.avi");
+  const std::string music = Movie("music.wav", KlpStream::Audio, 20.0);
+  const std::string still = dir_.WriteFile("still.jpg", "jpeg");
+  t_.board.Config().images[still] = FakeImage{};
+  const std::string unreadable = dir_.WriteFile("unreadable.avi", "x");  // on disk, but the board cannot read it
+  TmlBuilder file;
+  for (int i = 0; i < 4; ++i) {
+    const std::int32_t at = i * 10000;
+    file.Item(TmlItemBuilder().Movie("take.avi", at, at + 1000, 0, 0))
+        .Item(TmlItemBuilder().Movie("music.wav", at + 1000, at + 2000, -1, 1))
+        .Item(TmlItemBuilder().Start(at + 2000).Stop(at + 3000).PictureFile("still.jpg").PictureSlot(1))
+        .Item(TmlItemBuilder().Movie("unreadable.avi", at + 3000, at + 4000, 0, 0))
+        .Item(TmlItemBuilder().Movie("gone.avi", at + 4000, at + 5000, 0, 0));
+  }
+  const TmlImportResult result = Import(file);
+
+  ASSERT_EQ(result.outcome, TmlImportOutcome::Imported);
+  EXPECT_EQ(t_.board.CountCalls("IKlpPlayMovie::OpenFile(" + take + ")"), 1);
+  EXPECT_EQ(t_.board.CountCalls("IKlpPlayMovie::OpenFile(" + music + ")"), 1);
+  EXPECT_EQ(t_.board.CountCalls("IKlpPlayMovie::OpenFile(" + unreadable + ")"), 1);
+  EXPECT_EQ(t_.board.CountCalls("IKlpPlayTitleImage::LoadFromFile(" + still), 1);
+  // A missing file is still named for every item; an unreadable one is reported once.
+  const auto count = [&](const std::string& start) {
+    const auto texts = Messages();
+    return std::count_if(texts.begin(), texts.end(), [&](const std::string& text) { return text.rfind(start, 0) == 0; });
+  };
+  EXPECT_EQ(count("Can't find file: '"), 4);
+  EXPECT_EQ(t_.ui.messages.size(), 5u);
+  // Each file joins once, its items' clips sharing the one source.
+  EXPECT_EQ(result.sourcesAdded, 3);
+  EXPECT_THAT(host_.offered, ElementsAre("still.jpg", "music.wav", "take.avi"));
+  ASSERT_EQ(Clipboard().size(), 4u);  // the last item of each slot: take's two sides, music, still
+  for (const auto& clip : Clipboard()) EXPECT_EQ(clip->source, t_.doc.FindSourceByPath(clip->source->path));
+  EXPECT_EQ(t_.doc.FindSourceByPath(music)->duration, 20000.0);
+  EXPECT_EQ(t_.doc.FindSourceByPath(take)->duration, 10000.0);
+  EXPECT_EQ(t_.doc.FindSourceByPath(still)->frameWidth, FakeImage{}.width);
 }
 
 TEST(TmlImportContextTest, ReplacingAndDroppingClipsLeavesNoLinkBehind) {
