@@ -176,7 +176,7 @@ class Parser {
       std::fputs(Active()->help().c_str(), stdout);
       return 0;
     } catch (const CLI::CallForAllHelp&) {
-      std::fputs(app_.help().c_str(), stdout);
+      std::fputs(ToolHelp().c_str(), stdout);
       return 0;
     } catch (const CLI::CallForVersion& version) {
       std::printf("%s\n", version.what());
@@ -186,7 +186,7 @@ class Parser {
     }
     if (const auto extra = FirstExtra()) return Refuse(*extra);
     if (app_.get_subcommands().empty()) {
-      std::fputs(app_.help().c_str(), stderr);
+      std::fputs(ToolHelp().c_str(), stderr);
       return kBadCommandLine;
     }
     line_.command = Active()->get_name();
@@ -273,9 +273,12 @@ class Parser {
     return kBadCommandLine;
   }
 
+  // The tool's own help, even after a command was read (App::help would give the command's).
+  std::string ToolHelp() { return app_.get_formatter()->make_help(&app_, "", CLI::AppFormatMode::Normal); }
+
   int Help() {
     if (!helpTopic_) {
-      std::fputs(app_.help().c_str(), stdout);
+      std::fputs(ToolHelp().c_str(), stdout);
       return 0;
     }
     for (CLI::App* command : commands_) {

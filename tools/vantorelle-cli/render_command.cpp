@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <set>
@@ -88,8 +89,8 @@ bool ReportOfflineSources(const std::vector<const CSrc*>& offline, const std::se
   if (offline.empty()) return true;
   const char* outcome = options.allowOffline ? "rendered as black and silence" : "cannot be rendered";
   for (const CSrc* source : offline) {
-    std::fprintf(stderr, "vantorelle-cli: %s source, %s: %s\n",
-                 unreadable.count(source) ? "unreadable" : "offline (file not found)", outcome,
+    std::fprintf(stderr, "vantorelle-cli: %s, %s: %s\n",
+                 unreadable.count(source) ? "unreadable source" : "offline source (file not found)", outcome,
                  source->path.c_str());
   }
   if (options.allowOffline) return true;
@@ -108,6 +109,18 @@ CPlayList BlackPlayList(const RenderSpan& span, double frameDelta, const CMovieM
   list.playTo = span.to;
   list.movieMap = &movieMap;
   return list;
+}
+
+// Past its last picture the board holds it; a render shows black there.
+void PadWithBlack(CPlayList& list) {
+  std::int32_t end = list.startFrame;
+  for (const CPlayTask& entry : list.videoList) end = std::max(end, entry.End());
+  if (end >= list.endFrame) return;
+  CPlayTask black;
+  black.blank = true;
+  black.start = end;
+  black.length = list.endFrame - end;
+  list.videoList.push_back(black);
 }
 
 }  // namespace
@@ -161,6 +174,7 @@ int RunRender(const RenderOptions& options) {
                                                 standard.FrameDelta, movieMap, false);
   // Nothing of any clip in the span: all of it is black and silence.
   if (!list) list = BlackPlayList(span, standard.FrameDelta, movieMap);
+  PadWithBlack(*list);
 
   std::string error;
   const auto file = RenderOutputFile::Create(options.output, error);
