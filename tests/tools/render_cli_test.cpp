@@ -536,13 +536,14 @@ TEST_F(RenderCli, OfflineOrUnreadableSourcesStopTheRenderUnlessAllowed) {
 TEST_F(RenderCli, FFmpegsOwnLogLinesOnlyWithVerbose) {
   const std::string project = RedProject(1);
   const std::string out = dir_.File("out.mp4");
-  const CliRun verbose = RunCli({"render", project, out, "--quiet", "--format", "mp4", "--verbose"});
-  ASSERT_EQ(verbose.status, 0) << verbose.err;
-  // FFmpeg's lines name the part that speaks, as "[libx264 @ 0x...]".
-  ASSERT_NE(verbose.err.find(" @ 0x"), std::string::npos) << "FFmpeg said nothing to be kept quiet:\n" << verbose.err;
   const CliRun quiet = RunCli({"render", project, out, "--quiet", "--format", "mp4"});
-  ASSERT_EQ(quiet.status, 0) << quiet.err;
+  EXPECT_EQ(quiet.status, 0) << quiet.err;
   EXPECT_EQ(quiet.err, "");
+  // FFmpeg's lines name the part that speaks, as "[libx264 @ 0x...]": there
+  // is something to keep quiet.
+  const CliRun verbose = RunCli({"render", project, out, "--quiet", "--format", "mp4", "--verbose"});
+  EXPECT_EQ(verbose.status, 0) << verbose.err;
+  EXPECT_NE(verbose.err.find(" @ 0x"), std::string::npos) << verbose.err;
 }
 
 TEST_F(RenderCli, RangesBeyondADayOrWithoutNumbersAreRefused) {
