@@ -78,6 +78,7 @@ TEST_F(CommandLineCli, WordsThatDoNotFitAreNamedPlainlyWithTheUsageLine) {
        "render"},
       {{"render", "a.vrp", "b.avi", "--range", "500:100"}, "render: option --range takes START:STOP", "render"},
       {{"render", "a.vrp", "b.avi", "--frobnicate"}, "render: unknown option --frobnicate", "render"},
+      {{"render", "a.vrp", "b.avi", "--quiet=x"}, "render: option --quiet takes no value", "render"},
       {{"render", "a.vrp"}, "render: OUT is missing", "render"},
       {{"dump", "a.vrp", "b.vrp"}, "dump: one argument too many: \"b.vrp\"", "dump"},
       {{"media-info"}, "media-info: FILE is missing", "media-info"},

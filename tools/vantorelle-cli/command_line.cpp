@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <iostream>
 #include <map>
 
 #include "model/number_limits.h"
@@ -239,6 +238,17 @@ class Parser {
                    dynamic_cast<const CLI::ConversionError*>(&error))) {
       const std::string given = text.substr(option->get_name().size() + 2);
       return Where() + "option " + option->get_name() + " takes " + takes_.at(option) + ", not " + given;
+    }
+    if (dynamic_cast<const CLI::ConversionError*>(&error)) {
+      // A flag (an option whose value is not listed) given a value, as "--quiet=x".
+      for (const CLI::App* app : {Active(), &app_}) {
+        for (const CLI::Option* flag : app->get_options()) {
+          const bool isFlag = flag->nonpositional() && takes_.count(flag) == 0;
+          if (isFlag && text.find(" " + flag->get_name() + " = ") != std::string::npos) {
+            return Where() + "option " + flag->get_name() + " takes no value";
+          }
+        }
+      }
     }
     if (dynamic_cast<const CLI::RequiredError*>(&error)) {
       for (const CLI::Option* operand : Active()->get_options()) {
