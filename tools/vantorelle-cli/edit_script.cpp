@@ -407,10 +407,6 @@ int RunEditScript(IKlpComponentFactory& factory, const ScriptSettings& settings,
   return refused.empty() ? 0 : kSomeLinesRefused;
 }
 
-}  // namespace vantorelle::cli
-
-namespace vantorelle::cli {
-
 int RunTmlImport(IKlpComponentFactory& factory, const ScriptSettings& settings, const TmlImportRequest& request,
                  const std::string& in, const std::string& out) {
   EditSession session(factory, settings);
