@@ -12,7 +12,10 @@
 #include <cmath>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <thread>
+
+#include <nlohmann/json.hpp>
 
 #include "document/headless_views.h"
 #include "document/project_storage.h"
@@ -114,8 +117,9 @@ class RenderCli : public ::testing::Test {
     return project.Track(track).InsertInOrder(std::move(clip));
   }
 
-  // A project of one red movie and a tone placed clips times one after another.
-  std::string RedProject(int clips) {
+  // A project of one red movie and a tone placed clips times one after
+  // another, its range over all of them unless times says otherwise.
+  std::string RedProject(int clips, const std::function<void(ProjectTimes&)>& times = {}) {
     const std::string project = dir_.File("show.vrp");
     testing::TestDocument doc;
     HeadlessDocumentViews views;
@@ -133,6 +137,7 @@ class RenderCli : public ::testing::Test {
     }
     doc.doc.times.rangeStart = 0.0;
     doc.doc.times.rangeStop = 1000.0 * clips;
+    if (times) times(doc.doc.times);
     EXPECT_TRUE(SaveProjectFile(doc.doc, project));
     return project;
   }
@@ -386,6 +391,159 @@ TEST_F(RenderCli, AnInterruptedOrKilledRenderLeavesTheOldFile) {
   const auto media = testing::DecodeMediaFile(out);
   ASSERT_TRUE(media);
   EXPECT_EQ(media->frames.size(), 10u);
+}
+
+// The render's JSON, parsed; null when the render failed.
+nlohmann::json RenderJson(const CliRun& run) {
+  if (run.status != 0) return nullptr;
+  return nlohmann::json::parse(run.out, nullptr, false);
+}
+
+bool IsBlack(const testing::DecodedMedia& media, std::size_t frame) {
+  const auto colour = media.MeanColour(frame, 352, 280, 32);
+  return colour.r < 20 && colour.g < 20 && colour.b < 20;
+}
+
+bool IsRed(const testing::DecodedMedia& media, std::size_t frame) {
+  const auto colour = media.MeanColour(frame, 352, 280, 32);
+  return colour.r > 230 && colour.g < 20 && colour.b < 20;
+}
+
+TEST_F(RenderCli, TheWholeProjectIsRenderedWhereverTheTimeMarkWasLeft) {
+  // Inside the last clip, and at the end, where a play of it leaves the mark.
+  for (const double mark : {2500.0, 3000.0}) {
+    const std::string project = RedProject(3, [&](ProjectTimes& times) {
+      times.rangeStart = times.rangeStop = 0.0;
+      times.timeMark = mark;
+    });
+    const std::string out = dir_.File("out.avi");
+    const CliRun run = RunCli({"render", project, out, "--quiet"});
+    const nlohmann::json json = RenderJson(run);
+    ASSERT_TRUE(json.is_object()) << "mark " << mark << ": " << run.err;
+    EXPECT_EQ(json["from"], 0.0) << mark;
+    EXPECT_EQ(json["to"], 3000.0) << mark;
+    EXPECT_EQ(json["frames"], 75) << mark;
+    const auto media = testing::DecodeMediaFile(out);
+    ASSERT_TRUE(media);
+    ASSERT_EQ(media->frames.size(), 75u);
+    EXPECT_TRUE(IsRed(*media, 0));
+    EXPECT_TRUE(IsRed(*media, 74));
+  }
+}
+
+TEST_F(RenderCli, TheProjectsRangeIsRenderedWholeWhateverTheTimeMark) {
+  const std::string project = RedProject(3, [](ProjectTimes& times) {
+    times.rangeStart = 1000.0;
+    times.rangeStop = 2000.0;
+    times.timeMark = 1500.0;
+  });
+  const CliRun run = RunCli({"render", project, dir_.File("out.avi"), "--quiet"});
+  const nlohmann::json json = RenderJson(run);
+  ASSERT_TRUE(json.is_object()) << run.err;
+  EXPECT_EQ(json["from"], 1000.0);
+  EXPECT_EQ(json["to"], 2000.0);
+  EXPECT_EQ(json["frames"], 25);
+}
+
+TEST_F(RenderCli, ARangeGivenRunsIntoBlackButStopsAtTheProjectSize) {
+  const std::string project = RedProject(2, [](ProjectTimes& times) { times.projectSize = 3000.0; });
+  const std::string out = dir_.File("out.avi");
+  const CliRun run = RunCli({"render", project, out, "--quiet", "--range", "1000:10000"});
+  const nlohmann::json json = RenderJson(run);
+  ASSERT_TRUE(json.is_object()) << run.err;
+  EXPECT_EQ(json["from"], 1000.0);
+  EXPECT_EQ(json["to"], 3000.0);
+  const auto media = testing::DecodeMediaFile(out);
+  ASSERT_TRUE(media);
+  ASSERT_EQ(media->frames.size(), 50u);
+  EXPECT_TRUE(IsRed(*media, 24));
+  EXPECT_TRUE(IsBlack(*media, 25));
+  EXPECT_TRUE(IsBlack(*media, 49));
+
+  // Wholly past the last clip but inside the project: black.
+  const CliRun black = RunCli({"render", project, out, "--quiet", "--range", "2200:2600"});
+  ASSERT_EQ(black.status, 0) << black.err;
+  const auto blackMedia = testing::DecodeMediaFile(out);
+  ASSERT_TRUE(blackMedia);
+  ASSERT_EQ(blackMedia->frames.size(), 10u);
+  EXPECT_TRUE(IsBlack(*blackMedia, 0));
+  EXPECT_TRUE(IsBlack(*blackMedia, 9));
+}
+
+TEST_F(RenderCli, ARangeShorterThanAFrameIsRefused) {
+  const std::string project = RedProject(2, [](ProjectTimes& times) { times.projectSize = 3000.0; });
+  const std::string out = dir_.File("out.avi");
+  // Too short as given, and too short once cut at the project's size.
+  for (const std::string range : {"0:20", "1000:1039", "2990:5000", "5000:9000"}) {
+    const CliRun run = RunCli({"render", project, out, "--quiet", "--range", range});
+    EXPECT_EQ(run.status, 2) << range << ": " << run.err;
+    EXPECT_NE(run.err.find("shorter than one frame"), std::string::npos) << range << ": " << run.err;
+    EXPECT_FALSE(fs::exists(out)) << range;
+  }
+  // The project's own range, too short: the project is at fault, not the command line.
+  const std::string shortRange = RedProject(2, [](ProjectTimes& times) {
+    times.rangeStart = 1000.0;
+    times.rangeStop = 1010.0;
+  });
+  const CliRun run = RunCli({"render", shortRange, out, "--quiet"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.err.find("shorter than one frame"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(RenderCli, OfflineOrUnreadableSourcesStopTheRenderUnlessAllowed) {
+  const std::string project = RedProject(2);
+  const std::string out = dir_.File("out.avi");
+  const std::string movie = dir_.File("red.avi");
+  const std::string tone = dir_.File("tone.wav");
+  fs::rename(movie, dir_.File("away.avi"));
+  fs::rename(tone, dir_.File("away.wav"));
+  CliRun run = RunCli({"render", project, out, "--quiet"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.err.find("offline source (file not found), cannot be rendered: " + movie), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("offline source (file not found), cannot be rendered: " + tone), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(out));
+
+  // Allowed, they are black and silence, and still named.
+  run = RunCli({"render", project, out, "--quiet", "--allow-offline"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("rendered as black and silence: " + movie), std::string::npos) << run.err;
+  auto media = testing::DecodeMediaFile(out);
+  ASSERT_TRUE(media);
+  ASSERT_EQ(media->frames.size(), 50u);
+  EXPECT_TRUE(IsBlack(*media, 0));
+  EXPECT_TRUE(IsBlack(*media, 49));
+  EXPECT_LT(Rms(media->audio, 0.0, 2.0), 1e-4);
+  fs::remove(out);
+
+  // A movie there but not readable as one.
+  fs::rename(dir_.File("away.wav"), tone);
+  dir_.WriteFile("red.avi", std::string(4096, 'x'));
+  run = RunCli({"render", project, out, "--quiet"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.err.find(movie), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(tone), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(out));
+  run = RunCli({"render", project, out, "--quiet", "--allow-offline"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  media = testing::DecodeMediaFile(out);
+  ASSERT_TRUE(media);
+  ASSERT_EQ(media->frames.size(), 50u);
+  EXPECT_TRUE(IsBlack(*media, 10));
+  EXPECT_GT(Rms(media->audio, 0.2, 1.8), 0.1);  // the tone is back
+}
+
+TEST_F(RenderCli, FFmpegsOwnLogLinesOnlyWithVerbose) {
+  const std::string project = RedProject(1);
+  const std::string out = dir_.File("out.mp4");
+  const CliRun quiet = RunCli({"render", project, out, "--quiet", "--format", "mp4"});
+  EXPECT_EQ(quiet.status, 0) << quiet.err;
+  EXPECT_EQ(quiet.err, "");
+  // FFmpeg's lines name the part that speaks, as "[libx264 @ 0x...]": there
+  // is something to keep quiet.
+  const CliRun verbose = RunCli({"render", project, out, "--quiet", "--format", "mp4", "--verbose"});
+  EXPECT_EQ(verbose.status, 0) << verbose.err;
+  EXPECT_NE(verbose.err.find(" @ 0x"), std::string::npos) << verbose.err;
 }
 
 TEST_F(RenderCli, RangesBeyondADayOrWithoutNumbersAreRefused) {

@@ -155,6 +155,15 @@ class EditSession {
 
   bool Save(const std::string& out) { return SaveProjectFile(doc_, out); }
 
+  // The imported clips wait in the clip clipboard, as after the menu's import.
+  TmlImportResult Import(const std::string& path) {
+    struct QuietHost : ITmlImportHost {} host;
+    return ImportVelmoProjectFile(doc_, host, path);
+  }
+
+  // Paste, as the track area's, at the frame nearest to the time.
+  bool PasteAt(TimeMs at) { return !doc_.timeline.clipboard.empty() && editor_.Paste(SnapToFrameNearest(at)); }
+
  private:
   void Perform(const std::string& line) {
     const std::vector<std::string> words = Words(line);
@@ -178,7 +187,7 @@ class EditSession {
       ExpectArguments(words, 1);
       DeleteSource(Integer(words[1], 0, 1'000'000));
     } else if (verb == "import") {
-      Import(Trim(std::string_view(line).substr(line.find("import") + 6)));
+      ImportLine(Trim(std::string_view(line).substr(line.find("import") + 6)));
     } else if (verb == "title-track") {
       ExpectArguments(words, 6);
       AddTitleTrack(words);
@@ -306,11 +315,9 @@ class EditSession {
     collection_.DeleteSourceFile();
   }
 
-  // The imported clips wait in the clip clipboard, as after the menu's import.
-  void Import(const std::string& path) {
+  void ImportLine(const std::string& path) {
     if (path.empty()) throw ScriptError{"\"import\" takes a path"};
-    struct QuietHost : ITmlImportHost {} host;
-    const TmlImportResult result = ImportVelmoProjectFile(doc_, host, path);
+    const TmlImportResult result = Import(path);
     if (result.outcome == TmlImportOutcome::Unreadable) {
       throw ScriptError{"\"" + path + "\" cannot be imported" + (result.reason.empty() ? "" : ": " + result.reason)};
     }
@@ -398,6 +405,31 @@ int RunEditScript(IKlpComponentFactory& factory, const ScriptSettings& settings,
     std::fprintf(stderr, "vantorelle-cli: line %d refused: %s\n", number, text.c_str());
   }
   return refused.empty() ? 0 : kSomeLinesRefused;
+}
+
+int RunTmlImport(IKlpComponentFactory& factory, const ScriptSettings& settings, const TmlImportRequest& request,
+                 const std::string& in, const std::string& out) {
+  EditSession session(factory, settings);
+  if (!session.Start(in)) return 1;
+  const TmlImportResult result = session.Import(request.tmlFile);
+  if (result.outcome == TmlImportOutcome::Unreadable) {
+    std::fprintf(stderr, "vantorelle-cli: %s: cannot be imported%s\n", request.tmlFile.c_str(),
+                 result.reason.empty() ? "" : (": " + result.reason).c_str());
+    return 1;
+  }
+  if (result.outcome != TmlImportOutcome::Imported) {
+    std::fprintf(stderr, "vantorelle-cli: %s: no item gave a source file; nothing imported\n",
+                 request.tmlFile.c_str());
+    return 1;
+  }
+  const bool pasted = !request.pasteAt || session.PasteAt(*request.pasteAt);
+  if (!session.Save(out)) return 1;
+  if (!pasted) {
+    std::fprintf(stderr, "vantorelle-cli: the paste at %g ms was refused; the import is saved without it\n",
+                 *request.pasteAt);
+    return kSomeLinesRefused;
+  }
+  return 0;
 }
 
 }  // namespace vantorelle::cli

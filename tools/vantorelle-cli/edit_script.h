@@ -7,6 +7,7 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <string>
 
 #include "document/settings_store.h"
@@ -25,5 +26,19 @@ inline constexpr int kSomeLinesRefused = 3;
 // in is a project file or the word "new".
 int RunEditScript(IKlpComponentFactory& factory, const ScriptSettings& settings, const std::string& in,
                   const std::string& out, std::istream& script);
+
+struct TmlImportRequest {
+  std::string tmlFile;
+  std::optional<double> pasteAt;  // ms
+};
+
+// in (a project file or "new") opened, the *.tml file imported as the
+// script's "import" line does (the question about surplus slots answered
+// with OK), the clip clipboard pasted at pasteAt when given, and the project
+// saved. A file that cannot be imported saves nothing (exit status 1); a
+// refused paste is reported and the import saved without it (exit status
+// kSomeLinesRefused).
+int RunTmlImport(IKlpComponentFactory& factory, const ScriptSettings& settings, const TmlImportRequest& request,
+                 const std::string& in, const std::string& out);
 
 }  // namespace vantorelle::cli

@@ -1,114 +1,69 @@
 // vantorelle-cli: the headless command-line tool. Output is JSON on stdout;
 // errors go to stderr with a non-zero exit status.
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
-
-#include "media_info_command.h"
-#include "project_commands.h"
-#include "edit_script.h"
-#include "render_command.h"
-#include "shortcut_command.h"
-#include "document/file_settings_store.h"
 #include <iostream>
 #include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "command_line.h"
+#include "document/file_settings_store.h"
+#include "edit_script.h"
+#include "media_info_command.h"
 #include "model/time_base.h"
 #include "model/video_standard_query.h"
 #include "playback/board_selection.h"
-
-namespace {
-
-int Usage() {
-  std::fprintf(stderr,
-               "usage: vantorelle-cli [--no-board] [--video-standard NAME] [--config-dir DIR] COMMAND ...\n"
-               "commands:\n"
-               "  media-info FILE...   describe media files as the Clip Collection takes them\n"
-               "  dump PROJECT.vrp     everything a project file holds, in file order\n"
-               "  resave IN.vrp OUT.vrp  open a project (missing sources kept offline) and save it again\n"
-               "  run IN.vrp|new OUT.vrp  edit a project by the script on standard input, then save\n"
-               "  shortcuts [FILE.vrk]  the built-in shortcut table, or a saved one\n"
-               "  render PROJECT.vrp OUT [--range START:STOP] [--format avi|mp4] [--quiet]\n"
-               "                       play the project into a media file\n"
-               "exit status: 0 done, 1 failed, 2 bad command line or a render over one of its\n"
-               "inputs, 3 a run whose script had refused lines (saved; each named on stderr)\n");
-  return 2;
-}
-
-}  // namespace
+#include "project_commands.h"
+#include "render_command.h"
+#include "shortcut_command.h"
 
 int main(int argc, char* argv[]) {
-  auto selection = vantorelle::SelectBoard(std::vector<std::string>(argv + 1, argv + argc),
-                                           std::getenv("VANTORELLE_VIDEO_STANDARD"));
+  namespace cli = vantorelle::cli;
+  const auto parsed = cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (const int* status = std::get_if<int>(&parsed)) return *status;
+  const cli::CommandLine& line = std::get<cli::CommandLine>(parsed);
+
+  // FFmpeg talks on stderr about the files it reads and writes; the tool
+  // says what matters in its own words.
+  av_log_set_level(line.global.verbose ? AV_LOG_INFO : AV_LOG_QUIET);
+
+  std::vector<std::string> boardWords;
+  if (line.global.noBoard) boardWords.push_back("--no-board");
+  if (line.global.videoStandard) boardWords.insert(boardWords.end(), {"--video-standard", *line.global.videoStandard});
+  auto selection = vantorelle::SelectBoard(boardWords, std::getenv("VANTORELLE_VIDEO_STANDARD"));
   if (!selection.error.empty()) {
     std::fprintf(stderr, "vantorelle-cli: %s\n", selection.error.c_str());
-    return 2;
+    return cli::kBadCommandLine;
   }
   vantorelle::SetBoardPresent(vantorelle::QueryBoardStandard(*selection.factory));
-  std::vector<std::string>& arguments = selection.remainingArguments;
+
   // Without --config-dir the tool runs as a first run and keeps no settings.
   std::unique_ptr<vantorelle::ISettingsStore> store = std::make_unique<vantorelle::MemorySettingsStore>();
   bool firstRun = true;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] != "--config-dir") continue;
-    if (i + 1 >= arguments.size()) {
-      std::fprintf(stderr, "vantorelle-cli: --config-dir needs a folder\n");
-      return 2;
-    }
-    store = std::make_unique<vantorelle::FileSettingsStore>(arguments[i + 1]);
+  if (line.global.configDir) {
+    store = std::make_unique<vantorelle::FileSettingsStore>(*line.global.configDir);
     firstRun = !store->SettingsKeyExists();
-    arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-    break;
   }
-  if (arguments.empty()) return Usage();
-  const std::string command = arguments.front();
-  arguments.erase(arguments.begin());
-  if (command == "media-info") {
-    if (arguments.empty()) {
-      std::fprintf(stderr, "vantorelle-cli: media-info needs at least one file\n");
-      return 2;
-    }
-    return vantorelle::cli::RunMediaInfo(*selection.factory, arguments);
-  }
-  if (command == "dump") {
-    if (arguments.size() != 1) {
-      std::fprintf(stderr, "vantorelle-cli: dump needs one project file\n");
-      return 2;
-    }
-    return vantorelle::cli::RunDump(arguments[0]);
-  }
-  if (command == "resave") {
-    if (arguments.size() != 2) {
-      std::fprintf(stderr, "vantorelle-cli: resave needs an input and an output project file\n");
-      return 2;
-    }
-    return vantorelle::cli::RunResave(*selection.factory, *store, firstRun, arguments[0], arguments[1]);
-  }
-  if (command == "render") {
-    std::string error;
-    const auto options = vantorelle::cli::ParseRenderOptions(arguments, error);
-    if (!options) {
-      std::fprintf(stderr, "vantorelle-cli: %s\n", error.c_str());
-      return 2;
-    }
-    return vantorelle::cli::RunRender(*options);
-  }
-  if (command == "shortcuts") {
-    if (arguments.size() > 1) {
-      std::fprintf(stderr, "vantorelle-cli: shortcuts takes at most one file\n");
-      return 2;
-    }
-    return vantorelle::cli::RunShortcuts(arguments.empty() ? std::nullopt
-                                                           : std::optional<std::string>(arguments[0]));
-  }
+
+  const std::string& command = line.command;
+  if (command == "media-info") return cli::RunMediaInfo(*selection.factory, line.files);
+  if (command == "dump") return cli::RunDump(line.input);
+  if (command == "resave") return cli::RunResave(*selection.factory, *store, firstRun, line.input, line.output);
+  if (command == "render") return cli::RunRender(line.render);
+  if (command == "shortcuts") return cli::RunShortcuts(line.shortcutFile);
   if (command == "run") {
-    if (arguments.size() != 2) {
-      std::fprintf(stderr, "vantorelle-cli: run needs an input project (or \"new\") and an output project file\n");
-      return 2;
-    }
-    return vantorelle::cli::RunEditScript(*selection.factory, {*store, firstRun}, arguments[0], arguments[1],
-                                          std::cin);
+    return cli::RunEditScript(*selection.factory, {*store, firstRun}, line.input, line.output, std::cin);
   }
-  std::fprintf(stderr, "vantorelle-cli: unknown command \"%s\"\n", command.c_str());
-  return Usage();
+  if (command == "import-tml") {
+    return cli::RunTmlImport(*selection.factory, {*store, firstRun}, {line.tmlFile, line.pasteAt}, line.input,
+                             line.output);
+  }
+  std::fprintf(stderr, "vantorelle-cli: command \"%s\" is not done by this build\n", command.c_str());
+  return 1;
 }

@@ -2,9 +2,10 @@
 
 #include <unistd.h>
 
-#include <charconv>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <set>
 
 #include "document/headless_views.h"
 #include "document/project_storage.h"
@@ -18,20 +19,13 @@
 #include "playback/play_engine_list.h"
 #include "playback/software_board/offline_pump.h"
 #include "playback/software_board/software_board_factory.h"
+#include "collecting_user_interface.h"
 #include "printing_user_interface.h"
 #include "render_output.h"
+#include "render_span.h"
 
 namespace vantorelle::cli {
 namespace {
-
-std::optional<double> Milliseconds(std::string_view text) {
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !(value >= 0.0 && value <= kLongestProjectTime)) {
-    return std::nullopt;
-  }
-  return value;
-}
 
 // What the board plays goes into the file; the first failure is kept.
 class EncoderSink : public IOutputSink {
@@ -83,47 +77,54 @@ int RefuseInput(const std::string& output, const std::string& what) {
   return 2;
 }
 
-}  // namespace
+// Missing files are named once, below, and only those the render needs.
+class RenderUserInterface : public PrintingUserInterface {
+ public:
+  MissingSourceAnswer AskMissingSource(const MissingSourceRequest&) override { return {}; }
+};
 
-std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& words, std::string& error) {
-  RenderOptions options;
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (word == "--quiet") {
-      options.quiet = true;
-    } else if (word == "--format" && i + 1 < words.size()) {
-      const std::string& format = words[++i];
-      if (format != "avi" && format != "mp4") {
-        error = "--format is avi or mp4";
-        return std::nullopt;
-      }
-      options.mp4 = format == "mp4";
-    } else if (word == "--range" && i + 1 < words.size()) {
-      const std::string& range = words[++i];
-      const std::size_t colon = range.find(':');
-      const auto start = colon == std::string::npos ? std::nullopt : Milliseconds(std::string_view(range).substr(0, colon));
-      const auto stop = colon == std::string::npos ? std::nullopt : Milliseconds(std::string_view(range).substr(colon + 1));
-      if (!start || !stop || *stop <= *start) {
-        error = "--range is START:STOP in milliseconds, STOP after START";
-        return std::nullopt;
-      }
-      options.range = std::make_pair(*start, *stop);
-    } else if (!word.empty() && word[0] == '-') {
-      error = "unknown option " + word;
-      return std::nullopt;
-    } else {
-      positional.push_back(word);
-    }
+// Each offline or unreadable source the render needs, on stderr. False when
+// they stop the render.
+bool ReportOfflineSources(const std::vector<const CSrc*>& offline, const std::set<const CSrc*>& unreadable,
+                          const RenderOptions& options) {
+  if (offline.empty()) return true;
+  const char* outcome = options.allowOffline ? "rendered as black and silence" : "cannot be rendered";
+  for (const CSrc* source : offline) {
+    std::fprintf(stderr, "vantorelle-cli: %s, %s: %s\n",
+                 unreadable.count(source) ? "unreadable source" : "offline source (file not found)", outcome,
+                 source->path.c_str());
   }
-  if (positional.size() != 2) {
-    error = "render needs a project file and an output file";
-    return std::nullopt;
-  }
-  options.project = positional[0];
-  options.output = positional[1];
-  return options;
+  if (options.allowOffline) return true;
+  std::fprintf(stderr, "vantorelle-cli: %s: %zu source(s) offline or unreadable; nothing rendered "
+               "(--allow-offline renders them as black and silence)\n",
+               options.project.c_str(), offline.size());
+  return false;
 }
+
+CPlayList BlackPlayList(const RenderSpan& span, double frameDelta, const CMovieMap& movieMap) {
+  CPlayList list;
+  list.frameDelta = frameDelta;
+  list.startFrame = PlayRound(span.from / frameDelta);
+  list.endFrame = PlayRound(span.to / frameDelta);
+  list.playFrom = span.from;
+  list.playTo = span.to;
+  list.movieMap = &movieMap;
+  return list;
+}
+
+// Past its last picture the board holds it; a render shows black there.
+void PadWithBlack(CPlayList& list) {
+  std::int32_t end = list.startFrame;
+  for (const CPlayTask& entry : list.videoList) end = std::max(end, entry.End());
+  if (end >= list.endFrame) return;
+  CPlayTask black;
+  black.blank = true;
+  black.start = end;
+  black.length = list.endFrame - end;
+  list.videoList.push_back(black);
+}
+
+}  // namespace
 
 int RunRender(const RenderOptions& options) {
   const VideoStandard& standard = CurrentVideoStandard();
@@ -132,7 +133,7 @@ int RunRender(const RenderOptions& options) {
   auto output = std::make_shared<BoardOutput>(format);
   auto factory = CreateSoftwareBoardFactory(format, SoftwareBoardWiring{clock, output});
 
-  PrintingUserInterface ui;
+  RenderUserInterface ui;
   MemorySettingsStore store;
   HeadlessDocumentViews views;
   CVantorelleDoc doc(DocumentServices{store, true, ui, *factory, nullptr});
@@ -146,23 +147,35 @@ int RunRender(const RenderOptions& options) {
   if (const auto source = InputAtOutput(options.output, sourcePaths)) {
     return RefuseInput(options.output, "the project's source file " + *source);
   }
-  if (options.range) {
-    doc.times.rangeStart = options.range->first;
-    doc.times.rangeStop = options.range->second;
+  const RenderSpanChoice choice = ChooseRenderSpan(doc.timeline, doc.times, options.range, standard.FrameDelta);
+  if (!choice.span) {
+    std::fprintf(stderr, "vantorelle-cli: %s: %s\n", options.project.c_str(), choice.refusal.c_str());
+    return options.range ? 2 : 1;
   }
+  const RenderSpan span = *choice.span;
   CMovieMap movieMap;
-  for (const auto& source : doc.sources) FillMovieMap(movieMap, *source, *factory, ui);
+  std::set<const CSrc*> unreadable;
+  for (const auto& source : doc.sources) {
+    // The map's own warning names no file; the line below does.
+    CollectingUserInterface unshown;
+    if (!FillMovieMap(movieMap, *source, *factory, unshown)) {
+      source->offline = true;  // played as black and silence, as a missing file is
+      unreadable.insert(source.get());
+    }
+  }
+  if (!ReportOfflineSources(OfflineSourcesInSpan(doc.timeline, span), unreadable, options)) return 1;
 
   CPlayEngine engine(*factory, ui);
   if (!engine.HasBoard()) return Fail("the software board did not start");
-  engine.BuildTitleTasks(doc.timeline.tracks, doc.times.timeMark);
-  const PlayRange range = ComputePlayRange(doc.timeline, doc.times);
-  std::optional<CPlayList> list;
-  if (range.from <= range.to) {
-    list = BuildPlayList(IncludedTracks(doc.timeline), range.from, range.to, standard.FrameDelta, movieMap,
-                         doc.preferences.pillarcastCompatible != 0);
+  engine.BuildTitleTasks(doc.timeline.tracks, span.from);
+  if (doc.preferences.pillarcastCompatible != 0) {
+    return Fail(options.project + ": nothing to render (Pillarcast compatibility is on)");
   }
-  if (!list) return Fail(options.project + ": nothing to render");
+  std::optional<CPlayList> list = BuildPlayList(IncludedTracks(doc.timeline), span.from, span.to,
+                                                standard.FrameDelta, movieMap, false);
+  // Nothing of any clip in the span: all of it is black and silence.
+  if (!list) list = BlackPlayList(span, standard.FrameDelta, movieMap);
+  PadWithBlack(*list);
 
   std::string error;
   const auto file = RenderOutputFile::Create(options.output, error);

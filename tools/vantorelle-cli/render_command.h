@@ -3,6 +3,13 @@
 // machine allows, and encoded to a file. The file already at the output is
 // replaced only by a complete render, and never when it is the project or
 // one of its sources (exit status 2).
+//
+// What is rendered: the range given, else the project's range when it has
+// one, else the whole project from 0 to its last clip's end. A range given
+// may run past the last clip into black but stops at the project's size;
+// one shorter than a frame is refused. A source that is offline or cannot
+// be read stops the render unless offline sources are allowed, when it
+// renders as black and silence; either way it is named on stderr.
 #pragma once
 
 #include <optional>
@@ -17,11 +24,8 @@ struct RenderOptions {
   std::optional<std::pair<double, double>> range;  // ms
   bool mp4 = false;
   bool quiet = false;
+  bool allowOffline = false;
 };
-
-// Reads "PROJECT OUT [--range START:STOP] [--format avi|mp4] [--quiet]"; the
-// error text is set when the words do not fit.
-std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& words, std::string& error);
 
 int RunRender(const RenderOptions& options);
 

@@ -1,0 +1,64 @@
+#include "render_span.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "playback/play_engine_list.h"
+
+namespace vantorelle::cli {
+namespace {
+
+std::string Ms(TimeMs value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+// The last end of a clip that plays; 0 when none does.
+TimeMs LastClipEnd(const CTimelineData& timeline) {
+  TimeMs end = 0.0;
+  for (const CTrack* track : IncludedTracks(timeline)) {
+    for (const auto& clip : track->clips) end = std::max(end, clip->End());
+  }
+  return end;
+}
+
+}  // namespace
+
+RenderSpanChoice ChooseRenderSpan(const CTimelineData& timeline, const ProjectTimes& times,
+                                  const std::optional<std::pair<double, double>>& given, double frameDelta) {
+  const TimeMs lastEnd = LastClipEnd(timeline);
+  RenderSpan span;
+  std::string what;
+  if (given) {
+    const TimeMs size = std::max(times.projectSize, lastEnd);
+    span = {std::min(given->first, size), std::min(given->second, size)};
+    what = "the range " + Ms(given->first) + ":" + Ms(given->second);
+    if (given->second > size) what += " (cut at the project's size, " + Ms(size) + " ms)";
+  } else if (times.RangePresent()) {
+    span = {times.rangeStart, times.rangeStop};
+    what = "the project's range " + Ms(times.rangeStart) + ":" + Ms(times.rangeStop);
+  } else {
+    if (lastEnd <= 0.0) return {std::nullopt, "nothing to render: no clip plays"};
+    span = {0.0, lastEnd};
+    what = "the project (0:" + Ms(lastEnd) + ")";
+  }
+  if (span.to - span.from < frameDelta) {
+    return {std::nullopt, what + " is shorter than one frame (" + Ms(frameDelta) + " ms); nothing rendered"};
+  }
+  return {span, {}};
+}
+
+std::vector<const CSrc*> OfflineSourcesInSpan(const CTimelineData& timeline, const RenderSpan& span) {
+  std::vector<const CSrc*> found;
+  for (const CTrack* track : IncludedTracks(timeline)) {
+    for (const auto& clip : track->clips) {
+      const CSrc* source = clip->source;
+      if (!source || !source->offline || !(clip->start < span.to && clip->End() > span.from)) continue;
+      if (std::find(found.begin(), found.end(), source) == found.end()) found.push_back(source);
+    }
+  }
+  return found;
+}
+
+}  // namespace vantorelle::cli
