@@ -1,6 +1,7 @@
 #include "model/clip_properties.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "model/track.h"
 
@@ -27,6 +28,33 @@ const char* ClipDialogCaption(ClipDialogKind kind) {
   return "";
 }
 
+namespace {
+
+struct Room {
+  TimeMs low = 0.0;
+  TimeMs high = 0.0;
+};
+
+// From the end of the clip before to the start of the clip after, on the
+// frame grid. Clips of the linked group do not count: they move together.
+Room RoomOnTrack(const CFilm& clip, const std::vector<CFilm*>& group) {
+  const CFilm* previous = nullptr;
+  const CFilm* next = nullptr;
+  if (clip.track) {
+    for (const auto& other : clip.track->clips) {
+      if (std::find(group.begin(), group.end(), other.get()) != group.end()) continue;
+      if (other->start <= clip.start) {
+        if (!previous || other->start > previous->start) previous = other.get();
+      } else if (!next || other->start < next->start) {
+        next = other.get();
+      }
+    }
+  }
+  return {SnapToFrameFloor(previous ? previous->End() : 0.0), SnapToFrameFloor(next ? next->start : 100000000.0)};
+}
+
+}  // namespace
+
 ClipPropertiesDialog::ClipPropertiesDialog(CFilm& clip) : clip_(clip), kind_(ClipDialogKindOf(clip)) {
   start = FormatTimeFull(clip.start);
   size = FormatTimeFull(clip.duration);
@@ -42,10 +70,23 @@ ClipPropertiesDialog::ClipPropertiesDialog(CFilm& clip) : clip_(clip), kind_(Cli
   const CFilm::NeighbourClips neighbours = clip.Neighbours();
   low_ = SnapToFrameFloor(neighbours.previous ? neighbours.previous->End() : 0.0);
   high_ = SnapToFrameFloor(neighbours.next ? neighbours.next->start : 100000000.0);
+  std::vector<CFilm*> group = clip.links;
+  group.push_back(&clip);
+  linkedLow_ = low_;
+  linkedHigh_ = high_;
+  for (const CFilm* partner : clip.links) {
+    const Room room = RoomOnTrack(*partner, group);
+    linkedLow_ = std::max(linkedLow_, room.low);
+    linkedHigh_ = std::min(linkedHigh_, room.high);
+  }
+  // Partners already overlapped by their neighbours may leave no interval
+  // at all: then the clip keeps its times, and the start field its value.
+  timesFit_ = linkedLow_ <= linkedHigh_;
+  if (!timesFit_) linkedLow_ = linkedHigh_ = clip.start;
 }
 
 void ClipPropertiesDialog::ChangeStart(std::string text) {
-  ClampTimeText(text, low_, high_);
+  ClampTimeText(text, NeighbourLow(), NeighbourHigh());
   start = std::move(text);
 }
 
@@ -54,13 +95,20 @@ std::string ClipPropertiesDialog::Out() const { return FormatTimeFull(ParseTimeT
 std::string ClipPropertiesDialog::SourceLength() const { return FormatTimeFull(clip_.sourceLength); }
 
 void ClipPropertiesDialog::Apply(ProjectTimes& times, const TimePixelMapping& view) {
-  clip_.start = SnapToFrameFloor(ParseTimeText(start));
-  // The slide show dialog snaps only the start; its length and fades are taken as typed.
-  const bool snapAll = kind_ != ClipDialogKind::SlideTitle;
-  clip_.duration = snapAll ? SnapToFrameFloor(ParseTimeText(size)) : ParseTimeText(size);
-  clip_.inPoint = snapAll ? SnapToFrameFloor(ParseTimeText(in)) : ParseTimeText(in);
-  // A longer size must not run the clip into the next one on its track.
-  if (clip_.start < high_ && clip_.End() > high_) clip_.duration = high_ - clip_.start;
+  // Linked or not, the clip and the partners that follow it stay between
+  // their neighbours: the start keeps a frame of room before the next clip
+  // where there is that much, and a longer size ends at the next clip.
+  if (!linked || timesFit_) {
+    const TimeMs low = NeighbourLow();
+    const TimeMs high = NeighbourHigh();
+    const TimeMs frame = static_cast<TimeMs>(WholeFrameDelta());
+    clip_.start = std::clamp(SnapToFrameFloor(ParseTimeText(start)), low, std::max(low, high - frame));
+    // The slide show dialog snaps only the start; its length and fades are taken as typed.
+    const bool snapAll = kind_ != ClipDialogKind::SlideTitle;
+    clip_.duration = snapAll ? SnapToFrameFloor(ParseTimeText(size)) : ParseTimeText(size);
+    clip_.inPoint = snapAll ? SnapToFrameFloor(ParseTimeText(in)) : ParseTimeText(in);
+    if (clip_.End() > high) clip_.duration = std::max(high - clip_.start, 0.0);
+  }
   clip_.name = name;
   clip_.selection = selection ? 1 : 0;
   if (HasFades()) {

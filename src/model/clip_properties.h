@@ -29,9 +29,11 @@ class ClipPropertiesDialog {
   bool HasVolume() const { return kind_ == ClipDialogKind::Audio; }
 
   // The interval the start field is held to: from the end of the clip
-  // before to the start of the clip after, on the frame grid.
-  TimeMs NeighbourLow() const { return low_; }
-  TimeMs NeighbourHigh() const { return high_; }
+  // before to the start of the clip after, on the frame grid. While the
+  // clip stays linked its partners move with it, so the interval is also
+  // held to the room each partner has on its own track.
+  TimeMs NeighbourLow() const { return linked ? linkedLow_ : low_; }
+  TimeMs NeighbourHigh() const { return linked ? linkedHigh_ : high_; }
   void ChangeStart(std::string text);
 
   // Shown and edited as full time texts; stop, out and source length are shown only.
@@ -54,6 +56,9 @@ class ClipPropertiesDialog {
   ClipDialogKind kind_;
   TimeMs low_ = 0.0;
   TimeMs high_ = 0.0;
+  TimeMs linkedLow_ = 0.0;
+  TimeMs linkedHigh_ = 0.0;
+  bool timesFit_ = true;  // the linked group has room for its times
 };
 
 }  // namespace vantorelle

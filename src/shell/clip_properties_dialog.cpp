@@ -25,22 +25,6 @@ QComboBox* Choices(QWidget* parent, const char* const (&names)[2], int current) 
   return box;
 }
 
-// Partners take the edited clip's start on their own tracks, where the
-// neighbour limit of the start field did not hold them; a partner that went
-// past a neighbour moves to its place so the track stays in start order.
-void KeepInStartOrder(CFilm& clip) {
-  CTrack* track = clip.track;
-  if (!track) return;
-  const int index = track->IndexOf(clip);
-  if (index < 0) return;
-  const auto& clips = track->clips;
-  const std::size_t i = static_cast<std::size_t>(index);
-  const bool afterPrevious = i == 0 || clips[i - 1]->start <= clip.start;
-  const bool beforeNext = i + 1 >= clips.size() || clip.start <= clips[i + 1]->start;
-  if (afterPrevious && beforeNext) return;
-  track->InsertInOrder(track->Remove(clip));
-}
-
 }  // namespace
 
 ClipPropertiesWindow::ClipPropertiesWindow(ClipPropertiesDialog& model, QWidget* parent)
@@ -94,6 +78,8 @@ ClipPropertiesWindow::ClipPropertiesWindow(ClipPropertiesDialog& model, QWidget*
   // A clip without partners has nothing to stay linked to.
   linked_->setEnabled(model.linked != 0);
   form->addRow("Link:", linked_);
+  // Unlinked, the clip leaves its partners' room behind.
+  connect(linked_, &QComboBox::currentIndexChanged, this, [this](int index) { model_.linked = index; });
 
   // The start is held between the neighbouring clips while it is typed.
   connect(start_, &TimeEditWidget::ValueEdited, this, [this](double value) {
@@ -128,12 +114,13 @@ QLineEdit* ClipPropertiesWindow::AddShownField(QFormLayout& form, const char* la
 }
 
 void ClipPropertiesWindow::TakeFields() {
+  // The link state first: it decides how far the start may go.
+  model_.linked = linked_->currentIndex();
   model_.ChangeStart(FormatTimeFull(start_->Value()));
   model_.size = FormatTimeFull(size_->Value());
   if (in_) model_.in = FormatTimeFull(in_->Value());
   model_.name = name_->text().toStdString();
   model_.selection = selection_->currentIndex();
-  model_.linked = linked_->currentIndex();
   if (fadeIn_) {
     model_.fadeIn = FormatTimeFull(fadeIn_->Value());
     model_.fadeOut = FormatTimeFull(fadeOut_->Value());
@@ -157,7 +144,6 @@ bool ExecClipPropertiesDialog(CVantorelleDoc& doc, CFilm& clip, QWidget* parent,
   window.TakeFields();
   const WorkAreaView fallback(doc.timeline.workArea, 800);
   model.Apply(doc.times, view ? *view : fallback);
-  for (CFilm* partner : clip.links) KeepInStartOrder(*partner);
   doc.SetModified(true);
   return true;
 }

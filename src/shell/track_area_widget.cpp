@@ -149,7 +149,12 @@ void TrackAreaWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 void TrackAreaWidget::wheelEvent(QWheelEvent* event) {
   if (!navigator_) return;
+  // The held buttons decide what the wheel does: the middle one sets the
+  // shuttle speed, the left or right one (a drag) stops it.
   MouseEvent buttons;
+  buttons.leftButton = event->buttons() & Qt::LeftButton;
+  buttons.rightButton = event->buttons() & Qt::RightButton;
+  buttons.middleButton = event->buttons() & Qt::MiddleButton;
   buttons.ctrl = event->modifiers() & Qt::ControlModifier;
   buttons.shift = event->modifiers() & Qt::ShiftModifier;
   navigator_->OnWheel(event->angleDelta().y(), buttons);

@@ -232,18 +232,20 @@ void TrackAreaController::MoveClips(int x, int y, bool autoScrollTick) {
   };
 
   // Every moved clip keeps clear of the unselected clips of its target
-  // track. The neighbours are those around where the clip is now, so a
-  // fast mouse cannot carry clips over a neighbour: they stop against it.
+  // track. The neighbours are those around the start the mouse asks for, so
+  // a clip carried past a neighbour's start lands beyond it when there is
+  // room there, and one carried towards a neighbour stops against it.
   TimeMs low = -kEndOfTime;
   TimeMs high = kEndOfTime;
   const TimeMs projectSize = doc_.times.projectSize;
   for (const CFilm* clip : moved_) {
     const CTrack* target = targetOf(*clip);
+    const TimeMs wanted = clip->start + d;
     const CFilm* previous = nullptr;
     const CFilm* next = nullptr;
     for (const auto& other : target->clips) {
       if (other->IsSelected()) continue;
-      if (other->start < clip->start) {
+      if (other->start < wanted) {
         previous = other.get();
       } else if (!next) {
         next = other.get();
@@ -396,7 +398,7 @@ void TrackAreaController::OnMouseUp(const MouseEvent& event) {
       break;
     }
     case Drag::Move:
-      for (CFilm* clip : moved_) clip->start = SnapToFrameFloor(clip->start);
+      SnapMovedClipsToFrames();
       doc_.undoHistory.ResetCoalescing();
       break;
     case Drag::TrimLeft:
@@ -412,6 +414,36 @@ void TrackAreaController::OnMouseUp(const MouseEvent& event) {
       break;
   }
   EndDrag();
+}
+
+void TrackAreaController::SnapMovedClipsToFrames() {
+  // A clip that stopped against the end of a neighbour off the frame grid
+  // would run into it when floored; then all go up to the next frame, and
+  // where that has no room either they stay where they are. They move
+  // together so linked clips keep sharing their start.
+  const TimeMs frame = static_cast<TimeMs>(WholeFrameDelta());
+  auto newlyMeets = [&](const CFilm& clip, TimeMs start) {
+    const TimeMs end = start + clip.duration;
+    if (end > std::max(doc_.times.projectSize, clip.End())) return true;
+    for (const auto& other : clip.track->clips) {
+      if (other->IsSelected()) continue;
+      const bool meets = other->start < end && start < other->End();
+      const bool met = other->start < clip.End() && clip.start < other->End();
+      if (meets && !met) return true;
+    }
+    return false;
+  };
+  for (const bool up : {false, true}) {
+    auto snapped = [&](const CFilm& clip) {
+      const TimeMs floor = SnapToFrameFloor(clip.start);
+      return up && floor != clip.start ? floor + frame : floor;
+    };
+    const bool fits = std::none_of(moved_.begin(), moved_.end(),
+                                   [&](const CFilm* clip) { return newlyMeets(*clip, snapped(*clip)); });
+    if (!fits) continue;
+    for (CFilm* clip : moved_) clip->start = snapped(*clip);
+    return;
+  }
 }
 
 void TrackAreaController::AbandonDrag() {

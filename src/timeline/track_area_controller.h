@@ -83,6 +83,8 @@ class TrackAreaController {
   void UpdateAutoScroll(int x, int y);
   void StopAutoScroll();
   void EndDrag();
+  // A move ends with the moved clips on the frame grid, clear of others.
+  void SnapMovedClipsToFrames();
   // False once a dragged clip is no longer one of the live timeline's: some
   // change took it away without finishing the drag.
   bool DraggedClipsAlive() const;

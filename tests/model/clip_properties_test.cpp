@@ -122,6 +122,101 @@ TEST(ClipProperties, OkSnapsGrowsTheProjectAndCarriesLinkedClipsAlong) {
   EXPECT_THAT(CheckTracksConsistency({&video, &audio}), ::testing::IsEmpty());
 }
 
+// A picture on a clear video track linked to a sound whose audio track has
+// clips at 3000–4000 and 6000–7000.
+struct LinkedPartnerFixture : ::testing::Test {
+  static CTimelineData VideoAndAudioTracks() {
+    CTimelineData timeline;
+    timeline.tracks.push_back(std::make_unique<CTrack>(TrackTypes::Video, 48));
+    timeline.tracks.push_back(std::make_unique<CTrack>(TrackTypes::Audio, 48));
+    return timeline;
+  }
+  LinkedPartnerFixture() {
+    Place(Audio(), 3000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+    Place(Audio(), 6000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+    CFilm::Link(picture, sound);
+  }
+  CTrack& Video() { return *timeline.tracks[0]; }
+  CTrack& Audio() { return *timeline.tracks[1]; }
+  void ExpectConsistent() {
+    EXPECT_THAT(CheckTimelineConsistency(timeline, {}), ::testing::IsEmpty());
+    EXPECT_THAT(testing::OverlappingClips(Audio()), ::testing::IsEmpty());
+    EXPECT_THAT(testing::OverlappingClips(Video()), ::testing::IsEmpty());
+  }
+
+  VideoStandardScope pal{VideoStandard{}};
+  const TenMsPerPixel view;
+  ProjectTimes times;
+  CTimelineData timeline = VideoAndAudioTracks();
+  CFilm& picture = Place(Video(), 4000, 1000, SourceFlags::MovieFile | SourceFlags::VideoStream);
+  CFilm& sound = Place(Audio(), 4000, 1000, SourceFlags::MovieFile | SourceFlags::AudioStream);
+};
+
+TEST_F(LinkedPartnerFixture, AStartPastThePartnersNeighbourStopsWhereThePartnerHasRoom) {
+  ClipPropertiesDialog dialog(picture);
+  EXPECT_EQ(dialog.NeighbourLow(), 4000.0);  // the sound's room, not the picture's clear track
+  EXPECT_EQ(dialog.NeighbourHigh(), 6000.0);
+  dialog.ChangeStart("00:00:08:000");
+  EXPECT_EQ(dialog.start, "00:00:06:000");
+  dialog.Apply(times, view);
+  ExpectConsistent();
+  // One frame before the sound's next clip, the size cut to that frame.
+  EXPECT_EQ(picture.start, 5960.0);
+  EXPECT_EQ(picture.duration, 40.0);
+  EXPECT_EQ(sound.start, 5960.0);
+  EXPECT_EQ(sound.duration, 40.0);
+
+  ClipPropertiesDialog back(sound);
+  back.start = "00:00:01:000";  // typed past the clip before, without the field's hold
+  back.size = "00:00:01:520";
+  back.Apply(times, view);
+  ExpectConsistent();
+  EXPECT_EQ(sound.start, 4000.0);
+  EXPECT_EQ(picture.start, 4000.0);
+  EXPECT_EQ(picture.duration, 1520.0);
+}
+
+TEST_F(LinkedPartnerFixture, ALongerSizeEndsWhereThePartnersTrackEnds) {
+  ClipPropertiesDialog dialog(picture);
+  dialog.size = "00:00:05:000";
+  dialog.Apply(times, view);
+  ExpectConsistent();
+  EXPECT_EQ(picture.duration, 2000.0);
+  EXPECT_EQ(sound.duration, 2000.0);
+}
+
+TEST_F(LinkedPartnerFixture, AnUnlinkedClipHasOnlyItsOwnTracksLimit) {
+  ClipPropertiesDialog dialog(picture);
+  dialog.linked = 0;
+  EXPECT_EQ(dialog.NeighbourLow(), 0.0);
+  EXPECT_EQ(dialog.NeighbourHigh(), 100000000.0);
+  dialog.ChangeStart("00:00:08:000");
+  dialog.size = "00:00:05:000";
+  dialog.Apply(times, view);
+  ExpectConsistent();
+  EXPECT_EQ(picture.start, 8000.0);
+  EXPECT_EQ(picture.duration, 5000.0);
+  EXPECT_EQ(sound.start, 4000.0);
+  EXPECT_EQ(sound.duration, 1000.0);
+}
+
+TEST_F(LinkedPartnerFixture, APartnerWithNoRoomLeavesTheTimesAsTheyAre) {
+  // A project made elsewhere may already overlap the sound with both its
+  // neighbours; no start keeps it clear, so none is taken.
+  Audio().clips[0]->duration = 1500.0;  // 3000–4500
+  Audio().clips[2]->start = 4200.0;
+  Audio().InsertInOrder(Audio().Remove(*Audio().clips[2]));
+  ClipPropertiesDialog dialog(picture);
+  dialog.start = "00:00:09:000";
+  dialog.name = "Kept";
+  dialog.Apply(times, view);
+  EXPECT_EQ(picture.start, 4000.0);
+  EXPECT_EQ(sound.start, 4000.0);
+  EXPECT_EQ(picture.duration, 1000.0);
+  EXPECT_EQ(picture.name, "Kept");
+  EXPECT_THAT(CheckTimelineConsistency(timeline, {}), ::testing::IsEmpty());
+}
+
 TEST(ClipProperties, SlideTitleTakesItsLengthAsTyped) {
   VideoStandardScope pal(VideoStandard{});
   const TenMsPerPixel view;

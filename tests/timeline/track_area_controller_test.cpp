@@ -54,7 +54,12 @@ struct AreaFixture : ::testing::Test {
     }
   }
   std::vector<TimeMs> Starts(std::size_t track) { return project.Starts(track); }
-  void ExpectConsistent() { project.ExpectConsistent({&movie}); }
+  void ExpectConsistent() {
+    project.ExpectConsistent({&movie});
+    for (const auto& track : Doc().timeline.tracks) {
+      EXPECT_THAT(testing::OverlappingClips(*track), ::testing::IsEmpty()) << track->name;
+    }
+  }
 
   testing::TestDocument project;
   CSrc& movie = project.AddSource("/media/movie.avi", 60000.0,
@@ -115,9 +120,98 @@ TEST_F(AreaFixture, TwoSelectedClipsStopAgainstANeighbour) {
   Clip(0, 2000.0, 480.0, true);
   Clip(0, 3000.0, 480.0, false);
   std::vector<std::pair<int, int>> path;
-  for (int x = 130; x <= 260; x += 10) path.emplace_back(x, 10);
+  // The mouse goes on while the second clip's asked-for start stays short
+  // of the neighbour's start.
+  for (int x = 130; x <= 220; x += 10) path.emplace_back(x, 10);
   Drag(120, 10, path);
   EXPECT_THAT(Starts(0), ElementsAre(1520.0, 2520.0, 3000.0));  // the second touches the neighbour
+}
+
+TEST_F(AreaFixture, AClipCarriedPastANeighbourLandsBeyondIt) {
+  Clip(0, 1000.0, 480.0, true);
+  Clip(0, 2000.0, 1000.0, false);
+  // One quick move asks for a start inside the neighbour: the clip lands
+  // right after it rather than stopping in front of it.
+  Drag(120, 10, {{250, 10}});
+  EXPECT_THAT(Starts(0), ElementsAre(2000.0, 3000.0));
+  EXPECT_EQ(Track(0).clips[1]->IsSelected(), true);
+  // And back: once the asked-for start is before the neighbour's, it goes
+  // in front of it again, its end against the neighbour's start.
+  Drag(310, 10, {{290, 10}, {250, 10}, {180, 10}});
+  EXPECT_THAT(Starts(0), ElementsAre(1520.0, 2000.0));
+  EXPECT_TRUE(Track(0).clips[0]->IsSelected());
+  // Step by step, frame after frame, the clip still gets past.
+  std::vector<std::pair<int, int>> path;
+  for (int x = 156; x <= 300; x += 4) path.emplace_back(x, 10);
+  Drag(155, 10, path);
+  EXPECT_THAT(Starts(0), ElementsAre(2000.0, 3000.0));
+}
+
+TEST_F(AreaFixture, AClipWithNoRoomBeyondANeighbourStaysWhereItWas) {
+  Clip(0, 1000.0, 480.0, true);
+  Clip(0, 2000.0, 1000.0, false);
+  Clip(0, 3200.0, 500.0, false);  // 200 ms between them: too little
+  Drag(120, 10, {{250, 10}, {260, 10}});
+  EXPECT_THAT(Starts(0), ElementsAre(1000.0, 2000.0, 3200.0));
+  // Past both, where there is room, it goes; the end of the clip it lands
+  // against is off the frame grid, so it takes the next frame.
+  Drag(120, 10, {{350, 10}});
+  EXPECT_THAT(Starts(0), ElementsAre(2000.0, 3200.0, 3720.0));
+}
+
+TEST_F(AreaFixture, LinkedPartnersAreCarriedPastANeighbourOnTheirOwnTrack) {
+  CFilm& picture = Clip(0, 1000.0, 500.0);
+  CFilm& sound = Clip(2, 1000.0, 500.0);
+  CFilm::Link(picture, sound);
+  picture.selection = sound.selection = 1;
+  Clip(2, 2000.0, 800.0, false);  // only the sound's track has a clip in the way
+  Drag(120, 10, {{130, 10}, {230, 10}});
+  EXPECT_EQ(picture.start, 2800.0);
+  EXPECT_EQ(sound.start, 2800.0);
+  EXPECT_THAT(Starts(2), ElementsAre(2000.0, 2800.0));
+
+  // Another pair selected with them, whose own way is clear, keeps its offset.
+  CFilm& picture2 = Clip(0, 5000.0, 500.0, true);
+  CFilm& sound2 = Clip(2, 5000.0, 500.0, true);
+  CFilm::Link(picture2, sound2);
+  Drag(290, 10, {{240, 10}, {220, 10}, {150, 10}});
+  EXPECT_EQ(sound.start, 1400.0);  // back in front of the clip in the way
+  EXPECT_EQ(picture.start, 1400.0);
+  EXPECT_EQ(sound2.start, 3600.0);  // and the second pair stays 2200 ms after the first
+  EXPECT_EQ(picture2.start, 3600.0);
+}
+
+TEST_F(AreaFixture, AMoveEndsOnTheFrameGridWithoutRunningIntoANeighbour) {
+  CFilm& picture = Clip(0, 1000.0, 500.0, true);
+  CFilm& sound = Clip(2, 1000.0, 500.0, true);
+  CFilm::Link(picture, sound);
+  Clip(2, 2000.0, 1010.0, false);  // ends at 3010, between two frames
+  Drag(120, 10, {{250, 10}});
+  EXPECT_EQ(sound.start, 3040.0);  // floored it would start at 3000, inside the neighbour
+  EXPECT_EQ(picture.start, 3040.0);
+
+  // With no frame free either way, a clip keeps the start it stopped at.
+  Doc().timeline.DeselectAll();
+  CFilm& image = Clip(1, 1000.0, 500.0, true);
+  Clip(1, 2000.0, 1010.0, false);
+  Clip(1, 3530.0, 500.0, false);
+  Drag(120, 60, {{250, 60}});
+  EXPECT_EQ(image.start, 3010.0);
+}
+
+TEST_F(AreaFixture, SelectedClipsMoveOnlyByAnOffsetThatSuitsThemAll) {
+  // Carried past its neighbour, the first clip would need to go at least
+  // 1100 ms; the second cannot go more than 500 ms before its own neighbour.
+  Clip(0, 1000.0, 500.0, true);
+  Clip(0, 1600.0, 500.0, false);
+  Clip(1, 1000.0, 500.0, true);
+  Clip(1, 2000.0, 500.0, false);
+  Drag(120, 10, {{190, 10}});
+  EXPECT_THAT(Starts(0), ElementsAre(1000.0, 1600.0));
+  EXPECT_THAT(Starts(1), ElementsAre(1000.0, 2000.0));
+  Drag(120, 10, {{130, 10}});  // a small move, 100 ms floored to two frames, suits both
+  EXPECT_THAT(Starts(0), ElementsAre(1080.0, 1600.0));
+  EXPECT_THAT(Starts(1), ElementsAre(1080.0, 2000.0));
 }
 
 TEST_F(AreaFixture, MovedClipsChangeToAnotherTrackOfTheirKind) {
