@@ -70,7 +70,9 @@ TEST_F(MainWindowViews, FileMenuNamesTheRecentProjects) {
 
   // A recent project opens from the menu.
   Window().RunCommand(CommandId::NewProject);
-  ItemNamed(*file, "&2 alpha.vrp")->trigger();
+  QAction* alpha = ItemNamed(*file, "&2 alpha.vrp");
+  ASSERT_NE(alpha, nullptr);
+  alpha->trigger();
   EXPECT_EQ(Doc().ProjectPath(), dir_.File("alpha.vrp"));
 }
 
