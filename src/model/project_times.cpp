@@ -48,6 +48,12 @@ void SetRangeDialog::ChangeRight(std::string text) {
   right_ = std::move(text);
 }
 
+void SetRangeDialog::Enter(std::string left, std::string right) {
+  left_ = FormatTimeFull(0.0);
+  ChangeRight(std::move(right));
+  ChangeLeft(std::move(left));
+}
+
 void SetRangeDialog::Apply(ProjectTimes& times) const {
   times.rangeStart = SnapToFrameNearest(ParseTimeText(left_));
   times.rangeStop = SnapToFrameNearest(ParseTimeText(right_));

@@ -40,6 +40,10 @@ class SetRangeDialog {
   // Typed texts are clamped: Left to [0, Right], Right to [Left, project size].
   void ChangeLeft(std::string text);
   void ChangeRight(std::string text);
+  // Both fields filled anew, as one request: the range the texts give,
+  // whatever the dialog showed before (Right is clamped first, against the
+  // start of the project, then Left against it).
+  void Enter(std::string left, std::string right);
   // Stores the range on the nearest frames. No undo step is recorded.
   void Apply(ProjectTimes& times) const;
 

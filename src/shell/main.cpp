@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "commands/shortcut_table.h"
+#include "document/editor_command_line.h"
 #include "document/file_settings_store.h"
 #include "document/vantorelle_app.h"
 #include "document/vantorelle_doc.h"
 #include "main_window.h"
-#include "playback/board_selection.h"
 #include "qt_user_interface.h"
 #include "screenshot_tour.h"
 
@@ -35,7 +35,9 @@ int main(int argc, char* argv[]) {
   }
 
   vantorelle::shell::QtUserInterface ui;
-  auto selection = vantorelle::SelectBoard(arguments, std::getenv("VANTORELLE_VIDEO_STANDARD"));
+  vantorelle::EditorCommandLine commandLine =
+      vantorelle::ParseEditorCommandLine(arguments, std::getenv("VANTORELLE_VIDEO_STANDARD"));
+  vantorelle::BoardSelection& selection = commandLine.board;
   if (!selection.error.empty()) {
     ui.Warn(selection.error, "Vantorelle");
     return 2;
@@ -56,7 +58,7 @@ int main(int argc, char* argv[]) {
   vantorelle::shell::MainWindow& window = *windowOwner;
   ui.SetParent(&window);
   window.show();
-  const vantorelle::StartAction start = vantorelle::CVantorelleApp::ParseCommandLine(arguments);
+  const vantorelle::StartAction& start = commandLine.start;
   if (start.openProject) window.OpenProject(start.projectPath);
   if (!selfTestQuit && screenshotPath.isEmpty() && screenshotFolder.isEmpty()) window.OfferRecovery();
   if (!screenshotFolder.isEmpty()) vantorelle::shell::StartScreenshotTour(window, screenshotFolder);

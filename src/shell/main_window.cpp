@@ -121,10 +121,8 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
   BuildMenus();
   BuildToolBar();
   RestorePlacement();
-  if (preview_) {
-    preview_->move(geometry().right() - preview_->width() - 20, geometry().top() + 60);
-    preview_->show();
-  }
+  // Shown with the main window (showEvent), in front of it.
+  if (preview_) preview_->move(geometry().right() - preview_->width() - 20, geometry().top() + 60);
   doc_.AttachViews(this);
   setAcceptDrops(true);
   qApp->installEventFilter(this);
@@ -279,8 +277,6 @@ void MainWindow::ClearFramePictures() {
   if (pictures_) pictures_->Clear();
 }
 
-QWidget* MainWindow::Preview() const { return preview_; }
-
 void MainWindow::OfferRecovery() {
   if (!autosave_ || !autosave_->OfferRecovery(ui_)) return;
   OpenSourcesForPlayback();
@@ -355,34 +351,8 @@ void MainWindow::BuildMenus() {
       exitAction_ = action;
     }
   }
+  if (menus.count("View")) AddPreviewMenuItem(*menus["View"]);
   recentFiles_.Load(store_);
-  RefreshRecentFiles();
-}
-
-void MainWindow::RefreshRecentFiles() {
-  if (!fileMenu_ || !exitAction_) return;
-  for (QAction* action : recentActions_) {
-    fileMenu_->removeAction(action);
-    action->deleteLater();
-  }
-  recentActions_.clear();
-  const auto texts = recentFiles_.MenuTexts();
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    auto* action = new QAction(QString::fromStdString(texts[i]), fileMenu_);
-    const std::string path = recentFiles_.Paths()[i];
-    connect(action, &QAction::triggered, this, [this, path] {
-      if (ConfirmDiscardChanges()) OpenProject(path);
-    });
-    fileMenu_->insertAction(exitAction_, action);
-    recentActions_.push_back(action);
-  }
-  if (!texts.empty()) recentActions_.push_back(fileMenu_->insertSeparator(exitAction_));
-}
-
-void MainWindow::RememberProject() {
-  if (doc_.ProjectPath().empty()) return;
-  recentFiles_.Add(doc_.ProjectPath());
-  recentFiles_.Save(store_);
   RefreshRecentFiles();
 }
 
@@ -441,6 +411,7 @@ void MainWindow::UpdateMenu(QMenu& menu) {
   }
   bool isView = false;
   for (QAction* action : menu.actions()) {
+    if (!action->data().isValid()) continue;  // recent projects, the preview: not commands
     const int id = action->data().toInt();
     if (id == CommandId::ZoomIn) isView = true;
     if (shortcuts_) action->setText(QString::fromStdString(shortcuts_->MenuText(id)));
@@ -712,75 +683,6 @@ void MainWindow::dropEvent(QDropEvent* event) {
   if (!project) return;
   event->acceptProposedAction();
   if (ConfirmDiscardChanges()) OpenProject(*project);
-}
-
-PixelRect MainWindow::DesktopWorkArea() const {
-  const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
-  const QRect available = shown ? shown->availableGeometry() : QRect(0, 0, 1280, 800);
-  return {available.left(), available.top(), available.right() + 1, available.bottom() + 1};
-}
-
-void MainWindow::RestorePlacement() {
-  setGeometry(ToQRect(MainWindowPlacement(store_, app_.FirstRun(), DesktopWorkArea())));
-  if (const auto dock = LoadDockState(store_, kProjectViewerDockStateValue)) {
-    projectViewer_->setFloating(dock->state == DockBarState::Floating);
-    projectViewer_->setVisible(dock->state != DockBarState::Hidden);
-    if (dock->state == DockBarState::Floating) projectViewer_->setGeometry(ToQRect(dock->rect));
-  }
-  const ClipCollectionBarSettings bar = LoadClipCollectionBarSettings(store_);
-  clipCollection_->setVisible(bar.dockState != DockBarState::Hidden);
-  clipCollection_->setFloating(bar.dockState == DockBarState::Floating);
-  if (bar.dockState == DockBarState::Floating) {
-    clipCollection_->setGeometry(bar.topLeft.x, bar.topLeft.y, bar.floatingSize.width, bar.floatingSize.height);
-  }
-}
-
-namespace {
-
-DockBarState StateOf(const QDockWidget& dock) {
-  if (!dock.isVisible()) return DockBarState::Hidden;
-  return dock.isFloating() ? DockBarState::Floating : DockBarState::Docked;
-}
-
-PixelRect RectOf(const QRect& rect) { return {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}; }
-
-}  // namespace
-
-void MainWindow::SavePlacement() {
-  // A minimised window has no useful place; the next start then centres it.
-  const QRect frame = isMinimized() ? QRect(-32000, -32000, 160, 31) : geometry();
-  SaveMainWindowRect(store_, RectOf(frame));
-  SaveDockState(store_, kProjectViewerDockStateValue,
-                CDockPlateState{StateOf(*projectViewer_), RectOf(projectViewer_->geometry())});
-  ClipCollectionBarSettings bar = LoadClipCollectionBarSettings(store_);
-  bar.dockState = StateOf(*clipCollection_);
-  bar.topLeft = {clipCollection_->x(), clipCollection_->y()};
-  if (clipCollection_->isFloating()) bar.floatingSize = {clipCollection_->width(), clipCollection_->height()};
-  else bar.horizontalSize = {clipCollection_->width(), clipCollection_->height()};
-  SaveClipCollectionBarSettings(store_, bar);
-}
-
-void MainWindow::RecordLayoutInDocument() {
-  WindowLayout& layout = doc_.windowLayout;
-  layout.mainWindow = RectOf(geometry());
-  layout.projectViewer = RectOf(projectViewer_->geometry());
-  layout.projectViewerState = static_cast<std::int32_t>(StateOf(*projectViewer_));
-  layout.clipCollectionBar.state = static_cast<std::int32_t>(StateOf(*clipCollection_));
-  layout.clipCollectionBar.floatX = clipCollection_->x();
-  layout.clipCollectionBar.floatY = clipCollection_->y();
-}
-
-void MainWindow::ApplyDocumentLayout() {
-  const WindowLayout& layout = doc_.windowLayout;
-  const PixelRect desktop = DesktopWorkArea();
-  // A place from another screen that does not fit here is left alone.
-  const PixelRect& place = layout.mainWindow;
-  if (!place.Empty() && place.left >= desktop.left && place.top >= desktop.top && place.right <= desktop.right &&
-      place.bottom <= desktop.bottom) {
-    setGeometry(ToQRect(place));
-  }
-  projectViewer_->setVisible(layout.projectViewerState != static_cast<std::int32_t>(DockBarState::Hidden));
-  clipCollection_->setVisible(layout.clipCollectionBar.state != static_cast<std::int32_t>(DockBarState::Hidden));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -83,6 +83,7 @@ class MainWindow : public QMainWindow,
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;  // main_window_views.cpp
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,7 +99,6 @@ class MainWindow : public QMainWindow,
   // Window and bar placement: from the settings store at start, into it at
   // close, and into the project file's layout block before a save.
   void RestorePlacement();
-  void SavePlacement();
   void RecordLayoutInDocument();
   void ApplyDocumentLayout();
   PixelRect DesktopWorkArea() const;
@@ -153,6 +153,9 @@ class MainWindow : public QMainWindow,
   void OfferRecovery();
   // The board's preview window; none without a board.
   QWidget* Preview() const;
+  // Into the settings store: where the window and its bars stand, for the
+  // next start. Done on close and again when the program ends.
+  void SavePlacement();
 
  private:
   void BuildPlayback();
@@ -166,6 +169,10 @@ class MainWindow : public QMainWindow,
   std::vector<QAction*> toolActions_;
   void RememberProject();
   void RefreshRecentFiles();
+  // The preview window shows with the main window and again from the View menu.
+  void ShowPreview();
+  void AddPreviewMenuItem(QMenu& viewMenu);
+  bool previewShownOnce_ = false;
 
   struct Pane;
   std::vector<std::unique_ptr<Pane>> panes_;

@@ -17,6 +17,11 @@ void TimeEditWidget::SetValue(TimeMs value) {
   Refresh(false);
 }
 
+void TimeEditWidget::SetTimeText(const std::string& text) {
+  model_.SetText(text);
+  Refresh(false);
+}
+
 void TimeEditWidget::Refresh(bool changed) {
   setText(QString::fromStdString(model_.Text()));
   setSelection(model_.SelectionStart(), model_.SelectionLength());

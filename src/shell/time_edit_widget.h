@@ -15,6 +15,10 @@ class TimeEditWidget : public QLineEdit {
   explicit TimeEditWidget(QWidget* parent = nullptr, TimeMs maximum = TimeEditMaximum);
 
   void SetValue(TimeMs value);
+  // A time text from the owner, read by the model and shown in full; the
+  // caret stays where it was. Never set the line edit's text directly: the
+  // model would not know it.
+  void SetTimeText(const std::string& text);
   TimeMs Value() const { return model_.Value(); }
 
  signals:

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "set_range_window.h"
 #include "time_edit_widget.h"
 
 namespace vantorelle::shell {
@@ -129,25 +130,8 @@ void TimeRulerWidget::RunCommand(int id) {
       break;
     }
     case TimeRulerChoice::SetRangeDialog: {
-      SetRangeDialog model(doc_.times);
-      QDialog dialog(this);
-      dialog.setWindowTitle("Set Range");
-      auto* form = new QFormLayout(&dialog);
-      auto* left = new TimeEditWidget(&dialog, doc_.times.projectSize);
-      auto* right = new TimeEditWidget(&dialog, doc_.times.projectSize);
-      left->setText(QString::fromStdString(model.Left()));
-      right->setText(QString::fromStdString(model.Right()));
-      form->addRow("Left:", left);
-      form->addRow("Right:", right);
-      auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-      form->addRow(buttons);
-      connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-      connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-      if (dialog.exec() == QDialog::Accepted) {
-        model.ChangeLeft(left->text().toStdString());
-        model.ChangeRight(right->text().toStdString());
-        ruler_->ApplyRange(model);
-      }
+      SetRangeWindow dialog(doc_.times, this);
+      if (dialog.exec() == QDialog::Accepted) ruler_->ApplyRange(dialog.Model());
       break;
     }
     case TimeRulerChoice::None: break;

@@ -63,6 +63,30 @@ TEST(ProjectTimes, RangeIsStoredOnTheNearestFrames) {
   EXPECT_FALSE(times.RangePresent());
 }
 
+TEST(ProjectTimes, RangeEnteredWholeIgnoresTheRangeBefore) {
+  VideoStandardScope pal(VideoStandard{});
+  ProjectTimes times;
+  times.rangeStart = 5000.0;
+  times.rangeStop = 8000.0;
+  SetRangeDialog earlier(times);
+  earlier.Enter("00:00:01:000", "00:00:03:000");  // wholly before the old range
+  EXPECT_EQ(earlier.Left(), "00:00:01:000");
+  EXPECT_EQ(earlier.Right(), "00:00:03:000");
+  EXPECT_EQ(earlier.Size(), "00:00:02:000");
+
+  SetRangeDialog later(times);
+  later.Enter("00:00:12:000", "00:00:16:000");  // wholly after it
+  later.Apply(times);
+  EXPECT_EQ(times.rangeStart, 12000.0);
+  EXPECT_EQ(times.rangeStop, 16000.0);
+
+  // The project's bounds still hold: Right no further than its end, Left not past Right.
+  SetRangeDialog outside(times);
+  outside.Enter("00:00:25:000", "00:00:30:000");
+  EXPECT_EQ(outside.Right(), "00:00:20:000");
+  EXPECT_EQ(outside.Left(), "00:00:20:000");
+}
+
 TEST(ProjectTimes, ProjectSizeOnlyGrows) {
   ProjectTimes times;
   EXPECT_FALSE(times.GrowProjectSize(15000.0));

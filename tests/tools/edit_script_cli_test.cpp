@@ -161,6 +161,24 @@ TEST_F(EditScriptCli, ABadLineStopsTheScriptWithItsNumberAndSavesNothing) {
   EXPECT_NE(missing.status, 0);
 }
 
+TEST_F(EditScriptCli, ARangeLineSetsTheRangeItGivesWhateverCameBefore) {
+  // Each pair: the range of the line before, then the one that must be stored.
+  const CliRun run = Run("new", "range 5000 8000\nrange 1000 3000\nrange 12000 16000\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const CliRun dump = RunCli({"dump", Out()});
+  ASSERT_EQ(dump.status, 0) << dump.err;
+  const auto json = testing::ParseJson(dump.out);
+  ASSERT_TRUE(json.has_value());
+  EXPECT_EQ((*json)["settings"]["rangeStart"].AsNumber(), 12000.0);
+  EXPECT_EQ((*json)["settings"]["rangeStop"].AsNumber(), 16000.0);
+
+  ASSERT_EQ(Run("new", "range 5000 8000\nrange 1000 3000\n").status, 0);
+  const auto earlier = testing::ParseJson(RunCli({"dump", Out()}).out);
+  ASSERT_TRUE(earlier.has_value());
+  EXPECT_EQ((*earlier)["settings"]["rangeStart"].AsNumber(), 1000.0);
+  EXPECT_EQ((*earlier)["settings"]["rangeStop"].AsNumber(), 3000.0);
+}
+
 TEST_F(EditScriptCli, SettingsAreKeptOnlyWhereTheCommandLineSays) {
   ASSERT_EQ(Run("new", "").status, 0);
   EXPECT_FALSE(fs::exists(dir_.File("home/.config")));

@@ -174,8 +174,7 @@ class EditSession {
     } else if (verb == "range") {
       ExpectArguments(words, 2);
       SetRangeDialog dialog(doc_.times);
-      dialog.ChangeRight(FormatTimeFull(Milliseconds(words[2])));
-      dialog.ChangeLeft(FormatTimeFull(Milliseconds(words[1])));
+      dialog.Enter(FormatTimeFull(Milliseconds(words[1])), FormatTimeFull(Milliseconds(words[2])));
       dialog.Apply(doc_.times);
     } else if (verb == "select") {
       Select(words);
