@@ -163,7 +163,7 @@ class MainWindow : public QMainWindow,
   QMenu* fileMenu_ = nullptr;
   QAction* exitAction_ = nullptr;
   std::vector<QAction*> recentActions_;
-  std::vector<QAction*> toolActions_;
+  class MainToolBar* toolBar_ = nullptr;
   void RememberProject();
   void RefreshRecentFiles();
 
