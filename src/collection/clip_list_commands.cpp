@@ -84,8 +84,12 @@ AddSourceOutcome ClipListCommands::AddSourceFile() {
   FileDialogRequest request;
   request.title = kOpenClipTitle;
   request.filters = doc_.sourceDialogFilters;
+  request.filterIndex = doc_.preferences.loadClipFilterIndex;
+  std::int32_t chosenFilter = request.filterIndex;
+  request.chosenFilterIndex = &chosenFilter;
   const auto path = doc_.Ui().AskOpenFileName(request);
   if (!path) return AddSourceOutcome::Cancelled;
+  doc_.preferences.loadClipFilterIndex = chosenFilter;
   return AddSourceFromPath(*path, true);
 }
 

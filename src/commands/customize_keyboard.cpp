@@ -93,11 +93,12 @@ void CustomizeKeyboardModel::SelectCurrentKey(std::size_t index) {
 bool CustomizeKeyboardModel::OfferCapturedKey(std::int32_t key, bool ctrl, bool shift) {
   if (!command_ || !IsCapturableKey(key)) return false;
   const CShortCut added{command_->id, command_->group, shift ? 1 : 0, ctrl ? 1 : 0, key};
-  // Every holder of the combination goes, not just the first: one left
-  // earlier in the list would still win every key press.
-  std::erase_if(edited_, [&](const CShortCut& s) {
+  // The first holder of the combination in the place gives it up; the new
+  // shortcut then goes to the end of the list.
+  const auto holder = std::find_if(edited_.begin(), edited_.end(), [&](const CShortCut& s) {
     return s.group == added.group && s.key == added.key && s.ctrl == added.ctrl && s.shift == added.shift;
   });
+  if (holder != edited_.end()) edited_.erase(holder);
   edited_.push_back(added);
   currentKey_.reset();
   return true;

@@ -98,15 +98,15 @@ struct ChunkHeader {
   std::size_t size = 0;
 };
 
-// A chunk's header and its size, which must fit what is left. A size of 0
-// is refused too: no chunk of the format is empty, and refusing it keeps a
-// damaged file from looking like an endless run of headers.
+// A chunk's header and its size, which must fit what is left. A chunk of
+// size 0 holds nothing and is skipped by the callers; each header still
+// advances the reading by 8 bytes, so a damaged file ends.
 ChunkHeader ReadChunkHeader(Cursor& cursor) {
   if (cursor.Remaining() < 8) throw Unusable{};
   ChunkHeader header;
   header.id = cursor.U32();
   const std::int32_t size = cursor.I32();
-  if (size <= 0 || static_cast<std::size_t>(size) > cursor.Remaining()) throw Unusable{};
+  if (size < 0 || static_cast<std::size_t>(size) > cursor.Remaining()) throw Unusable{};
   header.size = static_cast<std::size_t>(size);
   return header;
 }
@@ -284,6 +284,7 @@ void PutInStartOrder(std::vector<TmlItem>& items) {
 void ReadProjectChunk(Cursor project, std::string_view folder, TmlProject& result) {
   while (!project.AtEnd()) {
     const ChunkHeader header = ReadChunkHeader(project);
+    if (header.size == 0) continue;
     Cursor chunk = project.Sub(header.size);
     switch (header.id) {
       case kChannelLevelChunk: {
@@ -327,7 +328,7 @@ TmlReadResult ReadTimelineProjectBytes(const std::uint8_t* data, std::size_t siz
     for (;;) {
       const ChunkHeader header = ReadChunkHeader(file);
       Cursor chunk = file.Sub(header.size);
-      if (header.id != kProjectChunk) continue;
+      if (header.id != kProjectChunk || header.size == 0) continue;
       ReadProjectChunk(chunk, FolderOf(tmlPath), result.project);
       break;
     }

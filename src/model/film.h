@@ -73,8 +73,10 @@ class CFilm {
   // and over its track's rows; what a view repaints after an edit.
   PixelRect ExtentIn(const TimePixelMapping& view) const;
 
-  // Pixels above the clip's bottom at which the level line is drawn.
+  // Pixels above the clip's bottom minus 2 at which the level line is drawn.
   int VolumeLineHeight(int trackHeight) const;
+  // The y of the level line in a row from trackBottom up trackHeight pixels.
+  int VolumeLineY(int trackBottom, int trackHeight) const { return trackBottom - 2 - VolumeLineHeight(trackHeight); }
 
   // Fields, in the order the project file writes them.
   CSrc* source = nullptr;        // not owned; outlives the clip

@@ -15,6 +15,7 @@ struct PixelRect {
     return !Empty() && !other.Empty() && left < other.right && other.left < right && top < other.bottom &&
            other.top < bottom;
   }
+  bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
   bool operator==(const PixelRect&) const = default;
 };
 

@@ -22,6 +22,10 @@ struct FileDialogRequest {
   std::string initialDirectory;
   std::string initialName;
   std::string defaultExtension;
+  // The filter shown first, counted from 1 as the stored filter indexes are.
+  std::int32_t filterIndex = 1;
+  // When set, an answered dialog writes the filter chosen there (from 1).
+  std::int32_t* chosenFilterIndex = nullptr;
 };
 
 // What the person decided about a source file that was not found on disk.

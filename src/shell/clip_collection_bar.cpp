@@ -15,9 +15,11 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
+#include <algorithm>
 
 #include "collection/clip_list_columns.h"
 #include "collection/clip_list_status_text.h"
+#include "collection/directory_view_filter.h"
 #include "collection/source_drag_payload.h"
 #include "commands/pane_command_ids.h"
 #include "document/document_views.h"
@@ -26,15 +28,12 @@
 namespace vantorelle::shell {
 namespace {
 
-QStringList NameFilters(const std::vector<std::pair<std::string, std::string>>& filters) {
-  QStringList patterns;
-  for (const auto& [description, pattern] : filters) {
-    if (pattern == "*.*") continue;
-    for (const QString& part : QString::fromStdString(pattern).split(';', Qt::SkipEmptyParts)) {
-      patterns << part.trimmed() << part.trimmed().toLower();
-    }
+QStringList NameFilters(const std::vector<std::string>& patterns) {
+  QStringList filters;
+  for (const std::string& pattern : patterns) {
+    filters << QString::fromStdString(pattern) << QString::fromStdString(pattern).toLower();
   }
-  return patterns;
+  return filters;
 }
 
 QByteArray ToBytes(const std::vector<std::uint8_t>& bytes) {
@@ -53,6 +52,7 @@ ClipCollectionBar::ClipCollectionBar(CVantorelleDoc& doc, std::function<void(std
       describeCommand_(std::move(describeCommand)) {
   setObjectName("ClipCollectionBar");
   auto* splitter = new QSplitter(Qt::Horizontal, this);
+  panes_ = splitter;
   splitter->addWidget(BuildBrowser());
   list_ = std::make_unique<CClipList>([this](const std::string& text) {
     return fontMetrics().horizontalAdvance(QString::fromStdString(text));
@@ -69,6 +69,7 @@ ClipCollectionBar::~ClipCollectionBar() = default;
 
 QWidget* ClipCollectionBar::BuildBrowser() {
   auto* browser = new QSplitter(Qt::Horizontal, this);
+  browser_ = browser;
   auto* left = new QSplitter(Qt::Vertical, browser);
   folders_ = new QFileSystemModel(this);
   folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -77,6 +78,14 @@ QWidget* ClipCollectionBar::BuildBrowser() {
   tree_->setModel(folders_);
   for (int column = 1; column < folders_->columnCount(); ++column) tree_->hideColumn(column);
   tree_->setHeaderHidden(true);
+  // The view keeps no list of its expanded folders: the bar does, in the
+  // order they were opened.
+  connect(tree_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+    const QString folder = folders_->filePath(index);
+    if (!expandedFolders_.contains(folder)) expandedFolders_.append(folder);
+  });
+  connect(tree_, &QTreeView::collapsed, this,
+          [this](const QModelIndex& index) { expandedFolders_.removeAll(folders_->filePath(index)); });
   tree_->setCurrentIndex(folders_->index(QDir::homePath()));
   favourites_ = new QListWidget(left);
   for (const CFvrDirObject& favourite : doc_.favouriteDirectories) {
@@ -85,8 +94,8 @@ QWidget* ClipCollectionBar::BuildBrowser() {
   }
   files_ = new QFileSystemModel(this);
   files_->setFilter(QDir::Files);
-  files_->setNameFilters(NameFilters(doc_.sourceDialogFilters));
   files_->setNameFilterDisables(false);
+  ApplyFilterIndex(doc_.preferences.dirViewFilterIndex);
   fileView_ = new QListView(browser);
   fileView_->setModel(files_);
   fileView_->viewport()->installEventFilter(this);
@@ -106,6 +115,46 @@ QWidget* ClipCollectionBar::BuildBrowser() {
   });
   showFolder(QDir::homePath());
   return browser;
+}
+
+void ClipCollectionBar::ApplyFilterIndex(std::int32_t filterIndex) {
+  files_->setNameFilters(NameFilters(DirectoryViewPatterns(doc_.sourceDialogFilters, filterIndex)));
+}
+
+std::vector<CTreeNodeInfo> ClipCollectionBar::TreeNodes() const {
+  std::vector<CTreeNodeInfo> nodes;
+  for (const QString& folder : expandedFolders_) nodes.push_back({folder.toStdString(), 1});
+  const QString current = folders_->filePath(tree_->currentIndex());
+  if (!current.isEmpty() && !expandedFolders_.contains(current)) nodes.push_back({current.toStdString(), 0});
+  return nodes;
+}
+
+void ClipCollectionBar::RecordLayout(ClipCollectionBarSettings& settings) const {
+  settings.treeNodes = TreeNodes();
+  const QList<int> outer = panes_->sizes();
+  const QList<int> inner = browser_->sizes();
+  const auto width = [](const QList<int>& sizes, int pane, std::int32_t check) {
+    return check && pane < sizes.size() ? static_cast<std::int32_t>(sizes[pane]) : -1;
+  };
+  settings.treePaneWidth = width(inner, 0, settings.treePaneCheck);
+  settings.fileViewerPaneWidth = width(inner, 1, settings.fileViewerPaneCheck);
+  settings.clipColPaneWidth = width(outer, 1, settings.clipColPaneCheck);
+}
+
+void ClipCollectionBar::ApplyLayout(const ClipCollectionBarSettings& settings) {
+  for (const CTreeNodeInfo& node : settings.treeNodes) {
+    const QModelIndex index = folders_->index(QString::fromStdString(node.path));
+    if (!index.isValid()) continue;
+    if (node.expanded) tree_->expand(index);
+    else tree_->setCurrentIndex(index);
+  }
+  if (settings.treePaneWidth > 0 && settings.fileViewerPaneWidth > 0) {
+    browser_->setSizes({settings.treePaneWidth, settings.fileViewerPaneWidth});
+  }
+  if (settings.clipColPaneWidth > 0) {
+    const int browserWidth = std::max(1, settings.treePaneWidth) + std::max(1, settings.fileViewerPaneWidth);
+    panes_->setSizes({browserWidth, settings.clipColPaneWidth});
+  }
 }
 
 void ClipCollectionBar::BuildList() {

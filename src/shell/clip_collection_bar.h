@@ -3,14 +3,18 @@
 #pragma once
 
 #include <QDockWidget>
+#include <QStringList>
 #include <memory>
 
 #include "collection/clip_list_commands.h"
 #include "collection/clip_list_model.h"
+#include "document/settings_general_page.h"
+#include "document/window_settings.h"
 
 class QFileSystemModel;
 class QListView;
 class QListWidget;
+class QSplitter;
 class QTreeView;
 class QTreeWidget;
 
@@ -19,7 +23,7 @@ namespace vantorelle::shell {
 // The payload of source drags between the bar's panes and the track area.
 inline constexpr const char* kSourceDragMime = "application/x-vantorelle-sources";
 
-class ClipCollectionBar : public QDockWidget, public IClipCollectionHost {
+class ClipCollectionBar : public QDockWidget, public IClipCollectionHost, public IDirectoryViewFilter {
  public:
   ClipCollectionBar(CVantorelleDoc& doc, std::function<void(std::uint32_t)> repaintViews,
                     std::function<void(const std::string&)> statusText,
@@ -50,6 +54,16 @@ class ClipCollectionBar : public QDockWidget, public IClipCollectionHost {
   }
   void Repaint(std::int32_t mask) override;
 
+  // The file viewer shows the files of one source filter (General page).
+  void ApplyFilterIndex(std::int32_t filterIndex) override;
+
+  // The folders of the tree as shown now: every expanded one, and the
+  // current one; with the panes' widths, what the settings keep.
+  std::vector<CTreeNodeInfo> TreeNodes() const;
+  void RecordLayout(ClipCollectionBarSettings& settings) const;
+  // Expands the stored folders and gives the panes their stored widths.
+  void ApplyLayout(const ClipCollectionBarSettings& settings);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -68,7 +82,10 @@ class ClipCollectionBar : public QDockWidget, public IClipCollectionHost {
   std::unique_ptr<ClipListCommands> commands_;
   QFileSystemModel* folders_ = nullptr;
   QFileSystemModel* files_ = nullptr;
+  QSplitter* panes_ = nullptr;    // browser | Clip Collection list
+  QSplitter* browser_ = nullptr;  // tree and favourites | file viewer
   QTreeView* tree_ = nullptr;
+  QStringList expandedFolders_;
   QListView* fileView_ = nullptr;
   QListWidget* favourites_ = nullptr;
   QTreeWidget* listView_ = nullptr;

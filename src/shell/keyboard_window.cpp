@@ -67,8 +67,8 @@ KeyboardWindow::KeyboardWindow(CShortCutTable& table, IUserInterface& ui, QWidge
   auto* remove = new QPushButton("Remove shortcut", this);
   tableButton_ = new QPushButton(QString::fromStdString(model_.TableButtonText()), this);
   auto* defaults = new QPushButton("Load default shortcut table", this);
-  auto* save = new QPushButton("Save...", this);
-  auto* load = new QPushButton("Load...", this);
+  auto* save = new QPushButton("Save ", this);
+  auto* load = new QPushButton("Load", this);
   auto* close = new QPushButton("Close dialog, save changes", this);
   auto* cancel = new QPushButton("Cancel", this);
   for (QPushButton* button : {set, remove, tableButton_, defaults, save, load, close, cancel}) {

@@ -36,6 +36,7 @@
 #include "qt_keys.h"
 #include "frame_pictures.h"
 #include "keyboard_window.h"
+#include "main_toolbar.h"
 #include "preview_window.h"
 #include "repeat_clip_dialog_window.h"
 #include "settings_dialog_window.h"
@@ -182,6 +183,7 @@ void MainWindow::BuildViews() {
   hub_ = std::make_unique<CommandHub>(doc_, *editor_, *navigator_, *mainHost_, playbackControl_.get(), this);
   hub_->AttachTrackArea(area_.get());
   areaMenu_ = std::make_unique<TrackAreaMenu>(doc_, *editor_, *navigator_, *area_, *this, playbackControl_.get());
+  areaMenu_->UseCommandTable(shortcuts_);
 
   zoomStrip_->Attach(*navigator_);
   headersWidget_->Attach(*headers_);
@@ -357,49 +359,20 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::BuildToolBar() {
-  QToolBar* bar = addToolBar("Standard");
-  bar->setObjectName("StandardToolBar");
-  struct Button {
-    int id;
-    QStyle::StandardPixmap icon;
-  };
-  const Button buttons[] = {
-      {CommandId::NewProject, QStyle::SP_FileIcon},        {CommandId::OpenProject, QStyle::SP_DialogOpenButton},
-      {CommandId::SaveProject, QStyle::SP_DialogSaveButton}, {0, QStyle::SP_CustomBase},
-      {CommandId::Cut, QStyle::SP_CustomBase},             {CommandId::Copy, QStyle::SP_CustomBase},
-      {CommandId::Paste, QStyle::SP_CustomBase},           {CommandId::Undo, QStyle::SP_ArrowBack},
-      {CommandId::Redo, QStyle::SP_ArrowForward},          {0, QStyle::SP_CustomBase},
-      {CommandId::Rewind, QStyle::SP_MediaSkipBackward},   {CommandId::Play, QStyle::SP_MediaPlay},
-      {CommandId::Stop, QStyle::SP_MediaStop},             {0, QStyle::SP_CustomBase},
-      {CommandId::ZoomIn, QStyle::SP_CustomBase},          {CommandId::ZoomOut, QStyle::SP_CustomBase}};
-  for (const Button& button : buttons) {
-    if (button.id == 0) {
-      bar->addSeparator();
-      continue;
-    }
-    const CCommandInfo* command = shortcuts_ ? shortcuts_->FindCommand(button.id) : nullptr;
-    const QString text = QString::fromStdString(command ? command->shortName : std::to_string(button.id));
-    QAction* action = button.icon == QStyle::SP_CustomBase ? bar->addAction(text)
-                                                             : bar->addAction(style()->standardIcon(button.icon), text);
-    action->setData(button.id);
-    if (shortcuts_) {
-      action->setToolTip(QString::fromStdString(shortcuts_->ShortNameText(button.id)));
-      action->setStatusTip(QString::fromStdString(shortcuts_->PromptText(button.id)));
-    }
-    connect(action, &QAction::triggered, this, [this, id = button.id] { RunCommand(id); });
-    toolActions_.push_back(action);
-  }
+  toolBar_ = new MainToolBar(
+      shortcuts_, [this](int id) { RunCommand(id); },
+      [this](int id) {
+        // The window's own commands are always enabled, as in the menus.
+        return id < CommandId::FirstMainCommand || id > CommandId::LastMainCommand || hub_->Update(id).enabled;
+      },
+      this);
+  addToolBar(toolBar_);
   auto* idle = new QTimer(this);
   connect(idle, &QTimer::timeout, this, [this] { UpdateToolBar(); });
   idle->start(250);
 }
 
-void MainWindow::UpdateToolBar() {
-  for (QAction* action : toolActions_) {
-    const int id = action->data().toInt();
-    if (id >= CommandId::FirstMainCommand && id <= CommandId::LastMainCommand) action->setEnabled(hub_->Update(id).enabled);
-  }
-}
+void MainWindow::UpdateToolBar() { toolBar_->UpdateButtons(); }
 
 void MainWindow::UpdateMenu(QMenu& menu) {
   // The View menu carries one item per track group besides its commands.
@@ -507,7 +480,7 @@ void MainWindow::FollowDocument() {
 }
 
 void MainWindow::OpenSettings() {
-  SettingsDialogWindow dialog(doc_, ui_, this);
+  SettingsDialogWindow dialog(doc_, ui_, clipCollection_, this);
   dialog.exec();
   FollowDocument();
 }

@@ -166,7 +166,7 @@ class MainWindow : public QMainWindow,
   QMenu* fileMenu_ = nullptr;
   QAction* exitAction_ = nullptr;
   std::vector<QAction*> recentActions_;
-  std::vector<QAction*> toolActions_;
+  class MainToolBar* toolBar_ = nullptr;
   void RememberProject();
   void RefreshRecentFiles();
   // The preview window shows with the main window and again from the View menu.

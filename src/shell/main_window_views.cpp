@@ -108,6 +108,7 @@ void MainWindow::RestorePlacement() {
   if (bar.dockState == DockBarState::Docked && !app_.FirstRun() && bar.horizontalSize.height > 0) {
     resizeDocks({clipCollection_}, {bar.horizontalSize.height}, Qt::Vertical);
   }
+  clipCollection_->ApplyLayout(bar);
 }
 
 namespace {
@@ -138,6 +139,7 @@ void MainWindow::SavePlacement() {
   } else {
     bar.horizontalSize = {clipCollection_->width(), clipCollection_->height()};
   }
+  clipCollection_->RecordLayout(bar);
   SaveClipCollectionBarSettings(store_, bar);
 }
 
@@ -149,6 +151,7 @@ void MainWindow::RecordLayoutInDocument() {
   layout.clipCollectionBar.state = static_cast<std::int32_t>(StateOf(*clipCollection_));
   layout.clipCollectionBar.floatX = clipCollection_->x();
   layout.clipCollectionBar.floatY = clipCollection_->y();
+  doc_.treeNodes = clipCollection_->TreeNodes();
 }
 
 void MainWindow::ApplyDocumentLayout() {

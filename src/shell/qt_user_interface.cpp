@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
 
 namespace vantorelle::shell {
 namespace {
@@ -61,9 +62,16 @@ MessageAnswer QtUserInterface::ShowMessage(const std::string& text, const std::s
 }
 
 std::optional<std::string> QtUserInterface::AskOpenFileName(const FileDialogRequest& request) {
-  const QString path = QFileDialog::getOpenFileName(parent_, ToQt(request.title),
-                                                    InitialPath(request), FilterText(request));
+  const QStringList filters = FilterText(request).split(";;", Qt::SkipEmptyParts);
+  const int shown = std::clamp(request.filterIndex, 1, static_cast<int>(std::max<qsizetype>(1, filters.size()))) - 1;
+  QString selected = shown < filters.size() ? filters[shown] : QString();
+  const QString path = QFileDialog::getOpenFileName(parent_, ToQt(request.title), InitialPath(request),
+                                                    filters.join(";;"), &selected);
   if (path.isEmpty()) return std::nullopt;
+  if (request.chosenFilterIndex) {
+    const auto chosen = filters.indexOf(selected);
+    if (chosen >= 0) *request.chosenFilterIndex = static_cast<std::int32_t>(chosen) + 1;
+  }
   return path.toStdString();
 }
 

@@ -28,8 +28,9 @@ QLineEdit* TimeField(QWidget* parent, const std::string& text, std::function<std
 
 }  // namespace
 
-SettingsDialogWindow::SettingsDialogWindow(CVantorelleDoc& doc, IUserInterface& ui, QWidget* parent)
-    : QDialog(parent), doc_(doc), ui_(ui), model_(doc) {
+SettingsDialogWindow::SettingsDialogWindow(CVantorelleDoc& doc, IUserInterface& ui, IDirectoryViewFilter* directoryView,
+                                           QWidget* parent)
+    : QDialog(parent), doc_(doc), ui_(ui), directoryView_(directoryView), model_(doc) {
   setWindowTitle(SettingsDialogModel::kCaption);
   auto* layout = new QVBoxLayout(this);
   auto* tabs = new QTabWidget(this);
@@ -42,7 +43,7 @@ SettingsDialogWindow::SettingsDialogWindow(CVantorelleDoc& doc, IUserInterface& 
   layout->addWidget(tabs);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-    model_.Ok(doc_);
+    model_.Ok(doc_, directoryView_);
     accept();
   });
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

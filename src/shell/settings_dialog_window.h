@@ -9,7 +9,9 @@ namespace vantorelle::shell {
 
 class SettingsDialogWindow : public QDialog {
  public:
-  SettingsDialogWindow(CVantorelleDoc& doc, IUserInterface& ui, QWidget* parent = nullptr);
+  // The directory view, when given, shows the filter chosen on OK.
+  SettingsDialogWindow(CVantorelleDoc& doc, IUserInterface& ui, IDirectoryViewFilter* directoryView = nullptr,
+                       QWidget* parent = nullptr);
 
  private:
   QWidget* BuildProjectPage();
@@ -18,6 +20,7 @@ class SettingsDialogWindow : public QDialog {
 
   CVantorelleDoc& doc_;
   IUserInterface& ui_;
+  IDirectoryViewFilter* directoryView_;
   SettingsDialogModel model_;
 };
 

@@ -168,7 +168,7 @@ void TrackAreaWidget::contextMenuEvent(QContextMenuEvent* event) {
   at.y = event->pos().y();
   at.rightButton = true;
   const int id = ExecMenu(menu_->Open(at), event->globalPos(), this, [this](int highlighted) {
-    statusText_(TrackAreaMenu::StatusText(highlighted));
+    statusText_(menu_->StatusTextFor(highlighted));
   });
   if (id) menu_->Execute(id);
   update();

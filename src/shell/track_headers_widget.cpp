@@ -2,12 +2,13 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
+#include <QSpinBox>
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QPainter>
 
 #include "time_edit_widget.h"
+#include "timeline/audio_track_properties.h"
 
 namespace vantorelle::shell {
 
@@ -105,29 +106,31 @@ void TrackHeadersWidget::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void TrackHeadersWidget::OpenAudioTrackProperties(CTrack& track) {
+  AudioTrackProperties values(track);
   QDialog dialog(this);
-  dialog.setWindowTitle(QString::fromStdString(track.name) + " Properties");
+  dialog.setWindowTitle(AudioTrackProperties::kCaption);
   auto* form = new QFormLayout(&dialog);
   auto* fadeIn = new TimeEditWidget(&dialog);
   auto* fadeOut = new TimeEditWidget(&dialog);
-  fadeIn->SetValue(track.fadeIn);
-  fadeOut->SetValue(track.fadeOut);
-  auto* volume = new QDoubleSpinBox(&dialog);
-  volume->setRange(0.0, 100.0);
-  volume->setSuffix(" %");
-  volume->setValue(track.volume * 100.0);
+  fadeIn->SetValue(values.fadeIn);
+  fadeOut->SetValue(values.fadeOut);
+  auto* level = new QSpinBox(&dialog);
+  level->setObjectName("LevelPercent");
+  level->setRange(AudioTrackProperties::kLowestPercent, AudioTrackProperties::kHighestPercent);
+  level->setSuffix(" %");
+  level->setValue(values.levelPercent);
   form->addRow("Fade in:", fadeIn);
   form->addRow("Fade out:", fadeOut);
-  form->addRow("Level:", volume);
+  form->addRow("Level:", level);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   form->addRow(buttons);
   connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return;
-  track.fadeIn = SnapToFrameFloor(fadeIn->Value());
-  track.fadeOut = SnapToFrameFloor(fadeOut->Value());
-  track.volume = volume->value() / 100.0;
-  doc_.SetModified(true);
+  values.fadeIn = fadeIn->Value();
+  values.fadeOut = fadeOut->Value();
+  values.levelPercent = level->value();
+  values.Apply(doc_, track);
   update();
 }
 

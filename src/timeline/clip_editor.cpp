@@ -54,10 +54,10 @@ bool ClipEditor::AnySelected() const {
   return false;
 }
 
-bool ClipEditor::AllShownSelected() const {
-  for (CTrack* track : doc_.timeline.ShownTracks()) {
+bool ClipEditor::AllClipsSelectedAndShown() const {
+  for (const auto& track : doc_.timeline.tracks) {
     for (const auto& clip : track->clips) {
-      if (!clip->IsSelected()) return false;
+      if (!track->shown || !clip->IsSelected()) return false;
     }
   }
   return true;

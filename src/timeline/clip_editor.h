@@ -24,7 +24,9 @@ class ClipEditor {
   void InvertSelection();
   void SelectSourceFileInProject(const CFilm& clip);
   bool AnySelected() const;
-  bool AllShownSelected() const;
+  // True when every clip of the project is a selected clip of a shown track:
+  // a clip on a hidden track leaves something for Select all to do.
+  bool AllClipsSelectedAndShown() const;
 
   // Answer whether anything changed.
   bool Delete();

@@ -106,7 +106,7 @@ CommandState CommandHub::Update(int id) const {
     case Insert:
       return {clipboard};
     case SelectAll:
-      return {clips && !editor_.AllShownSelected()};
+      return {clips && !editor_.AllClipsSelectedAndShown()};
     case InvertSelection:
       return {clips};
     case SplitClip:

@@ -9,9 +9,11 @@ namespace {
 
 std::vector<SourceFlagBits> CandidateFlags(const CSrc& source) {
   std::vector<SourceFlagBits> flags;
-  const SourceFlagBits movie = source.flags & SourceFlags::MovieFile;
+  // Each candidate carries the source's file and live bits: no track takes a
+  // live clip, so a live source finds no track.
+  const SourceFlagBits origin = source.flags & (SourceFlags::MovieFile | SourceFlags::LiveSource);
   for (const SourceFlagBits stream : {SourceFlags::VideoStream, SourceFlags::AlphaStream, SourceFlags::AudioStream}) {
-    if (source.flags & stream) flags.push_back(stream | movie);
+    if (source.flags & stream) flags.push_back(stream | origin);
   }
   return flags;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "timeline/fade_handles.h"
 #include "timeline/track_rows.h"
 
 namespace vantorelle {
@@ -17,7 +18,7 @@ struct EdgeTimers {
 bool IsFadingTrack(const CTrack& track) { return (track.Kind() & TrackKind::FadingKinds) != 0; }
 
 // The y of a clip's level line inside its track's row.
-int VolumeLineY(const CFilm& clip) { return clip.track->bottom - clip.VolumeLineHeight(clip.track->height); }
+int VolumeLineY(const CFilm& clip) { return clip.VolumeLineY(clip.track->bottom, clip.track->height); }
 
 }  // namespace
 
@@ -54,7 +55,7 @@ TrackAreaHit TrackAreaController::HitTest(int x, int y) const {
       if (x >= xs - 2 && x <= xe + 2) zone = HitZone::Body;
     } else if (x >= xs - 2 && x <= xs + 2) {
       zone = HitZone::LeftEdge;
-    } else if (x > xs + 2 && x < xe - 2) {
+    } else if (x > xs + 2 && x <= xe - 2) {
       zone = HitZone::Body;
     } else if (x >= xe - 2 && x <= xe + 2) {
       zone = HitZone::RightEdge;
@@ -65,7 +66,7 @@ TrackAreaHit TrackAreaController::HitTest(int x, int y) const {
       const int lineY = VolumeLineY(*clip);
       const int fadeInX = view.TimeToPixel(clip->start + clip->EffectiveFadeIn());
       const int fadeOutX = view.TimeToPixel(clip->End() - clip->EffectiveFadeOut());
-      auto inSquare = [&](int cx) { return std::abs(x - cx) <= 3 && std::abs(y - lineY) <= 3; };
+      auto inSquare = [&](int cx) { return FadeHandleSquare(cx, lineY).Contains(x, y); };
       if (inSquare(fadeInX)) {
         zone = HitZone::FadeIn;
       } else if (inSquare(fadeOutX)) {
@@ -525,6 +526,11 @@ void TrackAreaController::OnTimer(int id) {
     navigator_.Scroll(left ? ScrollCode::LineLeft : ScrollCode::LineRight);
   } else if (id != 0 && id == verticalTimer_ && trackScroller_) {
     const int delta = lastY_ < 0 ? -1 : 1;
+    const auto firstShown = [this]() -> const CTrack* {
+      const auto shown = LaidOutTracks(doc_.timeline);
+      return shown.empty() ? nullptr : shown.front();
+    };
+    const CTrack* firstBefore = firstShown();
     if (!trackScroller_->ScrollTracks(delta)) {
       timers_.KillTimer(verticalTimer_);
       verticalTimer_ = 0;
@@ -532,9 +538,10 @@ void TrackAreaController::OnTimer(int id) {
     }
     LayOutTrackRows(doc_.timeline, doc_.preferences.firstVisibleTrack, height_);
     if (drag_ == Drag::Rectangle) {
-      // The band's start stays on the point it was drawn from.
-      const CTrack* first = LaidOutTracks(doc_.timeline).empty() ? nullptr : LaidOutTracks(doc_.timeline).front();
-      bandY_ -= delta * (first ? first->height : 0);
+      // The band's start stays on the point it was drawn from: it moves by
+      // the row that left the view at the top, or the one that came in.
+      const CTrack* scrolled = delta > 0 ? firstBefore : firstShown();
+      bandY_ -= delta * (scrolled ? scrolled->height : 0);
     }
   } else {
     return;

@@ -1,5 +1,8 @@
 #include "timeline/track_area_menu.h"
 
+#include "commands/menu_status_text.h"
+#include "commands/shortcut_table.h"
+
 namespace vantorelle {
 
 using namespace CommandId;
@@ -11,6 +14,13 @@ MenuItem Item(int id, const char* text, bool enabled = true) {
   item.id = id;
   item.text = text;
   item.enabled = enabled;
+  return item;
+}
+
+// Items 32956 … 32968 are named by the command table when there is one.
+MenuItem TableItem(const CShortCutTable* table, int id, const char* fallback, bool enabled = true) {
+  MenuItem item = Item(id, fallback, enabled);
+  if (const CCommandInfo* command = table ? table->FindCommand(id) : nullptr) item.text = command->displayName;
   return item;
 }
 
@@ -40,28 +50,28 @@ std::vector<MenuItem> TrackAreaMenu::Open(const MouseEvent& event) {
     menu.push_back(Item(AreaAddSourceFile, "Add source file..."));
     menu.push_back(MenuItem::Separator());
     menu.insert(menu.end(), selectionItems.begin(), selectionItems.end());
-    menu.push_back(Item(AreaPaste, "Paste", clipboard));
-    menu.push_back(Item(AreaInsert, "Insert", clipboard));
+    menu.push_back(TableItem(table_, AreaPaste, "Paste", clipboard));
+    menu.push_back(TableItem(table_, AreaInsert, "Insert", clipboard));
     return menu;
   }
   MenuItem edit = Item(0, "Edit");
-  edit.submenu = {Item(AreaDeleteClip, "Delete clip"), Item(AreaCutClip, "Cut clip"), Item(AreaCopyClip, "Copy clip"),
-                  MenuItem::Separator(),           Item(AreaInsert, "Insert", clipboard), MenuItem::Separator()};
+  edit.submenu = {TableItem(table_, AreaDeleteClip, "Delete clip"), TableItem(table_, AreaCutClip, "Cut clip"), TableItem(table_, AreaCopyClip, "Copy clip"),
+                  MenuItem::Separator(),           TableItem(table_, AreaInsert, "Insert", clipboard), MenuItem::Separator()};
   edit.submenu.insert(edit.submenu.end(), selectionItems.begin(), selectionItems.end());
   menu.push_back(edit);
   if (track_->Kind() != TrackKind::TitleMovable) {
-    menu.push_back(Item(AreaSplitClip, "Split clip", ClipEditor::CanSplitClip(*clip_, navigator_.View().PixelToTime(x_))));
+    menu.push_back(TableItem(table_, AreaSplitClip, "Split clip", ClipEditor::CanSplitClip(*clip_, navigator_.View().PixelToTime(x_))));
   }
-  if (RepeatFitCount(*clip_) > 0) menu.push_back(Item(AreaRepeatClip, "Repeat clip..."));
-  menu.push_back(Item(AreaSelectSourceFile, "Select source file in project"));
+  if (RepeatFitCount(*clip_) > 0) menu.push_back(TableItem(table_, AreaRepeatClip, "Repeat clip..."));
+  menu.push_back(TableItem(table_, AreaSelectSourceFile, "Select source file in project"));
   MenuItem range = Item(0, "Range");
-  range.submenu = {Item(AreaZoomToClip, "Zoom to clip"),
-                   Item(AreaSetRangeToClip, "Set range to clip"),
-                   Item(AreaExpandRangeToClip, "Expand range to clip")};
+  range.submenu = {TableItem(table_, AreaZoomToClip, "Zoom to clip"),
+                   TableItem(table_, AreaSetRangeToClip, "Set range to clip"),
+                   TableItem(table_, AreaExpandRangeToClip, "Expand range to clip")};
   menu.push_back(range);
-  menu.push_back(Item(AreaPlayClip, "Play", playback_ && playback_->BoardAvailable()));
+  menu.push_back(TableItem(table_, AreaPlayClip, "Play", playback_ && playback_->BoardAvailable()));
   menu.push_back(MenuItem::Separator());
-  menu.push_back(Item(AreaClipProperties, "Properties..."));
+  menu.push_back(TableItem(table_, AreaClipProperties, "Properties..."));
   if (track_->Group() == TrackGroup::Title) {
     menu.push_back(MenuItem::Separator());
     menu.push_back(Item(AreaTitleTrackSettings, "Title track settings..."));
@@ -110,6 +120,10 @@ bool TrackAreaMenu::Execute(int id) {
     case AreaClipProperties: requests_.OpenClipProperties(clip); return true;
     default: return false;
   }
+}
+
+std::string TrackAreaMenu::StatusTextFor(int id) const {
+  return table_ ? MenuStatusText(*table_, id) : StatusText(id);
 }
 
 std::string TrackAreaMenu::StatusText(int id) {

@@ -11,6 +11,8 @@
 
 namespace vantorelle {
 
+class CShortCutTable;
+
 // What the menu opens for one clip; the shell provides it.
 class IClipRequests {
  public:
@@ -33,7 +35,12 @@ class TrackAreaMenu {
   // placement pending).
   std::vector<MenuItem> Open(const MouseEvent& event);
   bool Execute(int id);
-  // The status bar text while an item is highlighted; "Ready" without one.
+  // The items with a command table entry take its names and descriptions.
+  void UseCommandTable(const CShortCutTable* table) { table_ = table; }
+  // The status bar text while an item is highlighted: the command table's
+  // description, else the item's own text; "Ready" without one.
+  std::string StatusTextFor(int id) const;
+  // The texts of the items without a command table entry; "Ready" for others.
   static std::string StatusText(int id);
 
  private:
@@ -43,6 +50,7 @@ class TrackAreaMenu {
   TrackAreaController& area_;
   IClipRequests& requests_;
   const IPlaybackControl* playback_;
+  const CShortCutTable* table_ = nullptr;
   int x_ = 0;
   int y_ = 0;
   CFilm* clip_ = nullptr;

@@ -2,15 +2,10 @@
 
 #include <algorithm>
 
+#include "timeline/fade_handles.h"
 #include "timeline/track_rows.h"
 
 namespace vantorelle {
-
-namespace {
-
-PixelRect Square(int cx, int cy) { return PixelRect{cx - 3, cy - 3, cx + 3, cy + 3}; }
-
-}  // namespace
 
 TrackAreaPicture PictureTrackArea(const CVantorelleDoc& doc, const TrackAreaController& area, int width, int height) {
   TrackAreaPicture picture;
@@ -34,11 +29,11 @@ TrackAreaPicture PictureTrackArea(const CVantorelleDoc& doc, const TrackAreaCont
         drawn.fill = doc.colours.fill[static_cast<std::size_t>(colour)];
       }
       drawn.name = clip->name;
-      const int lineY = track->bottom - clip->VolumeLineHeight(track->height);
+      const int lineY = clip->VolumeLineY(track->bottom, track->height);
       if ((track->Kind() & TrackKind::FadingKinds) && drawn.rect.right - drawn.rect.left > 8) {
         drawn.hasFadeHandles = true;
-        drawn.fadeInHandle = Square(view.TimeToPixel(clip->start + clip->EffectiveFadeIn()), lineY);
-        drawn.fadeOutHandle = Square(view.TimeToPixel(clip->End() - clip->EffectiveFadeOut()), lineY);
+        drawn.fadeInHandle = FadeHandleSquare(view.TimeToPixel(clip->start + clip->EffectiveFadeIn()), lineY);
+        drawn.fadeOutHandle = FadeHandleSquare(view.TimeToPixel(clip->End() - clip->EffectiveFadeOut()), lineY);
       }
       if (track->Kind() == TrackKind::Audio) drawn.volumeLineY = lineY;
       row.clips.push_back(std::move(drawn));

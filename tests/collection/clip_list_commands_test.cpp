@@ -84,6 +84,22 @@ TEST_F(CollectionFixture, AddAsksForAClipWithTheSourceFiltersAndAppendsTheSource
   EXPECT_TRUE(project.ui.messages.empty());
 }
 
+TEST_F(CollectionFixture, TheDialogStartsOnTheStoredFilterAndStoresTheOneChosen) {
+  Doc().preferences.loadClipFilterIndex = 3;
+  project.ui.openAnswers.push_back(MovieFile("clip.avi"));
+  project.ui.chosenOpenFilters.push_back(2);
+  EXPECT_EQ(commands.AddSourceFile(), AddSourceOutcome::Added);
+  ASSERT_EQ(project.ui.openRequests.size(), 1u);
+  EXPECT_EQ(project.ui.openRequests[0].filterIndex, 3);
+  EXPECT_EQ(Doc().preferences.loadClipFilterIndex, 2);
+
+  // A cancelled dialog keeps the stored filter.
+  project.ui.openAnswers.push_back(std::nullopt);
+  EXPECT_EQ(commands.AddSourceFile(), AddSourceOutcome::Cancelled);
+  EXPECT_EQ(project.ui.openRequests[1].filterIndex, 2);
+  EXPECT_EQ(Doc().preferences.loadClipFilterIndex, 2);
+}
+
 TEST_F(CollectionFixture, CancellingTheDialogOrAnUnreadableOrUnregisteredFileAddsNothing) {
   project.ui.openAnswers.push_back(std::nullopt);
   EXPECT_EQ(commands.AddSourceFile(), AddSourceOutcome::Cancelled);

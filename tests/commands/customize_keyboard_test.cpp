@@ -113,15 +113,19 @@ TEST_F(CustomizeKeyboard, SameKeyInAnotherGroupOrWithOtherModifiersStays) {
   EXPECT_THAT(model.CurrentKeys(), ElementsAre("Del", "Ctrl + Shift + Del"));
 }
 
-TEST_F(CustomizeKeyboard, EveryHolderOfTheCombinationLosesIt) {
-  // A loaded list may bind one combination twice; a holder left earlier in
-  // the list would keep winning the key press.
-  table.SetCurrentShortcuts({{0x8094, CommandGroup::Global, 0, 1, 'K'}, {0x8095, CommandGroup::Global, 0, 1, 'K'}});
+TEST_F(CustomizeKeyboard, OnlyTheFirstHolderOfTheCombinationLosesIt) {
+  // A loaded list may bind one combination twice: setting it takes it from
+  // the first holder only, and the new shortcut goes to the end.
+  table.SetCurrentShortcuts({{0x8094, CommandGroup::Global, 0, 1, 'K'},
+                             {0x8096, CommandGroup::Global, 0, 0, 'I'},
+                             {0x8095, CommandGroup::Global, 0, 1, 'K'}});
   CustomizeKeyboardModel fresh(table, ui);
   fresh.ChooseCategory(CategoryIndex("Edit"));
   fresh.SelectCommand(0);  // Undo
   ASSERT_TRUE(fresh.OfferCapturedKey('K', true, false));
-  EXPECT_EQ(fresh.EditedShortcuts(), (ShortCutList{{0x80A2, CommandGroup::Global, 0, 1, 'K'}}));
+  EXPECT_EQ(fresh.EditedShortcuts(), (ShortCutList{{0x8096, CommandGroup::Global, 0, 0, 'I'},
+                                                   {0x8095, CommandGroup::Global, 0, 1, 'K'},
+                                                   {0x80A2, CommandGroup::Global, 0, 1, 'K'}}));
 }
 
 TEST_F(CustomizeKeyboard, RemoveDeletesTheSelectedCurrentKey) {

@@ -266,14 +266,12 @@ TEST(TmlReaderTest, UnusableFilesAreRefused) {
       {"no chunks", afterHeader({})},
       {"no project chunk", afterHeader(TmlChunk(7, TmlBytes(4, 0)))},
       {"negative chunk size", afterHeader(TmlChunkWithSize(7, -1, {}))},
-      {"empty chunk", afterHeader(TmlChunkWithSize(7, 0, TmlChunk(100, TmlChunk(128, TmlI32(1)))))},
       {"chunk past the end", afterHeader(TmlChunkWithSize(100, 100, TmlChunk(128, TmlI32(1))))},
       {"half a chunk header", afterHeader(TmlBytes{100, 0, 0})},
-      {"empty project chunk", afterHeader(TmlChunkWithSize(100, 0, {}))},
+      {"only an empty project chunk", afterHeader(TmlChunkWithSize(100, 0, {}))},
       {"sub-chunk past the project chunk",
        afterHeader(TmlChunk(100, TmlChunkWithSize(128, 8, TmlI32(1))))},
       {"negative sub-chunk size", TmlBuilder().RawSubChunkBytes(TmlChunkWithSize(400, -8, {})).Bytes()},
-      {"empty sub-chunk", TmlBuilder().RawSubChunkBytes(TmlChunkWithSize(55, 0, {})).Bytes()},
       {"stray bytes after the sub-chunks", TmlBuilder().MasterLevel(512).RawSubChunkBytes({1, 2, 3}).Bytes()},
       {"field with negative size", itemBytes(TmlChunkWithSize(402, -4, TmlI32(0)))},
       {"field past the item", itemBytes(TmlChunkWithSize(402, 8, TmlI32(0)))},
@@ -302,6 +300,31 @@ TEST(TmlReaderTest, UnusableFilesAreRefused) {
   EXPECT_EQ(ReadTimelineProjectBytes(withField(403, TmlI32(86400000)), kTmlPath).status, TmlStatus::Ok);
   EXPECT_EQ(ReadTimelineProjectBytes(withField(465, TmlI32(2048)), kTmlPath).status, TmlStatus::Ok);
   EXPECT_EQ(ReadTimelineProjectBytes(withField(456, TmlBytes(260, 'p')), kTmlPath).status, TmlStatus::Ok);
+}
+
+TEST(TmlReaderTest, ChunksAndSubChunksOfSizeZeroAreSkipped) {
+  const std::string header = std::string("TimeLine Project (c) Firm Quorvan") + '\0';
+  TmlBytes bytes(header.begin(), header.end());
+  const TmlBytes item = TmlItemBuilder().Movie("/a.avi", 0, 100, 0, 0).Data();
+  TmlBytes project = TmlChunkWithSize(400, 0, {});
+  for (const TmlBytes& part : {TmlChunkWithSize(55, 0, {}), TmlChunk(400, item), TmlChunkWithSize(128, 0, {}),
+                               TmlChunk(128, TmlI32(256))}) {
+    project.insert(project.end(), part.begin(), part.end());
+  }
+  for (const TmlBytes& part : {TmlChunkWithSize(7, 0, {}), TmlChunkWithSize(100, 0, {}), TmlChunk(100, project)}) {
+    bytes.insert(bytes.end(), part.begin(), part.end());
+  }
+  const TmlReadResult read = ReadTimelineProjectBytes(bytes, kTmlPath);
+  ASSERT_EQ(read.status, TmlStatus::Ok);
+  ASSERT_EQ(read.project.items.size(), 1u);  // an empty item chunk makes no item
+  EXPECT_EQ(read.project.items[0].filePath, "/a.avi");
+  EXPECT_EQ(read.project.masterLevel, 256u);
+
+  // A project whose only sub-chunk is empty reads as a project without items.
+  const TmlReadResult empty =
+      ReadTimelineProjectBytes(TmlBuilder().RawSubChunkBytes(TmlChunkWithSize(400, 0, {})).Bytes(), kTmlPath);
+  EXPECT_EQ(empty.status, TmlStatus::Ok);
+  EXPECT_THAT(empty.project.items, IsEmpty());
 }
 
 TmlBuilder SmallProject() {

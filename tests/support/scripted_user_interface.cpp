@@ -32,7 +32,11 @@ MessageAnswer ScriptedUserInterface::ShowMessage(const std::string& text,
 std::optional<std::string> ScriptedUserInterface::AskOpenFileName(
     const FileDialogRequest& request) {
   openRequests.push_back(request);
-  return PopOr<std::optional<std::string>>(openAnswers, std::nullopt);
+  std::optional<std::string> answer = PopOr<std::optional<std::string>>(openAnswers, std::nullopt);
+  if (answer && request.chosenFilterIndex) {
+    *request.chosenFilterIndex = PopOr(chosenOpenFilters, request.filterIndex);
+  }
+  return answer;
 }
 
 std::optional<std::string> ScriptedUserInterface::AskSaveFileName(

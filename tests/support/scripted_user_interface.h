@@ -28,6 +28,9 @@ class ScriptedUserInterface : public IUserInterface {
   // Scripts, consumed in order.
   std::deque<MessageAnswer> messageAnswers;
   std::deque<std::optional<std::string>> openAnswers;
+  // The filter an answered open dialog reports as chosen (from 1); without
+  // one the filter it was shown with.
+  std::deque<std::int32_t> chosenOpenFilters;
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<MissingSourceAnswer> missingSourceAnswers;
 

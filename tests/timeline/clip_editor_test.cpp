@@ -178,7 +178,7 @@ TEST_F(EditorFixture, DeleteAndCutKeepUsageCountsAndUndoBringsClipsBack) {
   editor.DeselectAll();
   EXPECT_FALSE(editor.Delete());  // nothing selected
   editor.SelectAll();
-  EXPECT_TRUE(editor.AllShownSelected());
+  EXPECT_TRUE(editor.AllClipsSelectedAndShown());
   editor.InvertSelection();
   EXPECT_FALSE(editor.AnySelected());
   ASSERT_TRUE(editor.DeleteClip(*Track(1).clips[0]));

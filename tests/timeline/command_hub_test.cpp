@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "commands/shortcut_table.h"
 #include "support/document_fixture.h"
 #include "support/recording_view_host.h"
 #include "support/timeline_fixtures.h"
@@ -87,6 +88,21 @@ TEST_F(HubFixture, SelectionCommandsFollowTheSelection) {
   EXPECT_TRUE(Enabled(Id::Redo));
   EXPECT_FALSE(hub.Execute(32949));  // no such command: disabled
   (void)clip;
+}
+
+TEST_F(HubFixture, SelectAllStaysEnabledWhileAClipLiesOnAHiddenTrack) {
+  Clip(0, 1000.0, 1000.0);
+  CFilm& hidden = Clip(1, 1000.0, 1000.0);
+  project.Track(1).shown = 0;
+  ASSERT_TRUE(hub.Execute(Id::SelectAll));
+  EXPECT_TRUE(project.Track(0).clips[0]->IsSelected());
+  EXPECT_FALSE(hidden.IsSelected());
+  EXPECT_TRUE(Enabled(Id::SelectAll));
+  // Even selected, a clip of a hidden track is not a selected clip of a shown one.
+  hidden.selection = 1;
+  EXPECT_TRUE(Enabled(Id::SelectAll));
+  project.Track(1).shown = 1;
+  EXPECT_FALSE(Enabled(Id::SelectAll));
 }
 
 TEST_F(HubFixture, RelinkOfflineMediaIsOfferedWhileASourceIsOffline) {
@@ -201,6 +217,19 @@ TEST_F(HubFixture, ContextMenuOffersWhatFitsThePoint) {
             "Delete selected clip(s) and put it on the Clipboard");
   EXPECT_EQ(TrackAreaMenu::StatusText(CommandId::AreaSplitClip), "Ready");
   (void)clip;
+}
+
+TEST_F(HubFixture, AreaMenuItemsTakeTheirStatusTextsFromTheCommandTable) {
+  const CShortCutTable table;
+  menu.UseCommandTable(&table);
+  for (int id = CommandId::AreaPaste; id <= CommandId::AreaClipProperties; ++id) {
+    EXPECT_EQ(menu.StatusTextFor(id), table.PromptText(id)) << id;
+    EXPECT_NE(menu.StatusTextFor(id), "Ready") << id;
+  }
+  EXPECT_EQ(menu.StatusTextFor(CommandId::AreaPaste), "Paste the clipboard clips at the mouse position");
+  // Items without an entry keep their own texts.
+  EXPECT_EQ(menu.StatusTextFor(CommandId::AreaAddSourceFile), "Add source file");
+  EXPECT_EQ(menu.StatusTextFor(0), "Ready");
 }
 
 TEST_F(HubFixture, RepeatClipAsksBeforePlacingCopies) {

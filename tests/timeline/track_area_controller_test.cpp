@@ -8,6 +8,7 @@
 #include "support/document_fixture.h"
 #include "support/recording_view_host.h"
 #include "support/timeline_fixtures.h"
+#include "timeline/track_area_picture.h"
 
 namespace vantorelle {
 namespace {
@@ -76,12 +77,12 @@ TEST_F(AreaFixture, HoverZonesAndTheClipStatusText) {
   EXPECT_EQ(area.HitTest(101, 130).zone, HitZone::LeftEdge);
   EXPECT_EQ(area.HitTest(200, 130).zone, HitZone::Body);
   EXPECT_EQ(area.HitTest(299, 130).zone, HitZone::RightEdge);
-  // Full level: the line is 0.8 × 96 = 76 pixels above the row's bottom.
-  EXPECT_EQ(area.HitTest(200, 216 - 76).zone, HitZone::Volume);
-  EXPECT_EQ(area.HitTest(100, 216 - 76).zone, HitZone::FadeIn);  // a fade of 0 is grabbed at the edge
+  // Full level: the line is 0.8 × 96 = 76 pixels above the row's bottom minus 2.
+  EXPECT_EQ(area.HitTest(200, 216 - 2 - 76).zone, HitZone::Volume);
+  EXPECT_EQ(area.HitTest(100, 216 - 2 - 76).zone, HitZone::FadeIn);  // a fade of 0 is grabbed at the edge
   EXPECT_EQ(area.HitTest(100, 130).zone, HitZone::LeftEdge);
   Track(2).clips[0]->fadeIn = 500.0;
-  EXPECT_EQ(area.HitTest(150, 216 - 76).zone, HitZone::FadeIn);
+  EXPECT_EQ(area.HitTest(150, 216 - 2 - 76).zone, HitZone::FadeIn);
   EXPECT_EQ(area.HitTest(500, 130).zone, HitZone::None);
   Doc().times.timeMark = 2000.0;
   EXPECT_EQ(area.HitTest(201, 130).zone, HitZone::Body);  // over a clip the line is not picked
@@ -94,6 +95,32 @@ TEST_F(AreaFixture, HoverZonesAndTheClipStatusText) {
                                          FormatTimeDisplay(2000.0, 0) + "ms");
   area.OnMouseMove(At(600, 130, false));
   EXPECT_EQ(host.statusTexts.back(), "Ready");
+}
+
+TEST_F(AreaFixture, EdgeBandsMeetTheBodyAtTwoPixelsAndFadeHandlesAreSixPixelsSquare) {
+  CFilm& clip = Clip(2, 1000.0, 2000.0);  // x 100 … 300
+  clip.fadeIn = 500.0;                     // handle centred on x 150
+  // Each band's shared pixel goes to the band tested first: xs + 2 to the
+  // left edge, xe − 2 to the body.
+  EXPECT_EQ(area.HitTest(102, 130).zone, HitZone::LeftEdge);
+  EXPECT_EQ(area.HitTest(103, 130).zone, HitZone::Body);
+  EXPECT_EQ(area.HitTest(298, 130).zone, HitZone::Body);
+  EXPECT_EQ(area.HitTest(299, 130).zone, HitZone::RightEdge);
+  EXPECT_EQ(area.HitTest(302, 130).zone, HitZone::RightEdge);
+
+  const int lineY = 216 - 2 - 76;
+  const TrackAreaPicture picture = PictureTrackArea(Doc(), area, 801, 400);
+  ASSERT_EQ(picture.rows[2].clips.size(), 1u);
+  EXPECT_EQ(picture.rows[2].clips[0].volumeLineY, lineY);
+  const PixelRect handle = picture.rows[2].clips[0].fadeInHandle;
+  EXPECT_EQ(handle, (PixelRect{147, lineY - 3, 153, lineY + 3}));
+  // The handle grabs exactly the pixels it is drawn on.
+  for (int y = lineY - 5; y <= lineY + 5; ++y) {
+    for (int x = 144; x <= 156; ++x) {
+      const bool inside = x >= handle.left && x < handle.right && y >= handle.top && y < handle.bottom;
+      EXPECT_EQ(area.HitTest(x, y).zone == HitZone::FadeIn, inside) << x << "," << y;
+    }
+  }
 }
 
 TEST_F(AreaFixture, ADragOverTwentyPositionsIsOneUndoStep) {
@@ -255,7 +282,7 @@ TEST_F(AreaFixture, LeftTrimMovesLinkedClipsAndKeepsTheSourceInView) {
 TEST_F(AreaFixture, FadeAndVolumeDrags) {
   CFilm& clip = Clip(2, 1000.0, 2000.0);
   clip.selection = 1;
-  const int lineY = 216 - 76;
+  const int lineY = 216 - 2 - 76;
   Drag(100 + 0, lineY - 1, {{200, lineY}});  // the fade-in handle at the clip start
   EXPECT_EQ(clip.fadeIn, 1000.0);
   Drag(200, lineY - 20, {{200, lineY - 20}});  // a body drag: no change
@@ -350,13 +377,6 @@ TEST_F(AreaFixture, CurrentTimeLineDragEndsOnAFrame) {
   area.OnMouseUp(At(-40, 300, false));
 }
 
-}  // namespace
-}  // namespace vantorelle
-
-#include "timeline/track_area_picture.h"
-
-namespace vantorelle {
-namespace {
 
 TEST_F(AreaFixture, PictureHoldsRowsClipsHandlesOutlinesAndTheTimeLine) {
   CFilm& sound = Clip(2, 1000.0, 2000.0, true);
@@ -376,8 +396,8 @@ TEST_F(AreaFixture, PictureHoldsRowsClipsHandlesOutlinesAndTheTimeLine) {
   EXPECT_EQ(drawn.rect, (PixelRect{100, 120, 300, 216}));
   EXPECT_TRUE(drawn.selected);
   EXPECT_EQ(drawn.outline, Doc().colours.outline[3]);
-  EXPECT_EQ(drawn.volumeLineY, 216 - 38);
-  EXPECT_EQ(drawn.fadeInHandle, (PixelRect{147, 175, 153, 181}));
+  EXPECT_EQ(drawn.volumeLineY, 216 - 2 - 38);
+  EXPECT_EQ(drawn.fadeInHandle, (PixelRect{147, 173, 153, 179}));
   EXPECT_EQ(picture.emptyBelow, (PixelRect{0, 408, 801, 408}));
   ASSERT_EQ(picture.placementOutlines.size(), 2u);
   EXPECT_EQ(picture.placementOutlines[0].left, 500);

@@ -1,0 +1,17 @@
+// The file patterns the Clip Collection browser's directory view shows for
+// its filter index (the position of a filter among the source file filters).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vantorelle {
+
+// The patterns of the chosen filter ("*.AVI" …); empty when it shows every
+// file ("*.*"). An index outside the list shows the files of every filter.
+std::vector<std::string> DirectoryViewPatterns(const std::vector<std::pair<std::string, std::string>>& filters,
+                                               std::int32_t filterIndex);
+
+}  // namespace vantorelle
