@@ -191,10 +191,16 @@ TEST_F(MainWindowDetails, DirectoryViewShowsTheFilterChosenInTheSettings) {
 }
 
 TEST_F(MainWindowDetails, SavedProjectKeepsTheFoldersExpandedNow) {
-  auto* tree = Collection().findChild<QTreeView*>();
+  // The folder tree is the tree view over the file system; the clip list is another.
+  QTreeView* tree = nullptr;
+  QFileSystemModel* folders = nullptr;
+  for (QTreeView* view : Collection().findChildren<QTreeView*>()) {
+    if (auto* model = qobject_cast<QFileSystemModel*>(view->model())) {
+      tree = view;
+      folders = model;
+    }
+  }
   ASSERT_NE(tree, nullptr);
-  auto* folders = qobject_cast<QFileSystemModel*>(tree->model());
-  ASSERT_NE(folders, nullptr);
   const QString folder = QString::fromStdString(dir_.Path().string());
   tree->expand(folders->index(folder));
   ui_.saveAnswers.push_back(dir_.File("saved.vrp"));
