@@ -32,6 +32,27 @@ TEST(AudioTrackPropertiesTest, LevelIsAWholePercentFromOneToHundred) {
   EXPECT_TRUE(project.doc.IsModified());
 }
 
+TEST(AudioTrackPropertiesTest, AnUnchangedOkKeepsTheStoredLevelAndLeavesTheProjectUnmodified) {
+  testing::TestDocument project;
+  CTrack& audio = project.Track(2);
+  audio.volume = 0.29;  // 28.999… percent as a double
+  audio.fadeIn = 400.0;
+  audio.fadeOut = 0.0;
+  project.doc.SetModified(false);
+  const AudioTrackProperties values(audio);
+  EXPECT_EQ(values.levelPercent, 29);
+  values.Apply(project.doc, audio);
+  EXPECT_EQ(audio.volume, 0.29);
+  EXPECT_EQ(audio.fadeIn, 400.0);
+  EXPECT_FALSE(project.doc.IsModified());
+
+  AudioTrackProperties louder = values;
+  louder.levelPercent = 30;
+  louder.Apply(project.doc, audio);
+  EXPECT_DOUBLE_EQ(audio.volume, 0.30);
+  EXPECT_TRUE(project.doc.IsModified());
+}
+
 TEST(AudioTrackPropertiesTest, FadesFallOntoTheFrameGrid) {
   testing::TestDocument project;
   CTrack& audio = project.Track(2);
