@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "collection/source_drag_payload.h"
+#include "collection/source_file_dialog.h"
 #include "model/source_paths.h"
 #include "playback/source_reading.h"
 #include "timeline/source_placement.h"
@@ -81,15 +82,8 @@ CSrc* ClipListCommands::CollectedSource(const std::string& path) const {
 }
 
 AddSourceOutcome ClipListCommands::AddSourceFile() {
-  FileDialogRequest request;
-  request.title = kOpenClipTitle;
-  request.filters = doc_.sourceDialogFilters;
-  request.filterIndex = doc_.preferences.loadClipFilterIndex;
-  std::int32_t chosenFilter = request.filterIndex;
-  request.chosenFilterIndex = &chosenFilter;
-  const auto path = doc_.Ui().AskOpenFileName(request);
+  const auto path = AskSourceFile(doc_, kOpenClipTitle, doc_.preferences.loadClipFilterIndex);
   if (!path) return AddSourceOutcome::Cancelled;
-  doc_.preferences.loadClipFilterIndex = chosenFilter;
   return AddSourceFromPath(*path, true);
 }
 

@@ -196,4 +196,24 @@ void SaveClipCollectionBarSettings(ISettingsStore& store, const ClipCollectionBa
   WriteSettingsNumberList(store, section, "TreeDir Expansions", flags);
 }
 
+ClipCollectionBarBlock ProjectBarBlock(const ClipCollectionBarSettings& bar, BarPoint floatingPosition) {
+  ClipCollectionBarBlock block;
+  block.state = static_cast<std::int32_t>(bar.dockState);
+  block.floatX = floatingPosition.x;
+  block.floatY = floatingPosition.y;
+  block.verticalWidth = bar.verticalSize.width;
+  block.verticalHeight = bar.verticalSize.height;
+  block.horizontalWidth = bar.horizontalSize.width;
+  block.horizontalHeight = bar.horizontalSize.height;
+  block.floatingWidth = bar.floatingSize.width;
+  block.floatingHeight = bar.floatingSize.height;
+  block.treePaneChecked = bar.treePaneCheck;
+  block.fileViewerPaneChecked = bar.fileViewerPaneCheck;
+  block.clipCollectionPaneChecked = bar.clipColPaneCheck;
+  block.treePaneWidth = bar.treePaneWidth;
+  block.fileViewerPaneWidth = bar.fileViewerPaneWidth;
+  block.clipCollectionPaneWidth = bar.clipColPaneWidth;
+  return block;
+}
+
 }  // namespace vantorelle

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "document/layout_settings.h"
+#include "document/project_file_format.h"
 #include "document/settings_store.h"
 #include "model/pixel_rect.h"
 
@@ -98,5 +99,9 @@ ClipCollectionBarSettings LoadClipCollectionBarSettings(const ISettingsStore& st
 // takes back are written, and "Tree Dirs Number" counts those, so a deep tree
 // loses its last nodes rather than all of them.
 void SaveClipCollectionBarSettings(ISettingsStore& store, const ClipCollectionBarSettings& settings);
+
+// The bar's block in a project file: the same sizes, pane switches and pane
+// widths the settings keep, with the bar's state and floating position.
+ClipCollectionBarBlock ProjectBarBlock(const ClipCollectionBarSettings& bar, BarPoint floatingPosition);
 
 }  // namespace vantorelle

@@ -23,6 +23,7 @@
 
 #include "clip_collection_bar.h"
 #include "clip_properties_dialog.h"
+#include "collection/source_file_dialog.h"
 #include "commands/command_table.h"
 #include "commands/menu_status_text.h"
 #include "commands/pane_command_ids.h"
@@ -526,10 +527,7 @@ void MainWindow::CustomizeKeyboard() {
 }
 
 CSrc* MainWindow::AskForSource() {
-  FileDialogRequest request;
-  request.title = "Add source file";
-  request.filters = doc_.sourceDialogFilters;
-  const auto path = ui_.AskOpenFileName(request);
+  const auto path = AskSourceFile(doc_, "Add source file", doc_.preferences.loadSourceFilterIndex);
   if (!path) return nullptr;
   if (CSrc* known = doc_.FindSourceByPath(*path)) return known;
   return clipCollection_->SourceForPath(*path);

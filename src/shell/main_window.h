@@ -13,6 +13,7 @@
 #include "document/autosave.h"
 #include "document/recent_files.h"
 #include "document/vantorelle_doc.h"
+#include "document/window_settings.h"
 #include "playback/movie_map.h"
 #include "playback/play_engine_control.h"
 #include "playback/software_board/realtime_pump.h"
@@ -158,6 +159,8 @@ class MainWindow : public QMainWindow,
   void SavePlacement();
 
  private:
+  // The Clip Collection bar as it stands now, over the stored values.
+  ClipCollectionBarSettings LiveBarSettings() const;
   void BuildPlayback();
   // Every source of the document gets its play component and its pictures.
   void OpenSourcesForPlayback();

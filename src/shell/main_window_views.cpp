@@ -130,6 +130,10 @@ void MainWindow::SavePlacement() {
   SaveMainWindowRect(store_, RectOf(frame));
   SaveDockState(store_, kProjectViewerDockStateValue,
                 CDockPlateState{StateOf(*projectViewer_), RectOf(projectViewer_->geometry())});
+  SaveClipCollectionBarSettings(store_, LiveBarSettings());
+}
+
+ClipCollectionBarSettings MainWindow::LiveBarSettings() const {
   ClipCollectionBarSettings bar = LoadClipCollectionBarSettings(store_);
   bar.dockState = StateOf(*clipCollection_);
   if (clipCollection_->isFloating()) {
@@ -140,7 +144,7 @@ void MainWindow::SavePlacement() {
     bar.horizontalSize = {clipCollection_->width(), clipCollection_->height()};
   }
   clipCollection_->RecordLayout(bar);
-  SaveClipCollectionBarSettings(store_, bar);
+  return bar;
 }
 
 void MainWindow::RecordLayoutInDocument() {
@@ -148,10 +152,9 @@ void MainWindow::RecordLayoutInDocument() {
   layout.mainWindow = RectOf(geometry());
   layout.projectViewer = RectOf(projectViewer_->geometry());
   layout.projectViewerState = static_cast<std::int32_t>(StateOf(*projectViewer_));
-  layout.clipCollectionBar.state = static_cast<std::int32_t>(StateOf(*clipCollection_));
-  layout.clipCollectionBar.floatX = clipCollection_->x();
-  layout.clipCollectionBar.floatY = clipCollection_->y();
-  doc_.treeNodes = clipCollection_->TreeNodes();
+  const ClipCollectionBarSettings bar = LiveBarSettings();
+  layout.clipCollectionBar = ProjectBarBlock(bar, BarPoint{clipCollection_->x(), clipCollection_->y()});
+  doc_.treeNodes = bar.treeNodes;
 }
 
 void MainWindow::ApplyDocumentLayout() {

@@ -230,5 +230,42 @@ TEST_F(MainWindowDetails, BarRecordsThePaneWidthsShownNow) {
   EXPECT_NE(settings.clipColPaneWidth, ClipCollectionBarSettings{}.clipColPaneWidth);
 }
 
+TEST_F(MainWindowDetails, SavedProjectHoldsThePaneWidthsShownNow) {
+  Collection().resize(900, 300);
+  QSplitter* panes = nullptr;
+  QSplitter* browser = nullptr;
+  for (QSplitter* splitter : Collection().findChildren<QSplitter*>()) {
+    if (splitter->orientation() != Qt::Horizontal) continue;
+    if (splitter->parentWidget() == &Collection()) panes = splitter;
+    else browser = splitter;
+  }
+  ASSERT_NE(panes, nullptr);
+  ASSERT_NE(browser, nullptr);
+  panes->setSizes({500, 400});
+  browser->setSizes({180, 320});
+  ui_.saveAnswers.push_back(dir_.File("panes.vrp"));
+  Window().RunCommand(Id::SaveProjectAs);
+  const ClipCollectionBarBlock& bar = Doc().windowLayout.clipCollectionBar;
+  EXPECT_EQ(bar.treePaneWidth, browser->sizes()[0]);
+  EXPECT_EQ(bar.fileViewerPaneWidth, browser->sizes()[1]);
+  EXPECT_EQ(bar.clipCollectionPaneWidth, panes->sizes()[1]);
+  EXPECT_GT(bar.clipCollectionPaneWidth, 0);
+  EXPECT_EQ(bar.treePaneChecked, 1);
+}
+
+TEST_F(MainWindowDetails, PlacementDialogStartsOnTheStoredFilterAndStoresTheOneChosen) {
+  Doc().preferences.loadSourceFilterIndex = 3;
+  ui_.openAnswers.push_back(std::nullopt);
+  Window().RunCommand(Id::AddSourceFile);
+  EXPECT_EQ(Doc().preferences.loadSourceFilterIndex, 3);  // a cancel keeps it
+  ui_.openAnswers.push_back(WriteMovie("filtered.avi"));
+  ui_.chosenOpenFilters.push_back(2);
+  Window().RunCommand(Id::AddSourceFile);
+  ASSERT_EQ(ui_.openRequests.size(), 2u);
+  EXPECT_EQ(ui_.openRequests[0].filterIndex, 3);
+  EXPECT_EQ(ui_.openRequests[1].filterIndex, 3);
+  EXPECT_EQ(Doc().preferences.loadSourceFilterIndex, 2);
+}
+
 }  // namespace
 }  // namespace vantorelle::testing

@@ -63,7 +63,9 @@ TEST_F(MainWindowEditing, StartsWithSixTrackRowsAndAnUntitledProject) {
   for (std::size_t i = 0; i < picture.rows.size(); ++i) {
     EXPECT_EQ(picture.rows[i].track, Doc().timeline.tracks[i].get());
     EXPECT_TRUE(picture.rows[i].clips.empty());
-    if (i > 0) EXPECT_GE(picture.rows[i].rect.top, picture.rows[i - 1].rect.bottom);
+    if (i > 0) {
+      EXPECT_GE(picture.rows[i].rect.top, picture.rows[i - 1].rect.bottom);
+    }
   }
 }
 

@@ -1,0 +1,18 @@
+#include "collection/source_file_dialog.h"
+
+namespace vantorelle {
+
+std::optional<std::string> AskSourceFile(CVantorelleDoc& doc, const std::string& title,
+                                         std::int32_t& storedFilterIndex) {
+  FileDialogRequest request;
+  request.title = title;
+  request.filters = doc.sourceDialogFilters;
+  request.filterIndex = storedFilterIndex;
+  std::int32_t chosenFilter = request.filterIndex;
+  request.chosenFilterIndex = &chosenFilter;
+  auto path = doc.Ui().AskOpenFileName(request);
+  if (path) storedFilterIndex = chosenFilter;
+  return path;
+}
+
+}  // namespace vantorelle
