@@ -22,10 +22,9 @@
 #include "document/headless_views.h"
 #include "document/project_file_format.h"
 #include "document/project_storage.h"
-#include "model/file_facts.h"
+#include "project_sources.h"
 #include "support/document_fixture.h"
 #include "support/temp_dir.h"
-#include "support/test_media_writer.h"
 
 namespace {
 
@@ -35,7 +34,7 @@ namespace support = vantorelle::testing;
 constexpr int kTracks = 8;
 constexpr int kClips = 10000;
 constexpr int kSources = 1000;
-constexpr TimeMs kSourceDuration = 2000.0;
+constexpr TimeMs kSourceDuration = bench::kBenchSourceDuration;
 constexpr TimeMs kClipDuration = 1960.0;  // a gap between clips, so none touch
 
 // A document with headless views, as the command-line tool runs one.
@@ -44,37 +43,6 @@ struct BenchDocument : support::TestDocument {
   HeadlessDocumentViews views;
 };
 
-std::string SourcePath(const support::TempDir& dir, int index) {
-  return dir.File("media/sound" + std::to_string(index) + ".wav");
-}
-
-// Two seconds of 8 kHz mono 8-bit sound: 16 KB a file, 16 MB in all.
-void WriteSourceFiles(const support::TempDir& dir) {
-  support::WavParams params;
-  params.sampleRate = 8000;
-  params.channels = 1;
-  params.bitsPerSample = 8;
-  params.seconds = kSourceDuration / 1000.0;
-  for (int i = 0; i < kSources; ++i) {
-    std::string error;
-    if (!support::WriteWav(SourcePath(dir, i), params, &error)) throw std::runtime_error("WAV: " + error);
-  }
-}
-
-void AddSources(CVantorelleDoc& doc, const support::TempDir& dir) {
-  for (int i = 0; i < kSources; ++i) {
-    const std::string path = SourcePath(dir, i);
-    const auto facts = ReadFileFacts(path);
-    auto source = std::make_unique<CSrc>(path, facts->name);
-    source->modified = LastWriteText(facts->lastWrite);  // what lets the open skip the media
-    source->size = static_cast<std::uint32_t>(facts->length);
-    source->duration = kSourceDuration;
-    source->flags = SourceFlags::MovieFile | SourceFlags::VideoStream | SourceFlags::AudioStream;
-    source->frameWidth = 720;
-    source->frameHeight = 576;
-    doc.sources.push_back(std::move(source));
-  }
-}
 
 void MakeTracks(CTimelineData& timeline) {
   timeline.tracks.clear();
@@ -115,7 +83,7 @@ void PlaceClips(CVantorelleDoc& doc) {
 
 std::unique_ptr<BenchDocument> MakeLargeProject(const support::TempDir& dir) {
   auto project = std::make_unique<BenchDocument>();
-  AddSources(project->doc, dir);
+  bench::AddBenchSources(project->doc, dir, kSources);
   MakeTracks(project->doc.timeline);
   PlaceClips(project->doc);
   return project;
@@ -130,7 +98,7 @@ std::vector<std::uint8_t> FileBytes(const std::string& path) {
 // 1 000 media files per benchmark would dwarf what is measured.
 struct SharedMedia {
   SharedMedia() {
-    WriteSourceFiles(dir);
+    bench::WriteBenchSourceFiles(dir, kSources);
     auto project = MakeLargeProject(dir);
     projectPath = dir.File("large.vrp");
     if (!SaveProjectFile(project->doc, projectPath)) throw std::runtime_error("cannot save the project");

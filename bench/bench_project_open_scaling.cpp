@@ -23,10 +23,9 @@
 #include "document/headless_views.h"
 #include "document/project_file_format.h"
 #include "document/project_storage.h"
-#include "model/file_facts.h"
+#include "project_sources.h"
 #include "support/document_fixture.h"
 #include "support/temp_dir.h"
-#include "support/test_media_writer.h"
 
 namespace {
 
@@ -36,7 +35,7 @@ namespace support = vantorelle::testing;
 constexpr int kSmallClipCount = 10000;
 constexpr int kLargeClipCount = 40000;
 constexpr int kSources = 8;
-constexpr TimeMs kSourceDuration = 2000.0;
+constexpr TimeMs kSourceDuration = bench::kBenchSourceDuration;
 constexpr TimeMs kClipDuration = 1960.0;  // a gap between clips, so none touch
 
 struct BenchDocument : support::TestDocument {
@@ -44,42 +43,11 @@ struct BenchDocument : support::TestDocument {
   HeadlessDocumentViews views;
 };
 
-std::string SourcePath(const support::TempDir& dir, int index) {
-  return dir.File("media/sound" + std::to_string(index) + ".wav");
-}
-
-void WriteSources(const support::TempDir& dir) {
-  support::WavParams params;
-  params.sampleRate = 8000;
-  params.channels = 1;
-  params.bitsPerSample = 8;
-  params.seconds = kSourceDuration / 1000.0;
-  for (int i = 0; i < kSources; ++i) {
-    std::string error;
-    if (!support::WriteWav(SourcePath(dir, i), params, &error)) throw std::runtime_error("WAV: " + error);
-  }
-}
-
-// Sources recorded as movies with picture, so their clips sit on a video track.
-void AddSources(CVantorelleDoc& doc, const support::TempDir& dir) {
-  for (int i = 0; i < kSources; ++i) {
-    const std::string path = SourcePath(dir, i);
-    const auto facts = ReadFileFacts(path);
-    auto source = std::make_unique<CSrc>(path, facts->name);
-    source->modified = LastWriteText(facts->lastWrite);
-    source->size = static_cast<std::uint32_t>(facts->length);
-    source->duration = kSourceDuration;
-    source->flags = SourceFlags::MovieFile | SourceFlags::VideoStream | SourceFlags::AudioStream;
-    source->frameWidth = 720;
-    source->frameHeight = 576;
-    doc.sources.push_back(std::move(source));
-  }
-}
 
 // All clips on the first video track, one after the other.
 std::string SaveProjectOfClips(const support::TempDir& dir, int clipCount) {
   BenchDocument project;
-  AddSources(project.doc, dir);
+  bench::AddBenchSources(project.doc, dir, kSources);
   CTrack& track = *project.doc.timeline.tracks.front();
   for (int i = 0; i < clipCount; ++i) {
     auto clip = std::make_unique<CFilm>(project.doc.sources[static_cast<std::size_t>(i % kSources)].get());
@@ -98,7 +66,7 @@ std::string SaveProjectOfClips(const support::TempDir& dir, int clipCount) {
 
 struct SharedProjects {
   SharedProjects() {
-    WriteSources(dir);
+    bench::WriteBenchSourceFiles(dir, kSources);
     smallPath = SaveProjectOfClips(dir, kSmallClipCount);
     largePath = SaveProjectOfClips(dir, kLargeClipCount);
   }
