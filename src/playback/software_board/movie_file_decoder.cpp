@@ -16,11 +16,15 @@ namespace {
 // Frames closer ahead than this are reached by decoding on, not by seeking.
 constexpr std::int64_t kDecodeOnWindow = 48;
 
-// The board plays AVI movies and WAV sound; other containers FFmpeg happens
-// to recognise in a misnamed file (a text file read as a terminal capture)
-// are no movies of ours.
+// The board plays whatever container FFmpeg reads, except the readers that
+// turn any text into pictures (a text file read as a terminal capture).
 bool IsAcceptedContainer(const AVInputFormat* format) {
-  return format && (std::strcmp(format->name, "avi") == 0 || std::strcmp(format->name, "wav") == 0);
+  if (!format) return false;
+  for (const char* textReader : {"tty", "ass", "srt", "webvtt", "subviewer", "subviewer1", "microdvd", "mpl2",
+                                 "jacosub", "realtext", "sami", "stl", "vplayer", "pjs", "aqtitle", "lrc"}) {
+    if (std::strcmp(format->name, textReader) == 0) return false;
+  }
+  return true;
 }
 
 double ValidRate(AVRational rate) { return rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0.0; }

@@ -38,8 +38,8 @@ inline constexpr std::int32_t kLargestMovieSide = 16384;
 
 class MovieFileDecoder {
  public:
-  // KlpFileNotFound when there is no such file; KlpBadFormat when it is no
-  // AVI or WAV file FFmpeg can read, or holds no usable stream.
+  // KlpFileNotFound when there is no such file; KlpBadFormat when FFmpeg
+  // cannot read it as media, or it holds no usable stream.
   KlpResult Open(const std::string& path);
   bool IsOpen() const { return input_ != nullptr; }
   const MovieFacts& Facts() const { return facts_; }
