@@ -18,8 +18,8 @@ namespace {
 
 constexpr int kOutChannels = 2;
 // Timestamps closer than this to where the sound already is are taken as
-// the same place: containers round them (Matroska to milliseconds).
-constexpr double kPlaceTolerance = 0.004;
+// the same place: containers round them (Matroska and ASF to milliseconds).
+constexpr double kPlaceTolerance = 0.01;
 // Lapped codecs (MP3, AAC, Vorbis, Opus, WMA) need the packets before a
 // position to decode it cleanly.
 constexpr double kCodecPreroll = 0.1;
@@ -34,16 +34,26 @@ std::int64_t OutputFramesOf(double seconds) {
 
 void SwrContextFree::operator()(SwrContext* context) const { swr_free(&context); }
 
-KlpResult MovieAudioReader::Open(const std::string& path) {
-  *this = MovieAudioReader{};
+KlpResult MovieAudioReader::OpenInput() {
   // FFmpeg would wait forever on a pipe: only a regular file is handed over.
-  if (!RegularFileProblem(path).empty()) return KlpFileNotFound;
+  if (!RegularFileProblem(path_).empty()) return KlpFileNotFound;
   AVFormatContext* raw = nullptr;
-  if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return KlpFileNotFound;
+  if (avformat_open_input(&raw, path_.c_str(), nullptr, nullptr) < 0) return KlpFileNotFound;
   input_.reset(raw);
   if (avformat_find_stream_info(input_.get(), nullptr) < 0) {
     input_.reset();
     return KlpBadFormat;
+  }
+  inputEnded_ = false;
+  return KlpOk;
+}
+
+KlpResult MovieAudioReader::Open(const std::string& path) {
+  *this = MovieAudioReader{};
+  path_ = path;
+  if (const KlpResult opened = OpenInput(); opened != KlpOk) {
+    *this = MovieAudioReader{};
+    return opened;
   }
   stream_ = av_find_best_stream(input_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
   if (stream_ < 0) {
@@ -87,9 +97,19 @@ bool MovieAudioReader::SeekTo(double seconds) {
   pendingAt_ = 0;
   silenceAhead_ = 0;
   gapFrames_ = 0;
-  resamplerHoldsMore_ = flushing_ = drained_ = ended_ = draining_ = frameWaiting_ = placed_ = false;
+  resamplerHoldsMore_ = flushing_ = drained_ = ended_ = draining_ = frameWaiting_ = placed_ = driftSeen_ = false;
   resampler_.reset();
   av_frame_unref(frame_.get());
+  // The Ogg demuxer labels its pages wrongly when it seeks after reaching
+  // the end of the file; the file opened afresh seeks right.
+  if (inputEnded_) {
+    AvInputPtr previous = std::move(input_);
+    if (OpenInput() != KlpOk || input_->nb_streams != previous->nb_streams ||
+        input_->streams[stream_]->codecpar->codec_id != previous->streams[stream_]->codecpar->codec_id) {
+      input_ = std::move(previous);
+      return false;
+    }
+  }
   target_ = origin_ + seconds;
   const double from = target_ - preroll_;
   const auto timestamp = static_cast<std::int64_t>(std::clamp(std::floor(from / av_q2d(timeBase_)), -9.0e18, 9.0e18));
@@ -186,39 +206,50 @@ bool MovieAudioReader::Place(std::size_t& skip, double& gapSeconds) {
   const bool stamped = timestamp != AV_NOPTS_VALUE;
   const double stampedAt = stamped ? static_cast<double>(timestamp) * av_q2d(timeBase_) : 0.0;
   const double duration = frame.nb_samples / rate;
-  if (trimming_) {
-    // The first sound after a seek: everything before the target is cut,
-    // a start after it is kept in place with silence.
-    const double start = stamped ? stampedAt : (placed_ ? expected_ : target_);
-    const double late = (target_ - start) * rate;
-    if (late >= frame.nb_samples) {
-      expected_ = start + duration;
-      placed_ = true;
-      return false;
+
+  // Counting on keeps the sound seamless; a timestamp moves it only when the
+  // next frame confirms the move, since some demuxers misplace single
+  // frames (Ogg Vorbis at a change of block size) where nothing is missing.
+  double start = stamped ? stampedAt : target_;
+  if (placed_) {
+    start = expected_;
+    const double drift = stamped ? stampedAt - expected_ : 0.0;
+    if (std::abs(drift) <= kPlaceTolerance) {
+      driftSeen_ = false;
+    } else if (driftSeen_ && std::abs(drift - lastDrift_) <= kPlaceTolerance) {
+      start = stampedAt;
+      driftSeen_ = false;
+    } else {
+      driftSeen_ = true;
+      lastDrift_ = drift;
     }
+  }
+  const double handedTo = placed_ ? expected_ : start;
+  placed_ = true;
+  expected_ = start + duration;
+
+  if (trimming_) {
+    // Up to the time asked for everything is cut; sound that starts after
+    // it is kept in place with silence.
+    const double late = (target_ - start) * rate;
+    if (late >= frame.nb_samples) return false;
+    trimming_ = false;
     if (late > 0.0) {
       skip = static_cast<std::size_t>(std::llround(late));
     } else {
       gapSeconds = -late / rate;
     }
-    trimming_ = false;
-    expected_ = start + duration;
-    placed_ = true;
     return skip < static_cast<std::size_t>(frame.nb_samples);
   }
-  const double drift = stamped ? stampedAt - expected_ : 0.0;
-  if (std::abs(drift) <= kPlaceTolerance) {
-    // Counting on keeps the sound seamless; the timestamps only correct it.
-    expected_ += duration;
+  if (start > handedTo) {
+    gapSeconds = start - handedTo;  // the recorder dropped sound here
     return true;
   }
-  expected_ = stampedAt + duration;
-  if (drift > 0.0) {
-    gapSeconds = drift;
-    return true;
+  const double repeated = (handedTo - start) * rate;
+  if (repeated >= frame.nb_samples) {
+    expected_ = handedTo;
+    return false;
   }
-  const double repeated = -drift * rate;
-  if (repeated >= frame.nb_samples) return false;
   skip = static_cast<std::size_t>(std::llround(repeated));
   return skip < static_cast<std::size_t>(frame.nb_samples);
 }
@@ -282,6 +313,7 @@ bool MovieAudioReader::DecodeMore() {
         av_packet_unref(packet_.get());
       }
       if (!sent) {
+        inputEnded_ = true;
         avcodec_send_packet(codec_.get(), nullptr);
         drained_ = true;
       }

@@ -51,6 +51,8 @@ class MovieAudioReader {
   std::size_t Read(float* out, std::size_t frames);
 
  private:
+  // Opens path_ into input_.
+  KlpResult OpenInput();
   // Decodes on and appends to pending_; false at the end of the sound.
   bool DecodeMore();
   // Where the decoded frame_ goes: input samples to drop from its start and
@@ -67,7 +69,9 @@ class MovieAudioReader {
   void AppendConverted(int made);
   bool MakeResampler(const AVFrame& frame);
 
+  std::string path_;
   AvInputPtr input_;
+  bool inputEnded_ = false;  // the demuxer has read to the end of the file
   AvCodecContextPtr codec_;
   AvPacketPtr packet_;
   AvFramePtr frame_;
@@ -78,6 +82,8 @@ class MovieAudioReader {
   double preroll_ = 0.0;  // seconds decoded before a seek target, to settle the decoder
   double expected_ = 0.0;  // clock time of the next input sample, when placed_
   bool placed_ = false;
+  bool driftSeen_ = false;  // the last frame's timestamp was off by lastDrift_
+  double lastDrift_ = 0.0;
   // What the resampler was made for; another kind of frame makes a new one.
   int resamplerFormat_ = -1;
   int resamplerRate_ = 0;
