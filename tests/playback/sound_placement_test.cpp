@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,31 @@ TEST_F(SoundPlacement, SoundOfATenMinuteRecordingThatDroppedSoundEndsInSync) {
   ASSERT_TRUE(reader.SeekTo(599.6));
   EXPECT_NEAR(static_cast<double>(LoudestFrame(ReadFrames(reader, kRate / 10), 0, kRate / 10)), 0.05 * kRate,
               kMillisecond);
+}
+
+TEST_F(SoundPlacement, ChannelsThatChangeAndAClockSetAnewPlayOnSeamlessly) {
+  // Two MPEG-TS files joined byte for byte, as recorders and broadcasts
+  // make them: one second of stereo, then one of 5.1 with the tone on its
+  // front left only, both clocks starting at 1.4 s.
+  const std::string stereo = dir_.File("stereo.ts");
+  const std::string surround = dir_.File("surround.ts");
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i \"aevalsrc='0.5*sin(2*PI*440*t)':c=stereo:s=48000:d=1\" -c:a aac -b:a 128k " +
+                        Quoted(stereo)));
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i \"aevalsrc='0.5*sin(2*PI*440*t)|0|0|0|0|0':c=5.1:s=48000:d=1\""
+                        " -c:a aac -b:a 384k " +
+                        Quoted(surround)));
+  const std::string joined = dir_.File("joined.ts");
+  ASSERT_EQ(std::system(("cat " + Quoted(stereo) + " " + Quoted(surround) + " > " + Quoted(joined)).c_str()), 0);
+  MovieAudioReader reader;
+  ASSERT_EQ(reader.Open(joined), KlpOk);
+  std::vector<float> sound(kRate * 3 * 2);
+  const std::size_t held = reader.Read(sound.data(), kRate * 3);
+  EXPECT_NEAR(static_cast<double>(held), 2.0 * kRate, 0.05 * kRate);
+  EXPECT_NEAR(ToneAmplitude(sound, 0, 440, kRate / 5, kRate * 3 / 5), 0.5, 0.01);
+  EXPECT_NEAR(ToneAmplitude(sound, 1, 440, kRate / 5, kRate * 3 / 5), 0.5, 0.01);
+  const double scale = 1.0 / (1.0 + 2.0 * kSideChannelLevel);
+  EXPECT_NEAR(ToneAmplitude(sound, 0, 440, kRate * 13 / 10, kRate * 3 / 5), 0.5 * scale, 0.01);
+  EXPECT_NEAR(ToneAmplitude(sound, 1, 440, kRate * 13 / 10, kRate * 3 / 5), 0.0, 0.01);
 }
 
 // ---------------------------------------------------------------------------

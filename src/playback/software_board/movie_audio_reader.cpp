@@ -20,6 +20,13 @@ constexpr int kOutChannels = 2;
 // Timestamps closer than this to where the sound already is are taken as
 // the same place: containers round them (Matroska and ASF to milliseconds).
 constexpr double kPlaceTolerance = 0.01;
+// Sound never repeats for longer than this: a clock that goes back further
+// was set anew.
+constexpr double kLongestOverlap = 0.5;
+// Containers whose clock may jump (MPEG-TS): a jump forward this long is
+// taken as the clock set anew, not as missing sound (as the ffmpeg program
+// does).
+constexpr double kLongestGapOfAJumpingClock = 10.0;
 // Lapped codecs (MP3, AAC, Vorbis, Opus, WMA) need the packets before a
 // position to decode it cleanly.
 constexpr double kCodecPreroll = 0.1;
@@ -79,6 +86,7 @@ KlpResult MovieAudioReader::Open(const std::string& path) {
     return KlpBadFormat;
   }
   timeBase_ = stream.time_base;
+  clockMayJump_ = input_->iformat && (input_->iformat->flags & AVFMT_TS_DISCONT) != 0;
   origin_ = MediaTimeOriginSeconds(*input_, stream_);
   const bool pcm = av_get_bits_per_sample(stream.codecpar->codec_id) > 0;
   preroll_ = pcm ? 0.0 : kCodecPreroll;
@@ -111,6 +119,7 @@ bool MovieAudioReader::SeekTo(double seconds) {
     }
   }
   target_ = origin_ + seconds;
+  clockShift_ = 0.0;
   const double from = target_ - preroll_;
   const auto timestamp = static_cast<std::int64_t>(std::clamp(std::floor(from / av_q2d(timeBase_)), -9.0e18, 9.0e18));
   if (av_seek_frame(input_.get(), stream_, timestamp, AVSEEK_FLAG_BACKWARD) < 0 &&
@@ -204,7 +213,7 @@ bool MovieAudioReader::Place(std::size_t& skip, double& gapSeconds) {
   std::int64_t timestamp = frame.best_effort_timestamp;
   if (timestamp == AV_NOPTS_VALUE) timestamp = frame.pts;
   const bool stamped = timestamp != AV_NOPTS_VALUE;
-  const double stampedAt = stamped ? static_cast<double>(timestamp) * av_q2d(timeBase_) : 0.0;
+  const double stampedAt = stamped ? static_cast<double>(timestamp) * av_q2d(timeBase_) + clockShift_ : 0.0;
   const double duration = frame.nb_samples / rate;
 
   // Counting on keeps the sound seamless; a timestamp moves it only when the
@@ -217,8 +226,14 @@ bool MovieAudioReader::Place(std::size_t& skip, double& gapSeconds) {
     if (std::abs(drift) <= kPlaceTolerance) {
       driftSeen_ = false;
     } else if (driftSeen_ && std::abs(drift - lastDrift_) <= kPlaceTolerance) {
-      start = stampedAt;
       driftSeen_ = false;
+      if (drift < -kLongestOverlap || (clockMayJump_ && drift > kLongestGapOfAJumpingClock)) {
+        // The file's clock was set anew (MPEG-TS files joined, a broadcast
+        // capture): the sound goes on seamlessly on the clock counted so far.
+        clockShift_ -= drift;
+      } else {
+        start = stampedAt;
+      }
     } else {
       driftSeen_ = true;
       lastDrift_ = drift;

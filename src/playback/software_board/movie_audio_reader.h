@@ -84,6 +84,8 @@ class MovieAudioReader {
   bool placed_ = false;
   bool driftSeen_ = false;  // the last frame's timestamp was off by lastDrift_
   double lastDrift_ = 0.0;
+  double clockShift_ = 0.0;    // added to timestamps after the file's clock was set anew
+  bool clockMayJump_ = false;  // the container allows that (MPEG-TS)
   // What the resampler was made for; another kind of frame makes a new one.
   int resamplerFormat_ = -1;
   int resamplerRate_ = 0;
