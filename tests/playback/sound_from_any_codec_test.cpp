@@ -36,7 +36,7 @@ struct SoundFormat {
   const char* codec;
   // How far a click may move: none for uncompressed sound, a little for
   // codecs that smear it, a millisecond where the container rounds its
-  // timestamps to milliseconds (ASF).
+  // timestamps to milliseconds (ASF, Matroska).
   int clickSlack;
   double levelSlack;
   // Raw AAC (ADTS) does not say how much priming its encoder put in front,
@@ -103,6 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SoundFormat{"aac", "aac", "-c:a aac -b:a 128k", 4, 0.03, false},
                       SoundFormat{"vorbis", "ogg", "-c:a libvorbis -q:a 5", 4, 0.03},
                       SoundFormat{"opus", "opus", "-c:a libopus -b:a 96k", 4, 0.03},
+                      SoundFormat{"webm_opus", "webm", "-c:a libopus -b:a 96k", 48, 0.03},
+                      SoundFormat{"mp4_opus", "mp4", "-c:a libopus -b:a 96k", 4, 0.03},
+                      SoundFormat{"alac", "m4a", "-c:a alac", 1, 0.002},
+                      SoundFormat{"wavpack", "wv", "-c:a wavpack", 1, 0.002},
                       SoundFormat{"wma", "wma", "-c:a wmav2 -b:a 128k", 48, 0.03, false}),
     [](const ::testing::TestParamInfo<SoundFormat>& info) { return std::string(info.param.name); });
 

@@ -1,5 +1,7 @@
 #include "playback/software_board/media_time_origin.h"
 
+#include <algorithm>
+
 namespace vantorelle {
 namespace {
 
@@ -18,7 +20,8 @@ double MediaTimeOriginSeconds(const AVFormatContext& input, int soundStream) {
     }
   }
   if (soundStream >= 0 && static_cast<unsigned>(soundStream) < input.nb_streams) {
-    return StartOf(*input.streams[soundStream]);
+    // Sound stamped before 0 is the encoder's priming (Opus in WebM).
+    return std::max(StartOf(*input.streams[soundStream]), 0.0);
   }
   return 0.0;
 }

@@ -4,7 +4,8 @@
 // MOV and MPEG-TS) is kept: with a picture stream, the origin is the start
 // of the first picture stream that is not a cover picture (0 when it names
 // none); in a sound-only file, the start of the sound stream, so the sound
-// begins at its first real sample once encoder priming is cut away.
+// begins at its first real sample once encoder priming is cut away (0 where
+// the priming itself is stamped before 0, as Matroska does).
 #pragma once
 
 extern "C" {

@@ -93,6 +93,10 @@ double SoundEndSecondsOf(const std::string& path) {
   if (avformat_find_stream_info(input.get(), nullptr) < 0) return -1.0;
   const int stream = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
   if (stream < 0) return -1.0;
+  // Only the sound's packets are wanted: the demuxer skips the others' data.
+  for (unsigned i = 0; i < input->nb_streams; ++i) {
+    if (static_cast<int>(i) != stream) input->streams[i]->discard = AVDISCARD_ALL;
+  }
   return SoundEndSeconds(*input, stream);
 }
 
