@@ -2,12 +2,13 @@
 // libavcodec and resampled with libswresample to 48 kHz stereo float, read on
 // from any position. Mono sound goes to both channels at its own level; more
 // channels are folded into stereo as stereo_downmix.h says.
-// Time 0 is the file's time origin (media_time_origin.h), and every decoded
-// piece of sound is placed by its own timestamp, not by counting samples:
-// encoder priming (AAC delay, MP3 gapless information, Opus pre-skip) is cut
-// away, and where the timestamps leave a gap (sound the recorder dropped)
-// silence fills it, where they overlap the repeated part is dropped, so the
-// sound stays where its timestamps put it however long the file.
+// Time 0 is the file's time origin (media_time_origin.h), and the sound is
+// placed by its timestamps, not by a sample count from the start: encoder
+// priming (AAC delay, MP3 gapless information, Opus pre-skip) is cut away,
+// and where two frames in a row are stamped elsewhere than the samples so
+// far reach (sound the recorder dropped, or sound repeated) silence fills
+// the gap or the repeated part is dropped, so the sound stays within 10 ms
+// of where its timestamps put it however long the file.
 // The resampler hands its output over in pieces of bounded size, so a file
 // declaring a very low rate (where one input sample makes thousands of output
 // samples) costs no more memory than a usual one; rates no sound card uses
@@ -44,7 +45,7 @@ class MovieAudioReader {
   KlpResult Open(const std::string& path);
   bool IsOpen() const { return input_ != nullptr; }
 
-  // The next Read starts at this time of the file's sound.
+  // The next Read starts at this time, in seconds from the file's time origin.
   bool SeekTo(double seconds);
   // Fills frames stereo sample frames (interleaved); what lies past the end of
   // the sound is silence. Returns how many came from the file.
