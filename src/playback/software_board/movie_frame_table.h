@@ -1,0 +1,69 @@
+// Where every frame of a picture stream lies in time, in presentation order:
+// frame n is the n-th picture shown, and the frame shown at a time is the one
+// whose presentation time is the latest at or before it. Built once when a
+// movie opens by reading the stream's packets (no decoding), so durations
+// come from the frames the file really holds and variable frame rates are
+// placed by their timestamps. Also lists the key frames to seek to.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+namespace vantorelle {
+
+class MovieFrameTable {
+ public:
+  struct KeyFrame {
+    std::int64_t index = 0;                    // presentation index of the key frame
+    std::int64_t seekTimestamp = 0;            // its decode (or presentation) timestamp
+    std::int64_t position = -1;                // its byte position in the file, -1 unknown
+  };
+
+  // Reads the packets of the stream from where the demuxer stands to the end
+  // (the caller seeks afterwards). nullopt when the stream holds no frame.
+  static std::optional<MovieFrameTable> Scan(AVFormatContext& input, int stream, double nominalRate);
+
+  std::int64_t Count() const { return static_cast<std::int64_t>(times_.size()); }
+  // The frame shown at a time in seconds from the first frame, clamped.
+  std::int64_t FrameAt(double seconds) const;
+  // When frame n (clamped) starts, in seconds from the first frame.
+  double FrameSeconds(std::int64_t n) const;
+  // From the first frame's start to the last frame's end.
+  double Seconds() const;
+
+  // Whether decoded frames carry presentation timestamps to be placed by;
+  // otherwise (AVI, which stores only decode order) they are counted on from
+  // the key frame decoding started at, as decoders put them out in order.
+  bool LabelsByTimestamp() const { return labelsByTimestamp_; }
+  // The frame shown at a presentation timestamp: -1 before the first frame.
+  std::int64_t IndexOfPresentation(std::int64_t timestamp) const;
+  // The frame a packet read from the demuxer starts, when it is a key frame.
+  std::int64_t IndexOfKeyPacket(const AVPacket& packet) const;
+
+  // The latest key frame whose picture comes at or before frame n, and the
+  // one before a given key frame (the first stays the first).
+  const KeyFrame& KeyAtOrBefore(std::int64_t n) const;
+  const KeyFrame& KeyBefore(const KeyFrame& key) const;
+
+ private:
+  std::int64_t DurationTicks() const;
+  double TicksToSeconds(std::int64_t ticks) const;
+
+  // Sorted; presentation time of frame n is times_[n] + offset_.
+  std::vector<std::int64_t> times_;
+  std::int64_t offset_ = 0;
+  bool timesArePresentation_ = true;  // else decode timestamps (offset_ shifts them)
+  bool labelsByTimestamp_ = true;
+  std::int64_t lastDuration_ = 0;
+  AVRational timeBase_{1, 1};
+  std::vector<KeyFrame> keys_;  // by index
+  std::vector<std::pair<std::int64_t, std::int64_t>> keysByPosition_;  // (byte position, index)
+};
+
+}  // namespace vantorelle
