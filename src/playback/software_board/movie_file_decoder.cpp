@@ -208,13 +208,14 @@ bool MovieFileDecoder::SeekToKey(const MovieFrameTable::KeyFrame& key, std::int6
   return true;
 }
 
-bool MovieFileDecoder::SeekTo(std::int64_t n) {
+bool MovieFileDecoder::SeekTo(std::int64_t n, int stepsBack) {
   ++seeks_;
   bytesPositioned_ = false;
   ForgetPosition();
   av_frame_unref(current_.get());
   currentIndex_ = -1;
   const MovieFrameTable::KeyFrame* key = &table_->KeyAtOrBefore(n);
+  for (int step = 0; step < stepsBack; ++step) key = &table_->KeyBefore(*key);
   for (int attempt = 0; attempt <= kSeekRetries; ++attempt) {
     std::int64_t start = -1;
     const bool landed = SeekToKey(*key, start);
@@ -291,7 +292,15 @@ std::int64_t MovieFileDecoder::LabelOf(const AVFrame& frame) {
   // Decoders put pictures out in presentation order: one without a timestamp
   // of its own follows the one before.
   std::int64_t label = lastLabel_ + 1;
-  if (table_->LabelsByTimestamp() && frame.pts != AV_NOPTS_VALUE) label = table_->IndexOfPresentation(frame.pts);
+  if (table_->LabelsByTimestamp() && frame.pts != AV_NOPTS_VALUE) {
+    label = table_->IndexOfPresentation(frame.pts);
+  } else if (frame.pkt_dts != AV_NOPTS_VALUE) {
+    // A picture comes out as many packets after its own as the decoder holds
+    // pictures back; pictures decoded behind a key frame but shown before it
+    // are left out after a seek, so the count may have to skip ahead.
+    const std::int64_t decoded = table_->IndexOfDecode(frame.pkt_dts);
+    if (decoded >= 0) label = std::max(label, decoded - codec_->has_b_frames);
+  }
   lastLabel_ = label;
   return std::min(label, facts_.frameCount - 1);
 }
@@ -306,8 +315,14 @@ const AVFrame* MovieFileDecoder::DecodeFrame(std::int64_t n) {
   // than the frame on show, by more than a frame or two.
   const bool decodeOn = positioned_ && currentIndex_ >= 0 && n > currentIndex_ &&
                         table_->KeyAtOrBefore(n).index - currentIndex_ <= (facts_.intraOnly ? 1 : 2);
-  if (!decodeOn && !SeekTo(n)) return nullptr;
-  if (DecodeUpTo(n)) return current_.get();
+  if (decodeOn) return DecodeUpTo(n) ? current_.get() : nullptr;
+  // A seek that starts past the frame (an index that misplaces a key frame)
+  // starts again a key frame earlier.
+  for (int stepsBack = 0; stepsBack <= kSeekRetries; ++stepsBack) {
+    if (!SeekTo(n, stepsBack)) return nullptr;
+    if (DecodeUpTo(n)) return current_.get();
+    if (currentIndex_ >= 0 || aheadIndex_ < 0) return nullptr;
+  }
   return nullptr;
 }
 

@@ -69,9 +69,10 @@ class MovieFileDecoder {
   bool FindStreams();
   bool OpenVideoDecoder();
   void MeasureAudio(const AVStream& stream);
-  // Positions the demuxer on a key frame at or before frame n; the key
-  // frame's packet is held back as the next one read.
-  bool SeekTo(std::int64_t n);
+  // Positions the demuxer on a key frame at or before frame n (stepsBack key
+  // frames further back); the key frame's packet is held back as the next
+  // one read.
+  bool SeekTo(std::int64_t n, int stepsBack = 0);
   // The frame the held key packet starts; -1 when it cannot be told.
   bool SeekToKey(const MovieFrameTable::KeyFrame& key, std::int64_t& start);
   // Reads the next packet of the picture stream; false at the end or on error.

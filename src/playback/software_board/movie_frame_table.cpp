@@ -95,21 +95,38 @@ std::optional<MovieFrameTable> MovieFrameTable::Scan(AVFormatContext& input, int
 
   for (std::size_t i = 0; i < packets.size(); ++i) {
     if (!packets[i].key) continue;
-    const std::int64_t time = order[i];
-    const std::int64_t index =
-        std::lower_bound(table.times_.begin(), table.times_.end(), time) - table.times_.begin();
-    const std::int64_t seekTimestamp = packets[i].dts != AV_NOPTS_VALUE ? packets[i].dts : packets[i].pts;
-    table.keys_.push_back({index, seekTimestamp, packets[i].position});
+    // A key frame may be shown after pictures decoded behind it (an open
+    // GOP): its own presentation time places it where it has one.
+    std::int64_t index = 0;
+    std::int64_t firstLabel = 0;
+    if (table.labelsByTimestamp_ && packets[i].pts != AV_NOPTS_VALUE) {
+      index = firstLabel = std::max<std::int64_t>(0, table.IndexOfPresentation(packets[i].pts));
+    } else {
+      // Counting starts from the key frame's place in decode order. Where
+      // libavformat marks B-frames in AVI (their presentation time is their
+      // decode time), those right behind the key frame are shown before it.
+      firstLabel = table.IndexOfDecode(order[i]);
+      std::size_t behind = i + 1;
+      if (decodeOrderOnly && packets[i].pts == AV_NOPTS_VALUE) {
+        while (behind < packets.size() && !packets[behind].key && packets[behind].pts != AV_NOPTS_VALUE) ++behind;
+      }
+      index = std::min<std::int64_t>(firstLabel + static_cast<std::int64_t>(behind - i - 1), table.Count() - 1);
+    }
+    // Seeking by presentation time suits demuxers indexed by it (Matroska)
+    // as well as those indexed by decode time, as key frames lie far apart.
+    const std::int64_t seekTimestamp =
+        packets[i].pts != AV_NOPTS_VALUE && !decodeOrderOnly ? packets[i].pts : packets[i].dts;
+    table.keys_.push_back({index, firstLabel, seekTimestamp, packets[i].position});
   }
   std::sort(table.keys_.begin(), table.keys_.end(),
             [](const KeyFrame& a, const KeyFrame& b) { return a.index < b.index; });
   // A stream that marks no key frame is decoded from its start.
   if (table.keys_.empty() || table.keys_.front().index > 0) {
     const std::int64_t seekTimestamp = packets.front().dts != AV_NOPTS_VALUE ? packets.front().dts : packets.front().pts;
-    table.keys_.insert(table.keys_.begin(), KeyFrame{0, seekTimestamp, packets.front().position});
+    table.keys_.insert(table.keys_.begin(), KeyFrame{0, 0, seekTimestamp, packets.front().position});
   }
   for (const KeyFrame& key : table.keys_) {
-    if (key.position >= 0) table.keysByPosition_.emplace_back(key.position, key.index);
+    if (key.position >= 0) table.keysByPosition_.emplace_back(key.position, key.firstLabel);
   }
   std::sort(table.keysByPosition_.begin(), table.keysByPosition_.end());
   return table;
@@ -148,6 +165,11 @@ std::int64_t MovieFrameTable::IndexOfPresentation(std::int64_t timestamp) const 
   return (after - times_.begin()) - 1;
 }
 
+std::int64_t MovieFrameTable::IndexOfDecode(std::int64_t timestamp) const {
+  if (timesArePresentation_) return -1;
+  return std::lower_bound(times_.begin(), times_.end(), timestamp) - times_.begin();
+}
+
 std::int64_t MovieFrameTable::IndexOfKeyPacket(const AVPacket& packet) const {
   if (packet.pos >= 0) {
     const auto found = std::lower_bound(keysByPosition_.begin(), keysByPosition_.end(),
@@ -155,9 +177,7 @@ std::int64_t MovieFrameTable::IndexOfKeyPacket(const AVPacket& packet) const {
     if (found != keysByPosition_.end() && found->first == packet.pos) return found->second;
   }
   if (timesArePresentation_ && packet.pts != AV_NOPTS_VALUE) return IndexOfPresentation(packet.pts);
-  if (!timesArePresentation_ && packet.dts != AV_NOPTS_VALUE) {
-    return std::lower_bound(times_.begin(), times_.end(), packet.dts) - times_.begin();
-  }
+  if (!timesArePresentation_ && packet.dts != AV_NOPTS_VALUE) return IndexOfDecode(packet.dts);
   return -1;
 }
 

@@ -21,6 +21,7 @@ class MovieFrameTable {
  public:
   struct KeyFrame {
     std::int64_t index = 0;                    // presentation index of the key frame
+    std::int64_t firstLabel = 0;               // the frame number its decoding starts counting at
     std::int64_t seekTimestamp = 0;            // its decode (or presentation) timestamp
     std::int64_t position = -1;                // its byte position in the file, -1 unknown
   };
@@ -43,7 +44,12 @@ class MovieFrameTable {
   bool LabelsByTimestamp() const { return labelsByTimestamp_; }
   // The frame shown at a presentation timestamp: -1 before the first frame.
   std::int64_t IndexOfPresentation(std::int64_t timestamp) const;
-  // The frame a packet read from the demuxer starts, when it is a key frame.
+  // Where a decode timestamp stands among the frames, when the table holds
+  // decode times (-1 when it holds presentation times).
+  std::int64_t IndexOfDecode(std::int64_t timestamp) const;
+  // The frame number decoding from a key frame packet starts counting at:
+  // its place in presentation order, or in decode order where the file has
+  // no presentation times; -1 when it cannot be told.
   std::int64_t IndexOfKeyPacket(const AVPacket& packet) const;
 
   // The latest key frame whose picture comes at or before frame n, and the
@@ -63,7 +69,7 @@ class MovieFrameTable {
   std::int64_t lastDuration_ = 0;
   AVRational timeBase_{1, 1};
   std::vector<KeyFrame> keys_;  // by index
-  std::vector<std::pair<std::int64_t, std::int64_t>> keysByPosition_;  // (byte position, index)
+  std::vector<std::pair<std::int64_t, std::int64_t>> keysByPosition_;  // (byte position, first label)
 };
 
 }  // namespace vantorelle

@@ -1,0 +1,159 @@
+// The movie decoder's frames by presentation time, read back from
+// frame-numbered pictures: long-GOP codecs with B-frames in every common
+// container give the frame whose presentation time is the latest at or before
+// the time asked for (from the first frame on, after jumps either way and in
+// order), and durations come from the frames the file really holds —
+// variable frame rates, a cut file and a copied 60 fps stream included.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "playback/ffmpeg_handles.h"
+#include "playback/software_board/movie_file_decoder.h"
+#include "support/temp_dir.h"
+#include "support/test_media_writer.h"
+
+namespace vantorelle {
+namespace {
+
+using testing::MovieCodec;
+using testing::MovieParams;
+using testing::TempDir;
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+constexpr int kFrames = 60;
+constexpr double kFps = 25.0;
+constexpr int kNoPicture = -2;
+
+bool HasFfmpegProgram() { return std::system("command -v ffmpeg >/dev/null 2>&1") == 0; }
+
+bool RunFfmpeg(const std::string& arguments) {
+  const std::string command = "ffmpeg -nostdin -loglevel error -y " + arguments;
+  return std::system(command.c_str()) == 0;
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+// The number drawn in the picture the decoder gives for frame n.
+int NumberOfFrame(MovieFileDecoder& decoder, std::int64_t n) {
+  const AVFrame* frame = decoder.DecodeFrame(n);
+  if (!frame) return kNoPicture;
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(frame->width) * frame->height * 3);
+  SwsContextPtr scaler;
+  if (!ConvertFrameToRgb24(*frame, scaler, rgb.data())) return kNoPicture;
+  return testing::ReadFrameNumber(rgb.data(), frame->width, frame->height);
+}
+
+int NumberShownAt(MovieFileDecoder& decoder, double seconds) {
+  return NumberOfFrame(decoder, decoder.FrameAt(seconds));
+}
+
+class ExactMovieFramesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasFfmpegProgram()) GTEST_SKIP() << "no ffmpeg program on PATH";
+  }
+
+  // Frame-numbered pictures, stored without loss so every encoder starts
+  // from clean numbers.
+  std::string NumberedSource(int frames = kFrames, double fps = kFps, MovieCodec codec = MovieCodec::Uncompressed) {
+    MovieParams params;
+    params.width = kWidth;
+    params.height = kHeight;
+    params.frameCount = frames;
+    params.framesPerSecond = fps;
+    params.codec = codec;
+    const std::string path = dir_.File("source" + std::to_string(sources_++) + ".avi");
+    std::string error;
+    EXPECT_TRUE(testing::WriteAvi(path, params, &error)) << error;
+    return path;
+  }
+
+  TempDir dir_;
+  int sources_ = 0;
+};
+
+struct Encoding {
+  const char* name;
+  const char* arguments;
+  const char* extension;
+};
+
+void PrintTo(const Encoding& encoding, std::ostream* out) { *out << encoding.name; }
+
+class ExactMovieFramesByCodec : public ExactMovieFramesTest, public ::testing::WithParamInterface<Encoding> {
+ protected:
+  void SetUp() override {
+    ExactMovieFramesTest::SetUp();
+    if (IsSkipped()) return;
+    path_ = dir_.File(std::string("movie.") + GetParam().extension);
+    ASSERT_TRUE(RunFfmpeg("-i " + Quoted(NumberedSource()) + " " + GetParam().arguments + " " + Quoted(path_)));
+    ASSERT_EQ(decoder_.Open(path_), KlpOk);
+  }
+
+  std::string path_;
+  MovieFileDecoder decoder_;
+};
+
+TEST_P(ExactMovieFramesByCodec, LengthIsTheFramesHeld) {
+  const MovieFacts& facts = decoder_.Facts();
+  EXPECT_EQ(facts.frameCount, kFrames);
+  EXPECT_NEAR(facts.videoSeconds, kFrames / kFps, 1e-6);
+  EXPECT_NEAR(facts.framesPerSecond, kFps, 1e-6);
+  for (int frame : {0, 1, 17, kFrames - 1}) EXPECT_NEAR(decoder_.FrameSeconds(frame), frame / kFps, 1e-6) << frame;
+}
+
+TEST_P(ExactMovieFramesByCodec, FirstFrameShowsAtOnce) {
+  EXPECT_EQ(NumberShownAt(decoder_, 0.0), 0);
+  EXPECT_EQ(NumberShownAt(decoder_, 0.5 / kFps), 0);
+  EXPECT_EQ(NumberShownAt(decoder_, 1.0 / kFps), 1);
+}
+
+TEST_P(ExactMovieFramesByCodec, JumpsBackwardsAndForwardsGiveTheirFrames) {
+  // Around key frames (every 12th), inside groups, and back again.
+  for (int frame : {30, 11, 12, 13, 47, 23, 24, 2, 59, 36, 35, 0, 58, 1}) {
+    EXPECT_EQ(NumberShownAt(decoder_, (frame + 0.5) / kFps), frame) << "at frame " << frame;
+    EXPECT_EQ(NumberShownAt(decoder_, frame / kFps), frame) << "at the start of frame " << frame;
+  }
+  std::mt19937 random(20);
+  for (int i = 0; i < 20; ++i) {
+    const int frame = static_cast<int>(random() % kFrames);
+    EXPECT_EQ(NumberShownAt(decoder_, (frame + 0.9) / kFps), frame);
+  }
+}
+
+TEST_P(ExactMovieFramesByCodec, InOrderEveryFrameWithoutSeekingAgain) {
+  for (int frame = 0; frame < kFrames; ++frame) ASSERT_EQ(NumberShownAt(decoder_, frame / kFps), frame);
+  EXPECT_EQ(decoder_.SeekCount(), 1);
+  EXPECT_EQ(NumberShownAt(decoder_, 100.0), kFrames - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LongGops, ExactMovieFramesByCodec,
+    ::testing::Values(
+        Encoding{"H264Avi", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "avi"},
+        Encoding{"H264Mp4", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "mp4"},
+        Encoding{"H264Mov", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "mov"},
+        Encoding{"H264Mkv", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "mkv"},
+        Encoding{"H264Ts", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "ts"},
+        Encoding{"H264Flv", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "flv"},
+        Encoding{"HevcMp4", "-c:v libx265 -x265-params bframes=3:keyint=12:min-keyint=12:log-level=error -crf 18 -pix_fmt yuv420p", "mp4"},
+        Encoding{"HevcMkv", "-c:v libx265 -x265-params bframes=3:keyint=12:min-keyint=12:log-level=error -crf 18 -pix_fmt yuv420p", "mkv"},
+        Encoding{"HevcAvi", "-c:v libx265 -x265-params bframes=3:keyint=12:min-keyint=12:log-level=error -crf 18 -pix_fmt yuv420p", "avi"},
+        Encoding{"Mpeg2Mpg", "-c:v mpeg2video -bf 2 -g 12 -q:v 2", "mpg"},
+        Encoding{"Mpeg2Ts", "-c:v mpeg2video -bf 2 -g 12 -q:v 2", "ts"},
+        Encoding{"Mpeg2Avi", "-c:v mpeg2video -bf 2 -g 12 -q:v 2", "avi"},
+        Encoding{"Mpeg2Mxf", "-c:v mpeg2video -bf 2 -g 12 -q:v 2", "mxf"},
+        Encoding{"Mpeg4Avi", "-c:v mpeg4 -bf 1 -g 12 -q:v 2", "avi"},
+        Encoding{"Vp9Webm", "-c:v libvpx-vp9 -g 12 -crf 20 -b:v 0 -deadline realtime -cpu-used 8", "webm"},
+        Encoding{"TheoraOgv", "-c:v libtheora -g 12 -q:v 9", "ogv"},
+        Encoding{"Wmv2Wmv", "-c:v wmv2 -g 12 -q:v 2", "wmv"}),
+    [](const ::testing::TestParamInfo<Encoding>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vantorelle
