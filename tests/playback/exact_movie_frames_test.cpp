@@ -6,6 +6,7 @@
 // variable frame rates, a cut file and a copied 60 fps stream included.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -144,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
         Encoding{"H264Flv", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "flv"},
         Encoding{"HevcMp4", "-c:v libx265 -x265-params bframes=3:keyint=12:min-keyint=12:log-level=error -crf 18 -pix_fmt yuv420p", "mp4"},
         Encoding{"HevcMkv", "-c:v libx265 -x265-params bframes=3:keyint=12:min-keyint=12:log-level=error -crf 18 -pix_fmt yuv420p", "mkv"},
-        Encoding{"HevcAvi", "-c:v libx265 -x265-params bframes=3:keyint=12:min-keyint=12:log-level=error -crf 18 -pix_fmt yuv420p", "avi"},
+        Encoding{"HevcAvi", "-c:v libx265 -x265-params bframes=3:keyint=12:min-keyint=12:log-level=error -crf 18 -pix_fmt yuv420p -tag:v HEVC", "avi"},
         Encoding{"Mpeg2Mpg", "-c:v mpeg2video -bf 2 -g 12 -q:v 2", "mpg"},
         Encoding{"Mpeg2Ts", "-c:v mpeg2video -bf 2 -g 12 -q:v 2", "ts"},
         Encoding{"Mpeg2Avi", "-c:v mpeg2video -bf 2 -g 12 -q:v 2", "avi"},
@@ -154,6 +155,72 @@ INSTANTIATE_TEST_SUITE_P(
         Encoding{"TheoraOgv", "-c:v libtheora -g 12 -q:v 9", "ogv"},
         Encoding{"Wmv2Wmv", "-c:v wmv2 -g 12 -q:v 2", "wmv"}),
     [](const ::testing::TestParamInfo<Encoding>& info) { return std::string(info.param.name); });
+
+// A phone video at 60 frames a second whose H.264 stream is copied into AVI
+// (ticks of 1/120 s, a chunk every other tick): six seconds, not twelve.
+TEST_F(ExactMovieFramesTest, CopiedSixtyFramesASecondStreamInAvi) {
+  const std::string phone = dir_.File("phone.mp4");
+  const std::string copied = dir_.File("copied.avi");
+  ASSERT_TRUE(RunFfmpeg("-i " + Quoted(NumberedSource(360, 60.0, MovieCodec::Mjpeg)) +
+                        " -c:v libx264 -bf 3 -g 60 -crf 16 -pix_fmt yuv420p " + Quoted(phone)));
+  ASSERT_TRUE(RunFfmpeg("-i " + Quoted(phone) + " -c copy " + Quoted(copied)));
+  MovieFileDecoder decoder;
+  ASSERT_EQ(decoder.Open(copied), KlpOk);
+  EXPECT_EQ(decoder.Facts().frameCount, 360);
+  EXPECT_NEAR(decoder.Facts().videoSeconds, 6.0, 1e-6);
+  EXPECT_NEAR(decoder.Facts().framesPerSecond, 60.0, 1e-6);
+  for (int frame : {0, 180, 61, 359, 59, 60, 1}) EXPECT_EQ(NumberShownAt(decoder, (frame + 0.5) / 60.0), frame);
+}
+
+// A file cut short: the header promises four seconds, the file holds two.
+TEST_F(ExactMovieFramesTest, CutAviLastsAsLongAsItsFrames) {
+  const std::string path = dir_.File("cut.avi");
+  ASSERT_TRUE(RunFfmpeg("-i " + Quoted(NumberedSource(100)) + " -c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p " +
+                        Quoted(path)));
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+  MovieFileDecoder decoder;
+  ASSERT_EQ(decoder.Open(path), KlpOk);
+  const MovieFacts& facts = decoder.Facts();
+  // Key frames are larger than the rest: half the bytes hold fewer frames.
+  EXPECT_GT(facts.frameCount, 12);
+  EXPECT_LT(facts.frameCount, 60);
+  EXPECT_NEAR(facts.videoSeconds, facts.frameCount / kFps, 1e-6);
+  EXPECT_NEAR(facts.framesPerSecond, kFps, 1e-6);
+  const int last = static_cast<int>(facts.frameCount) - 1;
+  EXPECT_EQ(NumberShownAt(decoder, 3.9), last);
+  EXPECT_EQ(NumberShownAt(decoder, 10.5 / kFps), 10);
+}
+
+// Frames left out at irregular places (a variable frame rate, as phones and
+// screen recorders write): each kept frame shows from its own time until the
+// next kept one.
+TEST_F(ExactMovieFramesTest, VariableFrameRateIsPlacedByTimestamps) {
+  const std::string path = dir_.File("vfr.mp4");
+  // Keeps frames 0-9, then every third frame, then 40-59.
+  ASSERT_TRUE(RunFfmpeg("-i " + Quoted(NumberedSource()) +
+                        " -vf \"select='lt(n\\,10)+not(mod(n\\,3))+gte(n\\,40)'\" -fps_mode vfr"
+                        " -c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p " + Quoted(path)));
+  std::vector<int> kept;
+  for (int n = 0; n < kFrames; ++n) {
+    if (n < 10 || n % 3 == 0 || n >= 40) kept.push_back(n);
+  }
+  MovieFileDecoder decoder;
+  ASSERT_EQ(decoder.Open(path), KlpOk);
+  ASSERT_EQ(decoder.Facts().frameCount, static_cast<std::int64_t>(kept.size()));
+  EXPECT_NEAR(decoder.Facts().videoSeconds, kFrames / kFps, 1e-6);
+  for (std::size_t i = 0; i < kept.size(); ++i) EXPECT_NEAR(decoder.FrameSeconds(i), kept[i] / kFps, 1e-6) << i;
+  // Every time, jumping about: the latest kept frame at or before it.
+  std::mt19937 random(7);
+  for (int i = 0; i < 40; ++i) {
+    const int frame = static_cast<int>(random() % kFrames);
+    const int expected = *(std::upper_bound(kept.begin(), kept.end(), frame) - 1);
+    EXPECT_EQ(NumberShownAt(decoder, (frame + 0.5) / kFps), expected) << "at frame " << frame;
+  }
+  for (int frame = 0; frame < kFrames; ++frame) {
+    const int expected = *(std::upper_bound(kept.begin(), kept.end(), frame) - 1);
+    ASSERT_EQ(NumberShownAt(decoder, frame / kFps), expected) << "in order at frame " << frame;
+  }
+}
 
 }  // namespace
 }  // namespace vantorelle

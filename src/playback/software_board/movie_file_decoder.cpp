@@ -239,8 +239,8 @@ bool MovieFileDecoder::ReadVideoPacket() {
     return true;
   }
   while (av_read_frame(input_.get(), packet_.get()) >= 0) {
-    // An empty chunk is a dropped frame: the picture before it goes on.
-    if (packet_->stream_index == videoStream_ && packet_->size > 0) return true;
+    // Only the frames the table counts are decoded.
+    if (packet_->stream_index == videoStream_ && IsPictureFrame(*packet_)) return true;
     av_packet_unref(packet_.get());
   }
   return false;

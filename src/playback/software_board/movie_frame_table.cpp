@@ -17,6 +17,16 @@ struct ScannedPacket {
   bool key = false;
 };
 
+}  // namespace
+
+// An empty chunk is a dropped frame: the picture before it goes on. A frame
+// the file was cut off in, or one to be left out, is none either.
+bool IsPictureFrame(const AVPacket& packet) {
+  return packet.size > 0 && !(packet.flags & (AV_PKT_FLAG_DISCARD | AV_PKT_FLAG_CORRUPT));
+}
+
+namespace {
+
 std::int64_t MedianStep(const std::vector<std::int64_t>& sorted) {
   if (sorted.size() < 2) return 0;
   std::vector<std::int64_t> steps;
@@ -36,8 +46,7 @@ std::optional<MovieFrameTable> MovieFrameTable::Scan(AVFormatContext& input, int
   if (!packet) return std::nullopt;
   std::vector<ScannedPacket> packets;
   while (av_read_frame(&input, packet.get()) >= 0) {
-    // An empty chunk is a dropped frame: the picture before it goes on.
-    if (packet->stream_index == stream && packet->size > 0 && !(packet->flags & AV_PKT_FLAG_DISCARD)) {
+    if (packet->stream_index == stream && IsPictureFrame(*packet)) {
       packets.push_back({packet->pts, packet->dts, packet->duration, packet->pos,
                          (packet->flags & AV_PKT_FLAG_KEY) != 0});
     }
@@ -102,13 +111,16 @@ std::optional<MovieFrameTable> MovieFrameTable::Scan(AVFormatContext& input, int
     if (table.labelsByTimestamp_ && packets[i].pts != AV_NOPTS_VALUE) {
       index = firstLabel = std::max<std::int64_t>(0, table.IndexOfPresentation(packets[i].pts));
     } else {
-      // Counting starts from the key frame's place in decode order. Where
-      // libavformat marks B-frames in AVI (their presentation time is their
-      // decode time), those right behind the key frame are shown before it.
+      // Counting starts from the key frame's place in decode order. B-frames
+      // carry their decode time as presentation time (libavformat marks them
+      // so even in AVI): those right behind the key frame are shown before it.
       firstLabel = table.IndexOfDecode(order[i]);
       std::size_t behind = i + 1;
-      if (decodeOrderOnly && packets[i].pts == AV_NOPTS_VALUE) {
-        while (behind < packets.size() && !packets[behind].key && packets[behind].pts != AV_NOPTS_VALUE) ++behind;
+      if (packets[i].pts == AV_NOPTS_VALUE) {
+        while (behind < packets.size() && !packets[behind].key && packets[behind].pts != AV_NOPTS_VALUE &&
+               packets[behind].pts == packets[behind].dts) {
+          ++behind;
+        }
       }
       index = std::min<std::int64_t>(firstLabel + static_cast<std::int64_t>(behind - i - 1), table.Count() - 1);
     }

@@ -17,6 +17,9 @@ extern "C" {
 
 namespace vantorelle {
 
+// Whether a packet read from the picture stream holds a frame of its own.
+bool IsPictureFrame(const AVPacket& packet);
+
 class MovieFrameTable {
  public:
   struct KeyFrame {
