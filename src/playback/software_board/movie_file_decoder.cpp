@@ -169,8 +169,11 @@ bool MovieFileDecoder::OpenVideoDecoder() {
   if (!codec_ || avcodec_parameters_to_context(codec_.get(), &par) < 0) return false;
   codec_->pkt_timebase = timeBase_;
   codec_->max_pixels = static_cast<std::int64_t>(kLargestMovieSide) * kLargestMovieSide / 4;
-  // Frame threads hold pictures back; one exact frame wants them at once.
-  codec_->thread_type = FF_THREAD_SLICE;
+  codec_->thread_count = threads_;
+  // Frame threads hold pictures back by as many packets as there are
+  // threads, which would throw out pictures counted by their decode order.
+  const bool countsPictures = table_ && !table_->LabelsByTimestamp();
+  codec_->thread_type = FF_THREAD_SLICE | (countsPictures || threads_ == 1 ? 0 : FF_THREAD_FRAME);
   return avcodec_open2(codec_.get(), decoder, nullptr) >= 0;
 }
 
@@ -324,6 +327,20 @@ const AVFrame* MovieFileDecoder::DecodeFrame(std::int64_t n) {
     if (currentIndex_ >= 0 || aheadIndex_ < 0) return nullptr;
   }
   return nullptr;
+}
+
+bool MovieFileDecoder::SetDecodingThreads(int count) {
+  if (!IsOpen() || !facts_.hasVideo || count < 0) return false;
+  threads_ = count;
+  ForgetPosition();
+  av_frame_unref(current_.get());
+  currentIndex_ = -1;
+  bytesPositioned_ = false;
+  av_packet_unref(held_.get());
+  hasHeld_ = false;
+  if (OpenVideoDecoder()) return true;
+  *this = MovieFileDecoder{};
+  return false;
 }
 
 bool MovieFileDecoder::ReadFrameBytes(std::int64_t n, std::vector<std::uint8_t>& bytes) {

@@ -62,6 +62,13 @@ class MovieFileDecoder {
   // alone; false when there are none.
   bool ReadFrameBytes(std::int64_t n, std::vector<std::uint8_t>& bytes);
 
+  // How many threads decode pictures (0: as many as the machine has; 1 at
+  // first). Where decoded pictures carry presentation timestamps, frame
+  // threads join slice threads; elsewhere pictures are counted as they come
+  // out and only slice threads are used. False when the decoder cannot be
+  // opened so.
+  bool SetDecodingThreads(int count);
+
   // Decoding statistics, for tests and benchmarks.
   std::int64_t SeekCount() const { return seeks_; }
 
@@ -100,6 +107,7 @@ class MovieFileDecoder {
   MovieFacts facts_;
   std::int64_t currentIndex_ = -1;  // frame number of current_, -1 when none
   std::int64_t aheadIndex_ = -1;
+  int threads_ = 1;
   bool positioned_ = false;  // reading and decoding follow on from current_
   bool drained_ = false;     // the decoder was told the input ended
   // The demuxer stands right after the stored bytes of frame bytesIndex_.
