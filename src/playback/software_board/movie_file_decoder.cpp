@@ -70,7 +70,7 @@ KlpResult MovieFileDecoder::Open(const std::string& path) {
     for (unsigned i = 0; i < input_->nb_streams; ++i) {
       if (static_cast<int>(i) != videoStream_) input_->streams[i]->discard = AVDISCARD_ALL;
     }
-    table_ = MovieFrameTable::Scan(*input_, videoStream_, facts_.framesPerSecond);
+    table_ = MovieFrameTable::Build(*input_, videoStream_, facts_.framesPerSecond, info.st_size);
     if (!table_) {
       *this = MovieFileDecoder{};
       return KlpBadFormat;

@@ -39,18 +39,92 @@ std::int64_t MedianStep(const std::vector<std::int64_t>& sorted) {
   return steps[steps.size() / 2];
 }
 
-}  // namespace
+bool IsMovFamily(const AVInputFormat& format) { return std::strncmp(format.name, "mov,", 4) == 0; }
 
-std::optional<MovieFrameTable> MovieFrameTable::Scan(AVFormatContext& input, int stream, double nominalRate) {
-  AvPacketPtr packet(av_packet_alloc());
-  if (!packet) return std::nullopt;
+// The frames as the container's index lists them, where it lists every one
+// of them and each stands in the file. AVI's index gives each frame's place
+// in decode order (timing enough for streams without B-frames); MP4 and MOV
+// give decode times, which are the presentation times of streams without
+// B-frames and, at a constant rate, those times shifted by the first frame's
+// delay. Empty when the index cannot stand for the frames.
+std::vector<ScannedPacket> IndexedPackets(AVFormatContext& input, int stream, std::int64_t fileSize, bool& moved) {
+  AVStream& st = *input.streams[stream];
+  const bool avi = std::strcmp(input.iformat->name, "avi") == 0;
+  const bool mov = IsMovFamily(*input.iformat);
+  const int count = avformat_index_get_entries_count(&st);
+  const bool reordered = st.codecpar->video_delay > 0;
+  if ((!avi && !mov) || count <= 0 || (avi && reordered)) return {};
+  if (mov && st.nb_frames != count) return {};
   std::vector<ScannedPacket> packets;
+  packets.reserve(count);
+  for (int i = 0; i < count; ++i) {
+    const AVIndexEntry* entry = avformat_index_get_entry(&st, i);
+    if (!entry || (entry->flags & AVINDEX_DISCARD_FRAME) || entry->pos < 0 || entry->pos + entry->size > fileSize) {
+      return {};
+    }
+    if (entry->size <= 0) {
+      if (mov) return {};
+      continue;  // a dropped frame
+    }
+    packets.push_back({mov ? entry->timestamp : AV_NOPTS_VALUE, entry->timestamp, 0, entry->pos,
+                       (entry->flags & AVINDEX_KEYFRAME) != 0});
+  }
+  if (packets.empty()) return {};
+  // An AVI whose index stops short of the length its header gives was cut
+  // (or lost its index): its frames are counted by reading them.
+  if (avi && st.nb_frames > 0 && packets.back().dts + 1 < st.nb_frames) return {};
+  if (mov) {
+    const std::int64_t span = packets.back().dts - packets.front().dts;
+    if (st.duration > span) packets.back().duration = st.duration - span;
+    if (reordered) {
+      for (std::size_t i = 1; i < packets.size(); ++i) {
+        if (packets[i].dts - packets[i - 1].dts != packets[1].dts - packets[0].dts) return {};
+      }
+      // The first frame read tells the delay between decode and presentation.
+      AvPacketPtr packet(av_packet_alloc());
+      moved = true;
+      if (!packet || av_seek_frame(&input, stream, packets.front().dts, AVSEEK_FLAG_BACKWARD) < 0) return {};
+      std::int64_t delay = AV_NOPTS_VALUE;
+      while (delay == AV_NOPTS_VALUE && av_read_frame(&input, packet.get()) >= 0) {
+        if (packet->stream_index == stream) {
+          if (packet->dts != packets.front().dts || packet->pts == AV_NOPTS_VALUE) return {};
+          delay = packet->pts - packet->dts;
+        }
+        av_packet_unref(packet.get());
+      }
+      if (delay == AV_NOPTS_VALUE) return {};
+      for (ScannedPacket& p : packets) p.pts = p.dts + delay;
+    }
+  }
+  return packets;
+}
+
+std::vector<ScannedPacket> ScannedPackets(AVFormatContext& input, int stream) {
+  std::vector<ScannedPacket> packets;
+  AvPacketPtr packet(av_packet_alloc());
+  if (!packet) return packets;
   while (av_read_frame(&input, packet.get()) >= 0) {
     if (packet->stream_index == stream && IsPictureFrame(*packet)) {
       packets.push_back({packet->pts, packet->dts, packet->duration, packet->pos,
                          (packet->flags & AV_PKT_FLAG_KEY) != 0});
     }
     av_packet_unref(packet.get());
+  }
+  return packets;
+}
+
+}  // namespace
+
+std::optional<MovieFrameTable> MovieFrameTable::Build(AVFormatContext& input, int stream, double nominalRate,
+                                                      std::int64_t fileSize) {
+  bool moved = false;
+  std::vector<ScannedPacket> packets = IndexedPackets(input, stream, fileSize, moved);
+  if (packets.empty()) {
+    // MP4 and MOV read from their sample tables, which the index holds whole.
+    if (moved && av_seek_frame(&input, stream, INT64_MIN, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0) {
+      return std::nullopt;
+    }
+    packets = ScannedPackets(input, stream);
   }
   if (packets.empty()) return std::nullopt;
 

@@ -1,9 +1,12 @@
 // Where every frame of a picture stream lies in time, in presentation order:
 // frame n is the n-th picture shown, and the frame shown at a time is the one
 // whose presentation time is the latest at or before it. Built once when a
-// movie opens by reading the stream's packets (no decoding), so durations
-// come from the frames the file really holds and variable frame rates are
-// placed by their timestamps. Also lists the key frames to seek to.
+// movie opens, without decoding: from the container's index where it lists
+// every frame and tells their times (AVI without B-frames, MP4 and MOV with
+// their sample tables), else by reading the stream's packets once, at the
+// speed the file can be read. So durations come from the frames the file
+// really holds and variable frame rates are placed by their timestamps. Also
+// lists the key frames to seek to.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +32,11 @@ class MovieFrameTable {
     std::int64_t position = -1;                // its byte position in the file, -1 unknown
   };
 
-  // Reads the packets of the stream from where the demuxer stands to the end
-  // (the caller seeks afterwards). nullopt when the stream holds no frame.
-  static std::optional<MovieFrameTable> Scan(AVFormatContext& input, int stream, double nominalRate);
+  // Leaves the demuxer anywhere (the caller seeks afterwards); reads from
+  // where it stands when the packets must be read. nullopt when the stream
+  // holds no frame. fileSize: bytes in the file, to tell a cut file.
+  static std::optional<MovieFrameTable> Build(AVFormatContext& input, int stream, double nominalRate,
+                                              std::int64_t fileSize);
 
   std::int64_t Count() const { return static_cast<std::int64_t>(times_.size()); }
   // The frame shown at a time in seconds from the first frame, clamped.
