@@ -5,7 +5,10 @@
 //   side in the same iterations; counter "ratio" = bare time / ours (aim ≥ 0.9);
 // - every frame in order through the decoder against `ffmpeg -f null -` on the
 //   same file, both with one decoding thread and with the default count
-//   (automatic); counter "ratio" = ffmpeg time / ours (aim ≥ 0.9).
+//   (automatic); counter "ratio" = ffmpeg time / ours (aim ≥ 0.9);
+// - opening the file through the component (frame table from the MP4 sample
+//   tables) and the same stream copied into Matroska (whose frames are read
+//   once at open), against libavformat's own open and stream probe.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -36,6 +39,16 @@ const std::string& MoviePath() {
     const std::string command =
         "ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=size=1920x1080:rate=25 -t " +
         std::to_string(kSeconds) + " -c:v libx264 -preset veryfast -g 50 -bf 3 -pix_fmt yuv420p '" + file + "'";
+    if (std::system(command.c_str()) != 0) std::abort();
+    return file;
+  }();
+  return path;
+}
+
+const std::string& MatroskaPath() {
+  static const std::string path = [] {
+    const std::string file = MoviePath().substr(0, MoviePath().size() - 4) + ".mkv";
+    const std::string command = "ffmpeg -nostdin -loglevel error -y -i '" + MoviePath() + "' -c copy '" + file + "'";
     if (std::system(command.c_str()) != 0) std::abort();
     return file;
   }();
@@ -170,6 +183,34 @@ void SequentialFrames_ComponentAgainstFfmpegProgram(benchmark::State& state) {
   state.counters["ratio"] = ffmpegS / oursS;
 }
 
+// state.range(0): 0 the MP4, 1 the Matroska copy.
+void OpenMovie_ComponentAgainstProbe(benchmark::State& state) {
+  const std::string& path = state.range(0) == 0 ? MoviePath() : MatroskaPath();
+  double oursS = 0.0;
+  double probeS = 0.0;
+  for (auto _ : state) {
+    Clock::time_point start = Clock::now();
+    {
+      PlayMovieComponent movie;
+      if (movie.OpenFile(path) != KlpOk) std::abort();
+    }
+    const double ours = SecondsSince(start);
+    start = Clock::now();
+    {
+      AVFormatContext* raw = nullptr;
+      if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) std::abort();
+      AvInputPtr input(raw);
+      avformat_find_stream_info(raw, nullptr);
+    }
+    probeS += SecondsSince(start);
+    oursS += ours;
+    state.SetIterationTime(ours);
+  }
+  state.counters["ours_ms"] = 1000.0 * oursS / state.iterations();
+  state.counters["probe_ms"] = 1000.0 * probeS / state.iterations();
+}
+
+BENCHMARK(OpenMovie_ComponentAgainstProbe)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(RandomExactFrames_ComponentAgainstBareLibav)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(SequentialFrames_ComponentAgainstFfmpegProgram)
     ->Arg(1)
