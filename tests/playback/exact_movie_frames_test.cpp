@@ -134,6 +134,16 @@ TEST_P(ExactMovieFramesByCodec, InOrderEveryFrameWithoutSeekingAgain) {
   EXPECT_EQ(NumberShownAt(decoder_, 100.0), kFrames - 1);
 }
 
+// Several decoding threads (frame threads where pictures carry timestamps)
+// hold pictures back longer; the frames stay the same.
+TEST_P(ExactMovieFramesByCodec, ThreadsGiveTheSameFrames) {
+  ASSERT_TRUE(decoder_.SetDecodingThreads(3));
+  for (int frame : {30, 11, 12, 59, 0, 1, 2, 47, 23, 24, 25, 58}) {
+    EXPECT_EQ(NumberShownAt(decoder_, (frame + 0.5) / kFps), frame) << "at frame " << frame;
+  }
+  for (int frame = 0; frame < kFrames; ++frame) ASSERT_EQ(NumberShownAt(decoder_, frame / kFps), frame);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     LongGops, ExactMovieFramesByCodec,
     ::testing::Values(
