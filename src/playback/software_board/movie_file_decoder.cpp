@@ -202,7 +202,7 @@ bool MovieFileDecoder::SeekToKey(const MovieFrameTable::KeyFrame& key, std::int6
   // Decoding starts at a key frame, wherever the demuxer came down.
   for (;;) {
     if (!ReadVideoPacket()) return false;
-    if (packet_->flags & AV_PKT_FLAG_KEY) break;
+    if ((packet_->flags & AV_PKT_FLAG_KEY) || !table_->MarksKeyFrames()) break;
     av_packet_unref(packet_.get());
   }
   start = table_->IndexOfKeyPacket(*packet_);

@@ -47,7 +47,7 @@ bool IsMovFamily(const AVInputFormat& format) { return std::strncmp(format.name,
 // give decode times, which are the presentation times of streams without
 // B-frames and, at a constant rate, those times shifted by the first frame's
 // delay. Empty when the index cannot stand for the frames.
-std::vector<ScannedPacket> IndexedPackets(AVFormatContext& input, int stream, std::int64_t fileSize, bool& moved) {
+std::vector<ScannedPacket> IndexedPackets(AVFormatContext& input, int stream, std::int64_t fileSize) {
   AVStream& st = *input.streams[stream];
   const bool avi = std::strcmp(input.iformat->name, "avi") == 0;
   const bool mov = IsMovFamily(*input.iformat);
@@ -76,23 +76,31 @@ std::vector<ScannedPacket> IndexedPackets(AVFormatContext& input, int stream, st
   if (mov) {
     const std::int64_t span = packets.back().dts - packets.front().dts;
     if (st.duration > span) packets.back().duration = st.duration - span;
-    if (reordered) {
+    // The first frame read tells the delay between decode and presentation,
+    // whatever the probe guessed about reordering.
+    // What has been read is read again when the frames must be read through.
+    const std::int64_t first = packets.front().dts;
+    const auto rewound = [&input, stream, first] {
+      av_seek_frame(&input, stream, first, AVSEEK_FLAG_BACKWARD);
+      return std::vector<ScannedPacket>{};
+    };
+    AvPacketPtr packet(av_packet_alloc());
+    if (!packet || av_seek_frame(&input, stream, first, AVSEEK_FLAG_BACKWARD) < 0) return rewound();
+    std::int64_t delay = AV_NOPTS_VALUE;
+    while (delay == AV_NOPTS_VALUE && av_read_frame(&input, packet.get()) >= 0) {
+      if (packet->stream_index == stream && IsPictureFrame(*packet)) {
+        if (packet->dts != first || packet->pts == AV_NOPTS_VALUE) return rewound();
+        delay = packet->pts - packet->dts;
+      }
+      av_packet_unref(packet.get());
+    }
+    if (delay == AV_NOPTS_VALUE) return rewound();
+    if (reordered || delay != 0) {
+      // Only at a constant rate are the presentation times the decode times
+      // shifted; a variable rate with B-frames is read through, from the start.
       for (std::size_t i = 1; i < packets.size(); ++i) {
-        if (packets[i].dts - packets[i - 1].dts != packets[1].dts - packets[0].dts) return {};
+        if (packets[i].dts - packets[i - 1].dts != packets[1].dts - packets[0].dts) return rewound();
       }
-      // The first frame read tells the delay between decode and presentation.
-      AvPacketPtr packet(av_packet_alloc());
-      moved = true;
-      if (!packet || av_seek_frame(&input, stream, packets.front().dts, AVSEEK_FLAG_BACKWARD) < 0) return {};
-      std::int64_t delay = AV_NOPTS_VALUE;
-      while (delay == AV_NOPTS_VALUE && av_read_frame(&input, packet.get()) >= 0) {
-        if (packet->stream_index == stream) {
-          if (packet->dts != packets.front().dts || packet->pts == AV_NOPTS_VALUE) return {};
-          delay = packet->pts - packet->dts;
-        }
-        av_packet_unref(packet.get());
-      }
-      if (delay == AV_NOPTS_VALUE) return {};
       for (ScannedPacket& p : packets) p.pts = p.dts + delay;
     }
   }
@@ -117,15 +125,8 @@ std::vector<ScannedPacket> ScannedPackets(AVFormatContext& input, int stream) {
 
 std::optional<MovieFrameTable> MovieFrameTable::Build(AVFormatContext& input, int stream, double nominalRate,
                                                       std::int64_t fileSize) {
-  bool moved = false;
-  std::vector<ScannedPacket> packets = IndexedPackets(input, stream, fileSize, moved);
-  if (packets.empty()) {
-    // MP4 and MOV read from their sample tables, which the index holds whole.
-    if (moved && av_seek_frame(&input, stream, INT64_MIN, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0) {
-      return std::nullopt;
-    }
-    packets = ScannedPackets(input, stream);
-  }
+  std::vector<ScannedPacket> packets = IndexedPackets(input, stream, fileSize);
+  if (packets.empty()) packets = ScannedPackets(input, stream);
   if (packets.empty()) return std::nullopt;
 
   MovieFrameTable table;
@@ -207,6 +208,7 @@ std::optional<MovieFrameTable> MovieFrameTable::Build(AVFormatContext& input, in
   std::sort(table.keys_.begin(), table.keys_.end(),
             [](const KeyFrame& a, const KeyFrame& b) { return a.index < b.index; });
   // A stream that marks no key frame is decoded from its start.
+  table.marksKeyFrames_ = !table.keys_.empty();
   if (table.keys_.empty() || table.keys_.front().index > 0) {
     const std::int64_t seekTimestamp = packets.front().dts != AV_NOPTS_VALUE ? packets.front().dts : packets.front().pts;
     table.keys_.insert(table.keys_.begin(), KeyFrame{0, 0, seekTimestamp, packets.front().position});

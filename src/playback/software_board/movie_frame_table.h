@@ -64,6 +64,8 @@ class MovieFrameTable {
   // one before a given key frame (the first stays the first).
   const KeyFrame& KeyAtOrBefore(std::int64_t n) const;
   const KeyFrame& KeyBefore(const KeyFrame& key) const;
+  // False when no packet was marked a key frame: decoding starts anywhere.
+  bool MarksKeyFrames() const { return marksKeyFrames_; }
 
  private:
   std::int64_t DurationTicks() const;
@@ -74,6 +76,7 @@ class MovieFrameTable {
   std::int64_t offset_ = 0;
   bool timesArePresentation_ = true;  // else decode timestamps (offset_ shifts them)
   bool labelsByTimestamp_ = true;
+  bool marksKeyFrames_ = true;
   std::int64_t lastDuration_ = 0;
   AVRational timeBase_{1, 1};
   std::vector<KeyFrame> keys_;  // by index
