@@ -232,5 +232,26 @@ TEST_F(ExactMovieFramesTest, VariableFrameRateIsPlacedByTimestamps) {
   }
 }
 
+// A transport stream cut out of a longer one starts with a key frame whose
+// B-frames behind it are shown before it and cannot be decoded: those times
+// show the first picture that decodes, never a black one, and the frames
+// after it are exact.
+TEST_F(ExactMovieFramesTest, StreamCutBehindItsKeyFrameShowsItsFirstPicture) {
+  const std::string whole = dir_.File("whole.ts");
+  const std::string cut = dir_.File("cut.ts");
+  ASSERT_TRUE(RunFfmpeg("-i " + Quoted(NumberedSource()) + " -c:v mpeg2video -bf 2 -g 12 -sc_threshold 1000000000 -q:v 2 " +
+                        Quoted(whole)));
+  ASSERT_TRUE(RunFfmpeg("-ss 1.0 -i " + Quoted(whole) + " -c copy " + Quoted(cut)));
+  MovieFileDecoder decoder;
+  ASSERT_EQ(decoder.Open(cut), KlpOk);
+  // Frames 0 and 1 are the two B-frames shown before the key frame.
+  const int key = NumberOfFrame(decoder, 2);
+  ASSERT_GE(key, 0);
+  EXPECT_EQ(NumberOfFrame(decoder, 0), key);
+  EXPECT_EQ(NumberShownAt(decoder, 0.0), key);
+  EXPECT_EQ(NumberOfFrame(decoder, 1), key);
+  for (int frame : {7, 3, 12, 2, 9}) EXPECT_EQ(NumberOfFrame(decoder, frame), key + frame - 2) << frame;
+}
+
 }  // namespace
 }  // namespace vantorelle

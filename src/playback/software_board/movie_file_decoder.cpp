@@ -226,6 +226,7 @@ bool MovieFileDecoder::SeekTo(std::int64_t n, int stepsBack) {
     // starts; counted ones do.
     if (landed && ((start >= 0 && start <= n) || (start < 0 && table_->LabelsByTimestamp()))) {
       lastLabel_ = (start >= 0 ? start : key->index) - 1;
+      seekKeyIndex_ = key->index;
       positioned_ = true;
       return true;
     }
@@ -325,8 +326,16 @@ const AVFrame* MovieFileDecoder::DecodeFrame(std::int64_t n) {
     if (!SeekTo(n, stepsBack)) return nullptr;
     if (DecodeUpTo(n)) return current_.get();
     if (currentIndex_ >= 0 || aheadIndex_ < 0) return nullptr;
+    if (seekKeyIndex_ == 0) break;
   }
-  return nullptr;
+  // Pictures before the first one that decodes (a stream cut out of a
+  // broadcast, starting behind its key frame): the first that does stands
+  // for them, never a black one.
+  std::swap(current_, ahead_);
+  av_frame_unref(ahead_.get());
+  currentIndex_ = aheadIndex_;
+  aheadIndex_ = -1;
+  return current_.get();
 }
 
 bool MovieFileDecoder::SetDecodingThreads(int count) {

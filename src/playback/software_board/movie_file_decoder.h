@@ -101,6 +101,7 @@ class MovieFileDecoder {
   std::optional<MovieFrameTable> table_;
   bool byteSeek_ = false;          // timestamps may jump (MPEG streams): seek by byte position
   std::int64_t lastLabel_ = -1;     // frame number of the newest picture put out
+  std::int64_t seekKeyIndex_ = 0;   // the key frame the last seek started at
   int videoStream_ = -1;
   bool audioIsPcm_ = false;
   AVRational timeBase_{1, 1};
