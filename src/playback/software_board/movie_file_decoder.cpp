@@ -71,6 +71,18 @@ KlpResult MovieFileDecoder::Open(const std::string& path) {
       if (static_cast<int>(i) != videoStream_) input_->streams[i]->discard = AVDISCARD_ALL;
     }
     table_ = MovieFrameTable::Build(*input_, videoStream_, facts_.framesPerSecond, info.st_size);
+    if (!table_ && facts_.hasAudio && facts_.audioSeconds > 0.0) {
+      // A picture stream without a single frame beside sound: a sound file.
+      facts_.hasVideo = false;
+      facts_.videoCodec = AV_CODEC_ID_NONE;
+      facts_.videoHasAlpha = false;
+      facts_.intraOnly = false;
+      facts_.width = facts_.height = 0;
+      facts_.framesPerSecond = 0.0;
+      codec_.reset();
+      videoStream_ = -1;
+      return KlpOk;
+    }
     if (!table_) {
       *this = MovieFileDecoder{};
       return KlpBadFormat;
