@@ -152,6 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
         Encoding{"H264Mov", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "mov"},
         Encoding{"H264Mkv", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "mkv"},
         Encoding{"H264Ts", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "ts"},
+        Encoding{"H264M2ts", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "m2ts"},
         Encoding{"H264Flv", "-c:v libx264 -bf 3 -g 12 -crf 16 -pix_fmt yuv420p", "flv"},
         Encoding{"HevcMp4", "-c:v libx265 -x265-params bframes=3:keyint=12:min-keyint=12:log-level=error -crf 18 -pix_fmt yuv420p", "mp4"},
         Encoding{"HevcMkv", "-c:v libx265 -x265-params bframes=3:keyint=12:min-keyint=12:log-level=error -crf 18 -pix_fmt yuv420p", "mkv"},
