@@ -46,9 +46,9 @@ class MovieFileDecoder {
   bool IsOpen() const { return input_ != nullptr; }
   const MovieFacts& Facts() const { return facts_; }
 
-  // The frame shown at a time in seconds from the picture stream's start: the
-  // one whose presentation time is the latest at or before it, clamped to the
-  // first and last frame.
+  // The frame shown at a time in seconds from the picture stream's start (its
+  // first frame's presentation time): the one whose presentation time is the
+  // latest at or before it, clamped to the first and last frame.
   std::int64_t FrameAt(double seconds) const;
   // When frame n (clamped) is first shown, in seconds from the stream's start.
   double FrameSeconds(std::int64_t n) const;
@@ -80,7 +80,9 @@ class MovieFileDecoder {
   // frames further back); the key frame's packet is held back as the next
   // one read.
   bool SeekTo(std::int64_t n, int stepsBack = 0);
-  // The frame the held key packet starts; -1 when it cannot be told.
+  // Seeks to a key frame and holds the key packet found there; start: the
+  // frame number decoding from it counts on from, -1 when it cannot be told.
+  // False when no key packet can be read there.
   bool SeekToKey(const MovieFrameTable::KeyFrame& key, std::int64_t& start);
   // Reads the next packet of the picture stream; false at the end or on error.
   bool ReadVideoPacket();
