@@ -62,6 +62,10 @@ struct FrameImageWorker::State {
 
   std::set<std::string> reported;  // worker thread only
 
+  // Borrowed from by the worker for each picture; the user-interface thread
+  // closes a file's movie in it before the source of the file is destroyed.
+  FrameImageComponents components;
+
   // Posts the call and waits until it is served; none when stopping first.
   std::shared_ptr<HandOver> Post(std::shared_ptr<HandOver> call) {
     {
@@ -124,7 +128,7 @@ struct FrameImageWorker::State {
           break;
         }
         FrameRequest request = std::move(*answer->fetched);
-        const bool made = ProduceFrameImage(*factory, request);
+        const bool made = ProduceFrameImage(*factory, request, components);
         ClearFileInWork();
         if (!made) {
           // Given up: wait for the view to ask again rather than spin on it.
@@ -141,7 +145,11 @@ struct FrameImageWorker::State {
 };
 
 FrameImageWorker::FrameImageWorker(std::unique_ptr<IKlpComponentFactory> factory, FileInWork& fileInWork)
-    : state_(std::make_shared<State>(std::move(factory), fileInWork)) {}
+    : state_(std::make_shared<State>(std::move(factory), fileInWork)) {
+  // A source being destroyed waits until its file is out of work, then has
+  // the worker's movie of it closed.
+  fileInWork.SetReleaseHook([state = state_](const std::string& path) { state->components.CloseMovie(path); });
+}
 
 FrameImageWorker::~FrameImageWorker() { Stop(); }
 
@@ -210,8 +218,19 @@ bool FrameImageWorker::Finished() const {
   return state_->finished;
 }
 
+void FrameImageWorker::CloseFile(const std::string& path) { state_->components.CloseMovie(path); }
+
+bool FrameImageWorker::KeepsFileOpen(const std::string& path) const { return state_->components.HoldsMovie(path); }
+
+std::int64_t FrameImageWorker::FilesOpened() const { return state_->components.MoviesOpened(); }
+
 bool FrameImageWorker::Stop(std::chrono::milliseconds wait) {
-  if (!thread_.joinable()) return true;
+  state_->fileInWork.SetReleaseHook(nullptr);
+  if (!thread_.joinable()) {
+    // A worker left inside a component still uses its images.
+    if (!stopped_ || Finished()) state_->components.CloseAll();
+    return true;
+  }
   {
     std::lock_guard lock(state_->mutex);
     state_->stop = true;
@@ -227,6 +246,7 @@ bool FrameImageWorker::Stop(std::chrono::milliseconds wait) {
   stopped_ = true;
   if (ended) {
     thread_.join();
+    state_->components.CloseAll();
   } else {
     // Still inside a component: let it end on its own with the state it
     // shares, and let no source wait on it meanwhile.
