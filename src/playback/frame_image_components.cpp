@@ -47,6 +47,7 @@ void FrameImageComponents::CloseAll() {
   }
   image.reset();
   jpeg.reset();
+  scaler.reset();
 }
 
 bool FrameImageComponents::HoldsMovie(const std::string& path) const {

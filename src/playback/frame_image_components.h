@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 
+#include "playback/ffmpeg_handles.h"
 #include "playback/klp_interfaces.h"
 
 namespace vantorelle {
@@ -51,6 +52,8 @@ class FrameImageComponents {
   // streams; made on first use, kept until CloseAll.
   std::unique_ptr<IKlpPlayYCrCbImage> image;
   std::unique_ptr<IKlpPlayJPEGImage> jpeg;
+  // Scales the software board's pictures straight to the thumbnail size.
+  SwsContextPtr scaler;
 
  private:
   struct KeptMovie {

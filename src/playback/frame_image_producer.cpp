@@ -4,9 +4,11 @@
 #include <memory>
 #include <optional>
 
+#include "playback/frame_image_scale.h"
 #include "playback/frame_image_shrink.h"
 #include "playback/frame_picture.h"
 #include "playback/report_com_result.h"
+#include "playback/software_board/ycrcb_image_component.h"
 
 namespace vantorelle {
 namespace {
@@ -76,6 +78,13 @@ bool DecodeMovieImage(IKlpComponentFactory& factory, IKlpPlayMovie& movie, Frame
         !ReportComResult(ui, kept.jpeg->DecompressToImage(image), "FrameImage : Decompress to image failed")) {
       return false;
     }
+  }
+  // The software board's own picture is scaled to the thumbnail in one pass.
+  if (const auto* own = dynamic_cast<const YCrCbImageComponent*>(&image); own && own->Picture()) {
+    std::optional<std::vector<std::uint8_t>> scaled = ScaleToFrameImage(*own->Picture(), kept.scaler);
+    if (!scaled) return false;
+    request.pixels = std::move(*scaled);
+    return true;
   }
   std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3, 0);
   IKlpYCrCbImageRGB* rgbView = nullptr;

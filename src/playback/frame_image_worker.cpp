@@ -27,6 +27,7 @@ struct HandOver {
   FrameImageReport report;              // Report
   bool served = false;
   bool accepted = false;
+  bool fetchTried = false;  // Deliver: the next request was asked for too
 };
 
 // Pictures are background work: the thread yields to everything else.
@@ -110,6 +111,11 @@ struct FrameImageWorker::State {
     return true;
   }
 
+  bool Stopping() const {
+    std::lock_guard lock(mutex);
+    return stop;
+  }
+
   bool WaitWhileSuspended() {
     std::unique_lock lock(mutex);
     wake.wait(lock, [&] { return stop || !suspended; });
@@ -118,16 +124,24 @@ struct FrameImageWorker::State {
 
   void Loop() {
     while (WaitForWork()) {
-      while (WaitWhileSuspended()) {
-        auto fetch = std::make_shared<HandOver>();
-        fetch->kind = HandOver::Kind::Fetch;
-        std::shared_ptr<HandOver> answer = Post(fetch);
-        if (!answer || !answer->fetched) {
+      // The request the last delivery's hand-over fetched along with it.
+      // It was handed out before any suspension: it is made first.
+      std::optional<FrameRequest> next;
+      while ((next && !Stopping()) || WaitWhileSuspended()) {
+        std::optional<FrameRequest> fetched = std::move(next);
+        next.reset();
+        if (!fetched) {
+          auto fetch = std::make_shared<HandOver>();
+          fetch->kind = HandOver::Kind::Fetch;
+          std::shared_ptr<HandOver> answer = Post(fetch);
+          if (answer) fetched = std::move(answer->fetched);
+        }
+        if (!fetched) {
           // Stopping after the view handed a request out names its file still.
           ClearFileInWork();
           break;
         }
-        FrameRequest request = std::move(*answer->fetched);
+        FrameRequest request = std::move(*fetched);
         const bool made = ProduceFrameImage(*factory, request, components);
         ClearFileInWork();
         if (!made) {
@@ -135,11 +149,21 @@ struct FrameImageWorker::State {
           ReportOnce(request.path, request.reports);
           break;
         }
+        // One trip to the user-interface thread hands the picture over and
+        // fetches the next request.
         auto deliver = std::make_shared<HandOver>();
         deliver->kind = HandOver::Kind::Deliver;
         deliver->result = std::move(request);
-        Post(deliver);  // a result the view refuses is freed with the hand-over
+        std::shared_ptr<HandOver> answer = Post(deliver);  // a result the view refuses is freed with the hand-over
+        if (!answer) {
+          ClearFileInWork();
+          break;
+        }
+        if (answer->fetchTried && !answer->fetched) break;  // nothing is missing
+        next = std::move(answer->fetched);
       }
+      // Stopping with a request handed out names its file still.
+      if (next) ClearFileInWork();
     }
   }
 };
@@ -271,9 +295,20 @@ std::size_t FrameImageWorker::ServeHandOver() {
         call->fetched = view_->FetchRequest();
         if (call->fetched) state_->fileInWork.Set(call->fetched->path);
         break;
-      case HandOver::Kind::Deliver:
+      case HandOver::Kind::Deliver: {
         call->accepted = view_->DeliverResult(call->result);
+        bool suspended = false;
+        {
+          std::lock_guard lock(state_->mutex);
+          suspended = state_->suspended || state_->stop;
+        }
+        if (!suspended) {
+          call->fetchTried = true;
+          call->fetched = view_->FetchRequest();
+          if (call->fetched) state_->fileInWork.Set(call->fetched->path);
+        }
         break;
+      }
       case HandOver::Kind::Report:
         ui_->ShowMessage(call->report.text, call->report.caption, call->report.icon, call->report.buttons);
         break;
