@@ -242,7 +242,11 @@ bool FrameImageWorker::Finished() const {
   return state_->finished;
 }
 
-void FrameImageWorker::CloseFile(const std::string& path) { state_->components.CloseMovie(path); }
+void FrameImageWorker::CloseFile(const std::string& path) {
+  // A picture of the file under way would keep its movie again: wait for it.
+  state_->fileInWork.WaitWhileHolding(path);
+  state_->components.CloseMovie(path);
+}
 
 bool FrameImageWorker::KeepsFileOpen(const std::string& path) const { return state_->components.HoldsMovie(path); }
 

@@ -96,8 +96,9 @@ class FrameImageWorker {
   // True once the thread's loop has ended (after Stop, or after an exception).
   bool Finished() const;
 
-  // Closes the worker's kept movie of path. The file-in-work buffer calls it
-  // for each source destroyed, once the file is out of work.
+  // Closes the worker's kept movie of path once no picture of it is under way
+  // (for a source going that the file-in-work buffer does not guard).
+  // Sources it guards have their movie closed by the buffer's release hook.
   void CloseFile(const std::string& path);
   // Whether a movie of path is kept open, and how many files were opened so
   // far (for tests and benchmarks).
