@@ -1,13 +1,16 @@
 // Thumbnails of two sources: a 10-minute 320×240 MJPEG AVI, as the track area
 // asks for them when the whole source is in view (400 pictures 1.5 s apart),
 // and a 20-second 1080p H.264 MP4 with 2-second GOPs and B-frames (made with
-// the ffmpeg program at the start), at 40 random times. Measured four ways
-// in the same program:
-//   Worker        — the work thread making them, the bench thread serving its
-//                   hand-overs as the user-interface thread does;
-//   ProducerOnly  — the same per-request work (components made and the file
-//                   opened for each picture, decode, 64×48 shrink) without the
-//                   thread and the hand-over;
+// the ffmpeg program at the start), at 40 random times at least two frames
+// apart. Measured five ways in the same program:
+//   Worker        — the work thread making them with the movies it keeps
+//                   open, the bench thread serving its hand-overs as the
+//                   user-interface thread does;
+//   ProducerOnly  — the per-request work with components made and the file
+//                   opened for each picture, without the thread and the
+//                   hand-over (how the worker made pictures before);
+//   ProducerKept  — the same with the movies kept open as the worker keeps
+//                   them;
 //   ComponentOpenOnce — one movie component opened once, decode and shrink;
 //   PlainLibav    — a bare decode-and-scale loop: one open file, seek, decode,
 //                   libswscale area scaling straight to 64×48 RGB;
