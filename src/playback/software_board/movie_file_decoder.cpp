@@ -7,8 +7,11 @@
 #include <cstring>
 
 extern "C" {
+#include <libavutil/display.h>
 #include <libavutil/pixdesc.h>
 }
+
+#include "playback/software_board/picture_fit.h"
 
 namespace vantorelle {
 namespace {
@@ -106,6 +109,12 @@ bool MovieFileDecoder::FindStreams() {
     facts_.videoHasAlpha = pixels && (pixels->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
     const AVCodecDescriptor* codec = avcodec_descriptor_get(par.codec_id);
     facts_.intraOnly = codec && (codec->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
+    // Phones store upright pictures sideways with a display matrix; FFmpeg
+    // gives its angle counter-clockwise.
+    if (const std::uint8_t* matrix = av_stream_get_side_data(&stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr)) {
+      const double counterClockwise = av_display_rotation_get(reinterpret_cast<const std::int32_t*>(matrix));
+      facts_.rotationDegrees = NormalizedTurn(-counterClockwise);
+    }
     if (stream.nb_frames > 0) {
       facts_.frameCount = stream.nb_frames;
     } else if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0) {

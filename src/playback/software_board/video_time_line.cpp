@@ -21,31 +21,42 @@ constexpr double kTimeSlack = 1e-7;
 // its own decoders, so nothing the editor does with the same files meets it.
 class FrameProducer final : public AheadProducer<SharedPicture> {
  public:
-  FrameProducer(const TimeLineContent& content, double framesPerSecond, WindowRect window)
+  FrameProducer(const TimeLineContent& content, double framesPerSecond, WindowRect window, double pixelAspect)
       : content_(content), framesPerSecond_(framesPerSecond),
-        black_(std::make_shared<const RgbFrame>(window.width, window.height)), window_(window) {}
+        black_(std::make_shared<const RgbFrame>(window.width, window.height)), window_(window),
+        pixelAspect_(pixelAspect) {}
 
   std::optional<SharedPicture> Produce(std::int64_t index) override {
     const double at = index / framesPerSecond_ + kTimeSlack;
     const std::optional<ContentPiece> piece = content_.PieceAt(at);
     if (!piece) return std::nullopt;  // past the end: nothing yet
     if (!piece->fragment) return black_;
-    MovieFileDecoder* decoder = DecoderFor(piece->fragment->path);
-    if (!decoder) return black_;
+    OpenSource* source = SourceFor(piece->fragment->path);
+    if (!source) return black_;
+    MovieFileDecoder* decoder = source->decoder.get();
     const double sourceTime = piece->fragment->inPointS + (at - piece->startS);
     const AVFrame* frame = decoder->DecodeFrame(decoder->FrameAt(sourceTime));
     auto picture = std::make_shared<RgbFrame>(window_.width, window_.height);
-    if (!frame || !scaler_.Scale(*frame, *picture)) return black_;
+    const ScaleOptions options{pixelAspect_, decoder->Facts().rotationDegrees};
+    if (!frame || !source->scaler.Scale(*frame, *picture, options)) return black_;
     return SharedPicture(std::move(picture));
   }
 
  private:
-  MovieFileDecoder* DecoderFor(const std::string& path) {
-    auto found = decoders_.find(path);
-    if (found == decoders_.end()) {
-      auto decoder = std::make_unique<MovieFileDecoder>();
-      if (decoder->Open(path) != KlpOk || !decoder->Facts().hasVideo) decoder.reset();
-      found = decoders_.emplace(path, std::move(decoder)).first;
+  // Each source keeps its own scaler, so that its conversion and the frame
+  // before (for deinterlacing) survive cuts to other sources.
+  struct OpenSource {
+    std::unique_ptr<MovieFileDecoder> decoder;
+    FrameScaler scaler;
+  };
+
+  OpenSource* SourceFor(const std::string& path) {
+    auto found = sources_.find(path);
+    if (found == sources_.end()) {
+      auto source = std::make_unique<OpenSource>();
+      source->decoder = std::make_unique<MovieFileDecoder>();
+      if (source->decoder->Open(path) != KlpOk || !source->decoder->Facts().hasVideo) source.reset();
+      found = sources_.emplace(path, std::move(source)).first;
     }
     return found->second.get();
   }
@@ -54,8 +65,8 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
   double framesPerSecond_;
   SharedPicture black_;
   WindowRect window_;
-  std::map<std::string, std::unique_ptr<MovieFileDecoder>> decoders_;
-  FrameScaler scaler_;
+  double pixelAspect_;
+  std::map<std::string, std::unique_ptr<OpenSource>> sources_;
 };
 
 }  // namespace
@@ -75,7 +86,7 @@ VideoTimeLine::~VideoTimeLine() {
 void VideoTimeLine::StartDecoding() {
   if (!ahead_) {
     ahead_ = std::make_unique<DecodeAhead<SharedPicture>>(
-        kFramesAhead, std::make_unique<FrameProducer>(content_, framesPerSecond_, window_));
+        kFramesAhead, std::make_unique<FrameProducer>(content_, framesPerSecond_, window_, output_->Format().pixelAspect));
   }
 }
 
