@@ -69,7 +69,9 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   PictureShape shape;
   shape.width = decoded.width;
   shape.height = decoded.height;
-  if (decoded.sample_aspect_ratio.num > 0 && decoded.sample_aspect_ratio.den > 0) {
+  if (options.sourcePixelAspect > 0.0) {
+    shape.pixelAspect = options.sourcePixelAspect;
+  } else if (decoded.sample_aspect_ratio.num > 0 && decoded.sample_aspect_ratio.den > 0) {
     shape.pixelAspect = av_q2d(decoded.sample_aspect_ratio);
   }
   shape.rotationDegrees = options.rotationDegrees;

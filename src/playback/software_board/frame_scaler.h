@@ -16,6 +16,7 @@ namespace vantorelle {
 
 struct ScaleOptions {
   double targetPixelAspect = 1.0;    // displayed width of a target pixel over its height
+  double sourcePixelAspect = 0.0;    // the container's, before the frame's own; 0: not known
   std::int32_t rotationDegrees = 0;  // clockwise turn: 0, 90, 180 or 270
 };
 

@@ -26,6 +26,7 @@ struct MovieFacts {
   double framesPerSecond = 0.0;
   std::int64_t frameCount = 0;
   double videoSeconds = 0.0;
+  double pixelAspect = 0.0;  // displayed width of a pixel over its height; 0: not known
   std::int32_t rotationDegrees = 0;  // clockwise turn for showing: 0, 90, 180 or 270
   // Sound stream.
   double audioSeconds = 0.0;

@@ -37,7 +37,7 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
     const double sourceTime = piece->fragment->inPointS + (at - piece->startS);
     const AVFrame* frame = decoder->DecodeFrame(decoder->FrameAt(sourceTime));
     auto picture = std::make_shared<RgbFrame>(window_.width, window_.height);
-    const ScaleOptions options{pixelAspect_, decoder->Facts().rotationDegrees};
+    const ScaleOptions options{pixelAspect_, decoder->Facts().pixelAspect, decoder->Facts().rotationDegrees};
     if (!frame || !source->scaler.Scale(*frame, *picture, options)) return black_;
     return SharedPicture(std::move(picture));
   }
