@@ -145,6 +145,11 @@ class IKlpSuperClip : public IKlpComponent {
   virtual KlpResult AddMovieFragmentWithAudio(IKlpPlayMovie& movie, double inPointS,
                                               double durationS, double level, double fadeInS,
                                               double fadeOutS, std::int32_t mode) = 0;
+  // A still image shown for the duration, fitted like a movie picture. Boards
+  // that cannot show stills on a video line answer KlpNotImplemented.
+  virtual KlpResult AddStillImageFragment(IKlpPlayStillImage& /*image*/, double /*durationS*/) {
+    return KlpNotImplemented;
+  }
 };
 
 class IKlpVTimeLine : public IKlpComponent {

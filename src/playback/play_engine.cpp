@@ -124,9 +124,16 @@ bool CPlayEngine::AddVideoFragment(const CPlayTask& entry, double d,
     return false;
   }
   IKlpPlayMovie* movie = entry.movieItem ? entry.movieItem->movie.get() : nullptr;
-  if (!clip || !movie) return ReportComResult(ui_, KlpPointer, "Add Movie Fragment");
-  if (!ReportComResult(ui_, clip->AddMovieFragment(*movie, entry.in * d / 1000.0, entry.length * d / 1000.0),
-                       "Add Movie Fragment")) {
+  IKlpPlayStillImage* still = entry.movieItem ? entry.movieItem->stillImage.get() : nullptr;
+  if (clip && !movie && still) {
+    if (!ReportComResult(ui_, clip->AddStillImageFragment(*still, entry.length * d / 1000.0),
+                         "Add Still Image Fragment")) {
+      return false;
+    }
+  } else if (!clip || !movie) {
+    return ReportComResult(ui_, KlpPointer, "Add Movie Fragment");
+  } else if (!ReportComResult(ui_, clip->AddMovieFragment(*movie, entry.in * d / 1000.0, entry.length * d / 1000.0),
+                              "Add Movie Fragment")) {
     return false;
   }
   if (!ReportComResult(ui_, videoTimeLine_->AddMovie(*clip), AddMovieContext(entry.fileName))) return false;

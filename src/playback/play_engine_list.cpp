@@ -168,11 +168,12 @@ std::optional<CPlayTask> MakePlayTask(const CFilm& clip, const CTrack& track, do
   if (!clip.source || clip.source->offline) return std::nullopt;
   const TrackType group = track.Group();
   const bool stillPicture = (clip.flags & SourceFlags::VideoStream) && !(clip.flags & SourceFlags::MovieFile);
-  if (group == TrackGroup::Video && stillPicture) return std::nullopt;
   const CMovieMapItem* item = map.Find(clip.source->path);
   if (!item) return std::nullopt;
-  // The board plays pictures and sound from a movie, titles from a still image.
-  const bool usable = group == TrackGroup::Title ? item->stillImage != nullptr : item->movie != nullptr;
+  // The board plays pictures and sound from a movie, titles from a still
+  // image, and on video tracks still images too, fitted like movies.
+  const bool stillOnVideo = group == TrackGroup::Video && stillPicture;
+  const bool usable = group == TrackGroup::Title || stillOnVideo ? item->stillImage != nullptr : item->movie != nullptr;
   if (!usable) return std::nullopt;
 
   const double d = UsableFrameDelta(frameDelta);
@@ -185,6 +186,8 @@ std::optional<CPlayTask> MakePlayTask(const CFilm& clip, const CTrack& track, do
   task.start = PlayRound((clip.start + roundingError) / d);
   task.length = PlayRound((clip.duration - roundingError) / d);
   task.sourceLength = ClampedCast<std::int32_t>(std::floor(clip.sourceLength / d));
+  // A still lasts as long as its clip wherever the clip is cut.
+  if (stillOnVideo) task.sourceLength = 0;
   if (task.sourceLength != 0 && task.in + task.length > task.sourceLength) {
     task.length = task.sourceLength - task.in;
   }

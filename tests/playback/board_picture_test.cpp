@@ -1,8 +1,8 @@
 // Pictures of movies as the board shows them, made by the ffmpeg program and
 // read back from the capture sink: colours read by each file's matrix and
 // range, shapes kept when fitted into output frames of other shapes and
-// pixel aspects, interlaced material shown without combs, and phone
-// rotation applied.
+// pixel aspects, interlaced material shown without combs, phone rotation
+// applied, and still images shown on a video line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "board_output_rig.h"
+#include "playback/software_board/super_clip.h"
 #include "playback/software_board/video_time_line.h"
+#include "support/test_media_writer.h"
 
 namespace vantorelle {
 namespace {
@@ -291,6 +293,51 @@ TEST_F(BoardPicture, PhoneRotationIsAppliedAsFfmpegShowsIt) {
     EXPECT_NE(At(frame, 160, 40).r > 128, At(frame, 160, 280).r > 128);
     EXPECT_TRUE(Within(At(frame, 30, 160), Rgb{0, 0, 0}, 2)) << Text(At(frame, 30, 160));
   }
+}
+
+// ---------------------------------------------------------------------------
+// Still images on a video line.
+
+TEST_F(BoardPicture, StillImagesPlayForTheirDurationFittedAndOverBlackWhereTransparent) {
+  // A 4:3 image in a square 16:9 output: 480 of 640 columns, then a red
+  // image at half opacity.
+  BoardOutputRig rig(SoftwareBoardFormat{640, 360, 25.0, 1.0});
+  const std::string solid = rig.Dir().File("solid.png");
+  ASSERT_TRUE(testing::WriteImage(solid, testing::ImageFormat::Png, 320, 240, testing::Rgb{20, 200, 20}));
+  const std::string half = rig.Dir().File("half.png");
+  std::vector<std::uint8_t> rgba;
+  for (int i = 0; i < 64 * 36; ++i) rgba.insert(rgba.end(), {200, 0, 0, 128});
+  ASSERT_TRUE(testing::WriteImagePixels(half, testing::ImageFormat::Png, 64, 36, rgba, testing::ImageAlpha::Keep));
+  auto solidImage = rig.Image(solid);
+  auto halfImage = rig.Image(half);
+  std::unique_ptr<IKlpSuperClip> clip;
+  ASSERT_EQ(rig.Board().CreateSuperClip(kSuperClipVideo, 6, clip), KlpOk);
+  ASSERT_EQ(clip->AddStillImageFragment(*solidImage, 0.4), KlpOk);
+  ASSERT_EQ(clip->AddStillImageFragment(*halfImage, 0.2), KlpOk);
+  auto line = rig.VideoLine();
+  ASSERT_EQ(line->AddMovie(*clip), KlpOk);
+  ASSERT_EQ(line->PutState(KlpStatePrepared), KlpOk);
+  ASSERT_EQ(line->PutState(KlpStatePaused), KlpOk);
+  ASSERT_EQ(line->PutState(KlpStatePlaying), KlpOk);
+  EXPECT_EQ(rig.Pump().RunToEnd(1000), 15);
+  const auto& frames = rig.Sink().Frames();
+  ASSERT_EQ(frames.size(), 15u);
+  for (int n : {0, 9}) {
+    const RgbFrame& frame = frames[n].frame;
+    EXPECT_TRUE(Within(At(frame, 320, 180), Rgb{20, 200, 20}, 3)) << n << ": " << Text(At(frame, 320, 180));
+    EXPECT_TRUE(Within(At(frame, 85, 180), Rgb{20, 200, 20}, 3)) << n << ": " << Text(At(frame, 85, 180));
+    EXPECT_TRUE(Within(At(frame, 75, 180), Rgb{0, 0, 0}, 2)) << n << ": " << Text(At(frame, 75, 180));
+    EXPECT_TRUE(Within(At(frame, 565, 180), Rgb{0, 0, 0}, 2)) << n << ": " << Text(At(frame, 565, 180));
+  }
+  for (int n : {10, 14}) {
+    const RgbFrame& frame = frames[n].frame;
+    EXPECT_TRUE(Within(At(frame, 320, 180), Rgb{100, 0, 0}, 3)) << n << ": " << Text(At(frame, 320, 180));
+  }
+  // Only the board's own open images can be shown, and only on video clips.
+  std::unique_ptr<IKlpSuperClip> sound;
+  ASSERT_EQ(rig.Board().CreateSuperClip(kSuperClipAudio, 6, sound), KlpOk);
+  EXPECT_EQ(sound->AddStillImageFragment(*solidImage, 0.4), KlpInvalidArgument);
+  EXPECT_EQ(clip->AddStillImageFragment(*solidImage, 0.0), KlpInvalidArgument);
 }
 
 }  // namespace

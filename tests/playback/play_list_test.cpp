@@ -202,10 +202,22 @@ TEST_F(PlayListTest, FrameCountsOfAbsurdTimesStayWithinTheirIntegers) {
   EXPECT_EQ(task->length, 50);
 }
 
-TEST_F(PlayListTest, StillPicturesOnVideoTracksAndUnopenedSourcesAreLeftOut) {
+TEST_F(PlayListTest, StillPicturesOnVideoTracksPlayForTheirClip) {
   CTrack& video = AddTrack(TrackTypes::Video);
-  CFilm& still = Clip(video, Source("/m/p.png", 0.0, true), 0.0, 1000.0);
-  EXPECT_FALSE(MakePlayTask(still, video, 40.0, map));
+  CFilm& still = Clip(video, Source("/m/p.png", 0.0, true), 400.0, 1000.0);
+  const std::optional<CPlayTask> task = MakePlayTask(still, video, 40.0, map);
+  ASSERT_TRUE(task);
+  EXPECT_EQ(Spans({*task}), (std::vector<Span>{{10, 0, 25, &video}}));
+  ASSERT_NE(task->movieItem, nullptr);
+  EXPECT_NE(task->movieItem->stillImage, nullptr);
+  // A play that starts inside it shows the rest of the clip.
+  const std::optional<CPlayList> list = Build(600.0, 3000.0);
+  ASSERT_TRUE(list);
+  EXPECT_EQ(Spans(list->videoList), (std::vector<Span>{{15, 5, 20, &video}}));
+}
+
+TEST_F(PlayListTest, UnopenedSourcesAreLeftOut) {
+  CTrack& video = AddTrack(TrackTypes::Video);
   CSrc& missing = Source("/m/gone.avi", 5000.0);
   map.Remove("/m/gone.avi");
   EXPECT_FALSE(MakePlayTask(Clip(video, missing, 2000.0, 1000.0), video, 40.0, map));

@@ -4,9 +4,13 @@ namespace vantorelle {
 
 KlpResult StillImageComponent::OpenFile(const std::string& name, std::int32_t) {
   picture_.reset();
+  fileName_.clear();
   RgbaPicture picture;
   const KlpResult result = DecodeImageFile(name, picture);
-  if (KlpSucceeded(result)) picture_ = std::move(picture);
+  if (KlpSucceeded(result)) {
+    picture_ = std::make_shared<const RgbaPicture>(std::move(picture));
+    fileName_ = name;
+  }
   return result;
 }
 

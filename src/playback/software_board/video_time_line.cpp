@@ -7,6 +7,7 @@
 #include "playback/software_board/board_output.h"
 #include "playback/software_board/frame_scaler.h"
 #include "playback/software_board/movie_file_decoder.h"
+#include "playback/software_board/still_picture_fit.h"
 #include "playback/software_board/super_clip.h"
 
 namespace vantorelle {
@@ -31,6 +32,7 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
     const std::optional<ContentPiece> piece = content_.PieceAt(at);
     if (!piece) return std::nullopt;  // past the end: nothing yet
     if (!piece->fragment) return black_;
+    if (piece->fragment->still) return StillPicture(piece->fragment->still);
     OpenSource* source = SourceFor(piece->fragment->path);
     if (!source) return black_;
     MovieFileDecoder* decoder = source->decoder.get();
@@ -43,6 +45,17 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
   }
 
  private:
+  // A still looks the same every frame: it is fitted once.
+  SharedPicture StillPicture(const std::shared_ptr<const RgbaPicture>& still) {
+    auto found = stills_.find(still);
+    if (found == stills_.end()) {
+      auto picture = std::make_shared<RgbFrame>(window_.width, window_.height);
+      SharedPicture fitted = FitStillPicture(*still, *picture, pixelAspect_) ? SharedPicture(std::move(picture)) : black_;
+      found = stills_.emplace(still, std::move(fitted)).first;
+    }
+    return found->second;
+  }
+
   // Each source keeps its own scaler, so that its conversion and the frame
   // before (for deinterlacing) survive cuts to other sources.
   struct OpenSource {
@@ -67,6 +80,7 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
   WindowRect window_;
   double pixelAspect_;
   std::map<std::string, std::unique_ptr<OpenSource>> sources_;
+  std::map<std::shared_ptr<const RgbaPicture>, SharedPicture> stills_;
 };
 
 }  // namespace

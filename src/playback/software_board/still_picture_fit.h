@@ -1,0 +1,13 @@
+// A still image as a video line shows it: fitted into the output picture
+// like a movie frame (shape kept, black bars), its transparent parts black.
+#pragma once
+
+#include "playback/software_board/image_file_decoder.h"
+#include "playback/software_board/rgb_frame.h"
+
+namespace vantorelle {
+
+// target keeps its size; false when the picture cannot be scaled.
+bool FitStillPicture(const RgbaPicture& still, RgbFrame& target, double targetPixelAspect);
+
+}  // namespace vantorelle
