@@ -5,15 +5,19 @@
 
 #include "playback/software_board/picture_fit.h"
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 namespace vantorelle {
 namespace {
 
-// Copies a packed RGB picture of width × height turned clockwise by 90, 180
-// or 270 degrees into target, whose size is that of the turned picture.
-void Turn(const std::uint8_t* source, std::int32_t width, std::int32_t height, std::int32_t degrees,
-          std::uint8_t* target, std::int32_t targetStride) {
+// Copies a packed picture of width × height, bytes a pixel, turned clockwise
+// by 0, 90, 180 or 270 degrees to target, whose size is the turned picture's.
+void Turn(const std::uint8_t* source, std::int32_t width, std::int32_t height, std::int32_t bytes,
+          std::int32_t degrees, std::uint8_t* target, std::int32_t targetStride) {
   for (std::int32_t y = 0; y < height; ++y) {
-    const std::uint8_t* row = source + static_cast<std::size_t>(y) * width * 3;
+    const std::uint8_t* row = source + static_cast<std::size_t>(y) * width * bytes;
     for (std::int32_t x = 0; x < width; ++x) {
       std::int32_t tx = x;
       std::int32_t ty = y;
@@ -27,20 +31,42 @@ void Turn(const std::uint8_t* source, std::int32_t width, std::int32_t height, s
         tx = y;
         ty = width - 1 - x;
       }
-      std::memcpy(target + static_cast<std::size_t>(ty) * targetStride + static_cast<std::size_t>(tx) * 3, row + x * 3,
-                  3);
+      std::memcpy(target + static_cast<std::size_t>(ty) * targetStride + static_cast<std::size_t>(tx) * bytes,
+                  row + static_cast<std::size_t>(x) * bytes, bytes);
+    }
+  }
+}
+
+bool HasAlpha(const AVFrame& frame) {
+  const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame.format));
+  return descriptor && (descriptor->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
+}
+
+// Splits a packed RGBA picture placed at a rectangle of target into target's
+// colours and opacity.
+void SplitAlpha(const std::uint8_t* rgba, std::int32_t left, std::int32_t top, std::int32_t width,
+                std::int32_t height, RgbFrame& target) {
+  for (std::int32_t y = 0; y < height; ++y) {
+    const std::uint8_t* source = rgba + static_cast<std::size_t>(y) * width * 4;
+    std::uint8_t* colour = target.Pixel(left, top + y);
+    std::uint8_t* opacity = target.alpha.data() + static_cast<std::size_t>(top + y) * target.width + left;
+    for (std::int32_t x = 0; x < width; ++x) {
+      colour[x * 3] = source[x * 4];
+      colour[x * 3 + 1] = source[x * 4 + 1];
+      colour[x * 3 + 2] = source[x * 4 + 2];
+      opacity[x] = source[x * 4 + 3];
     }
   }
 }
 
 }  // namespace
 
-bool FrameScaler::ScaleInto(const AVFrame& frame, std::int32_t width, std::int32_t height, std::uint8_t* pixels,
-                            std::int32_t stride) {
+bool FrameScaler::ScaleInto(const AVFrame& frame, std::int32_t width, std::int32_t height, AVPixelFormat format,
+                            std::uint8_t* pixels, std::int32_t stride) {
   const PictureColour colour = ColourOf(frame);
   if (colour.format == AV_PIX_FMT_NONE || !sws_isSupportedInput(colour.format)) return false;
   scaler_.reset(sws_getCachedContext(scaler_.release(), frame.width, frame.height, colour.format, width, height,
-                                     AV_PIX_FMT_RGB24, SWS_BICUBIC, nullptr, nullptr, nullptr));
+                                     format, SWS_BICUBIC, nullptr, nullptr, nullptr));
   if (!scaler_) {
     colourSetFor_ = nullptr;
     return false;
@@ -77,25 +103,39 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   shape.rotationDegrees = options.rotationDegrees;
   const FitRect fit = FitInto(shape, target.width, target.height, options.targetPixelAspect);
   const bool fills = fit.width == target.width && fit.height == target.height;
+  const bool alpha = HasAlpha(frame);
   const std::int32_t stride = target.width * 3;
-  std::uint8_t* origin = target.Pixel(fit.left, fit.top);
   const bool turned = options.rotationDegrees == 90 || options.rotationDegrees == 270;
-  bool scaled = false;
-  if (options.rotationDegrees == 0) {
+  if (options.rotationDegrees == 0 && !alpha) {
     if (!fills) std::fill(target.pixels.begin(), target.pixels.end(), std::uint8_t{0});
-    scaled = ScaleInto(frame, fit.width, fit.height, origin, stride);
-  } else {
-    // Scaled to the unturned size first, then turned into place.
-    const std::int32_t width = turned ? fit.height : fit.width;
-    const std::int32_t height = turned ? fit.width : fit.height;
-    unturned_.resize(static_cast<std::size_t>(width) * height * 3);
-    scaled = ScaleInto(frame, width, height, unturned_.data(), width * 3);
-    if (scaled) {
-      if (!fills) std::fill(target.pixels.begin(), target.pixels.end(), std::uint8_t{0});
-      Turn(unturned_.data(), width, height, options.rotationDegrees, origin, stride);
-    }
+    target.alpha.clear();
+    return ScaleInto(frame, fit.width, fit.height, AV_PIX_FMT_RGB24, target.Pixel(fit.left, fit.top), stride);
   }
-  return scaled;
+  // Scaled to the unturned size first, then turned into place and split
+  // from its alpha.
+  const std::int32_t width = turned ? fit.height : fit.width;
+  const std::int32_t height = turned ? fit.width : fit.height;
+  const std::int32_t bytes = alpha ? 4 : 3;
+  unturned_.resize(static_cast<std::size_t>(width) * height * bytes);
+  if (!ScaleInto(frame, width, height, alpha ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24, unturned_.data(), width * bytes)) {
+    return false;
+  }
+  if (!fills) std::fill(target.pixels.begin(), target.pixels.end(), std::uint8_t{0});
+  if (!alpha) {
+    target.alpha.clear();
+    Turn(unturned_.data(), width, height, 3, options.rotationDegrees, target.Pixel(fit.left, fit.top), stride);
+    return true;
+  }
+  // Bars of a picture with alpha are transparent.
+  target.alpha.assign(static_cast<std::size_t>(target.width) * target.height, 0);
+  if (options.rotationDegrees != 0) {
+    turnedRgba_.resize(unturned_.size());
+    Turn(unturned_.data(), width, height, 4, options.rotationDegrees, turnedRgba_.data(), fit.width * 4);
+    SplitAlpha(turnedRgba_.data(), fit.left, fit.top, fit.width, fit.height, target);
+  } else {
+    SplitAlpha(unturned_.data(), fit.left, fit.top, fit.width, fit.height, target);
+  }
+  return true;
 }
 
 }  // namespace vantorelle

@@ -1,7 +1,8 @@
 // Turns a decoded picture of any size into an RGB output picture of the size
 // the board shows it at: colours read by the picture's matrix and range, its
 // shape kept (fitted with black bars, never stretched), turned as the file
-// asks, and interlaced pictures deinterlaced first.
+// asks, and interlaced pictures deinterlaced first. Pictures with alpha keep
+// it in the target's alpha plane, their bars transparent.
 #pragma once
 
 #include <cstdint>
@@ -27,13 +28,14 @@ class FrameScaler {
   bool Scale(const AVFrame& frame, RgbFrame& target, const ScaleOptions& options = {});
 
  private:
-  bool ScaleInto(const AVFrame& frame, std::int32_t width, std::int32_t height, std::uint8_t* pixels,
-                 std::int32_t stride);
+  bool ScaleInto(const AVFrame& frame, std::int32_t width, std::int32_t height, AVPixelFormat format,
+                 std::uint8_t* pixels, std::int32_t stride);
 
   SwsContextPtr scaler_;
   SwsContext* colourSetFor_ = nullptr;  // the scaler whose tables hold colour_
   PictureColour colour_;
-  std::vector<std::uint8_t> unturned_;
+  std::vector<std::uint8_t> turnedRgba_;
+  std::vector<std::uint8_t> unturned_;  // scaled, before it is turned or split from its alpha
   FrameDeinterlacer deinterlacer_;
 };
 

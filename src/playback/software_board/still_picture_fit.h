@@ -1,5 +1,6 @@
 // A still image as a video line shows it: fitted into the output picture
-// like a movie frame (shape kept, black bars), its transparent parts black.
+// like a movie frame (shape kept, black bars); an image with transparent
+// parts keeps its alpha (and its bars are transparent).
 #pragma once
 
 #include "playback/software_board/image_file_decoder.h"

@@ -18,13 +18,21 @@ constexpr std::size_t kFramesAhead = 8;
 // Frame times a hair below a piece's start still fall into it.
 constexpr double kTimeSlack = 1e-7;
 
+// Where a line has nothing to show, the lines below it show through (the
+// output frame is black under them all).
+SharedPicture EmptyPicture(const WindowRect& window) {
+  auto picture = std::make_shared<RgbFrame>(window.width, window.height);
+  picture->alpha.assign(picture->pixels.size() / 3, 0);
+  return picture;
+}
+
 // Makes the pictures of the output frame grid on the decoding thread, with
 // its own decoders, so nothing the editor does with the same files meets it.
 class FrameProducer final : public AheadProducer<SharedPicture> {
  public:
   FrameProducer(const TimeLineContent& content, double framesPerSecond, WindowRect window, double pixelAspect)
       : content_(content), framesPerSecond_(framesPerSecond),
-        black_(std::make_shared<const RgbFrame>(window.width, window.height)), window_(window),
+        black_(EmptyPicture(window)), window_(window),
         pixelAspect_(pixelAspect) {}
 
   std::optional<SharedPicture> Produce(std::int64_t index) override {
