@@ -37,6 +37,21 @@ void Turn(const std::uint8_t* source, std::int32_t width, std::int32_t height, s
   }
 }
 
+// Blackens the target outside the fitted rectangle.
+void FillBars(RgbFrame& target, const FitRect& fit) {
+  const std::size_t rowBytes = static_cast<std::size_t>(target.width) * 3;
+  for (std::int32_t y = 0; y < target.height; ++y) {
+    std::uint8_t* row = target.Pixel(0, y);
+    if (y < fit.top || y >= fit.top + fit.height) {
+      std::memset(row, 0, rowBytes);
+      continue;
+    }
+    std::memset(row, 0, static_cast<std::size_t>(fit.left) * 3);
+    const std::int32_t right = fit.left + fit.width;
+    std::memset(row + static_cast<std::size_t>(right) * 3, 0, static_cast<std::size_t>(target.width - right) * 3);
+  }
+}
+
 bool HasAlpha(const AVFrame& frame) {
   const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame.format));
   return descriptor && (descriptor->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
@@ -107,7 +122,7 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   const std::int32_t stride = target.width * 3;
   const bool turned = options.rotationDegrees == 90 || options.rotationDegrees == 270;
   if (options.rotationDegrees == 0 && !alpha) {
-    if (!fills) std::fill(target.pixels.begin(), target.pixels.end(), std::uint8_t{0});
+    if (!fills) FillBars(target, fit);
     target.alpha.clear();
     return ScaleInto(frame, fit.width, fit.height, AV_PIX_FMT_RGB24, target.Pixel(fit.left, fit.top), stride);
   }
@@ -120,7 +135,7 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   if (!ScaleInto(frame, width, height, alpha ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24, unturned_.data(), width * bytes)) {
     return false;
   }
-  if (!fills) std::fill(target.pixels.begin(), target.pixels.end(), std::uint8_t{0});
+  if (!fills) FillBars(target, fit);
   if (!alpha) {
     target.alpha.clear();
     Turn(unturned_.data(), width, height, 3, options.rotationDegrees, target.Pixel(fit.left, fit.top), stride);
