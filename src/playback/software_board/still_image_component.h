@@ -21,10 +21,12 @@ class StillImageComponent final : public IKlpPlayStillImage {
   // The same, shared with the video lines that show it.
   std::shared_ptr<const RgbaPicture> SharedPicture() const { return picture_; }
   const std::string& FileName() const { return fileName_; }
+  bool HasTransparency() const override { return transparent_; }
 
  private:
   std::shared_ptr<const RgbaPicture> picture_;
   std::string fileName_;
+  bool transparent_ = false;
 };
 
 }  // namespace vantorelle
