@@ -352,49 +352,63 @@ Rgb Over(Rgb top, int alpha, Rgb below) {
 }
 
 TEST_F(BoardPicture, PicturesWithAlphaAreLaidOverTheLinesBelow) {
-  BoardOutputRig rig;
-  auto below = rig.Movie(rig.SolidMovie("below.avi", 20, 20, 220, 1.0));
-  // Above: nothing at first, then a half-transparent red image, then a
-  // QuickTime Animation movie of green at a quarter opacity.
-  const std::string half = rig.Dir().File("half.png");
-  std::vector<std::uint8_t> rgba;
-  for (int i = 0; i < 64 * 48; ++i) rgba.insert(rgba.end(), {200, 0, 0, 128});
-  ASSERT_TRUE(testing::WriteImagePixels(half, testing::ImageFormat::Png, 64, 48, rgba, testing::ImageAlpha::Keep));
-  const std::string overlay = rig.Dir().File("overlay.mov");
-  ASSERT_TRUE(RunFfmpeg("-f lavfi -i \"color=c=0x00C800@0.25:s=160x120:d=0.4,format=argb\" -c:v qtrle " +
-                        Quoted(overlay)));
-  auto halfImage = rig.Image(half);
-  auto overlayMovie = rig.Movie(overlay);
+  // Above: nothing at first, then a half-transparent red image, then a movie
+  // with alpha of green at a quarter opacity.
+  struct AlphaMovie {
+    const char* name;
+    const char* encoding;
+  };
+  const AlphaMovie movies[] = {
+      {"qtrle.mov", "-c:v qtrle"},
+      {"png.mov", "-c:v png"},
+      {"prores4444.mov", "-c:v prores_ks -profile:v 4444 -pix_fmt yuva444p10le -alpha_bits 16"},
+  };
+  for (const AlphaMovie& movie : movies) {
+    SCOPED_TRACE(movie.name);
+    BoardOutputRig rig;
+    auto below = rig.Movie(rig.SolidMovie("below.avi", 20, 20, 220, 1.0));
+    const std::string half = rig.Dir().File("half.png");
+    std::vector<std::uint8_t> rgba;
+    for (int i = 0; i < 64 * 48; ++i) rgba.insert(rgba.end(), {200, 0, 0, 128});
+    ASSERT_TRUE(
+        testing::WriteImagePixels(half, testing::ImageFormat::Png, 64, 48, rgba, testing::ImageAlpha::Keep));
+    const std::string overlay = rig.Dir().File(movie.name);
+    ASSERT_TRUE(RunFfmpeg("-f lavfi -i \"color=c=0x00C800@0.25:s=160x120:d=0.4,format=argb\" " +
+                          std::string(movie.encoding) + " " + Quoted(overlay)));
+    auto halfImage = rig.Image(half);
+    auto overlayMovie = rig.Movie(overlay);
+    EXPECT_TRUE(overlayMovie->HasTransparency());
 
-  auto lower = rig.VideoLine();
-  auto lowerClip = rig.VideoClip(*below, 0.0, 0.8);
-  ASSERT_EQ(lower->AddMovie(*lowerClip), KlpOk);
-  auto upper = rig.VideoLine();
-  std::unique_ptr<IKlpSuperClip> still;
-  ASSERT_EQ(rig.Board().CreateSuperClip(kSuperClipVideo, 6, still), KlpOk);
-  ASSERT_EQ(still->AddStillImageFragment(*halfImage, 0.2), KlpOk);
-  auto overlayClip = rig.VideoClip(*overlayMovie, 0.0, 0.4);
-  ASSERT_EQ(upper->AddEmpty(0.2), KlpOk);
-  ASSERT_EQ(upper->AddMovie(*still), KlpOk);
-  ASSERT_EQ(upper->AddMovie(*overlayClip), KlpOk);
-  for (IKlpVTimeLine* line : {lower.get(), upper.get()}) {
-    ASSERT_EQ(line->PutState(KlpStatePrepared), KlpOk);
-    ASSERT_EQ(line->PutState(KlpStatePaused), KlpOk);
-    ASSERT_EQ(line->PutState(KlpStatePlaying), KlpOk);
-  }
-  EXPECT_EQ(rig.Pump().RunToEnd(1000), 20);
-  const auto& frames = rig.Sink().Frames();
-  ASSERT_EQ(frames.size(), 20u);
-  // An empty stretch above lets the line below show.
-  const Rgb blue = At(frames[2].frame, 80, 60);
-  EXPECT_TRUE(Within(blue, Rgb{20, 20, 220}, 12)) << Text(blue);
-  for (int n : {5, 9}) {
-    const Rgb seen = At(frames[n].frame, 80, 60);
-    EXPECT_TRUE(Within(seen, Over(Rgb{200, 0, 0}, 128, blue), 3)) << n << ": " << Text(seen);
-  }
-  for (int n : {10, 19}) {
-    const Rgb seen = At(frames[n].frame, 80, 60);
-    EXPECT_TRUE(Within(seen, Over(Rgb{0, 200, 0}, 63, blue), 3)) << n << ": " << Text(seen);
+    auto lower = rig.VideoLine();
+    auto lowerClip = rig.VideoClip(*below, 0.0, 0.8);
+    ASSERT_EQ(lower->AddMovie(*lowerClip), KlpOk);
+    auto upper = rig.VideoLine();
+    std::unique_ptr<IKlpSuperClip> still;
+    ASSERT_EQ(rig.Board().CreateSuperClip(kSuperClipVideo, 6, still), KlpOk);
+    ASSERT_EQ(still->AddStillImageFragment(*halfImage, 0.2), KlpOk);
+    auto overlayClip = rig.VideoClip(*overlayMovie, 0.0, 0.4);
+    ASSERT_EQ(upper->AddEmpty(0.2), KlpOk);
+    ASSERT_EQ(upper->AddMovie(*still), KlpOk);
+    ASSERT_EQ(upper->AddMovie(*overlayClip), KlpOk);
+    for (IKlpVTimeLine* line : {lower.get(), upper.get()}) {
+      ASSERT_EQ(line->PutState(KlpStatePrepared), KlpOk);
+      ASSERT_EQ(line->PutState(KlpStatePaused), KlpOk);
+      ASSERT_EQ(line->PutState(KlpStatePlaying), KlpOk);
+    }
+    EXPECT_EQ(rig.Pump().RunToEnd(1000), 20);
+    const auto& frames = rig.Sink().Frames();
+    ASSERT_EQ(frames.size(), 20u);
+    // An empty stretch above lets the line below show.
+    const Rgb blue = At(frames[2].frame, 80, 60);
+    EXPECT_TRUE(Within(blue, Rgb{20, 20, 220}, 12)) << Text(blue);
+    for (int n : {5, 9}) {
+      const Rgb seen = At(frames[n].frame, 80, 60);
+      EXPECT_TRUE(Within(seen, Over(Rgb{200, 0, 0}, 128, blue), 3)) << n << ": " << Text(seen);
+    }
+    for (int n : {10, 19}) {
+      const Rgb seen = At(frames[n].frame, 80, 60);
+      EXPECT_TRUE(Within(seen, Over(Rgb{0, 200, 0}, 63, blue), 4)) << n << ": " << Text(seen);
+    }
   }
 }
 
