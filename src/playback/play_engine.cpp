@@ -313,7 +313,7 @@ TimeMs CPlayEngine::CurrentTime() {
 }
 
 bool CPlayEngine::ShowFrame(const CMovieMapItem& item, std::int32_t sourceFrame, double frameDelta) {
-  if (state_ != EngineState::Stopped || !videoTimeLine_ || !item.movie) return false;
+  if (state_ != EngineState::Stopped || !videoTimeLine_ || (!item.movie && !item.stillImage)) return false;
   state_ = EngineState::Prepared;
   CPlayTask frame;
   frame.movieItem = &item;

@@ -52,7 +52,8 @@ class CPlayEngine {
   EngineState PollState();
   // Where the play stands, never past its end.
   TimeMs CurrentTime();
-  // Adds one source frame to the running video time line (preview).
+  // Adds one source frame, or a still image for a frame, to the running video
+  // time line (preview).
   bool ShowFrame(const CMovieMapItem& item, std::int32_t sourceFrame, double frameDelta);
   // Seconds of content the video time line has not output yet; negative once
   // it ran past its end.

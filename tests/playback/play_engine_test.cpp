@@ -853,6 +853,17 @@ TEST_F(PlaybackWindowTest, PreviewShowsTheFrameUnderTheMarkOnceWhileTheBoardHasR
   EXPECT_THAT(t.board.Calls(), IsSupersetOf({"IKlpSuperClip::AddMovieFragment(0.4, 0.04)"}));
 }
 
+TEST_F(PlaybackWindowTest, PreviewShowsAStillImageOnAVideoTrackUnderTheMark) {
+  Clip(*video, Image("/m/still.png"), 1000.0, 2000.0);
+  CPlaybackWindow& playback = MakeWindow();
+  t.doc.times.timeMark = 1500.0;
+  factory.script.videoRest = {0.08};
+  playback.OnPreviewTimer();
+  EXPECT_THAT(t.board.Calls(),
+              ElementsAre("IKlpVTimeLine::GetRestTime()", "IKlpBoard::CreateSuperClip(7, 6)",
+                          "IKlpSuperClip::AddStillImageFragment(0.04)", "IKlpVTimeLine::AddMovie()"));
+}
+
 TEST_F(PlaybackWindowTest, PreviewReportsAreShownOncePerMark) {
   Clip(*video, *movie, 0.0, 2000.0);
   CPlaybackWindow& playback = MakeWindow();
