@@ -98,11 +98,15 @@ class IKlpPlayMovie : public IKlpComponent {
                                  double& audioDurationS, KlpMovieExtraInfo* extra) = 0;
   virtual KlpResult CopyToJPEGImage(IKlpPlayJPEGImage& image, double timeS) = 0;
   virtual KlpResult CopyToYCrCbImage(IKlpPlayYCrCbImage& image, double timeS) = 0;
+  // Whether the open movie's pictures have transparent parts (an alpha channel).
+  virtual bool HasTransparency() const { return false; }
 };
 
 class IKlpPlayStillImage : public IKlpComponent {
  public:
   virtual KlpResult OpenFile(const std::string& name, std::int32_t reserved) = 0;
+  // Whether the open image has transparent parts.
+  virtual bool HasTransparency() const { return false; }
 };
 
 class IKlpTitleImageRGB {
@@ -145,6 +149,11 @@ class IKlpSuperClip : public IKlpComponent {
   virtual KlpResult AddMovieFragmentWithAudio(IKlpPlayMovie& movie, double inPointS,
                                               double durationS, double level, double fadeInS,
                                               double fadeOutS, std::int32_t mode) = 0;
+  // A still image shown for the duration, fitted like a movie picture. Boards
+  // that cannot show stills on a video line answer KlpNotImplemented.
+  virtual KlpResult AddStillImageFragment(IKlpPlayStillImage& /*image*/, double /*durationS*/) {
+    return KlpNotImplemented;
+  }
 };
 
 class IKlpVTimeLine : public IKlpComponent {

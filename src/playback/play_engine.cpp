@@ -49,6 +49,8 @@ CPlayEngine::~CPlayEngine() {
 void CPlayEngine::ReleaseBoard() {
   titleTasks_.Clear();
   audioLines_.clear();
+  overlayLine_.reset();
+  overlayClips_.clear();
   videoTimeLine_.reset();
   videoClips_.clear();
   previewClips_.clear();
@@ -117,46 +119,82 @@ bool CPlayEngine::Prepare(TimeMs from, TimeMs to, const CPlayList& list, double 
 }
 
 bool CPlayEngine::AddVideoFragment(const CPlayTask& entry, double d,
-                                   std::vector<std::unique_ptr<IKlpSuperClip>>& keep) {
+                                   std::vector<std::unique_ptr<IKlpSuperClip>>& keep, IKlpVTimeLine* line) {
+  if (!line) line = videoTimeLine_.get();
   std::unique_ptr<IKlpSuperClip> clip;
   if (!ReportComResult(ui_, board_->CreateSuperClip(kVideoSuperClip, kSuperClipParam, clip),
                        "Create 'Super Clip' object")) {
     return false;
   }
   IKlpPlayMovie* movie = entry.movieItem ? entry.movieItem->movie.get() : nullptr;
-  if (!clip || !movie) return ReportComResult(ui_, KlpPointer, "Add Movie Fragment");
-  if (!ReportComResult(ui_, clip->AddMovieFragment(*movie, entry.in * d / 1000.0, entry.length * d / 1000.0),
-                       "Add Movie Fragment")) {
+  IKlpPlayStillImage* still = entry.movieItem ? entry.movieItem->stillImage.get() : nullptr;
+  if (clip && !movie && still) {
+    if (!ReportComResult(ui_, clip->AddStillImageFragment(*still, entry.length * d / 1000.0),
+                         "Add Still Image Fragment")) {
+      return false;
+    }
+  } else if (!clip || !movie) {
+    return ReportComResult(ui_, KlpPointer, "Add Movie Fragment");
+  } else if (!ReportComResult(ui_, clip->AddMovieFragment(*movie, entry.in * d / 1000.0, entry.length * d / 1000.0),
+                              "Add Movie Fragment")) {
     return false;
   }
-  if (!ReportComResult(ui_, videoTimeLine_->AddMovie(*clip), AddMovieContext(entry.fileName))) return false;
+  if (!ReportComResult(ui_, line->AddMovie(*clip), AddMovieContext(entry.fileName))) return false;
   keep.push_back(std::move(clip));
   return true;
 }
 
+bool CPlayEngine::LoadVideoLine(IKlpVTimeLine& line, const std::vector<CPlayTask>& entries,
+                                std::vector<std::unique_ptr<IKlpSuperClip>>& keep) {
+  const double d = frameDelta_;
+  const std::int32_t startFrame = PlayRound(playFrom_ / d);
+  std::int32_t position = 0;
+  for (const CPlayTask& entry : entries) {
+    const std::int32_t relative = entry.start - startFrame;
+    if (relative < position) continue;
+    if (relative > position &&
+        !ReportComResult(ui_, line.AddEmpty((relative - position) * d / 1000.0), "Add Empty")) {
+      return false;
+    }
+    if (entry.blank) {
+      if (!ReportComResult(ui_, line.AddEmpty(entry.length * d / 1000.0), "Add Empty")) return false;
+    } else if (!AddVideoFragment(entry, d, keep, &line)) {
+      return false;
+    }
+    position = relative + entry.length;
+  }
+  return true;
+}
+
+bool CPlayEngine::PrepareOverlay(const CPlayList& list) {
+  overlayLine_.reset();
+  overlayClips_.clear();
+  if (list.overlayList.empty()) return true;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  if (!ReportComResult(ui_, board_->GetVideoFormat(0, width, height, nullptr), "Get Video Format") ||
+      !ReportComResult(ui_, board_->CreateVTimeLine(0, 0x1000000, 0x800000, 0, overlayLine_), "Create VTimeLine")) {
+    return false;
+  }
+  if (!overlayLine_) return ReportComResult(ui_, KlpPointer, "Create VTimeLine");
+  // A line keeps its last picture past its end: the overlay runs to the
+  // play's end with an empty stretch.
+  const std::int32_t rest = list.endFrame - list.overlayList.back().End();
+  return ReportComResult(ui_, overlayLine_->SetWindow(0, 0, width, height), "Set Window") &&
+         LoadVideoLine(*overlayLine_, list.overlayList, overlayClips_) &&
+         (rest <= 0 || ReportComResult(ui_, overlayLine_->AddEmpty(rest * frameDelta_ / 1000.0), "Add Empty")) &&
+         ReportComResult(ui_, overlayLine_->PutState(KlpStatePrepared), "Put state for VTimeLine failed - Prepared") &&
+         ReportComResult(ui_, overlayLine_->PutState(KlpStatePaused), "Put state for VTimeLine failed - Paused");
+}
+
 bool CPlayEngine::PrepareVideo(const CPlayList& list) {
+  if (!PrepareOverlay(list)) return false;
   if (list.videoList.empty()) return true;
   if (!videoTimeLine_) return ReportComResult(ui_, KlpPointer, "Reset Video Time Line");
   if (!ReportComResult(ui_, videoTimeLine_->Reset(0), "Reset Video Time Line")) return false;
   videoClips_.clear();
   previewClips_.clear();
-  const double d = frameDelta_;
-  const std::int32_t startFrame = PlayRound(playFrom_ / d);
-  std::int32_t position = 0;
-  for (const CPlayTask& entry : list.videoList) {
-    const std::int32_t relative = entry.start - startFrame;
-    if (relative < position) continue;
-    if (relative > position &&
-        !ReportComResult(ui_, videoTimeLine_->AddEmpty((relative - position) * d / 1000.0), "Add Empty")) {
-      return false;
-    }
-    if (entry.blank) {
-      if (!ReportComResult(ui_, videoTimeLine_->AddEmpty(entry.length * d / 1000.0), "Add Empty")) return false;
-    } else if (!AddVideoFragment(entry, d, videoClips_)) {
-      return false;
-    }
-    position = relative + entry.length;
-  }
+  if (!LoadVideoLine(*videoTimeLine_, list.videoList, videoClips_)) return false;
   return ReportComResult(ui_, videoTimeLine_->PutState(KlpStatePrepared), "Put state for VTimeLine failed - Prepared") &&
          ReportComResult(ui_, videoTimeLine_->PutState(KlpStatePaused), "Put state for VTimeLine failed - Paused");
 }
@@ -224,6 +262,10 @@ bool CPlayEngine::Start() {
       !ReportComResult(ui_, videoTimeLine_->PutState(KlpStatePlaying), "Put state for VTimeLine failed - Playing")) {
     return false;
   }
+  if (overlayLine_ &&
+      !ReportComResult(ui_, overlayLine_->PutState(KlpStatePlaying), "Put state for VTimeLine failed - Playing")) {
+    return false;
+  }
   for (CAudioLine& line : audioLines_) {
     if (line.timeLine && !ReportComResult(ui_, line.timeLine->PutState(KlpStatePlaying), "Start AudioTimeLine failed")) {
       return false;
@@ -241,6 +283,9 @@ void CPlayEngine::Stop() {
     videoTimeLine_->PutState(KlpStateStopped);
     ReportComResult(ui_, ResetVideoTimeLine(), "Reseting Video TimeLine");
   }
+  if (overlayLine_) overlayLine_->PutState(KlpStateStopped);
+  overlayLine_.reset();
+  overlayClips_.clear();
   titleTasks_.StopTitles(ui_);
   if (ResetTitleTasks()) PrepareTitlePreview();
   for (CAudioLine& line : audioLines_) {
@@ -268,7 +313,7 @@ TimeMs CPlayEngine::CurrentTime() {
 }
 
 bool CPlayEngine::ShowFrame(const CMovieMapItem& item, std::int32_t sourceFrame, double frameDelta) {
-  if (state_ != EngineState::Stopped || !videoTimeLine_ || !item.movie) return false;
+  if (state_ != EngineState::Stopped || !videoTimeLine_ || (!item.movie && !item.stillImage)) return false;
   state_ = EngineState::Prepared;
   CPlayTask frame;
   frame.movieItem = &item;

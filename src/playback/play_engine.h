@@ -52,7 +52,8 @@ class CPlayEngine {
   EngineState PollState();
   // Where the play stands, never past its end.
   TimeMs CurrentTime();
-  // Adds one source frame to the running video time line (preview).
+  // Adds one source frame, or a still image for a frame, to the running video
+  // time line (preview).
   bool ShowFrame(const CMovieMapItem& item, std::int32_t sourceFrame, double frameDelta);
   // Seconds of content the video time line has not output yet; negative once
   // it ran past its end.
@@ -79,7 +80,11 @@ class CPlayEngine {
   bool PrepareVideo(const CPlayList& list);
   bool PrepareAudio(const CPlayList& list, const std::vector<const CTrack*>& audioTrackKeys);
   bool AddVideoFragment(const CPlayTask& entry, double frameDelta,
-                        std::vector<std::unique_ptr<IKlpSuperClip>>& keep);
+                        std::vector<std::unique_ptr<IKlpSuperClip>>& keep, IKlpVTimeLine* line = nullptr);
+  // Entries one after another from the play's start, gaps as empty stretches.
+  bool LoadVideoLine(IKlpVTimeLine& line, const std::vector<CPlayTask>& entries,
+                     std::vector<std::unique_ptr<IKlpSuperClip>>& keep);
+  bool PrepareOverlay(const CPlayList& list);
   void ReleaseBoard();
 
   IUserInterface& ui_;
@@ -90,6 +95,10 @@ class CPlayEngine {
   std::vector<std::unique_ptr<IKlpSuperClip>> videoClips_;
   std::vector<std::unique_ptr<IKlpSuperClip>> previewClips_;
   std::unique_ptr<IKlpVTimeLine> videoTimeLine_;
+  // Pictures with transparency, made for a play that has any: made after the
+  // video time line, the board lays it over that line.
+  std::unique_ptr<IKlpVTimeLine> overlayLine_;
+  std::vector<std::unique_ptr<IKlpSuperClip>> overlayClips_;
   std::vector<CAudioLine> audioLines_;
   CTitleTaskList titleTasks_;
   double boardStartTime_ = 0.0;

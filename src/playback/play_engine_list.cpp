@@ -46,6 +46,59 @@ bool FillFirstGap(std::vector<CPlayTask>& arranged, const std::vector<CPlayTask>
   return false;
 }
 
+// The entries left of list where an entry covers [a, b).
+std::vector<CPlayTask> Uncovered(const std::vector<CPlayTask>& list, std::int32_t a, std::int32_t b) {
+  std::vector<CPlayTask> left;
+  for (const CPlayTask& entry : list) {
+    if (!Overlaps(entry, a, b)) {
+      left.push_back(entry);
+      continue;
+    }
+    if (entry.start < a) {
+      CPlayTask before = entry;
+      before.Trim(entry.start, a);
+      if (before.length > 0) left.push_back(before);
+    }
+    if (entry.End() > b) {
+      CPlayTask after = entry;
+      after.Trim(b, entry.End());
+      if (after.length > 0) left.push_back(after);
+    }
+  }
+  return left;
+}
+
+// Transparent pictures, each cut to the play and to where no opaque entry of
+// a track above covers it, one at a time (the topmost where they overlap).
+std::vector<CPlayTask> ArrangeOverlays(const std::vector<CPlayTask>& entries, std::int32_t startFrame,
+                                       std::int32_t endFrame) {
+  std::vector<const CTrack*> trackOrder;
+  for (const CPlayTask& entry : entries) {
+    if (std::find(trackOrder.begin(), trackOrder.end(), entry.trackKey) == trackOrder.end()) {
+      trackOrder.push_back(entry.trackKey);
+    }
+  }
+  const auto rank = [&](const CPlayTask& entry) {
+    return std::find(trackOrder.begin(), trackOrder.end(), entry.trackKey) - trackOrder.begin();
+  };
+  std::vector<CPlayTask> pieces;
+  for (const CPlayTask& overlay : entries) {
+    if (!overlay.transparent) continue;
+    CPlayTask cut = overlay;
+    cut.Trim(startFrame, endFrame);
+    if (cut.length <= 0) continue;
+    std::vector<CPlayTask> shown{cut};
+    for (const CPlayTask& above : entries) {
+      if (!above.transparent && rank(above) < rank(overlay)) shown = Uncovered(shown, above.start, above.End());
+    }
+    pieces.insert(pieces.end(), shown.begin(), shown.end());
+  }
+  std::vector<CPlayTask> arranged;
+  while (FillFirstGap(arranged, pieces, startFrame, endFrame)) {
+  }
+  return arranged;
+}
+
 std::vector<CPlayTask> CutToPlay(const std::vector<CPlayTask>& entries, std::int32_t startFrame,
                                  std::int32_t endFrame) {
   std::vector<CPlayTask> kept;
@@ -168,11 +221,12 @@ std::optional<CPlayTask> MakePlayTask(const CFilm& clip, const CTrack& track, do
   if (!clip.source || clip.source->offline) return std::nullopt;
   const TrackType group = track.Group();
   const bool stillPicture = (clip.flags & SourceFlags::VideoStream) && !(clip.flags & SourceFlags::MovieFile);
-  if (group == TrackGroup::Video && stillPicture) return std::nullopt;
   const CMovieMapItem* item = map.Find(clip.source->path);
   if (!item) return std::nullopt;
-  // The board plays pictures and sound from a movie, titles from a still image.
-  const bool usable = group == TrackGroup::Title ? item->stillImage != nullptr : item->movie != nullptr;
+  // The board plays pictures and sound from a movie, titles from a still
+  // image, and on video tracks still images too, fitted like movies.
+  const bool stillOnVideo = group == TrackGroup::Video && stillPicture;
+  const bool usable = group == TrackGroup::Title || stillOnVideo ? item->stillImage != nullptr : item->movie != nullptr;
   if (!usable) return std::nullopt;
 
   const double d = UsableFrameDelta(frameDelta);
@@ -185,8 +239,13 @@ std::optional<CPlayTask> MakePlayTask(const CFilm& clip, const CTrack& track, do
   task.start = PlayRound((clip.start + roundingError) / d);
   task.length = PlayRound((clip.duration - roundingError) / d);
   task.sourceLength = ClampedCast<std::int32_t>(std::floor(clip.sourceLength / d));
+  // A still lasts as long as its clip wherever the clip is cut.
+  if (stillOnVideo) task.sourceLength = 0;
   if (task.sourceLength != 0 && task.in + task.length > task.sourceLength) {
     task.length = task.sourceLength - task.in;
+  }
+  if (group == TrackGroup::Video) {
+    task.transparent = stillOnVideo ? item->stillImage->HasTransparency() : item->movie->HasTransparency();
   }
   task.level = track.volume * clip.volume;
   task.fadeIn = clip.useTrackFadeIn ? track.fadeIn : clip.fadeIn;
@@ -233,6 +292,12 @@ std::optional<CPlayList> BuildClipPlayList(const CFilm& clip, TimeMs from, TimeM
 }
 
 void ArrangeVideoList(CPlayList& list) {
+  // Transparent pictures leave the arrangement, so that the tracks below
+  // fill under them, and are laid over it.
+  list.overlayList = ArrangeOverlays(list.videoList, list.startFrame, list.endFrame);
+  list.videoList.erase(std::remove_if(list.videoList.begin(), list.videoList.end(),
+                                      [](const CPlayTask& entry) { return entry.transparent; }),
+                       list.videoList.end());
   if (list.videoList.empty()) return;
   const CTrack* mainTrack = list.videoList.front().trackKey;
   std::vector<CPlayTask> arranged;

@@ -30,6 +30,8 @@ struct CPlayTask {
   // Holds the span of a clip whose file is offline: the board shows black
   // there, and no lower track's clip takes the span.
   bool blank = false;
+  // A picture with transparent parts: laid over what the tracks below show.
+  bool transparent = false;
 
   std::int32_t End() const { return start + length; }
   // Cuts the entry to [a, b], never past the end of its source.
@@ -40,6 +42,9 @@ struct CPlayList {
   std::vector<CPlayTask> audioList;
   std::vector<CPlayTask> videoList;
   std::vector<CPlayTask> titleList;
+  // Pictures with transparency, one at a time, shown over the video list
+  // where no opaque picture of a track above them covers them.
+  std::vector<CPlayTask> overlayList;
   std::int32_t startFrame = 0;
   std::int32_t endFrame = 0;
   double frameDelta = 40.0;
@@ -49,7 +54,9 @@ struct CPlayList {
   // The audio tracks of the play, each once, in list order.
   std::vector<const CTrack*> audioTrackKeys;
 
-  bool Empty() const { return audioList.empty() && videoList.empty() && titleList.empty(); }
+  bool Empty() const {
+    return audioList.empty() && videoList.empty() && titleList.empty() && overlayList.empty();
+  }
 };
 
 // Round as the play grid does: add 0.5 and truncate.

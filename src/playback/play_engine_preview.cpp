@@ -10,10 +10,8 @@ namespace {
 constexpr TimeMs kLastFrameStart = 86'400'000.0;
 constexpr TimeMs kTolerance = 0.001;
 
-bool IsPreviewable(const CFilm& clip) {
-  const bool stillPicture = (clip.flags & SourceFlags::VideoStream) && !(clip.flags & SourceFlags::MovieFile);
-  return clip.source && !stillPicture;
-}
+// Movies and still images alike: the board shows both on its video line.
+bool IsPreviewable(const CFilm& clip) { return clip.source != nullptr; }
 
 }  // namespace
 

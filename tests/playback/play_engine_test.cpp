@@ -397,6 +397,24 @@ TEST_F(PlayEngineTest, VideoEntriesAfterAGapGetAnEmptyStretchAndTheFirstFrameAtT
                           "IKlpVTimeLine::PutState(2)", "IKlpVTimeLine::PutState(3)"));
 }
 
+TEST_F(PlayEngineTest, AStillImageOnAVideoTrackIsShownForItsClip) {
+  CTrack& video = AddTrack(TrackTypes::Video);
+  CSrc& movie = Movie("/m/a.avi", 10000.0);
+  Clip(video, movie, 0.0, 1000.0);
+  Clip(video, Image("/m/still.png"), 1000.0, 1600.0);
+  t.doc.times.rangeStart = 0.0;
+  t.doc.times.rangeStop = 2600.0;
+  MakeEngine();
+  ASSERT_TRUE(PrepareProject());
+  EXPECT_THAT(t.board.Calls(),
+              ElementsAre("IKlpVTimeLine::Reset(0)", "IKlpBoard::CreateSuperClip(7, 6)",
+                          "IKlpSuperClip::AddMovieFragment(0, 1)", "IKlpVTimeLine::AddMovie()",
+                          "IKlpBoard::CreateSuperClip(7, 6)", "IKlpSuperClip::AddStillImageFragment(1.6)",
+                          "IKlpVTimeLine::AddMovie()", "IKlpVTimeLine::PutState(2)",
+                          "IKlpVTimeLine::PutState(3)"));
+  EXPECT_TRUE(t.ui.messages.empty());
+}
+
 TEST_F(PlayEngineTest, AnOfflineClipGivesTheBoardAnEmptyStretchNotItsFile) {
   CTrack& video = AddTrack(TrackTypes::Video);
   CTrack& lower = AddTrack(TrackTypes::Video);
@@ -833,6 +851,17 @@ TEST_F(PlaybackWindowTest, PreviewShowsTheFrameUnderTheMarkOnceWhileTheBoardHasR
   t.doc.times.timeMark = 0.0;  // before the clip: its first frame
   playback.OnPreviewTimer();
   EXPECT_THAT(t.board.Calls(), IsSupersetOf({"IKlpSuperClip::AddMovieFragment(0.4, 0.04)"}));
+}
+
+TEST_F(PlaybackWindowTest, PreviewShowsAStillImageOnAVideoTrackUnderTheMark) {
+  Clip(*video, Image("/m/still.png"), 1000.0, 2000.0);
+  CPlaybackWindow& playback = MakeWindow();
+  t.doc.times.timeMark = 1500.0;
+  factory.script.videoRest = {0.08};
+  playback.OnPreviewTimer();
+  EXPECT_THAT(t.board.Calls(),
+              ElementsAre("IKlpVTimeLine::GetRestTime()", "IKlpBoard::CreateSuperClip(7, 6)",
+                          "IKlpSuperClip::AddStillImageFragment(0.04)", "IKlpVTimeLine::AddMovie()"));
 }
 
 TEST_F(PlaybackWindowTest, PreviewReportsAreShownOncePerMark) {

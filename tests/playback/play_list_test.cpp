@@ -202,10 +202,54 @@ TEST_F(PlayListTest, FrameCountsOfAbsurdTimesStayWithinTheirIntegers) {
   EXPECT_EQ(task->length, 50);
 }
 
-TEST_F(PlayListTest, StillPicturesOnVideoTracksAndUnopenedSourcesAreLeftOut) {
+TEST_F(PlayListTest, StillPicturesOnVideoTracksPlayForTheirClip) {
   CTrack& video = AddTrack(TrackTypes::Video);
-  CFilm& still = Clip(video, Source("/m/p.png", 0.0, true), 0.0, 1000.0);
-  EXPECT_FALSE(MakePlayTask(still, video, 40.0, map));
+  CFilm& still = Clip(video, Source("/m/p.png", 0.0, true), 400.0, 1000.0);
+  const std::optional<CPlayTask> task = MakePlayTask(still, video, 40.0, map);
+  ASSERT_TRUE(task);
+  EXPECT_EQ(Spans({*task}), (std::vector<Span>{{10, 0, 25, &video}}));
+  ASSERT_NE(task->movieItem, nullptr);
+  EXPECT_NE(task->movieItem->stillImage, nullptr);
+  // A play that starts inside it shows the rest of the clip.
+  const std::optional<CPlayList> list = Build(600.0, 3000.0);
+  ASSERT_TRUE(list);
+  EXPECT_EQ(Spans(list->videoList), (std::vector<Span>{{15, 5, 20, &video}}));
+}
+
+// A still image with transparent parts, as the board reports it.
+class TransparentImage final : public IKlpPlayStillImage {
+ public:
+  KlpResult OpenFile(const std::string&, std::int32_t) override { return KlpOk; }
+  bool HasTransparency() const override { return true; }
+};
+
+TEST_F(PlayListTest, TransparentPicturesAreLaidOverTheTracksBelowWhereNoOpaqueClipAboveCoversThem) {
+  CTrack& top = AddTrack(TrackTypes::Video);
+  CTrack& middle = AddTrack(TrackTypes::Video);
+  CTrack& lower = AddTrack(TrackTypes::Video);
+  const auto transparent = [&](const std::string& path) -> CSrc& {
+    CSrc& source = Source(path, 0.0, true);
+    auto item = std::make_unique<CMovieMapItem>();
+    item->fileName = path;
+    item->stillImage = std::make_unique<TransparentImage>();
+    map.Set(std::move(item));
+    return source;
+  };
+  Clip(top, transparent("/m/logo.png"), 1000.0, 1000.0);   // frames 25-50
+  Clip(top, Source("/m/top.avi", 10000.0), 2400.0, 400.0);  // 60-70, opaque
+  Clip(middle, transparent("/m/bug.png"), 2000.0, 1000.0);  // 50-75, under the opaque clip at 60-70
+  Clip(lower, Source("/m/lower.avi", 10000.0), 0.0, 3000.0);
+  const std::optional<CPlayList> list = Build(0.0, 3000.0);
+  ASSERT_TRUE(list);
+  // The lower track fills under the transparent pictures.
+  EXPECT_EQ(Spans(list->videoList),
+            (std::vector<Span>{{0, 0, 60, &lower}, {60, 0, 10, &top}, {70, 70, 5, &lower}}));
+  EXPECT_EQ(Spans(list->overlayList),
+            (std::vector<Span>{{25, 0, 25, &top}, {50, 0, 10, &middle}, {70, 20, 5, &middle}}));
+}
+
+TEST_F(PlayListTest, UnopenedSourcesAreLeftOut) {
+  CTrack& video = AddTrack(TrackTypes::Video);
   CSrc& missing = Source("/m/gone.avi", 5000.0);
   map.Remove("/m/gone.avi");
   EXPECT_FALSE(MakePlayTask(Clip(video, missing, 2000.0, 1000.0), video, 40.0, map));

@@ -25,6 +25,9 @@ class FakeSuperClip : public IKlpSuperClip {
     return log_.Record("IKlpSuperClip::AddMovieFragmentWithAudio",
                        Join(in, duration, level, fadeIn, fadeOut, mode));
   }
+  KlpResult AddStillImageFragment(IKlpPlayStillImage&, double duration) override {
+    return log_.Record("IKlpSuperClip::AddStillImageFragment", Join(duration));
+  }
 
  private:
   FakeComponentFactory& log_;

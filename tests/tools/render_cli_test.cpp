@@ -272,6 +272,47 @@ TEST_F(RenderCli, PicturesAndSoundFollowTheTimeline) {
   EXPECT_NEAR(joined, 2.0, 0.04) << "sound and picture out of step";
 }
 
+TEST_F(RenderCli, AHalfTransparentImageAboveAMovieIsLaidOverIt) {
+  const std::string project = dir_.File("layers.vrp");
+  {
+    testing::TestDocument doc;
+    HeadlessDocumentViews views;
+    doc.doc.AttachViews(&views);
+    // A blue movie on the lower video track for a second; above it a red
+    // image at half opacity for its first 0.6 s.
+    Place(doc, 1, Movie(doc, "blue.avi", {0, 0, 255}), 0.0, 1000.0);
+    const std::string path = dir_.File("half.png");
+    std::vector<std::uint8_t> rgba;
+    for (int i = 0; i < 160 * 120; ++i) rgba.insert(rgba.end(), {255, 0, 0, 128});
+    ASSERT_TRUE(testing::WriteImagePixels(path, testing::ImageFormat::Png, 160, 120, rgba, testing::ImageAlpha::Keep));
+    CSrc& half = doc.AddSource(path, 0.0, SourceFlags::VideoStream);
+    half.frameWidth = 160;
+    half.frameHeight = 120;
+    half.modified = LastWriteText(ReadFileFacts(path)->lastWrite);
+    Place(doc, 0, half, 0.0, 600.0);
+    doc.doc.times.rangeStart = 0.0;
+    doc.doc.times.rangeStop = 1000.0;
+    ASSERT_TRUE(SaveProjectFile(doc.doc, project));
+  }
+  const std::string out = dir_.File("out.avi");
+  const CliRun run = RunCli({"render", project, out, "--quiet"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto media = testing::DecodeMediaFile(out);
+  ASSERT_TRUE(media);
+  ASSERT_EQ(media->frames.size(), 25u);
+  const auto expect = [&](std::size_t frame, int r, int g, int b) {
+    const auto colour = media->MeanColour(frame, 352, 280, 16);
+    EXPECT_NEAR(colour.r, r, 12) << "frame " << frame;
+    EXPECT_NEAR(colour.g, g, 12) << "frame " << frame;
+    EXPECT_NEAR(colour.b, b, 12) << "frame " << frame;
+  };
+  // Red at 128 of 255 over blue, then the blue alone.
+  expect(0, 128, 0, 127);
+  expect(14, 128, 0, 127);
+  expect(15, 0, 0, 255);
+  expect(24, 0, 0, 255);
+}
+
 TEST_F(RenderCli, BadOptionsAndProjectsFailOnStderr) {
   EXPECT_EQ(RunCli({"render", "only-one.vrp"}).status, 2);
   EXPECT_EQ(RunCli({"render", "a.vrp", "b.avi", "--format", "mov"}).status, 2);

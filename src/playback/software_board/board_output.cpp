@@ -17,9 +17,27 @@ void PutPicture(const RgbFrame& picture, const WindowRect& window, RgbFrame& fra
   const std::int32_t right = std::min({window.left + window.width, window.left + picture.width, frame.width});
   const std::int32_t bottom = std::min({window.top + window.height, window.top + picture.height, frame.height});
   if (right <= left) return;
+  if (picture.alpha.empty()) {
+    for (std::int32_t y = top; y < bottom; ++y) {
+      std::memcpy(frame.Pixel(left, y), picture.Pixel(left - window.left, y - window.top),
+                  static_cast<std::size_t>(right - left) * 3);
+    }
+    return;
+  }
+  // Laid over what the lines before made, by its opacity.
   for (std::int32_t y = top; y < bottom; ++y) {
-    std::memcpy(frame.Pixel(left, y), picture.Pixel(left - window.left, y - window.top),
-                static_cast<std::size_t>(right - left) * 3);
+    const std::int32_t sourceY = y - window.top;
+    const std::uint8_t* colour = picture.Pixel(left - window.left, sourceY);
+    const std::uint8_t* opacity =
+        picture.alpha.data() + static_cast<std::size_t>(sourceY) * picture.width + (left - window.left);
+    std::uint8_t* out = frame.Pixel(left, y);
+    for (std::int32_t x = 0; x < right - left; ++x) {
+      const unsigned a = opacity[x];
+      if (a == 0) continue;
+      for (int c = 0; c < 3; ++c) {
+        out[x * 3 + c] = static_cast<std::uint8_t>((colour[x * 3 + c] * a + out[x * 3 + c] * (255 - a) + 127) / 255);
+      }
+    }
   }
 }
 

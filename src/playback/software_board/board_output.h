@@ -1,6 +1,7 @@
 // The software board's output stage: the time lines and title tasks that
 // live on the board register here, and each output frame is made from them
-// (the video lines' pictures in their windows, the titles laid over in the
+// (the video lines' pictures in their windows, each laid over the lines made
+// before it by its opacity where it has any, the titles laid over in the
 // order they were made) with the sound of the playing audio lines mixed for
 // the same frame, and handed to the sink. Frame n of a play goes out at n /
 // frames per second, its sound from the sample after the previous frame's.

@@ -1,27 +1,156 @@
 #include "playback/software_board/frame_scaler.h"
 
-namespace vantorelle {
+#include <algorithm>
+#include <cstring>
 
-bool FrameScaler::Scale(const AVFrame& frame, RgbFrame& target) {
-  if (frame.width <= 0 || frame.height <= 0 || frame.format < 0 || target.width <= 0 || target.height <= 0) {
+#include "playback/software_board/picture_fit.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+namespace vantorelle {
+namespace {
+
+// Copies a packed picture of width × height, bytes a pixel, turned clockwise
+// by 0, 90, 180 or 270 degrees to target, whose size is the turned picture's.
+void Turn(const std::uint8_t* source, std::int32_t width, std::int32_t height, std::int32_t bytes,
+          std::int32_t degrees, std::uint8_t* target, std::int32_t targetStride) {
+  for (std::int32_t y = 0; y < height; ++y) {
+    const std::uint8_t* row = source + static_cast<std::size_t>(y) * width * bytes;
+    for (std::int32_t x = 0; x < width; ++x) {
+      std::int32_t tx = x;
+      std::int32_t ty = y;
+      if (degrees == 90) {
+        tx = height - 1 - y;
+        ty = x;
+      } else if (degrees == 180) {
+        tx = width - 1 - x;
+        ty = height - 1 - y;
+      } else if (degrees == 270) {
+        tx = y;
+        ty = width - 1 - x;
+      }
+      std::memcpy(target + static_cast<std::size_t>(ty) * targetStride + static_cast<std::size_t>(tx) * bytes,
+                  row + static_cast<std::size_t>(x) * bytes, bytes);
+    }
+  }
+}
+
+// Blackens the target outside the fitted rectangle.
+void FillBars(RgbFrame& target, const FitRect& fit) {
+  const std::size_t rowBytes = static_cast<std::size_t>(target.width) * 3;
+  for (std::int32_t y = 0; y < target.height; ++y) {
+    std::uint8_t* row = target.Pixel(0, y);
+    if (y < fit.top || y >= fit.top + fit.height) {
+      std::memset(row, 0, rowBytes);
+      continue;
+    }
+    std::memset(row, 0, static_cast<std::size_t>(fit.left) * 3);
+    const std::int32_t right = fit.left + fit.width;
+    std::memset(row + static_cast<std::size_t>(right) * 3, 0, static_cast<std::size_t>(target.width - right) * 3);
+  }
+}
+
+bool HasAlpha(const AVFrame& frame) {
+  const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame.format));
+  return descriptor && (descriptor->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
+}
+
+// Splits a packed RGBA picture placed at a rectangle of target into target's
+// colours and opacity.
+void SplitAlpha(const std::uint8_t* rgba, std::int32_t left, std::int32_t top, std::int32_t width,
+                std::int32_t height, RgbFrame& target) {
+  for (std::int32_t y = 0; y < height; ++y) {
+    const std::uint8_t* source = rgba + static_cast<std::size_t>(y) * width * 4;
+    std::uint8_t* colour = target.Pixel(left, top + y);
+    std::uint8_t* opacity = target.alpha.data() + static_cast<std::size_t>(top + y) * target.width + left;
+    for (std::int32_t x = 0; x < width; ++x) {
+      colour[x * 3] = source[x * 4];
+      colour[x * 3 + 1] = source[x * 4 + 1];
+      colour[x * 3 + 2] = source[x * 4 + 2];
+      opacity[x] = source[x * 4 + 3];
+    }
+  }
+}
+
+}  // namespace
+
+bool FrameScaler::ScaleInto(const AVFrame& frame, std::int32_t width, std::int32_t height, AVPixelFormat format,
+                            std::uint8_t* pixels, std::int32_t stride) {
+  const PictureColour colour = ColourOf(frame);
+  if (colour.format == AV_PIX_FMT_NONE || !sws_isSupportedInput(colour.format)) return false;
+  scaler_.reset(sws_getCachedContext(scaler_.release(), frame.width, frame.height, colour.format, width, height,
+                                     format, SWS_BICUBIC, nullptr, nullptr, nullptr));
+  if (!scaler_) {
+    colourSetFor_ = nullptr;
     return false;
   }
-  bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
-  const AVPixelFormat source = WithoutRangeAlias(static_cast<AVPixelFormat>(frame.format), fullRange);
-  SwsContext* before = scaler_.get();
-  scaler_.reset(sws_getCachedContext(scaler_.release(), frame.width, frame.height, source, target.width,
-                                     target.height, AV_PIX_FMT_RGB24, SWS_BICUBIC, nullptr, nullptr, nullptr));
-  if (!scaler_) return false;
   // Colour details rebuild the scaler's tables: set them only when needed.
-  if (scaler_.get() != before || sourceRange_ != (fullRange ? 1 : 0)) {
-    const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
-    sws_setColorspaceDetails(scaler_.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
-                             1 << 16);
-    sourceRange_ = fullRange ? 1 : 0;
+  if (scaler_.get() != colourSetFor_ || !(colour == colour_)) {
+    ApplySourceColour(*scaler_, colour);
+    colourSetFor_ = scaler_.get();
+    colour_ = colour;
   }
-  std::uint8_t* planes[4] = {target.pixels.data(), nullptr, nullptr, nullptr};
-  int strides[4] = {target.width * 3, 0, 0, 0};
+  std::uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
+  int strides[4] = {stride, 0, 0, 0};
   return sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) > 0;
+}
+
+bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOptions& options) {
+  if (decoded.width <= 0 || decoded.height <= 0 || decoded.format < 0 || target.width <= 0 ||
+      target.height <= 0) {
+    return false;
+  }
+  const AVFrame* progressive = deinterlacer_.Progressive(decoded);
+  if (!progressive) return false;
+  const AVFrame& frame = *progressive;
+  // The shape is the decoded frame's: a picture made from one field is as
+  // tall when shown.
+  PictureShape shape;
+  shape.width = decoded.width;
+  shape.height = decoded.height;
+  if (options.sourcePixelAspect > 0.0) {
+    shape.pixelAspect = options.sourcePixelAspect;
+  } else if (decoded.sample_aspect_ratio.num > 0 && decoded.sample_aspect_ratio.den > 0) {
+    shape.pixelAspect = av_q2d(decoded.sample_aspect_ratio);
+  }
+  shape.rotationDegrees = options.rotationDegrees;
+  const FitRect fit = FitInto(shape, target.width, target.height, options.targetPixelAspect);
+  const bool fills = fit.width == target.width && fit.height == target.height;
+  const bool alpha = HasAlpha(frame);
+  const std::int32_t stride = target.width * 3;
+  const bool turned = options.rotationDegrees == 90 || options.rotationDegrees == 270;
+  if (options.rotationDegrees == 0 && !alpha) {
+    if (!fills) FillBars(target, fit);
+    target.alpha.clear();
+    return ScaleInto(frame, fit.width, fit.height, AV_PIX_FMT_RGB24, target.Pixel(fit.left, fit.top), stride);
+  }
+  // Scaled to the unturned size first, then turned into place and split
+  // from its alpha.
+  const std::int32_t width = turned ? fit.height : fit.width;
+  const std::int32_t height = turned ? fit.width : fit.height;
+  const std::int32_t bytes = alpha ? 4 : 3;
+  unturned_.resize(static_cast<std::size_t>(width) * height * bytes);
+  if (!ScaleInto(frame, width, height, alpha ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24, unturned_.data(), width * bytes)) {
+    return false;
+  }
+  if (!fills) FillBars(target, fit);
+  if (!alpha) {
+    target.alpha.clear();
+    Turn(unturned_.data(), width, height, 3, options.rotationDegrees, target.Pixel(fit.left, fit.top), stride);
+    return true;
+  }
+  // Bars of a picture with alpha are transparent.
+  target.alpha.assign(static_cast<std::size_t>(target.width) * target.height, 0);
+  if (options.rotationDegrees != 0) {
+    turnedRgba_.resize(unturned_.size());
+    Turn(unturned_.data(), width, height, 4, options.rotationDegrees, turnedRgba_.data(), fit.width * 4);
+    SplitAlpha(turnedRgba_.data(), fit.left, fit.top, fit.width, fit.height, target);
+  } else {
+    SplitAlpha(unturned_.data(), fit.left, fit.top, fit.width, fit.height, target);
+  }
+  return true;
 }
 
 }  // namespace vantorelle

@@ -1,21 +1,42 @@
 // Turns a decoded picture of any size into an RGB output picture of the size
-// the board shows it at.
+// the board shows it at: colours read by the picture's matrix and range, its
+// shape kept (fitted with black bars, never stretched), turned as the file
+// asks, and interlaced pictures deinterlaced first. Pictures with alpha keep
+// it in the target's alpha plane, their bars transparent.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "playback/ffmpeg_handles.h"
+#include "playback/software_board/frame_deinterlacer.h"
+#include "playback/software_board/picture_colour.h"
 #include "playback/software_board/rgb_frame.h"
 
 namespace vantorelle {
 
+struct ScaleOptions {
+  double targetPixelAspect = 1.0;    // displayed width of a target pixel over its height
+  double sourcePixelAspect = 0.0;    // the container's, before the frame's own; 0: not known
+  std::int32_t rotationDegrees = 0;  // clockwise turn: 0, 90, 180 or 270
+};
+
 class FrameScaler {
  public:
-  // target keeps its size; false (and target untouched) when the picture
-  // cannot be converted.
-  bool Scale(const AVFrame& frame, RgbFrame& target);
+  // target keeps its size; false when the picture cannot be converted. Frames of one source should come in showing order,
+  // so that deinterlacing can look at the frame before.
+  bool Scale(const AVFrame& frame, RgbFrame& target, const ScaleOptions& options = {});
 
  private:
+  bool ScaleInto(const AVFrame& frame, std::int32_t width, std::int32_t height, AVPixelFormat format,
+                 std::uint8_t* pixels, std::int32_t stride);
+
   SwsContextPtr scaler_;
-  int sourceRange_ = -1;
+  SwsContext* colourSetFor_ = nullptr;  // the scaler whose tables hold colour_
+  PictureColour colour_;
+  std::vector<std::uint8_t> turnedRgba_;
+  std::vector<std::uint8_t> unturned_;  // scaled, before it is turned or split from its alpha
+  FrameDeinterlacer deinterlacer_;
 };
 
 }  // namespace vantorelle

@@ -15,6 +15,7 @@ extern "C" {
 #include "model/source_paths.h"
 #include "playback/ffmpeg_handles.h"
 #include "playback/software_board/image_file_types.h"
+#include "playback/software_board/picture_colour.h"
 
 namespace vantorelle {
 namespace {
@@ -104,17 +105,14 @@ KlpResult DecodePacket(AVCodecID codecId, AVPacket& packet, AVFrame& frame) {
 
 KlpResult ConvertToRgba(const AVFrame& frame, RgbaPicture& picture) {
   if (!SizeAllowed(frame.width, frame.height)) return KlpBadFormat;
-  const auto format = static_cast<AVPixelFormat>(frame.format);
-  bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
-  const AVPixelFormat source = WithoutRangeAlias(format, fullRange);
-  if (!sws_isSupportedInput(source)) return KlpBadFormat;
+  const PictureColour colour = ColourOf(frame);
+  const AVPixelFormat source = colour.format;
+  if (source == AV_PIX_FMT_NONE || !sws_isSupportedInput(source)) return KlpBadFormat;
   SwsContextPtr scaler(
       sws_getContext(frame.width, frame.height, source, frame.width, frame.height, AV_PIX_FMT_RGBA,
                      SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
   if (!scaler) return KlpBadFormat;
-  const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
-  sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0,
-                           1 << 16, 1 << 16);
+  ApplySourceColour(*scaler, colour);
 
   RgbaPicture converted;
   converted.width = frame.width;

@@ -8,8 +8,11 @@
 #include <string_view>
 
 extern "C" {
+#include <libavutil/display.h>
 #include <libavutil/pixdesc.h>
 }
+
+#include "playback/software_board/picture_fit.h"
 
 namespace vantorelle {
 namespace {
@@ -145,6 +148,15 @@ bool MovieFileDecoder::FindStreams() {
     facts_.videoHasAlpha = pixels && (pixels->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
     const AVCodecDescriptor* codec = avcodec_descriptor_get(par.codec_id);
     facts_.intraOnly = codec && (codec->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
+    // Containers may give the pixel shape where the codec does not.
+    const AVRational pixelAspect = av_guess_sample_aspect_ratio(input_.get(), &stream, nullptr);
+    if (pixelAspect.num > 0 && pixelAspect.den > 0) facts_.pixelAspect = av_q2d(pixelAspect);
+    // Phones store upright pictures sideways with a display matrix; FFmpeg
+    // gives its angle counter-clockwise.
+    if (const std::uint8_t* matrix = av_stream_get_side_data(&stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr)) {
+      const double counterClockwise = av_display_rotation_get(reinterpret_cast<const std::int32_t*>(matrix));
+      facts_.rotationDegrees = NormalizedTurn(-counterClockwise);
+    }
   }
   return facts_.hasVideo || facts_.hasAudio;
 }

@@ -28,6 +28,8 @@ struct MovieFacts {
   double framesPerSecond = 0.0;  // nominal rate, or the average one of a variable rate
   std::int64_t frameCount = 0;   // frames the file really holds
   double videoSeconds = 0.0;     // from the first frame's start to the last one's end
+  double pixelAspect = 0.0;  // displayed width of a pixel over its height; 0: not known
+  std::int32_t rotationDegrees = 0;  // clockwise turn for showing: 0, 90, 180 or 270
   // Sound stream.
   double audioSeconds = 0.0;
   std::int32_t sampleRate = 0;

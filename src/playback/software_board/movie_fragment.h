@@ -1,9 +1,12 @@
-// One piece of a super clip: a stretch of a movie file, and for sound its
+// One piece of a super clip: a stretch of a movie file or a still image, and for sound its
 // level and fades. Kept by value, so a time line does not depend on the
 // super clip or the movie object it came from staying alive.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "playback/software_board/image_file_decoder.h"
 
 namespace vantorelle {
 
@@ -15,6 +18,8 @@ struct MovieFragment {
   double level = 1.0;
   double fadeInS = 0.0;
   double fadeOutS = 0.0;
+  // A still image instead of a movie stretch (path then names the image).
+  std::shared_ptr<const RgbaPicture> still;
 };
 
 // The sound level at t seconds into the fragment: the level, raised linearly

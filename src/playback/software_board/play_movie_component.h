@@ -25,6 +25,7 @@ class PlayMovieComponent final : public IKlpPlayMovie {
   // The file last opened with success; the board's play-out opens it again on
   // its own decoding threads.
   const std::string& FileName() const { return fileName_; }
+  bool HasTransparency() const override { return decoder_.Facts().hasVideo && decoder_.Facts().videoHasAlpha; }
 
  private:
   MovieFileDecoder decoder_;

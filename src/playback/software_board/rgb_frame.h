@@ -1,5 +1,6 @@
 // One output picture of the board: packed RGB, 3 bytes a pixel, rows top to
-// bottom without padding.
+// bottom without padding; pictures of sources with transparency also carry
+// their opacity, one byte a pixel.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,7 @@ struct RgbFrame {
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::vector<std::uint8_t> pixels;  // width × height × 3, black when made
+  std::vector<std::uint8_t> alpha;   // width × height (255 opaque), or empty: opaque throughout
 
   RgbFrame() = default;
   RgbFrame(std::int32_t w, std::int32_t h)

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "playback/software_board/play_movie_component.h"
+#include "playback/software_board/still_image_component.h"
 
 namespace vantorelle {
 namespace {
@@ -41,6 +42,18 @@ KlpResult SuperClip::AddMovieFragmentWithAudio(IKlpPlayMovie& movie, double inPo
   fragment.fadeInS = fadeInS;
   fragment.fadeOutS = fadeOutS;
   return Add(movie, std::move(fragment));
+}
+
+KlpResult SuperClip::AddStillImageFragment(IKlpPlayStillImage& image, double durationS) {
+  auto* own = dynamic_cast<StillImageComponent*>(&image);
+  if (!own || kind_ != kSuperClipVideo || !NonNegative(durationS) || durationS == 0.0) return KlpInvalidArgument;
+  if (!own->Picture()) return KlpUnexpected;
+  MovieFragment fragment;
+  fragment.path = own->FileName();
+  fragment.durationS = durationS;
+  fragment.still = own->SharedPicture();
+  fragments_.push_back(std::move(fragment));
+  return KlpOk;
 }
 
 double SuperClip::DurationS() const {

@@ -24,6 +24,9 @@ class SuperClip final : public IKlpSuperClip {
   KlpResult AddMovieFragmentWithAudio(IKlpPlayMovie& movie, double inPointS, double durationS,
                                       double level, double fadeInS, double fadeOutS,
                                       std::int32_t mode) override;
+  // Video clips only; the image must be the software board's own and open,
+  // the duration more than 0.
+  KlpResult AddStillImageFragment(IKlpPlayStillImage& image, double durationS) override;
 
   std::uint32_t Kind() const { return kind_; }
   const std::vector<MovieFragment>& Fragments() const { return fragments_; }

@@ -7,6 +7,7 @@
 #include "playback/software_board/board_output.h"
 #include "playback/software_board/frame_scaler.h"
 #include "playback/software_board/movie_file_decoder.h"
+#include "playback/software_board/still_picture_fit.h"
 #include "playback/software_board/super_clip.h"
 
 namespace vantorelle {
@@ -17,35 +18,66 @@ constexpr std::size_t kFramesAhead = 8;
 // Frame times a hair below a piece's start still fall into it.
 constexpr double kTimeSlack = 1e-7;
 
+// Where a line has nothing to show, the lines below it show through (the
+// output frame is black under them all).
+SharedPicture EmptyPicture(const WindowRect& window) {
+  auto picture = std::make_shared<RgbFrame>(window.width, window.height);
+  picture->alpha.assign(picture->pixels.size() / 3, 0);
+  return picture;
+}
+
 // Makes the pictures of the output frame grid on the decoding thread, with
 // its own decoders, so nothing the editor does with the same files meets it.
 class FrameProducer final : public AheadProducer<SharedPicture> {
  public:
-  FrameProducer(const TimeLineContent& content, double framesPerSecond, WindowRect window)
+  FrameProducer(const TimeLineContent& content, double framesPerSecond, WindowRect window, double pixelAspect)
       : content_(content), framesPerSecond_(framesPerSecond),
-        black_(std::make_shared<const RgbFrame>(window.width, window.height)), window_(window) {}
+        black_(EmptyPicture(window)), window_(window),
+        pixelAspect_(pixelAspect) {}
 
   std::optional<SharedPicture> Produce(std::int64_t index) override {
     const double at = index / framesPerSecond_ + kTimeSlack;
     const std::optional<ContentPiece> piece = content_.PieceAt(at);
     if (!piece) return std::nullopt;  // past the end: nothing yet
     if (!piece->fragment) return black_;
-    MovieFileDecoder* decoder = DecoderFor(piece->fragment->path);
-    if (!decoder) return black_;
+    if (piece->fragment->still) return StillPicture(piece->fragment->still);
+    OpenSource* source = SourceFor(piece->fragment->path);
+    if (!source) return black_;
+    MovieFileDecoder* decoder = source->decoder.get();
     const double sourceTime = piece->fragment->inPointS + (at - piece->startS);
     const AVFrame* frame = decoder->DecodeFrame(decoder->FrameAt(sourceTime));
     auto picture = std::make_shared<RgbFrame>(window_.width, window_.height);
-    if (!frame || !scaler_.Scale(*frame, *picture)) return black_;
+    const ScaleOptions options{pixelAspect_, decoder->Facts().pixelAspect, decoder->Facts().rotationDegrees};
+    if (!frame || !source->scaler.Scale(*frame, *picture, options)) return black_;
     return SharedPicture(std::move(picture));
   }
 
  private:
-  MovieFileDecoder* DecoderFor(const std::string& path) {
-    auto found = decoders_.find(path);
-    if (found == decoders_.end()) {
-      auto decoder = std::make_unique<MovieFileDecoder>();
-      if (decoder->Open(path) != KlpOk || !decoder->Facts().hasVideo) decoder.reset();
-      found = decoders_.emplace(path, std::move(decoder)).first;
+  // A still looks the same every frame: it is fitted once.
+  SharedPicture StillPicture(const std::shared_ptr<const RgbaPicture>& still) {
+    auto found = stills_.find(still);
+    if (found == stills_.end()) {
+      auto picture = std::make_shared<RgbFrame>(window_.width, window_.height);
+      SharedPicture fitted = FitStillPicture(*still, *picture, pixelAspect_) ? SharedPicture(std::move(picture)) : black_;
+      found = stills_.emplace(still, std::move(fitted)).first;
+    }
+    return found->second;
+  }
+
+  // Each source keeps its own scaler, so that its conversion and the frame
+  // before (for deinterlacing) survive cuts to other sources.
+  struct OpenSource {
+    std::unique_ptr<MovieFileDecoder> decoder;
+    FrameScaler scaler;
+  };
+
+  OpenSource* SourceFor(const std::string& path) {
+    auto found = sources_.find(path);
+    if (found == sources_.end()) {
+      auto source = std::make_unique<OpenSource>();
+      source->decoder = std::make_unique<MovieFileDecoder>();
+      if (source->decoder->Open(path) != KlpOk || !source->decoder->Facts().hasVideo) source.reset();
+      found = sources_.emplace(path, std::move(source)).first;
     }
     return found->second.get();
   }
@@ -54,8 +86,9 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
   double framesPerSecond_;
   SharedPicture black_;
   WindowRect window_;
-  std::map<std::string, std::unique_ptr<MovieFileDecoder>> decoders_;
-  FrameScaler scaler_;
+  double pixelAspect_;
+  std::map<std::string, std::unique_ptr<OpenSource>> sources_;
+  std::map<std::shared_ptr<const RgbaPicture>, SharedPicture> stills_;
 };
 
 }  // namespace
@@ -75,7 +108,7 @@ VideoTimeLine::~VideoTimeLine() {
 void VideoTimeLine::StartDecoding() {
   if (!ahead_) {
     ahead_ = std::make_unique<DecodeAhead<SharedPicture>>(
-        kFramesAhead, std::make_unique<FrameProducer>(content_, framesPerSecond_, window_));
+        kFramesAhead, std::make_unique<FrameProducer>(content_, framesPerSecond_, window_, output_->Format().pixelAspect));
   }
 }
 

@@ -1,5 +1,6 @@
-// The software board's video time line: empty stretches (black) and super
-// clips one after another. From Prepared on, a worker decodes the frames of
+// The software board's video time line: empty stretches (transparent, so
+// black unless a line below shows there) and super clips one after another
+// (movie stretches and stills). From Prepared on, a worker decodes the frames of
 // the output frame grid ahead into a bounded queue; while playing, the output
 // takes for each output frame time the frame of the piece under it. A frame
 // the worker has not made in time is not waited for (the picture before it
