@@ -98,6 +98,9 @@ class IKlpPlayMovie : public IKlpComponent {
                                  double& audioDurationS, KlpMovieExtraInfo* extra) = 0;
   virtual KlpResult CopyToJPEGImage(IKlpPlayJPEGImage& image, double timeS) = 0;
   virtual KlpResult CopyToYCrCbImage(IKlpPlayYCrCbImage& image, double timeS) = 0;
+  // The movie and sound file types offered for opening, in the title image's
+  // filter form: description|pattern|description|pattern...
+  virtual KlpResult GetImportFilter(std::string& filter) = 0;
 };
 
 class IKlpPlayStillImage : public IKlpComponent {

@@ -31,7 +31,7 @@ namespace {
 QStringList NameFilters(const std::vector<std::string>& patterns) {
   QStringList filters;
   for (const std::string& pattern : patterns) {
-    filters << QString::fromStdString(pattern) << QString::fromStdString(pattern).toLower();
+    filters << QString::fromStdString(pattern).toLower() << QString::fromStdString(pattern).toUpper();
   }
   return filters;
 }
