@@ -34,7 +34,6 @@ std::string SourceSizeText(std::uint32_t size) {
 
 std::string SourceTypeDescription(const std::string& name) {
   const std::string extension = ExtensionOf(name);
-  if (extension.empty()) return "File";  // a media file may have any name
   static const struct {
     const char* extension;
     const char* description;
