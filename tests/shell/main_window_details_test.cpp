@@ -170,8 +170,9 @@ TEST_F(MainWindowDetails, DirectoryViewShowsTheFilterChosenInTheSettings) {
     if (model->filter() == QDir::Files) files = model;
   }
   ASSERT_NE(files, nullptr);
-  ASSERT_GE(Doc().sourceDialogFilters.size(), 2u);
-  const QString wave = QString::fromStdString(Doc().sourceDialogFilters[1].second);
+  ASSERT_GE(Doc().sourceDialogFilters.size(), 3u);
+  // All media files lead the list, then AVI and Wave.
+  const QString wave = QString::fromStdString(Doc().sourceDialogFilters[2].second);
   WhileShown([&] { Window().RunCommand(Id::Settings); },
              [&](QWidget& dialog) {
                QComboBox* filter = nullptr;
@@ -181,13 +182,13 @@ TEST_F(MainWindowDetails, DirectoryViewShowsTheFilterChosenInTheSettings) {
                  }
                }
                ASSERT_NE(filter, nullptr);
-               filter->setCurrentIndex(1);
-               emit filter->activated(1);
+               filter->setCurrentIndex(2);
+               emit filter->activated(2);
                dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
              });
-  EXPECT_EQ(Doc().preferences.dirViewFilterIndex, 1);
+  EXPECT_EQ(Doc().preferences.dirViewFilterIndex, 1) << "Wave, stored as before all media files led the list";
   EXPECT_THAT(files->nameFilters(), Contains(wave));
-  EXPECT_THAT(files->nameFilters(), Not(Contains(QString::fromStdString(Doc().sourceDialogFilters[0].second))));
+  EXPECT_THAT(files->nameFilters(), Not(Contains(QString::fromStdString(Doc().sourceDialogFilters[1].second))));
 }
 
 TEST_F(MainWindowDetails, SavedProjectKeepsTheFoldersExpandedNow) {
@@ -254,17 +255,19 @@ TEST_F(MainWindowDetails, SavedProjectHoldsThePaneWidthsShownNow) {
 }
 
 TEST_F(MainWindowDetails, PlacementDialogStartsOnTheStoredFilterAndStoresTheOneChosen) {
-  Doc().preferences.loadSourceFilterIndex = 3;
+  // Stored 1-based as before all media files led the list: 2 is Wave, the
+  // dialog's third entry now.
+  Doc().preferences.loadSourceFilterIndex = 2;
   ui_.openAnswers.push_back(std::nullopt);
   Window().RunCommand(Id::AddSourceFile);
-  EXPECT_EQ(Doc().preferences.loadSourceFilterIndex, 3);  // a cancel keeps it
+  EXPECT_EQ(Doc().preferences.loadSourceFilterIndex, 2);  // a cancel keeps it
   ui_.openAnswers.push_back(WriteMovie("filtered.avi"));
-  ui_.chosenOpenFilters.push_back(2);
+  ui_.chosenOpenFilters.push_back(2);  // AVI
   Window().RunCommand(Id::AddSourceFile);
   ASSERT_EQ(ui_.openRequests.size(), 2u);
   EXPECT_EQ(ui_.openRequests[0].filterIndex, 3);
   EXPECT_EQ(ui_.openRequests[1].filterIndex, 3);
-  EXPECT_EQ(Doc().preferences.loadSourceFilterIndex, 2);
+  EXPECT_EQ(Doc().preferences.loadSourceFilterIndex, 1);
 }
 
 }  // namespace
