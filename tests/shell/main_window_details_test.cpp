@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileSystemModel>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include <gmock/gmock.h>
 
@@ -252,6 +254,30 @@ TEST_F(MainWindowDetails, SavedProjectHoldsThePaneWidthsShownNow) {
   EXPECT_EQ(bar.clipCollectionPaneWidth, panes->sizes()[1]);
   EXPECT_GT(bar.clipCollectionPaneWidth, 0);
   EXPECT_EQ(bar.treePaneChecked, 1);
+}
+
+// A file taken from the file viewer shows in the list at once.
+TEST_F(MainWindowDetails, AFileActivatedInTheFileViewerShowsInTheListAtOnce) {
+  const std::string movie = WriteMovie("viewed.avi");
+  QFileSystemModel* files = nullptr;
+  for (QFileSystemModel* model : Collection().findChildren<QFileSystemModel*>()) {
+    if (model->filter() == QDir::Files) files = model;
+  }
+  ASSERT_NE(files, nullptr);
+  QListView* viewer = nullptr;
+  for (QListView* view : Collection().findChildren<QListView*>()) {
+    if (view->model() == files) viewer = view;
+  }
+  ASSERT_NE(viewer, nullptr);
+  QTreeWidget* list = Collection().findChild<QTreeWidget*>();
+  ASSERT_NE(list, nullptr);
+  const int rowsBefore = list->topLevelItemCount();
+
+  const QModelIndex index = files->index(QString::fromStdString(movie));
+  ASSERT_TRUE(index.isValid());
+  emit viewer->activated(index);
+  ASSERT_NE(Doc().FindSourceByPath(movie), nullptr);
+  EXPECT_EQ(list->topLevelItemCount(), rowsBefore + 1);
 }
 
 TEST_F(MainWindowDetails, PlacementDialogStartsOnTheStoredFilterAndStoresTheOneChosen) {
