@@ -2,6 +2,7 @@
 
 #include "playback/software_board/jpeg_image_component.h"
 #include "playback/software_board/movie_file_types.h"
+#include "playback/software_board/sound_length.h"
 #include "playback/software_board/ycrcb_image_component.h"
 
 namespace vantorelle {
@@ -24,6 +25,12 @@ std::uint32_t MovieStreamFlags(const MovieFacts& facts) {
 KlpResult PlayMovieComponent::OpenFile(const std::string& name) {
   const KlpResult result = decoder_.Open(name);
   fileName_ = result == KlpOk ? name : std::string{};
+  audioSeconds_ = result == KlpOk ? decoder_.Facts().audioSeconds : 0.0;
+  if (result == KlpOk && decoder_.Facts().hasAudio) {
+    // Where the sound really ends, from the time the pictures count from.
+    const double measured = SoundEndSecondsOf(name);
+    if (measured > 0.0) audioSeconds_ = measured;
+  }
   return result;
 }
 
@@ -38,7 +45,7 @@ KlpResult PlayMovieComponent::GetMovieInfo(std::int32_t, std::uint32_t& streamFl
   height = facts.height;
   videoDurationS = facts.videoSeconds;
   framesPerSecond = facts.framesPerSecond;
-  audioDurationS = facts.audioSeconds;
+  audioDurationS = audioSeconds_;
   if (extra) {
     extra->audioSampleRate = facts.sampleRate;
     extra->audioBitsPerSample = facts.bitsPerSample;

@@ -30,6 +30,7 @@ class PlayMovieComponent final : public IKlpPlayMovie {
  private:
   MovieFileDecoder decoder_;
   std::string fileName_;
+  double audioSeconds_ = 0.0;  // measured from the packets, not the header
 };
 
 }  // namespace vantorelle
