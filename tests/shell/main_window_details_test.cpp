@@ -2,7 +2,11 @@
 // status texts of the track area's menu, the captions and fields of the
 // keyboard and audio track windows, and what the Clip Collection's browser
 // takes from the settings and gives back to the project.
+#include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QDialogButtonBox>
 #include <QFileSystemModel>
 #include <QListView>
@@ -30,6 +34,7 @@ namespace vantorelle::testing {
 namespace {
 
 using ::testing::Contains;
+using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::Not;
 
@@ -278,6 +283,26 @@ TEST_F(MainWindowDetails, AFileActivatedInTheFileViewerShowsInTheListAtOnce) {
   emit viewer->activated(index);
   ASSERT_NE(Doc().FindSourceByPath(movie), nullptr);
   EXPECT_EQ(list->topLevelItemCount(), rowsBefore + 1);
+}
+
+// A file dragged onto the track area that cannot be used is answered with
+// the reason, once: the refused drag goes no further.
+TEST_F(MainWindowDetails, AnUnusableFileDraggedOntoTheTrackAreaIsExplainedOnce) {
+  shell::TrackAreaWidget* area = &Area();
+  const std::string notes = dir_.WriteFile("notes.txt", "Not a film.\n");
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(notes))});
+  const QPoint at(area->width() / 2, area->height() / 4);
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(area, &enter);
+  for (int step = 1; step <= 3; ++step) {
+    QDragMoveEvent move(at + QPoint(step * 5, 0), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(area, &move);
+  }
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(area, &drop);
+  EXPECT_THAT(ui_.MessageTexts(), ElementsAre("Can't use the file " + notes + ":\nno picture or sound stream."));
+  EXPECT_EQ(Doc().FindSourceByPath(notes), nullptr);
 }
 
 TEST_F(MainWindowDetails, PlacementDialogStartsOnTheStoredFilterAndStoresTheOneChosen) {
