@@ -30,7 +30,6 @@ constexpr const char* kOpenFailed = "Can't restore saved project";
 constexpr const char* kOpenCaption = "Restore project";
 constexpr const char* kDataError = "Data error.";
 constexpr const char* kClipsCaption = "Open Project";
-constexpr const char* kSourcesCaption = "Open SrcCollection";
 
 namespace fs = std::filesystem;
 

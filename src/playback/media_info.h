@@ -42,6 +42,9 @@ std::string RefusalReasonFor(const std::string& path);
 struct MediaReadContext {
   IKlpComponentFactory& factory;
   IUserInterface& ui;
+  // No longer consulted: pictures of every size are taken, since the board
+  // fits them into its output. Left in place while other callers still fill
+  // it in; to go with them.
   FrameSizeRule frameSize;
 };
 
