@@ -1,19 +1,27 @@
-// Thumbnails of a 10-minute 320×240 MJPEG source, as the track area asks for
-// them when the whole source is in view: 400 pictures 1.5 s apart. Measured
-// four ways in the same program:
-//   Worker        — the work thread making them, the bench thread serving its
-//                   hand-overs as the user-interface thread does;
-//   ProducerOnly  — the same per-request work (components made and the file
-//                   opened for each picture, decode, 64×48 shrink) without the
-//                   thread and the hand-over;
+// Thumbnails of two sources: a 10-minute 320×240 MJPEG AVI, as the track area
+// asks for them when the whole source is in view (400 pictures 1.5 s apart),
+// and a 20-second 1080p H.264 MP4 with 2-second GOPs and B-frames (made with
+// the ffmpeg program at the start), at 40 random times at least two frames
+// apart. Measured five ways in the same program:
+//   Worker        — the work thread making them with the movies it keeps
+//                   open, the bench thread serving its hand-overs as the
+//                   user-interface thread does;
+//   ProducerOnly  — the per-request work with components made and the file
+//                   opened for each picture, without the thread and the
+//                   hand-over (how the worker made pictures before);
+//   ProducerKept  — the same with the movies kept open as the worker keeps
+//                   them;
 //   ComponentOpenOnce — one movie component opened once, decode and shrink;
 //   PlainLibav    — a bare decode-and-scale loop: one open file, seek, decode,
 //                   libswscale area scaling straight to 64×48 RGB;
-// and the shrink of one picture alone.
+// and the shrink of one picture alone. The Ratio benchmarks run the worker and
+// the bare loop in turn on the same file and report bare time / worker time.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -42,31 +50,77 @@ constexpr int kHeight = 240;
 constexpr double kFps = 25.0;
 constexpr int kFrames = 10 * 60 * 25;
 constexpr int kThumbnails = 400;
+constexpr double kLongGopSeconds = 20.0;
+constexpr int kLongGopThumbnails = 40;
 
-const std::string& MoviePath() {
+testing::TempDir& MediaDir() {
   static testing::TempDir dir;
+  return dir;
+}
+
+const std::string& MjpegPath() {
   static const std::string path = [] {
     testing::MovieParams params;
     params.width = kWidth;
     params.height = kHeight;
     params.frameCount = kFrames;
     params.framesPerSecond = kFps;
-    const std::string file = dir.File("ten-minutes.avi");
+    const std::string file = MediaDir().File("ten-minutes.avi");
     if (!testing::WriteAvi(file, params)) std::abort();
     return file;
   }();
   return path;
 }
 
-std::vector<TimeMs> ThumbnailTimes() {
+// 1080p H.264 as cameras and phones write it: a key frame every 2 s, B-frames.
+const std::string& H264Path() {
+  static const std::string path = [] {
+    const std::string file = MediaDir().File("twenty-seconds.mp4");
+    const std::string command =
+        "ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=size=1920x1080:rate=25 -t " +
+        std::to_string(kLongGopSeconds) +
+        " -c:v libx264 -preset veryfast -g 50 -bf 2 -pix_fmt yuv420p '" + file + "'";
+    if (std::system(command.c_str()) != 0) std::abort();
+    return file;
+  }();
+  return path;
+}
+
+struct BenchFile {
+  const std::string& path;
+  std::vector<TimeMs> times;
+};
+
+std::vector<TimeMs> EvenTimes() {
   std::vector<TimeMs> times;
   const TimeMs step = kFrames / kFps * 1000.0 / kThumbnails;
   for (int i = 0; i < kThumbnails; ++i) times.push_back(i * step + 20.0);
   return times;
 }
 
-CSrc& Movie() {
-  static CSrc source(MoviePath(), "ten-minutes.avi");
+// Frames in a random order, at least two apart: the cache takes a picture for
+// its neighbours.
+std::vector<TimeMs> RandomTimes() {
+  std::vector<int> frames(static_cast<std::size_t>(kLongGopSeconds * kFps / 2));
+  for (std::size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<int>(2 * i);
+  std::shuffle(frames.begin(), frames.end(), std::mt19937(20));
+  std::vector<TimeMs> times;
+  for (int i = 0; i < kLongGopThumbnails; ++i) times.push_back(frames[i] * 1000.0 / kFps + 20.0);
+  return times;
+}
+
+const BenchFile& FileOf(int which) {
+  static const BenchFile mjpeg{MjpegPath(), EvenTimes()};
+  static const BenchFile h264{H264Path(), RandomTimes()};
+  return which == 0 ? mjpeg : h264;
+}
+
+const char* LabelOf(int which) { return which == 0 ? "MJPEG AVI 320x240" : "H.264 MP4 1080p"; }
+
+CSrc& Movie(int which) {
+  static CSrc mjpeg(MjpegPath(), "ten-minutes.avi");
+  static CSrc h264(H264Path(), "twenty-seconds.mp4");
+  CSrc& source = which == 0 ? mjpeg : h264;
   source.flags = SourceFlags::MovieFile | SourceFlags::VideoStream;
   return source;
 }
@@ -100,32 +154,41 @@ class SilentUi : public IUserInterface {
   MissingSourceAnswer AskMissingSource(const MissingSourceRequest&) override { return {}; }
 };
 
-void Thumbnails_Worker(benchmark::State& state) {
-  CSrc& movie = Movie();
+// All pictures of one file through the work thread, a fresh thread, cache
+// and kept movies each time.
+void MakeThroughWorker(int which) {
+  CSrc& movie = Movie(which);
+  const BenchFile& file = FileOf(which);
   std::vector<WantedFrameImage> wanted;
-  for (TimeMs t : ThumbnailTimes()) wanted.push_back({&movie, t});
+  for (TimeMs t : file.times) wanted.push_back({&movie, t});
   SilentUi ui;
-  for (auto _ : state) {
-    CFrameImageCache cache;
-    cache.RegisterSource(movie);
-    WantedView view(cache, wanted);
-    FileInWork fileInWork;
-    FrameImageWorker worker(CreateSoftwareBoardFactory(SoftwareBoardFormat{}), fileInWork);
-    worker.Start(view, ui);
-    worker.Signal();
-    while (cache.PictureCount() < static_cast<std::size_t>(kThumbnails)) {
-      worker.WaitForHandOver(std::chrono::milliseconds(100));
-      worker.ServeHandOver();
-    }
-    if (!worker.Stop()) std::abort();
+  CFrameImageCache cache;
+  cache.RegisterSource(movie);
+  WantedView view(cache, wanted);
+  FileInWork fileInWork;
+  FrameImageWorker worker(CreateSoftwareBoardFactory(SoftwareBoardFormat{}), fileInWork);
+  worker.Start(view, ui);
+  worker.Signal();
+  while (cache.PictureCount() < file.times.size()) {
+    worker.WaitForHandOver(std::chrono::milliseconds(100));
+    worker.ServeHandOver();
   }
-  state.SetItemsProcessed(state.iterations() * kThumbnails);
+  if (!worker.Stop()) std::abort();
+}
+
+void Thumbnails_Worker(benchmark::State& state) {
+  const int which = static_cast<int>(state.range(0));
+  FileOf(which);
+  for (auto _ : state) MakeThroughWorker(which);
+  state.SetLabel(LabelOf(which));
+  state.SetItemsProcessed(state.iterations() * FileOf(which).times.size());
 }
 
 void Thumbnails_ProducerOnly(benchmark::State& state) {
-  CSrc& movie = Movie();
+  const int which = static_cast<int>(state.range(0));
+  CSrc& movie = Movie(which);
   auto factory = CreateSoftwareBoardFactory(SoftwareBoardFormat{});
-  const std::vector<TimeMs> times = ThumbnailTimes();
+  const std::vector<TimeMs>& times = FileOf(which).times;
   for (auto _ : state) {
     for (TimeMs t : times) {
       FrameRequest request = MakeFrameRequest(movie, t);
@@ -133,24 +196,48 @@ void Thumbnails_ProducerOnly(benchmark::State& state) {
       benchmark::DoNotOptimize(request.pixels.data());
     }
   }
-  state.SetItemsProcessed(state.iterations() * kThumbnails);
+  state.SetLabel(LabelOf(which));
+  state.SetItemsProcessed(state.iterations() * times.size());
+}
+
+// The per-request work with the movies kept open as the worker keeps them,
+// without the thread and the hand-over.
+void Thumbnails_ProducerKept(benchmark::State& state) {
+  const int which = static_cast<int>(state.range(0));
+  CSrc& movie = Movie(which);
+  auto factory = CreateSoftwareBoardFactory(SoftwareBoardFormat{});
+  const std::vector<TimeMs>& times = FileOf(which).times;
+  for (auto _ : state) {
+    FrameImageComponents kept;
+    for (TimeMs t : times) {
+      FrameRequest request = MakeFrameRequest(movie, t);
+      if (!ProduceFrameImage(*factory, request, kept)) std::abort();
+      benchmark::DoNotOptimize(request.pixels.data());
+    }
+  }
+  state.SetLabel(LabelOf(which));
+  state.SetItemsProcessed(state.iterations() * times.size());
 }
 
 void Thumbnails_ComponentOpenOnce(benchmark::State& state) {
+  const int which = static_cast<int>(state.range(0));
+  const BenchFile& file = FileOf(which);
   PlayMovieComponent movie;
-  if (movie.OpenFile(MoviePath()) != KlpOk) std::abort();
+  if (movie.OpenFile(file.path) != KlpOk) std::abort();
+  const int width = movie.Decoder().Facts().width;
+  const int height = movie.Decoder().Facts().height;
   YCrCbImageComponent image;
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
-  const std::vector<TimeMs> times = ThumbnailTimes();
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
   for (auto _ : state) {
-    for (TimeMs t : times) {
+    for (TimeMs t : file.times) {
       if (movie.CopyToYCrCbImage(image, t / 1000.0) != KlpOk) std::abort();
       if (image.GetRGBData(rgb.data(), rgb.size()) != KlpOk) std::abort();
-      auto thumbnail = ShrinkToFrameImage(rgb.data(), rgb.size(), kWidth, kHeight, kWidth * 3);
+      auto thumbnail = ShrinkToFrameImage(rgb.data(), rgb.size(), width, height, width * 3);
       benchmark::DoNotOptimize(thumbnail->data());
     }
   }
-  state.SetItemsProcessed(state.iterations() * kThumbnails);
+  state.SetLabel(LabelOf(which));
+  state.SetItemsProcessed(state.iterations() * file.times.size());
 }
 
 // What any program using libav directly would write for the same pictures.
@@ -218,14 +305,43 @@ class PlainThumbnailReader {
   std::vector<std::uint8_t> thumbnail_;
 };
 
+void MakeThroughPlainLibav(int which) {
+  const BenchFile& file = FileOf(which);
+  PlainThumbnailReader reader(file.path);
+  for (TimeMs t : file.times) reader.ThumbnailAt(t / 1000.0);
+  benchmark::DoNotOptimize(reader.Thumbnail().data());
+}
+
 void Thumbnails_PlainLibav(benchmark::State& state) {
-  PlainThumbnailReader reader(MoviePath());
-  const std::vector<TimeMs> times = ThumbnailTimes();
+  const int which = static_cast<int>(state.range(0));
+  FileOf(which);
+  for (auto _ : state) MakeThroughPlainLibav(which);
+  state.SetLabel(LabelOf(which));
+  state.SetItemsProcessed(state.iterations() * FileOf(which).times.size());
+}
+
+// The worker and the bare loop in turn on the same file, each opening the
+// file once a round: ratio = bare time / worker time (1 is as fast).
+void Thumbnails_Ratio(benchmark::State& state) {
+  const int which = static_cast<int>(state.range(0));
+  const std::size_t pictures = FileOf(which).times.size();
+  using Clock = std::chrono::steady_clock;
+  std::chrono::duration<double> workerTime{0};
+  std::chrono::duration<double> plainTime{0};
   for (auto _ : state) {
-    for (TimeMs t : times) reader.ThumbnailAt(t / 1000.0);
-    benchmark::DoNotOptimize(reader.Thumbnail().data());
+    const auto start = Clock::now();
+    MakeThroughWorker(which);
+    const auto middle = Clock::now();
+    MakeThroughPlainLibav(which);
+    const auto end = Clock::now();
+    workerTime += middle - start;
+    plainTime += end - middle;
   }
-  state.SetItemsProcessed(state.iterations() * kThumbnails);
+  const double rounds = static_cast<double>(state.iterations());
+  state.counters["worker_per_s"] = rounds * pictures / workerTime.count();
+  state.counters["bare_per_s"] = rounds * pictures / plainTime.count();
+  state.counters["ratio"] = plainTime.count() / workerTime.count();
+  state.SetLabel(LabelOf(which));
 }
 
 // The 64×48 area-averaging shrink of one decoded 320×240 picture alone.
@@ -240,10 +356,13 @@ void Shrink_Only(benchmark::State& state) {
 }
 
 // Alternated, so that drift of the machine's speed hits all sides alike.
-BENCHMARK(Thumbnails_Worker)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Thumbnails_PlainLibav)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Thumbnails_ProducerOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Thumbnails_ComponentOpenOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Argument 0: the MJPEG AVI; 1: the H.264 MP4.
+BENCHMARK(Thumbnails_Ratio)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Thumbnails_Worker)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Thumbnails_PlainLibav)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Thumbnails_ProducerOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Thumbnails_ProducerKept)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Thumbnails_ComponentOpenOnce)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Shrink_Only)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

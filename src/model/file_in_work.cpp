@@ -35,10 +35,20 @@ bool FileInWork::Holds(const std::string& path) const {
 void FileInWork::WaitWhileHolding(const std::string& path,
                                   std::chrono::milliseconds pollInterval) const {
   const std::string cut = Cut(path);
-  std::unique_lock lock(mutex_);
-  while (!current_.empty() && current_ == cut) {
-    changed_.wait_for(lock, pollInterval);
+  std::function<void(const std::string&)> release;
+  {
+    std::unique_lock lock(mutex_);
+    while (!current_.empty() && current_ == cut) {
+      changed_.wait_for(lock, pollInterval);
+    }
+    release = release_;
   }
+  if (release) release(path);
+}
+
+void FileInWork::SetReleaseHook(std::function<void(const std::string&)> release) {
+  std::lock_guard lock(mutex_);
+  release_ = std::move(release);
 }
 
 }  // namespace vantorelle

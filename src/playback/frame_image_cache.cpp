@@ -142,12 +142,35 @@ bool CFrameImageCache::HasNear(const CSrc& source, TimeMs time) const {
 }
 
 std::optional<WantedFrameImage> CFrameImageCache::FirstMissing(const std::vector<WantedFrameImage>& wanted) const {
+  // The picture times of each movie looked at, gathered once: the track area
+  // asks after every picture, and walking the lists for each wanted time
+  // grows with the square of the pictures shown.
+  std::vector<std::pair<const CSrc*, std::vector<TimeMs>>> times;
+  const auto timesOf = [&](const CSrc& source, const CFrameImageBucket& bucket) -> const std::vector<TimeMs>& {
+    for (const auto& [known, sorted] : times) {
+      if (known == &source) return sorted;
+    }
+    std::vector<TimeMs> sorted;
+    sorted.reserve(bucket.images.size());
+    for (const CFrameImage& image : bucket.images) sorted.push_back(image.time);
+    std::sort(sorted.begin(), sorted.end());
+    return times.emplace_back(&source, std::move(sorted)).second;
+  };
+  const TimeMs delta = FrameDelta();
   for (const WantedFrameImage& want : wanted) {
-    if (!want.source || !Bucket(*want.source)) continue;
+    const CFrameImageBucket* bucket = want.source ? Bucket(*want.source) : nullptr;
+    if (!bucket) continue;
     // An offline file cannot be read; asking for it again and again would only fail.
     if (want.source->offline) continue;
-    if (!IsMovieImageSource(want.source->flags) && !IsStillImageSource(want.source->flags)) continue;
-    if (!HasNear(*want.source, want.time)) return want;
+    if (IsStillImageSource(want.source->flags)) {
+      if (bucket->images.empty()) return want;
+      continue;
+    }
+    if (!IsMovieImageSource(want.source->flags)) continue;
+    const std::vector<TimeMs>& sorted = timesOf(*want.source, *bucket);
+    // A picture within a frame of the time, on either side.
+    const auto near = std::lower_bound(sorted.begin(), sorted.end(), want.time - delta);
+    if (near == sorted.end() || *near > want.time + delta) return want;
   }
   return std::nullopt;
 }

@@ -4,9 +4,11 @@
 #include <memory>
 #include <optional>
 
+#include "playback/frame_image_scale.h"
 #include "playback/frame_image_shrink.h"
 #include "playback/frame_picture.h"
 #include "playback/report_com_result.h"
+#include "playback/software_board/ycrcb_image_component.h"
 
 namespace vantorelle {
 namespace {
@@ -30,53 +32,86 @@ class DeferredReports final : public IUserInterface {
   std::vector<FrameImageReport>& reports_;
 };
 
-bool ProduceMovieImage(IKlpComponentFactory& factory, FrameRequest& request, IUserInterface& ui) {
-  std::unique_ptr<IKlpPlayYCrCbImage> image;
-  if (!ReportComResult(ui, factory.CreatePlayYCrCbImage(image), "FrameImage : IKlpPlayYCrCbImage failed") || !image) {
-    return false;
-  }
+// The kept movie of the file, or one opened for it; null when it cannot be
+// opened. opened tells which.
+std::unique_ptr<IKlpPlayMovie> OpenMovie(IKlpComponentFactory& factory, const std::string& path, IUserInterface& ui,
+                                         FrameImageComponents& kept, bool& opened) {
+  opened = false;
+  if (std::unique_ptr<IKlpPlayMovie> movie = kept.BorrowMovie(path)) return movie;
   std::unique_ptr<IKlpPlayMovie> movie;
   if (!ReportComResult(ui, factory.CreatePlayMovie(movie), "FrameImage : IKlpPlayMovie failed") || !movie) {
-    return false;
+    return nullptr;
   }
-  if (!ReportComResult(ui, movie->OpenFile(request.path), "FrameImage : Open File failed")) return false;
+  if (!ReportComResult(ui, movie->OpenFile(path), "FrameImage : Open File failed")) return nullptr;
+  opened = true;
+  return movie;
+}
+
+bool DecodeMovieImage(IKlpComponentFactory& factory, IKlpPlayMovie& movie, FrameRequest& request, IUserInterface& ui,
+                      FrameImageComponents& kept) {
+  IKlpPlayYCrCbImage& image = *kept.image;
   std::uint32_t streams = 0;
   std::int32_t width = 0;
   std::int32_t height = 0;
   double durationS = 0.0;
   double framesPerSecond = 0.0;
   double audioS = 0.0;
-  if (!ReportComResult(ui, movie->GetMovieInfo(0, streams, width, height, durationS, framesPerSecond, audioS, nullptr),
+  if (!ReportComResult(ui, movie.GetMovieInfo(0, streams, width, height, durationS, framesPerSecond, audioS, nullptr),
                        "FrameImage : Cet MovieInfo failed")) {
     return false;
   }
   // A size no picture has gives up like a failing shrink: silently.
   if (width <= 0 || height <= 0 || width > kLargestPictureSide || height > kLargestPictureSide) return false;
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3, 0);
   const double seconds = MovieFrameSeconds(request.time, durationS, framesPerSecond);
   if (streams & KlpStream::YCrCbVideo) {
-    if (!ReportComResult(ui, movie->CopyToYCrCbImage(*image, seconds), "FrameImage : Copy to YCrCbImage failed")) {
+    if (!ReportComResult(ui, movie.CopyToYCrCbImage(image, seconds), "FrameImage : Copy to YCrCbImage failed")) {
       return false;
     }
   } else if (streams & KlpStream::JpegVideo) {
-    std::unique_ptr<IKlpPlayJPEGImage> jpeg;
-    if (!ReportComResult(ui, factory.CreatePlayJPEGImage(jpeg), "FrameImage : Create IKlpPlayJPEGImage failed") ||
-        !jpeg) {
+    if (!kept.jpeg &&
+        (!ReportComResult(ui, factory.CreatePlayJPEGImage(kept.jpeg), "FrameImage : Create IKlpPlayJPEGImage failed") ||
+         !kept.jpeg)) {
+      kept.jpeg.reset();
       return false;
     }
-    if (!ReportComResult(ui, movie->CopyToJPEGImage(*jpeg, seconds), "FrameImage : Copy to JPEG Image failed") ||
-        !ReportComResult(ui, jpeg->DecompressToImage(*image), "FrameImage : Decompress to image failed")) {
+    if (!ReportComResult(ui, movie.CopyToJPEGImage(*kept.jpeg, seconds), "FrameImage : Copy to JPEG Image failed") ||
+        !ReportComResult(ui, kept.jpeg->DecompressToImage(image), "FrameImage : Decompress to image failed")) {
       return false;
     }
   }
+  // The software board's own picture is scaled to the thumbnail in one pass.
+  if (const auto* own = dynamic_cast<const YCrCbImageComponent*>(&image); own && own->Picture()) {
+    std::optional<std::vector<std::uint8_t>> scaled = ScaleToFrameImage(*own->Picture(), kept.scaler);
+    if (!scaled) return false;
+    request.pixels = std::move(*scaled);
+    return true;
+  }
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3, 0);
   IKlpYCrCbImageRGB* rgbView = nullptr;
-  if (!ReportComResult(ui, image->QueryYCrCbImageRGB(rgbView), "FrameImage : Get RGB data failed") || !rgbView ||
+  if (!ReportComResult(ui, image.QueryYCrCbImageRGB(rgbView), "FrameImage : Get RGB data failed") || !rgbView ||
       !ReportComResult(ui, rgbView->GetRGBData(rgb.data(), rgb.size()), "FrameImage : Get RGB data failed")) {
     return false;
   }
   std::optional<std::vector<std::uint8_t>> shrunk = ShrinkToFrameImage(rgb.data(), rgb.size(), width, height, width * 3);
   if (!shrunk) return false;
   request.pixels = std::move(*shrunk);
+  return true;
+}
+
+bool ProduceMovieImage(IKlpComponentFactory& factory, FrameRequest& request, IUserInterface& ui,
+                       FrameImageComponents& kept) {
+  if (!kept.image &&
+      (!ReportComResult(ui, factory.CreatePlayYCrCbImage(kept.image), "FrameImage : IKlpPlayYCrCbImage failed") ||
+       !kept.image)) {
+    kept.image.reset();
+    return false;
+  }
+  bool opened = false;
+  std::unique_ptr<IKlpPlayMovie> movie = OpenMovie(factory, request.path, ui, kept, opened);
+  if (!movie) return false;
+  // A movie that failed is closed, and opened afresh when asked again.
+  if (!DecodeMovieImage(factory, *movie, request, ui, kept)) return false;
+  kept.KeepMovie(request.path, std::move(movie), opened);
   return true;
 }
 
@@ -107,9 +142,14 @@ double MovieFrameSeconds(TimeMs requestTime, double durationS, double framesPerS
 }
 
 bool ProduceFrameImage(IKlpComponentFactory& factory, FrameRequest& request) {
+  FrameImageComponents once(1);
+  return ProduceFrameImage(factory, request, once);
+}
+
+bool ProduceFrameImage(IKlpComponentFactory& factory, FrameRequest& request, FrameImageComponents& kept) {
   request.pixels.clear();
   DeferredReports ui(request.reports);
-  if (IsMovieImageSource(request.flags)) return ProduceMovieImage(factory, request, ui);
+  if (IsMovieImageSource(request.flags)) return ProduceMovieImage(factory, request, ui, kept);
   if (IsStillImageSource(request.flags)) return ProduceStillImage(factory, request, ui);
   return false;
 }

@@ -5,14 +5,19 @@
 #pragma once
 
 #include "playback/frame_image.h"
+#include "playback/frame_image_components.h"
 #include "playback/klp_interfaces.h"
 
 namespace vantorelle {
 
 // Fills request.pixels, or leaves them empty when the request is given up;
 // a failing component step adds its message to request.reports. True when
-// the request holds a picture.
+// the request holds a picture. Movies are opened for this request alone.
 bool ProduceFrameImage(IKlpComponentFactory& factory, FrameRequest& request);
+// The same with the movies and images kept in `kept`: a movie of the
+// request's file that is kept open is used as it is, one that is not is
+// opened and kept. A movie that fails is closed.
+bool ProduceFrameImage(IKlpComponentFactory& factory, FrameRequest& request, FrameImageComponents& kept);
 
 // The source time asked of the movie: a request at or past the last frame
 // takes the last frame.

@@ -27,6 +27,7 @@ struct HandOver {
   FrameImageReport report;              // Report
   bool served = false;
   bool accepted = false;
+  bool fetchTried = false;  // Deliver: the next request was asked for too
 };
 
 // Pictures are background work: the thread yields to everything else.
@@ -61,6 +62,10 @@ struct FrameImageWorker::State {
   std::shared_ptr<HandOver> pending;
 
   std::set<std::string> reported;  // worker thread only
+
+  // Borrowed from by the worker for each picture; the user-interface thread
+  // closes a file's movie in it before the source of the file is destroyed.
+  FrameImageComponents components;
 
   // Posts the call and waits until it is served; none when stopping first.
   std::shared_ptr<HandOver> Post(std::shared_ptr<HandOver> call) {
@@ -106,6 +111,11 @@ struct FrameImageWorker::State {
     return true;
   }
 
+  bool Stopping() const {
+    std::lock_guard lock(mutex);
+    return stop;
+  }
+
   bool WaitWhileSuspended() {
     std::unique_lock lock(mutex);
     wake.wait(lock, [&] { return stop || !suspended; });
@@ -114,34 +124,56 @@ struct FrameImageWorker::State {
 
   void Loop() {
     while (WaitForWork()) {
-      while (WaitWhileSuspended()) {
-        auto fetch = std::make_shared<HandOver>();
-        fetch->kind = HandOver::Kind::Fetch;
-        std::shared_ptr<HandOver> answer = Post(fetch);
-        if (!answer || !answer->fetched) {
+      // The request the last delivery's hand-over fetched along with it.
+      // It was handed out before any suspension: it is made first.
+      std::optional<FrameRequest> next;
+      while ((next && !Stopping()) || WaitWhileSuspended()) {
+        std::optional<FrameRequest> fetched = std::move(next);
+        next.reset();
+        if (!fetched) {
+          auto fetch = std::make_shared<HandOver>();
+          fetch->kind = HandOver::Kind::Fetch;
+          std::shared_ptr<HandOver> answer = Post(fetch);
+          if (answer) fetched = std::move(answer->fetched);
+        }
+        if (!fetched) {
           // Stopping after the view handed a request out names its file still.
           ClearFileInWork();
           break;
         }
-        FrameRequest request = std::move(*answer->fetched);
-        const bool made = ProduceFrameImage(*factory, request);
+        FrameRequest request = std::move(*fetched);
+        const bool made = ProduceFrameImage(*factory, request, components);
         ClearFileInWork();
         if (!made) {
           // Given up: wait for the view to ask again rather than spin on it.
           ReportOnce(request.path, request.reports);
           break;
         }
+        // One trip to the user-interface thread hands the picture over and
+        // fetches the next request.
         auto deliver = std::make_shared<HandOver>();
         deliver->kind = HandOver::Kind::Deliver;
         deliver->result = std::move(request);
-        Post(deliver);  // a result the view refuses is freed with the hand-over
+        std::shared_ptr<HandOver> answer = Post(deliver);  // a result the view refuses is freed with the hand-over
+        if (!answer) {
+          ClearFileInWork();
+          break;
+        }
+        if (answer->fetchTried && !answer->fetched) break;  // nothing is missing
+        next = std::move(answer->fetched);
       }
+      // Stopping with a request handed out names its file still.
+      if (next) ClearFileInWork();
     }
   }
 };
 
 FrameImageWorker::FrameImageWorker(std::unique_ptr<IKlpComponentFactory> factory, FileInWork& fileInWork)
-    : state_(std::make_shared<State>(std::move(factory), fileInWork)) {}
+    : state_(std::make_shared<State>(std::move(factory), fileInWork)) {
+  // A source being destroyed waits until its file is out of work, then has
+  // the worker's movie of it closed.
+  fileInWork.SetReleaseHook([state = state_](const std::string& path) { state->components.CloseMovie(path); });
+}
 
 FrameImageWorker::~FrameImageWorker() { Stop(); }
 
@@ -210,8 +242,23 @@ bool FrameImageWorker::Finished() const {
   return state_->finished;
 }
 
+void FrameImageWorker::CloseFile(const std::string& path) {
+  // A picture of the file under way would keep its movie again: wait for it.
+  state_->fileInWork.WaitWhileHolding(path);
+  state_->components.CloseMovie(path);
+}
+
+bool FrameImageWorker::KeepsFileOpen(const std::string& path) const { return state_->components.HoldsMovie(path); }
+
+std::int64_t FrameImageWorker::FilesOpened() const { return state_->components.MoviesOpened(); }
+
 bool FrameImageWorker::Stop(std::chrono::milliseconds wait) {
-  if (!thread_.joinable()) return true;
+  state_->fileInWork.SetReleaseHook(nullptr);
+  if (!thread_.joinable()) {
+    // A worker left inside a component still uses its images.
+    if (!stopped_ || Finished()) state_->components.CloseAll();
+    return true;
+  }
   {
     std::lock_guard lock(state_->mutex);
     state_->stop = true;
@@ -227,6 +274,7 @@ bool FrameImageWorker::Stop(std::chrono::milliseconds wait) {
   stopped_ = true;
   if (ended) {
     thread_.join();
+    state_->components.CloseAll();
   } else {
     // Still inside a component: let it end on its own with the state it
     // shares, and let no source wait on it meanwhile.
@@ -251,9 +299,20 @@ std::size_t FrameImageWorker::ServeHandOver() {
         call->fetched = view_->FetchRequest();
         if (call->fetched) state_->fileInWork.Set(call->fetched->path);
         break;
-      case HandOver::Kind::Deliver:
+      case HandOver::Kind::Deliver: {
         call->accepted = view_->DeliverResult(call->result);
+        bool suspended = false;
+        {
+          std::lock_guard lock(state_->mutex);
+          suspended = state_->suspended || state_->stop;
+        }
+        if (!suspended) {
+          call->fetchTried = true;
+          call->fetched = view_->FetchRequest();
+          if (call->fetched) state_->fileInWork.Set(call->fetched->path);
+        }
         break;
+      }
       case HandOver::Kind::Report:
         ui_->ShowMessage(call->report.text, call->report.caption, call->report.icon, call->report.buttons);
         break;

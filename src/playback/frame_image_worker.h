@@ -1,6 +1,12 @@
 // The track area's work thread: makes the frame pictures its clips need, one
 // at a time, on a thread of its own.
 //
+// The worker keeps the movies of the few files it used last open between
+// pictures (FrameImageComponents). It hooks itself into the file-in-work
+// buffer: a source being destroyed first waits until its file is out of work
+// and then has the worker's movie of that file closed, so no file stays open
+// for a source that is gone.
+//
 // The worker never touches the document, the view or the cache. It asks for
 // work and hands back results through a synchronous hand-over: it posts a
 // call and waits until the user-interface thread has served it by calling
@@ -26,6 +32,7 @@
 #include "model/file_in_work.h"
 #include "model/user_interface.h"
 #include "playback/frame_image.h"
+#include "playback/frame_image_components.h"
 #include "playback/klp_interfaces.h"
 
 namespace vantorelle {
@@ -74,8 +81,8 @@ class FrameImageWorker {
   void Resume();
   bool Suspended() const;
 
-  // Sets the stop flag, wakes the worker and waits up to wait for it to end.
-  // True when it ended in time. A worker that did not is left to end by
+  // Sets the stop flag, wakes the worker and waits up to wait for it to end,
+  // then closes the files it kept open. True when it ended in time. A worker that did not is left to end by
   // itself: the file-in-work buffer is cleared and never touched by it again,
   // and no further hand-over is served.
   bool Stop(std::chrono::milliseconds wait = kFrameImageStopWait);
@@ -88,6 +95,15 @@ class FrameImageWorker {
 
   // True once the thread's loop has ended (after Stop, or after an exception).
   bool Finished() const;
+
+  // Closes the worker's kept movie of path once no picture of it is under way
+  // (for a source going that the file-in-work buffer does not guard).
+  // Sources it guards have their movie closed by the buffer's release hook.
+  void CloseFile(const std::string& path);
+  // Whether a movie of path is kept open, and how many files were opened so
+  // far (for tests and benchmarks).
+  bool KeepsFileOpen(const std::string& path) const;
+  std::int64_t FilesOpened() const;
 
  private:
   struct State;

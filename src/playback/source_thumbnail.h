@@ -1,7 +1,8 @@
 // The thumbnail part of the "Source File Properties" window without its
 // drawing: the "Thumbnail >>" button, the picture of a still image, and for
-// AVI movies a frame position control whose every new position decodes that
-// frame. Failures are not shown; they leave the picture empty.
+// movies a frame position control whose every new position shows that frame.
+// Movies of any codec the board's movie component decodes are shown through
+// it, frame by frame. Failures are not shown; they leave the picture empty.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,6 @@
 #include <vector>
 
 #include "model/src.h"
-#include "playback/avi_frame_decoder.h"
 #include "playback/klp_interfaces.h"
 
 namespace vantorelle {
@@ -30,7 +30,7 @@ inline constexpr int kThumbnailBoxHeight = 96;
 
 class SourceThumbnail {
  public:
-  enum class Kind { None, StillImage, AviMovie };
+  enum class Kind { None, StillImage, Movie };
 
   // Borrows the source and the factory for as long as the window lives.
   SourceThumbnail(const CSrc& source, IKlpComponentFactory& factory);
@@ -43,26 +43,27 @@ class SourceThumbnail {
   // Widens or narrows the window; the picture is made when first shown.
   void Toggle();
 
-  // The frame position control of an AVI movie: frames 0 .. FrameCount() - 1.
-  bool HasFramePosition() const { return kind_ == Kind::AviMovie && decoder_.IsOpen(); }
-  int FrameCount() const { return decoder_.FrameCount(); }
+  // The frame position control of a movie: frames 0 .. FrameCount() - 1.
+  bool HasFramePosition() const { return kind_ == Kind::Movie && movie_ != nullptr; }
+  int FrameCount() const { return frameCount_; }
   int Position() const { return position_; }
   std::string CurrentFrameText() const;
-  // Moves to a new position and decodes its frame; a frame without data, or
-  // one that fails, leaves the picture as it was.
+  // Moves to a new position and shows its frame; a frame that cannot be
+  // decoded leaves the picture as it was.
   void SetPosition(int frame);
 
-  // Why the AVI decoder could not be set up ("" when it was, or not tried).
-  std::string DecoderFailureText() const { return decoder_.FailureText(); }
+  // Why the movie could not be opened ("" when it was, or not tried).
+  const std::string& FailureText() const { return failure_; }
 
   const ThumbnailPicture& Picture() const { return picture_; }
 
-  // Closing the window ends decoding and releases decoder, file and buffers.
+  // Closing the window releases the movie, its file and the buffers.
   void Close();
 
  private:
   void MakePicture();
-  void TakeDecodedFrame();
+  bool OpenMovie();
+  bool DecodeFrame(int frame);
 
   const CSrc& source_;
   IKlpComponentFactory& factory_;
@@ -70,7 +71,15 @@ class SourceThumbnail {
   bool shown_ = false;
   bool made_ = false;
   int position_ = 0;
-  AviFrameDecoder decoder_;
+  std::unique_ptr<IKlpPlayMovie> movie_;
+  std::unique_ptr<IKlpPlayYCrCbImage> image_;
+  std::unique_ptr<IKlpPlayJPEGImage> jpeg_;  // JPEG streams only
+  bool jpegStream_ = false;
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  double framesPerSecond_ = 0.0;
+  int frameCount_ = 0;
+  std::string failure_;
   ThumbnailPicture picture_;
 };
 

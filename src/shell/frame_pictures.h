@@ -35,8 +35,15 @@ class FramePictures : public QObject, public IFrameImageView, public IPlaybackWo
 
   CFrameImageCache& Cache() { return cache_; }
   void SourceAdded(const CSrc& source) { cache_.RegisterSource(source); }
-  void SourceRemoved(const CSrc& source) { cache_.UnregisterSource(source); }
-  void Clear() { cache_.ClearAll(); }
+  // A source going takes the worker's open file of it along.
+  void SourceRemoved(const CSrc& source) {
+    cache_.UnregisterSource(source);
+    worker_.CloseFile(source.path);
+  }
+  void Clear() {
+    cache_.ClearAll();
+    for (const auto& source : doc_.sources) worker_.CloseFile(source->path);
+  }
   // The document's sources after an open: each gets its bucket.
   void RegisterAll();
   void Wake() { worker_.Signal(); }

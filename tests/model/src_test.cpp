@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
+#include <vector>
 #include <thread>
 
 #include "model/file_facts.h"
@@ -117,6 +119,37 @@ TEST(FileInWork, DestroyingASourceWaitsUntilTheWorkerLetsGoOfItsFile) {
   buffer.Set("/media/other.avi");
   CSrc idle("/media/idle.avi", "idle.avi");
   idle.GuardWith(&buffer);
+}
+
+TEST(FileInWork, ADestroyedSourceHasWhatTheWorkerKeepsOpenOfItsFileReleasedOnceOutOfWork) {
+  FileInWork buffer;
+  std::vector<std::string> released;
+  std::atomic<bool> cleared{false};
+  buffer.SetReleaseHook([&](const std::string& path) {
+    EXPECT_TRUE(cleared) << "released while still in work";
+    released.push_back(path);
+  });
+  buffer.Set("/media/busy.mp4");
+  std::thread worker([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    cleared = true;
+    buffer.Clear();
+  });
+  {
+    CSrc busy("/media/busy.mp4", "busy.mp4");
+    busy.GuardWith(&buffer);
+  }
+  worker.join();
+  {
+    CSrc idle("/media/idle.mp4", "idle.mp4");
+    idle.GuardWith(&buffer);
+    CSrc unguarded("/media/free.mp4", "free.mp4");
+  }
+  EXPECT_EQ(released, (std::vector<std::string>{"/media/busy.mp4", "/media/idle.mp4"}));
+
+  buffer.SetReleaseHook(nullptr);  // the worker has gone
+  CSrc after("/media/after.mp4", "after.mp4");
+  after.GuardWith(&buffer);
 }
 
 TEST(FileInWork, KeepsAtMost1022Characters) {

@@ -1,8 +1,10 @@
 // The properties window's thumbnail: its button, still image pictures and the
-// AVI frame position control.
+// frame position control of movies of any codec.
 #include "playback/source_thumbnail.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "playback/software_board/software_board_factory.h"
 #include "support/fake_board.h"
@@ -77,9 +79,9 @@ TEST(SourceThumbnail, AviMovieShowsTheFrameAtEachPosition) {
   auto board = CreateSoftwareBoardFactory({});
 
   SourceThumbnail thumbnail(movie, *board);
-  EXPECT_EQ(thumbnail.PictureKind(), SourceThumbnail::Kind::AviMovie);
+  EXPECT_EQ(thumbnail.PictureKind(), SourceThumbnail::Kind::Movie);
   thumbnail.Toggle();
-  ASSERT_TRUE(thumbnail.HasFramePosition()) << thumbnail.DecoderFailureText();
+  ASSERT_TRUE(thumbnail.HasFramePosition()) << thumbnail.FailureText();
   EXPECT_EQ(thumbnail.FrameCount(), 12);
   EXPECT_EQ(thumbnail.CurrentFrameText(), "Current frame: 0");
   EXPECT_EQ(FrameNumberIn(thumbnail.Picture()), 0);
@@ -97,19 +99,66 @@ TEST(SourceThumbnail, AviMovieShowsTheFrameAtEachPosition) {
   EXPECT_FALSE(thumbnail.HasFramePosition());
 }
 
-TEST(SourceThumbnail, AviDecoderThatCannotStartLeavesThePictureEmpty) {
-  CSrc movie("/media/take.avi", "take.avi");
+TEST(SourceThumbnail, LongGopMoviesShowTheFrameAtEachPosition) {
+  if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg program";
+  TempDir dir;
+  testing::MovieParams params;
+  params.frameCount = 40;
+  const std::string numbered = dir.File("numbered.avi");
+  ASSERT_TRUE(testing::WriteAvi(numbered, params));
+  auto board = CreateSoftwareBoardFactory({});
+  for (auto [name, encoder] : {std::pair{"phone.mp4", "-c:v libx264 -bf 2 -g 12 -pix_fmt yuv420p"},
+                               std::pair{"camera.mkv", "-c:v libx265 -x265-params keyint=12:bframes=2:log-level=error "
+                                                       "-pix_fmt yuv420p"}}) {
+    SCOPED_TRACE(name);
+    CSrc movie(dir.File(name), name);
+    const std::string command = std::string("ffmpeg -nostdin -loglevel error -y -i '") + numbered + "' " + encoder +
+                                " '" + movie.path + "'";
+    if (std::system(command.c_str()) != 0) continue;  // an encoder this ffmpeg lacks
+    movie.flags = SourceFlags::MovieFile | SourceFlags::VideoStream;
+    SourceThumbnail thumbnail(movie, *board);
+    thumbnail.Toggle();
+    ASSERT_TRUE(thumbnail.HasFramePosition()) << thumbnail.FailureText();
+    EXPECT_EQ(thumbnail.FrameCount(), 40);
+    EXPECT_EQ(FrameNumberIn(thumbnail.Picture()), 0);
+    for (int frame : {27, 3, 39, 14, 13, 1}) {
+      thumbnail.SetPosition(frame);
+      EXPECT_EQ(FrameNumberIn(thumbnail.Picture()), frame);
+    }
+    thumbnail.Close();
+    EXPECT_TRUE(thumbnail.Picture().Empty());
+  }
+}
+
+TEST(SourceThumbnail, AMovieThatCannotBeOpenedLeavesThePictureEmpty) {
+  CSrc movie("/media/take.mp4", "take.mp4");
   movie.flags = SourceFlags::MovieFile | SourceFlags::VideoStream;
   FakeComponentFactory factory;
-  factory.Config().results["IGetAVIInfo::LoadFile"] = KlpFail;
+  factory.Config().results["IKlpPlayMovie::OpenFile"] = KlpFail;
   SourceThumbnail thumbnail(movie, factory);
   thumbnail.Toggle();
   EXPECT_TRUE(thumbnail.Shown());
   EXPECT_TRUE(thumbnail.Picture().Empty());
   EXPECT_FALSE(thumbnail.HasFramePosition());
-  EXPECT_EQ(thumbnail.DecoderFailureText(), "Can't load file.");
+  EXPECT_EQ(thumbnail.FailureText(), "Can't open file.");
   thumbnail.SetPosition(0);
   EXPECT_TRUE(thumbnail.Picture().Empty());
+}
+
+TEST(SourceThumbnail, AJpegMovieIsDecompressedThroughTheJpegImage) {
+  CSrc movie("/media/take.avi", "take.avi");
+  movie.flags = SourceFlags::MovieFile | SourceFlags::VideoStream;
+  FakeComponentFactory factory;
+  factory.Config().movies[movie.path] = testing::FakeMovie{};  // JPEG video, 10 s at 25 fps
+  SourceThumbnail thumbnail(movie, factory);
+  thumbnail.Toggle();
+  ASSERT_TRUE(thumbnail.HasFramePosition()) << thumbnail.FailureText();
+  EXPECT_EQ(thumbnail.FrameCount(), 250);
+  EXPECT_EQ(thumbnail.Picture().width, 720);
+  EXPECT_EQ(factory.CountCalls("IKlpPlayMovie::CopyToJPEGImage"), 1);
+  EXPECT_EQ(factory.CountCalls("IKlpPlayJPEGImage::DecompressToImage"), 1);
+  thumbnail.SetPosition(100);
+  EXPECT_EQ(factory.CountCalls("IKlpPlayMovie::CopyToJPEGImage(4.02)"), 1);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // A worker thread that makes items 0, 1, 2, ... ahead of their use and keeps
 // at most `capacity` of them, so the output takes what it needs without
-// decoding itself. The producer runs on the worker thread only (its decoders
+// decoding itself. An item the output passed over while it was being made is
+// kept as the late item: an output that does not wait takes it in place of
+// nothing, so a picture slower to make than a frame (a long-GOP frame the
+// idle preview asks for alone) still shows, late, rather than never. The producer runs on the worker thread only (its decoders
 // belong to that thread); it answers nothing for an item whose content is not
 // there yet, and the worker then waits for Notify.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -51,9 +55,11 @@ class DecodeAhead {
     changed_.notify_all();
   }
 
-  // Item `index`, dropping every earlier one. Without waiting: none when it is
-  // not made yet, and a worker left behind jumps ahead past it. With waiting:
-  // blocks until it is made, or none when the producer has nothing for it.
+  // Item `index`, dropping every earlier one. Without waiting: when it is
+  // not made yet, the late item if one newer than the last taken came in
+  // meanwhile, else none, and a worker left behind jumps ahead past it. With
+  // waiting: blocks until it is made, or none when the producer has nothing
+  // for it.
   std::optional<T> Take(std::int64_t index, bool wait) {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -63,7 +69,13 @@ class DecodeAhead {
         T item = std::move(items_.front().second);
         items_.pop_front();
         changed_.notify_all();
-        return item;
+        return Taken(index, std::move(item));
+      }
+      if (!wait && late_ && late_->first <= index && late_->first > lastTaken_) {
+        std::pair<std::int64_t, T> late = std::move(*late_);
+        late_.reset();
+        if (items_.empty() && next_ <= index) JumpTo(index + 1);
+        return Taken(late.first, std::move(late.second));
       }
       if (!items_.empty() || next_ > index) return std::nullopt;  // it was passed over
       if (!wait) {
@@ -84,6 +96,13 @@ class DecodeAhead {
   }
 
  private:
+  // Called with the lock held: notes the index handed out.
+  T Taken(std::int64_t index, T item) {
+    lastTaken_ = std::max(lastTaken_, index);
+    if (late_ && late_->first <= lastTaken_) late_.reset();
+    return item;
+  }
+
   // Called with the lock held.
   void JumpTo(std::int64_t index) {
     items_.clear();
@@ -103,7 +122,11 @@ class DecodeAhead {
       lock.unlock();
       std::optional<T> item = producer_->Produce(index);
       lock.lock();
-      if (generation != generation_) continue;
+      if (generation != generation_) {
+        // Passed over while it was made: kept for an output that does not wait.
+        if (item && index > lastTaken_ && (!late_ || late_->first < index)) late_.emplace(index, std::move(*item));
+        continue;
+      }
       if (!item) {
         starvedAt_ = index;
         taken_.notify_all();
@@ -127,6 +150,8 @@ class DecodeAhead {
   std::uint64_t generation_ = 0;
   std::uint64_t notices_ = 0;
   std::int64_t starvedAt_ = -1;
+  std::optional<std::pair<std::int64_t, T>> late_;  // the newest item made after it was passed over
+  std::int64_t lastTaken_ = -1;
   bool stop_ = false;
   std::thread worker_;  // last: starts once everything above is made
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -13,13 +14,17 @@ extern "C" {
 namespace vantorelle {
 namespace {
 
-// Frames closer ahead than this are reached by decoding on, not by seeking.
-constexpr std::int64_t kDecodeOnWindow = 48;
+// A seek that lands past its key frame (an index that misplaces it) tries
+// this many key frames further back before starting from the first one.
+constexpr int kSeekRetries = 3;
 
 // The board plays whatever container FFmpeg reads, except the readers that
-// turn any text into pictures (a text file read as a terminal capture).
+// turn any text into pictures (a text file read as a terminal capture) and
+// those of single images, which are no movies whatever their name.
 bool IsAcceptedContainer(const AVInputFormat* format) {
   if (!format) return false;
+  const std::string_view name = format->name;
+  if (name == "image2" || (name.size() > 5 && name.substr(name.size() - 5) == "_pipe")) return false;
   for (const char* textReader : {"tty", "ass", "srt", "webvtt", "subviewer", "subviewer1", "microdvd", "mpl2",
                                  "jacosub", "realtext", "sami", "stl", "vplayer", "pjs", "aqtitle", "lrc"}) {
     if (std::strcmp(format->name, textReader) == 0) return false;
@@ -51,12 +56,46 @@ KlpResult MovieFileDecoder::Open(const std::string& path) {
     facts_.audioSeconds = std::min(facts_.audioSeconds, static_cast<double>(info.st_size) / bytesPerSecond);
   }
   packet_.reset(av_packet_alloc());
+  held_.reset(av_packet_alloc());
   current_.reset(av_frame_alloc());
   ahead_.reset(av_frame_alloc());
   scratch_.reset(av_frame_alloc());
-  if (!packet_ || !current_ || !ahead_ || !scratch_ || (facts_.hasVideo && !OpenVideoDecoder())) {
+  if (!packet_ || !held_ || !current_ || !ahead_ || !scratch_ || (facts_.hasVideo && !OpenVideoDecoder())) {
     *this = MovieFileDecoder{};
     return KlpBadFormat;
+  }
+  if (facts_.hasVideo) {
+    // Only the picture stream is read here; its frames, read once, give the
+    // true length and where each frame lies in time.
+    for (unsigned i = 0; i < input_->nb_streams; ++i) {
+      if (static_cast<int>(i) != videoStream_) input_->streams[i]->discard = AVDISCARD_ALL;
+    }
+    table_ = MovieFrameTable::Build(*input_, videoStream_, facts_.framesPerSecond, info.st_size);
+    if (!table_ && facts_.hasAudio && facts_.audioSeconds > 0.0) {
+      // A picture stream without a single frame beside sound: a sound file.
+      facts_.hasVideo = false;
+      facts_.videoCodec = AV_CODEC_ID_NONE;
+      facts_.videoHasAlpha = false;
+      facts_.intraOnly = false;
+      facts_.width = facts_.height = 0;
+      facts_.framesPerSecond = 0.0;
+      codec_.reset();
+      videoStream_ = -1;
+      return KlpOk;
+    }
+    if (!table_) {
+      *this = MovieFileDecoder{};
+      return KlpBadFormat;
+    }
+    facts_.frameCount = table_->Count();
+    facts_.videoSeconds = table_->Seconds();
+    // The nominal rate stands unless the frames say otherwise (a variable
+    // rate, or a header that misstates it).
+    const double average = facts_.videoSeconds > 0.0 ? facts_.frameCount / facts_.videoSeconds : 0.0;
+    if (facts_.frameCount > 1 && average > 0.0 && std::abs(average - facts_.framesPerSecond) > 0.02 * average) {
+      facts_.framesPerSecond = average;
+    }
+    return KlpOk;
   }
   // A header that promises data the file does not hold (a WAV cut after its
   // header) has nothing to play.
@@ -65,7 +104,7 @@ KlpResult MovieFileDecoder::Open(const std::string& path) {
     anyData = packet_->size > 0;
     av_packet_unref(packet_.get());
   }
-  if (!anyData || (!facts_.hasVideo && facts_.audioSeconds <= 0.0)) {
+  if (!anyData || facts_.audioSeconds <= 0.0) {
     *this = MovieFileDecoder{};
     return KlpBadFormat;
   }
@@ -95,7 +134,7 @@ bool MovieFileDecoder::FindStreams() {
     if (rate <= 0.0 || rate > 1000.0) return false;
     timeBase_ = stream.time_base;
     if (timeBase_.num <= 0 || timeBase_.den <= 0) return false;
-    startTimestamp_ = stream.start_time != AV_NOPTS_VALUE ? stream.start_time : 0;
+    byteSeek_ = (input_->iformat->flags & AVFMT_TS_DISCONT) != 0 && !(input_->iformat->flags & AVFMT_NO_BYTE_SEEK);
 
     facts_.hasVideo = true;
     facts_.videoCodec = par.codec_id;
@@ -106,15 +145,6 @@ bool MovieFileDecoder::FindStreams() {
     facts_.videoHasAlpha = pixels && (pixels->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
     const AVCodecDescriptor* codec = avcodec_descriptor_get(par.codec_id);
     facts_.intraOnly = codec && (codec->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
-    if (stream.nb_frames > 0) {
-      facts_.frameCount = stream.nb_frames;
-    } else if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0) {
-      facts_.frameCount = std::llround(stream.duration * av_q2d(timeBase_) * rate);
-    } else if (input_->duration != AV_NOPTS_VALUE && input_->duration > 0) {
-      facts_.frameCount = std::llround(input_->duration / static_cast<double>(AV_TIME_BASE) * rate);
-    }
-    if (facts_.frameCount <= 0) return false;
-    facts_.videoSeconds = facts_.frameCount / rate;
   }
   return facts_.hasVideo || facts_.hasAudio;
 }
@@ -151,26 +181,19 @@ bool MovieFileDecoder::OpenVideoDecoder() {
   if (!codec_ || avcodec_parameters_to_context(codec_.get(), &par) < 0) return false;
   codec_->pkt_timebase = timeBase_;
   codec_->max_pixels = static_cast<std::int64_t>(kLargestMovieSide) * kLargestMovieSide / 4;
-  // Frame threads hold pictures back; one exact frame wants them at once.
-  codec_->thread_type = FF_THREAD_SLICE;
+  codec_->thread_count = threads_;
+  // Frame threads hold pictures back by as many packets as there are
+  // threads, which would throw out pictures counted by their decode order.
+  const bool countsPictures = table_ && !table_->LabelsByTimestamp();
+  codec_->thread_type = FF_THREAD_SLICE | (countsPictures || threads_ == 1 ? 0 : FF_THREAD_FRAME);
   return avcodec_open2(codec_.get(), decoder, nullptr) >= 0;
 }
 
 std::int64_t MovieFileDecoder::FrameAt(double seconds) const {
-  if (facts_.frameCount <= 0 || std::isnan(seconds) || seconds <= 0.0) return 0;
-  // A time a hair below a frame's start still means that frame.
-  const double frame = std::floor(seconds * facts_.framesPerSecond + 1e-6);
-  if (frame >= static_cast<double>(facts_.frameCount - 1)) return facts_.frameCount - 1;
-  return static_cast<std::int64_t>(frame);
+  return table_ ? table_->FrameAt(seconds) : 0;
 }
 
-std::int64_t MovieFileDecoder::IndexOf(std::int64_t timestamp) const {
-  return std::llround((timestamp - startTimestamp_) * av_q2d(timeBase_) * facts_.framesPerSecond);
-}
-
-std::int64_t MovieFileDecoder::TimestampOf(std::int64_t index) const {
-  return startTimestamp_ + std::llround(index / facts_.framesPerSecond / av_q2d(timeBase_));
-}
+double MovieFileDecoder::FrameSeconds(std::int64_t n) const { return table_ ? table_->FrameSeconds(n) : 0.0; }
 
 void MovieFileDecoder::ForgetPosition() {
   positioned_ = false;
@@ -178,26 +201,62 @@ void MovieFileDecoder::ForgetPosition() {
   aheadIndex_ = -1;
 }
 
-bool MovieFileDecoder::SeekTo(std::int64_t index) {
+bool MovieFileDecoder::SeekToKey(const MovieFrameTable::KeyFrame& key, std::int64_t& start) {
+  av_packet_unref(held_.get());
+  hasHeld_ = false;
+  start = -1;
+  const int sought = byteSeek_ && key.position >= 0
+                         ? av_seek_frame(input_.get(), -1, key.position, AVSEEK_FLAG_BYTE)
+                         : av_seek_frame(input_.get(), videoStream_, key.seekTimestamp, AVSEEK_FLAG_BACKWARD);
+  if (sought < 0) return false;
+  avcodec_flush_buffers(codec_.get());
+  drained_ = false;
+  // Decoding starts at a key frame, wherever the demuxer came down.
+  for (;;) {
+    if (!ReadVideoPacket()) return false;
+    if ((packet_->flags & AV_PKT_FLAG_KEY) || !table_->MarksKeyFrames()) break;
+    av_packet_unref(packet_.get());
+  }
+  start = table_->IndexOfKeyPacket(*packet_);
+  av_packet_move_ref(held_.get(), packet_.get());
+  hasHeld_ = true;
+  return true;
+}
+
+bool MovieFileDecoder::SeekTo(std::int64_t n, int stepsBack) {
   ++seeks_;
   bytesPositioned_ = false;
   ForgetPosition();
   av_frame_unref(current_.get());
   currentIndex_ = -1;
-  if (av_seek_frame(input_.get(), videoStream_, TimestampOf(index), AVSEEK_FLAG_BACKWARD) < 0 &&
-      av_seek_frame(input_.get(), videoStream_, startTimestamp_, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0) {
-    return false;
+  const MovieFrameTable::KeyFrame* key = &table_->KeyAtOrBefore(n);
+  for (int step = 0; step < stepsBack; ++step) key = &table_->KeyBefore(*key);
+  for (int attempt = 0; attempt <= kSeekRetries; ++attempt) {
+    std::int64_t start = -1;
+    const bool landed = SeekToKey(*key, start);
+    // Pictures placed by their own timestamps need not know where decoding
+    // starts; counted ones do.
+    if (landed && ((start >= 0 && start <= n) || (start < 0 && table_->LabelsByTimestamp()))) {
+      lastLabel_ = (start >= 0 ? start : key->index) - 1;
+      seekKeyIndex_ = key->index;
+      positioned_ = true;
+      return true;
+    }
+    if (key->index == 0) break;
+    key = attempt + 1 < kSeekRetries ? &table_->KeyBefore(*key) : &table_->KeyAtOrBefore(0);
   }
-  avcodec_flush_buffers(codec_.get());
-  drained_ = false;
-  positioned_ = true;
-  return true;
+  return false;
 }
 
 bool MovieFileDecoder::ReadVideoPacket() {
+  if (hasHeld_) {
+    av_packet_move_ref(packet_.get(), held_.get());
+    hasHeld_ = false;
+    return true;
+  }
   while (av_read_frame(input_.get(), packet_.get()) >= 0) {
-    // An empty chunk is a dropped frame: the picture before it goes on.
-    if (packet_->stream_index == videoStream_ && packet_->size > 0) return true;
+    // Only the frames the table counts are decoded.
+    if (packet_->stream_index == videoStream_ && IsPictureFrame(*packet_)) return true;
     av_packet_unref(packet_.get());
   }
   return false;
@@ -216,12 +275,15 @@ bool MovieFileDecoder::DecodeUpTo(std::int64_t n) {
     }
     const int received = avcodec_receive_frame(codec_.get(), scratch_.get());
     if (received == 0) {
-      std::int64_t timestamp = scratch_->best_effort_timestamp;
-      if (timestamp == AV_NOPTS_VALUE) timestamp = scratch_->pts;
-      const std::int64_t index = timestamp == AV_NOPTS_VALUE ? currentIndex_ + 1 : IndexOf(timestamp);
+      const std::int64_t index = LabelOf(*scratch_);
+      // A picture out of order (a damaged one) is left out.
+      if (index < 0 || index < currentIndex_) {
+        av_frame_unref(scratch_.get());
+        continue;
+      }
       std::swap(ahead_, scratch_);
       av_frame_unref(scratch_.get());
-      aheadIndex_ = std::max<std::int64_t>(index, currentIndex_ + 1);
+      aheadIndex_ = index;
       continue;
     }
     if (received == AVERROR(EAGAIN) && !drained_) {
@@ -242,38 +304,83 @@ bool MovieFileDecoder::DecodeUpTo(std::int64_t n) {
   }
 }
 
+std::int64_t MovieFileDecoder::LabelOf(const AVFrame& frame) {
+  // Decoders put pictures out in presentation order: one without a timestamp
+  // of its own follows the one before.
+  std::int64_t label = lastLabel_ + 1;
+  if (table_->LabelsByTimestamp() && frame.pts != AV_NOPTS_VALUE) {
+    label = table_->IndexOfPresentation(frame.pts);
+  } else if (frame.pkt_dts != AV_NOPTS_VALUE) {
+    // A picture comes out as many packets after its own as the decoder holds
+    // pictures back; pictures decoded behind a key frame but shown before it
+    // are left out after a seek, so the count may have to skip ahead.
+    const std::int64_t decoded = table_->IndexOfDecode(frame.pkt_dts);
+    if (decoded >= 0) label = std::max(label, decoded - codec_->has_b_frames);
+  }
+  lastLabel_ = label;
+  return std::min(label, facts_.frameCount - 1);
+}
+
 const AVFrame* MovieFileDecoder::DecodeFrame(std::int64_t n) {
   if (!IsOpen() || !facts_.hasVideo) return nullptr;
   n = std::clamp<std::int64_t>(n, 0, facts_.frameCount - 1);
   if (currentIndex_ >= 0 && n >= currentIndex_ && (n == currentIndex_ || (aheadIndex_ > n))) {
     return current_.get();  // the frame shown at n is already decoded
   }
+  // Decoding on is cheaper than a seek unless a key frame lies further on
+  // than the frame on show, by more than a frame or two.
   const bool decodeOn = positioned_ && currentIndex_ >= 0 && n > currentIndex_ &&
-                        n - currentIndex_ <= (facts_.intraOnly ? 1 : kDecodeOnWindow);
-  if (!decodeOn && !SeekTo(n)) return nullptr;
-  if (DecodeUpTo(n)) return current_.get();
-  // The seek landed past the frame (an index that misplaces key frames):
-  // decode from the very start instead.
-  if (n > 0 && currentIndex_ < 0 && SeekTo(0) && DecodeUpTo(n)) return current_.get();
-  return nullptr;
+                        table_->KeyAtOrBefore(n).index - currentIndex_ <= (facts_.intraOnly ? 1 : 2);
+  if (decodeOn) return DecodeUpTo(n) ? current_.get() : nullptr;
+  // A seek that starts past the frame (an index that misplaces a key frame)
+  // starts again a key frame earlier.
+  for (int stepsBack = 0; stepsBack <= kSeekRetries; ++stepsBack) {
+    if (!SeekTo(n, stepsBack)) return nullptr;
+    if (DecodeUpTo(n)) return current_.get();
+    if (currentIndex_ >= 0 || aheadIndex_ < 0) return nullptr;
+    if (seekKeyIndex_ == 0) break;
+  }
+  // Pictures before the first one that decodes (a stream cut out of a
+  // broadcast, starting behind its key frame): the first that does stands
+  // for them, never a black one.
+  std::swap(current_, ahead_);
+  av_frame_unref(ahead_.get());
+  currentIndex_ = aheadIndex_;
+  aheadIndex_ = -1;
+  return current_.get();
+}
+
+bool MovieFileDecoder::SetDecodingThreads(int count) {
+  if (!IsOpen() || !facts_.hasVideo || count < 0) return false;
+  threads_ = count;
+  ForgetPosition();
+  av_frame_unref(current_.get());
+  currentIndex_ = -1;
+  bytesPositioned_ = false;
+  av_packet_unref(held_.get());
+  hasHeld_ = false;
+  if (OpenVideoDecoder()) return true;
+  *this = MovieFileDecoder{};
+  return false;
 }
 
 bool MovieFileDecoder::ReadFrameBytes(std::int64_t n, std::vector<std::uint8_t>& bytes) {
   if (!IsOpen() || !facts_.hasVideo) return false;
   n = std::clamp<std::int64_t>(n, 0, facts_.frameCount - 1);
-  // Reading moves the demuxer: decoding must seek before it goes on.
-  ForgetPosition();
   // The next frame in order is the next packet: no seek needed.
   const bool readOn = bytesPositioned_ && n == bytesIndex_ + 1;
   bytesPositioned_ = false;
   if (!readOn) {
-    ++seeks_;
-    if (av_seek_frame(input_.get(), videoStream_, TimestampOf(n), AVSEEK_FLAG_BACKWARD) < 0) return false;
+    if (!SeekTo(n)) return false;
   }
+  // Reading moves the demuxer: decoding must seek before it goes on.
+  ForgetPosition();
+  std::int64_t index = readOn ? bytesIndex_ : lastLabel_;
   bool found = false;
   while (ReadVideoPacket()) {
-    std::int64_t timestamp = packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->dts;
-    const std::int64_t index = timestamp == AV_NOPTS_VALUE ? n : IndexOf(timestamp);
+    // Frames that stand alone are stored in presentation order.
+    const std::int64_t keyIndex = (packet_->flags & AV_PKT_FLAG_KEY) ? table_->IndexOfKeyPacket(*packet_) : -1;
+    index = keyIndex >= 0 ? keyIndex : index + 1;
     if (index > n) {
       av_packet_unref(packet_.get());
       break;
