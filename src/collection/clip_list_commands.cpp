@@ -24,22 +24,6 @@ FolderAndName SplitPath(const std::string& path) {
   return {path.substr(0, separator), path.substr(separator + 1)};
 }
 
-// A movie picture clip on a video track fixes the frame size new movie
-// pictures must have.
-FrameSizeRule ProjectFrameSizeRule(const CTimelineData& timeline) {
-  for (const auto& track : timeline.tracks) {
-    if (track->Group() != TrackGroup::Video) continue;
-    for (const auto& clip : track->clips) {
-      if (!clip->source || (clip->flags & SourceFlags::MovieFile) == 0 ||
-          (clip->flags & SourceFlags::VideoStream) == 0) {
-        continue;
-      }
-      return FrameSizeRule{true, {clip->source->frameWidth, clip->source->frameHeight}};
-    }
-  }
-  return FrameSizeRule{};
-}
-
 bool TracksHold(const std::vector<std::unique_ptr<CTrack>>& tracks, const CSrc& source) {
   for (const auto& track : tracks) {
     for (const auto& clip : track->clips) {
@@ -176,11 +160,6 @@ bool ClipListCommands::SelectClipsOfSource() {
 std::optional<std::vector<std::uint8_t>> ClipListCommands::BeginDrag(int row) {
   CSrc* source = list_.SourceAt(row);
   if (!source) return std::nullopt;
-  if (IsMoviePicture(source->flags) &&
-      !ProjectFrameSizeRule(doc_.timeline).Accepts(source->frameWidth, source->frameHeight)) {
-    doc_.Ui().Warn(kFrameSizeRefusal, kAddClipCaption);
-    return std::nullopt;
-  }
   if (!SourcePlacement(doc_, *source).HasCandidates()) return std::nullopt;
   if (!list_.Rows()[static_cast<std::size_t>(row)].selected) list_.SelectOnly(row);
   const std::vector<int> rows = list_.SelectedRows();

@@ -34,8 +34,6 @@ class IClipCollectionHost {
 
 inline constexpr const char* kOpenClipTitle = "Open Clip";
 inline constexpr const char* kDeleteSourceCaption = "Delete File From Clip Collection";
-inline constexpr const char* kAddClipCaption = "Add Clip";
-inline constexpr const char* kFrameSizeRefusal = "Can't add clip. Incorrect video frame size!";
 inline constexpr const char* kDropOntoItself = "An item can't be dropped onto itself";
 inline constexpr const char* kDropSourceNotDefined = "List -- Source control not defined";
 inline constexpr const char* kClipListMessageCaption = "Vantorelle";

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "document/document_texts.h"
+
 namespace vantorelle {
 namespace {
 
@@ -24,10 +26,11 @@ void AddPatterns(const std::string& list, std::vector<std::string>& patterns) {
 }  // namespace
 
 std::vector<std::string> DirectoryViewPatterns(const std::vector<std::pair<std::string, std::string>>& filters,
-                                               std::int32_t filterIndex) {
+                                               std::int32_t storedFilterIndex) {
   std::vector<std::string> patterns;
-  if (filterIndex >= 0 && static_cast<std::size_t>(filterIndex) < filters.size()) {
-    const std::string& chosen = filters[static_cast<std::size_t>(filterIndex)].second;
+  const std::int32_t position = FilterPositionOf(storedFilterIndex);
+  if (position >= 0 && static_cast<std::size_t>(position) < filters.size()) {
+    const std::string& chosen = filters[static_cast<std::size_t>(position)].second;
     if (chosen != kEveryFile) AddPatterns(chosen, patterns);
     return patterns;
   }

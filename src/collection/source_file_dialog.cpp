@@ -1,5 +1,7 @@
 #include "collection/source_file_dialog.h"
 
+#include "document/document_texts.h"
+
 namespace vantorelle {
 
 std::optional<std::string> AskSourceFile(CVantorelleDoc& doc, const std::string& title,
@@ -7,11 +9,11 @@ std::optional<std::string> AskSourceFile(CVantorelleDoc& doc, const std::string&
   FileDialogRequest request;
   request.title = title;
   request.filters = doc.sourceDialogFilters;
-  request.filterIndex = storedFilterIndex;
+  request.filterIndex = FilterPositionOf(storedFilterIndex);
   std::int32_t chosenFilter = request.filterIndex;
   request.chosenFilterIndex = &chosenFilter;
   auto path = doc.Ui().AskOpenFileName(request);
-  if (path) storedFilterIndex = chosenFilter;
+  if (path) storedFilterIndex = StoredFilterIndexOf(chosenFilter);
   return path;
 }
 

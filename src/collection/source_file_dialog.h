@@ -11,8 +11,9 @@
 namespace vantorelle {
 
 // Asks for a source file with the document's source filters, starting on
-// storedFilterIndex. When a file is chosen the filter it was chosen under is
-// stored back there; a cancel changes nothing.
+// storedFilterIndex (a stored index, see FilterPositionOf). When a file is
+// chosen the filter it was chosen under is stored back there; a cancel
+// changes nothing.
 std::optional<std::string> AskSourceFile(CVantorelleDoc& doc, const std::string& title,
                                          std::int32_t& storedFilterIndex);
 

@@ -25,10 +25,11 @@ inline constexpr std::uint16_t Default = MovieEveryFrame | ImageEveryFrame;
 
 struct DocumentPreferences {
   std::int32_t settingsPageIndex = 0;
-  std::int32_t dirViewFilterIndex = 0;
+  // Stored filter indexes (see FilterPositionOf); the defaults are all media files.
+  std::int32_t dirViewFilterIndex = -1;
   std::int32_t timeDisplayMode = 0;  // TimeDisplayMode
-  std::int32_t loadClipFilterIndex = 1;
-  std::int32_t loadSourceFilterIndex = 1;
+  std::int32_t loadClipFilterIndex = 0;
+  std::int32_t loadSourceFilterIndex = 0;
   std::int32_t undoDepth = 100;
   std::int32_t exclusiveSolo = 0;
   std::int32_t pillarcastCompatible = 0;

@@ -8,8 +8,19 @@ const std::vector<std::string>& CollectionColumnTitles() {
   return titles;
 }
 
-std::vector<std::pair<std::string, std::string>> SourceDialogFilters(const StillImageExtensions& stillImages) {
-  std::vector<std::pair<std::string, std::string>> filters{{"AVI files(*.AVI)", "*.AVI"},
+std::vector<std::pair<std::string, std::string>> SourceDialogFilters(const StillImageExtensions& stillImages,
+                                                                     const FileTypeList& movieFiles) {
+  // Every file the board reads comes first; the stored filter indexes count
+  // from the entry after it (see source_filter_index.h).
+  std::string everyMedia;
+  for (const FileTypeList* list : {&movieFiles, &stillImages}) {
+    for (const std::string& extension : list->extensions) {
+      if (!everyMedia.empty()) everyMedia += ';';
+      everyMedia += "*." + extension;
+    }
+  }
+  std::vector<std::pair<std::string, std::string>> filters{{kAllMediaFilesFilter, everyMedia},
+                                                           {"AVI files(*.AVI)", "*.AVI"},
                                                            {"Wave files(*.WAV)", "*.WAV"}};
   const auto& parts = stillImages.filterParts;
   // A description without its pattern cannot be offered.

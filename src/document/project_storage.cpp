@@ -30,8 +30,6 @@ constexpr const char* kOpenFailed = "Can't restore saved project";
 constexpr const char* kOpenCaption = "Restore project";
 constexpr const char* kDataError = "Data error.";
 constexpr const char* kClipsCaption = "Open Project";
-constexpr const char* kSourcesCaption = "Open SrcCollection";
-constexpr const char* kWrongStandard = "Incorrect video standart";
 
 namespace fs = std::filesystem;
 
@@ -216,20 +214,6 @@ std::unique_ptr<CFilm> ClipFromRecord(const ProjectClipRecord& stored) {
   return clip;
 }
 
-// A movie picture clip on a video track fixes the frame size of the project.
-FrameSizeRule FrameSizeRuleOf(const CTimelineData& timeline) {
-  for (const auto& track : timeline.tracks) {
-    if (track->Group() != TrackGroup::Video) continue;
-    for (const auto& clip : track->clips) {
-      if (!clip->source || !(clip->flags & SourceFlags::MovieFile) || !(clip->flags & SourceFlags::VideoStream)) {
-        continue;
-      }
-      return FrameSizeRule{true, {clip->source->frameWidth, clip->source->frameHeight}};
-    }
-  }
-  return FrameSizeRule{};
-}
-
 template <typename T>
 T* Lookup(const std::unordered_map<std::int32_t, T*>& map, std::int32_t key) {
   const auto found = map.find(key);
@@ -301,16 +285,6 @@ class ProjectOpening {
     bool skipAll = false;
     for (CSrc* source : missing) {
       source->offline = skipAll || !AskForMissing(context, *source, skipAll);
-    }
-    const FrameSizeRule rule = FrameSizeRuleOf(doc_.timeline);
-    for (auto it = accepted.rbegin(); it != accepted.rend(); ++it) {
-      CSrc& source = **it;
-      const bool moviePicture = (source.flags & SourceFlags::MovieFile) &&
-                                (source.flags & (SourceFlags::AlphaStream | SourceFlags::VideoStream));
-      if (moviePicture && !rule.Accepts(source.frameWidth, source.frameHeight)) {
-        ui_.Warn(kWrongStandard, kSourcesCaption);
-        it->reset();
-      }
     }
     for (auto& source : accepted) {
       if (source) doc_.sources.push_back(std::move(source));

@@ -37,9 +37,9 @@ bool CSettings_GeneralPage::ChoosePlaybackStart(std::int32_t index) {
   return true;
 }
 
-bool CSettings_GeneralPage::ChooseDirViewFilter(std::int32_t index) {
-  if (index < 0 || index >= static_cast<std::int32_t>(dirViewFilters_.size())) return false;
-  dirViewFilterIndex_ = index;
+bool CSettings_GeneralPage::ChooseDirViewFilter(std::int32_t position) {
+  if (position < 0 || position >= static_cast<std::int32_t>(dirViewFilters_.size())) return false;
+  dirViewFilterIndex_ = StoredFilterIndexOf(position);
   return true;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "document/document_texts.h"
+
 namespace vantorelle {
 
 class CVantorelleDoc;
@@ -49,11 +51,12 @@ class CSettings_GeneralPage {
   void ChangeLive(std::string text) { live_ = std::move(text); }
   void ChangeSlideShow(std::string text) { slideShow_ = std::move(text); }
 
-  // The descriptions of the source dialog filters, in their order.
+  // The descriptions of the source dialog filters, in their order, and the
+  // position of the file viewer's filter among them.
   const std::vector<std::string>& DirViewFilters() const { return dirViewFilters_; }
-  std::int32_t DirViewFilterIndex() const { return dirViewFilterIndex_; }
-  // Indices outside the list are ignored; true when taken.
-  bool ChooseDirViewFilter(std::int32_t index);
+  std::int32_t DirViewFilterIndex() const { return FilterPositionOf(dirViewFilterIndex_); }
+  // Positions outside the list are ignored; true when taken.
+  bool ChooseDirViewFilter(std::int32_t position);
 
   // A changed undo depth empties the history before it takes the new
   // capacity. Durations are stored on the frame grid, never below a frame.
@@ -70,7 +73,7 @@ class CSettings_GeneralPage {
   std::string live_;
   std::string slideShow_;
   std::vector<std::string> dirViewFilters_;
-  std::int32_t dirViewFilterIndex_;
+  std::int32_t dirViewFilterIndex_;  // as stored
 };
 
 }  // namespace vantorelle

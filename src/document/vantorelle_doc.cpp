@@ -18,7 +18,8 @@ CVantorelleDoc::CVantorelleDoc(DocumentServices services)
   ApplySettings(LoadDocumentSettings(store_, firstRun_));
   favouriteDirectories = LoadFavouriteDirectories(store_);
   stillImages = LoadImportFilter(services.board, ui_);
-  sourceDialogFilters = SourceDialogFilters(stillImages);
+  movieFiles = LoadMovieImportFilter(services.board, ui_);
+  sourceDialogFilters = SourceDialogFilters(stillImages, movieFiles);
   if (auto stored = LoadTrackList(store_, firstRun_)) {
     for (auto& track : *stored) timeline.tracks.push_back(std::move(track));
   } else {

@@ -103,6 +103,7 @@ class CVantorelleDoc {
   std::vector<CZoomData> zoomLadder;
   std::vector<double> rulerSteps;
   StillImageExtensions stillImages;
+  FileTypeList movieFiles;  // the movie and sound types the board offers
   std::vector<std::pair<std::string, std::string>> sourceDialogFilters;
   // The window and bar placement the last project file held; written back
   // as read where the shell keeps no such windows.

@@ -100,6 +100,9 @@ class IKlpPlayMovie : public IKlpComponent {
   virtual KlpResult CopyToYCrCbImage(IKlpPlayYCrCbImage& image, double timeS) = 0;
   // Whether the open movie's pictures have transparent parts (an alpha channel).
   virtual bool HasTransparency() const { return false; }
+  // The movie and sound file types offered for opening, in the title image's
+  // filter form: description|pattern|description|pattern...
+  virtual KlpResult GetImportFilter(std::string& filter) = 0;
 };
 
 class IKlpPlayStillImage : public IKlpComponent {

@@ -3,19 +3,25 @@
 #include <cmath>
 
 #include "model/source_paths.h"
+#include "playback/media_probe.h"
 #include "playback/report_com_result.h"
 
 namespace vantorelle {
 
 std::optional<MediaKind> ClassifyFile(const std::string& path, const StillImageExtensions& images) {
   const std::string name = FileNameOf(path);
-  if (name.find('.') == std::string::npos) return std::nullopt;
-  const std::string extension = ExtensionOf(name);
-  if (EqualsIgnoreCase(extension, "avi") || EqualsIgnoreCase(extension, "wav")) {
-    return MediaKind::Movie;
-  }
-  if (images.Contains(extension)) return MediaKind::StillImage;
-  return std::nullopt;
+  if (name.empty()) return std::nullopt;
+  if (name.find('.') != std::string::npos && images.Contains(ExtensionOf(name))) return MediaKind::StillImage;
+  return MediaKind::Movie;
+}
+
+std::string UnusableFileMessage(const std::string& path, const std::string& reason) {
+  return "Can't use the file " + path + ":\n" + reason + ".";
+}
+
+std::string RefusalReasonFor(const std::string& path) {
+  const std::string reason = RefusalReason(ProbeMediaFile(path));
+  return reason.empty() ? "damaged file" : reason;
 }
 
 StillImageExtensions LoadImportFilter(IKlpComponentFactory& factory, IUserInterface& ui) {
@@ -28,6 +34,16 @@ StillImageExtensions LoadImportFilter(IKlpComponentFactory& factory, IUserInterf
   if (!ReportComResult(ui, image->GetImportFilter(filter), "Getting import filter failed")) {
     return list;
   }
+  list.AddFilter(filter);
+  return list;
+}
+
+FileTypeList LoadMovieImportFilter(IKlpComponentFactory& factory, IUserInterface& ui) {
+  FileTypeList list;
+  std::unique_ptr<IKlpPlayMovie> movie;
+  if (!ReportComResult(ui, factory.CreatePlayMovie(movie), "CoCreateInstance failed")) return list;
+  std::string filter;
+  if (!ReportComResult(ui, movie->GetImportFilter(filter), "Getting import filter failed")) return list;
   list.AddFilter(filter);
   return list;
 }
@@ -47,7 +63,13 @@ std::optional<MovieMeasure> ReadMovieInfo(const MediaReadContext& context, const
                        "CoCreateInstance failed")) {
     return std::nullopt;
   }
-  if (!ReportComResult(context.ui, movie->OpenFile(path), "OpenFile failed")) return std::nullopt;
+  const KlpResult opened = movie->OpenFile(path);
+  // A file the component cannot read as media is explained, not just refused.
+  if (opened == KlpBadFormat) {
+    context.ui.Warn(UnusableFileMessage(path, RefusalReasonFor(path)), kUnusableFileCaption);
+    return std::nullopt;
+  }
+  if (!ReportComResult(context.ui, opened, "OpenFile failed")) return std::nullopt;
   std::uint32_t streamFlags = 0;
   std::int32_t width = 0;
   std::int32_t height = 0;
@@ -63,19 +85,19 @@ std::optional<MovieMeasure> ReadMovieInfo(const MediaReadContext& context, const
   // Only the decoded, JPEG, alpha and sound kinds make a playable source.
   constexpr std::uint32_t kPlayableKinds = 0x1033;
   if ((streamFlags & kPlayableKinds) == 0) {
+    context.ui.Warn(UnusableFileMessage(path, "no picture or sound stream"), kUnusableFileCaption);
     return std::nullopt;
   }
   MovieMeasure measure;
   measure.flags = (flags & ~SourceFlags::StreamBits) | StreamBitsFor(streamFlags);
   measure.width = width;
   measure.height = height;
-  if (IsMoviePicture(measure.flags) && !context.frameSize.Accepts(width, height)) {
-    context.ui.Warn("Can't add clip. Incorrect video frame size!", "Vantorelle");
-    return std::nullopt;
-  }
   const double seconds = HasPicture(measure.flags) ? videoSeconds : audioSeconds;
   // A length the component cannot express is no playable source.
-  if (!std::isfinite(seconds) || seconds < 0.0 || width < 0 || height < 0) return std::nullopt;
+  if (!std::isfinite(seconds) || seconds < 0.0 || width < 0 || height < 0) {
+    context.ui.Warn(UnusableFileMessage(path, "damaged file"), kUnusableFileCaption);
+    return std::nullopt;
+  }
   measure.duration = seconds * 1000.0;
   return measure;
 }
@@ -86,9 +108,12 @@ std::optional<ImageMeasure> ReadImageInfo(const MediaReadContext& context, const
                        "CoCreateInstance failed")) {
     return std::nullopt;
   }
-  if (!ReportComResult(context.ui, image->LoadFromFile(path, 0), "Load file failed")) {
+  const KlpResult loaded = image->LoadFromFile(path, 0);
+  if (loaded == KlpBadFormat) {
+    context.ui.Warn(UnusableFileMessage(path, RefusalReasonFor(path)), kUnusableFileCaption);
     return std::nullopt;
   }
+  if (!ReportComResult(context.ui, loaded, "Load file failed")) return std::nullopt;
   ImageMeasure measure;
   if (!ReportComResult(context.ui, image->GetImageInfo(measure.width, measure.height),
                        "Getting image info failed")) {

@@ -15,18 +15,36 @@ namespace vantorelle {
 
 enum class MediaKind { Movie, StillImage };
 
-// "avi" and "wav" (any case) are movies; the still image extensions are
-// images; anything else is refused.
+// The still image extensions (any case) are images; every other file is a
+// movie when the board's movie component can open a picture or sound stream
+// in it, whatever its name. None only for a path that names no file.
 std::optional<MediaKind> ClassifyFile(const std::string& path, const StillImageExtensions& images);
 
 // The still image extension list reported by the title-image component;
 // failures are reported and leave the list empty.
 StillImageExtensions LoadImportFilter(IKlpComponentFactory& factory, IUserInterface& ui);
 
+// The movie and sound file types the movie component offers; failures are
+// reported and leave the list empty.
+FileTypeList LoadMovieImportFilter(IKlpComponentFactory& factory, IUserInterface& ui);
+
+inline constexpr const char* kUnusableFileCaption = "Vantorelle";
+
+// "Can't use the file PATH: REASON." — what a person is told about a file
+// that cannot become a source.
+std::string UnusableFileMessage(const std::string& path, const std::string& reason);
+
+// Why the board refused the file at path, found by looking into it; "damaged
+// file" when nothing more precise is found.
+std::string RefusalReasonFor(const std::string& path);
+
 // What reading media information needs from the project around it.
 struct MediaReadContext {
   IKlpComponentFactory& factory;
   IUserInterface& ui;
+  // No longer consulted: pictures of every size are taken, since the board
+  // fits them into its output. Left in place while other callers still fill
+  // it in; to go with them.
   FrameSizeRule frameSize;
 };
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "playback/media_probe.h"
+
 namespace vantorelle {
 namespace {
 
@@ -36,6 +38,28 @@ std::int32_t Truncate(double value) {
   return static_cast<std::int32_t>(value);
 }
 
+// The codecs and formats of the streams the source plays; "No info" where the
+// file cannot be looked into.
+void DescribeStreams(const MediaProbe& probe, bool picture, bool sound, SourcePropertyTexts& texts) {
+  if (picture) {
+    texts.videoCodec = texts.pixelAspect = texts.colourMatrix = kNoInfo;
+    if (!probe.video.empty()) {
+      const ProbedVideoStream& video = probe.video.front();
+      texts.videoCodec = video.codec;
+      texts.pixelAspect = Format("%d:%d", video.pixelAspectNum, video.pixelAspectDen);
+      texts.colourMatrix = video.colourMatrix;
+    }
+  }
+  if (sound) {
+    texts.audioCodec = texts.channelLayout = kNoInfo;
+    if (!probe.audio.empty()) {
+      const ProbedAudioStream& audio = probe.audio.front();
+      texts.audioCodec = audio.codec;
+      texts.channelLayout = audio.channelLayout;
+    }
+  }
+}
+
 }  // namespace
 
 std::string ShortenPathToFit(std::string_view path, int fieldWidth, const TextWidth& width) {
@@ -67,7 +91,9 @@ SourcePropertyTexts SourceProperties(const CSrc& source, IKlpComponentFactory& f
   texts.frameWidth = picture ? Format("%d pixels.", source.frameWidth) : "No width";
   texts.frameHeight = picture ? Format("%d pixels.", source.frameHeight) : "No height";
   texts.frameRate = texts.videoDuration = kNoVideo;
+  texts.videoCodec = texts.pixelAspect = texts.colourMatrix = kNoVideo;
   texts.audioDuration = texts.sampleRate = texts.bits = kNoAudio;
+  texts.audioCodec = texts.channelLayout = kNoAudio;
   texts.thumbnailAvailable = picture || !(source.flags & SourceFlags::AudioStream);
   if (!(source.flags & SourceFlags::MovieFile)) return texts;
 
@@ -86,9 +112,12 @@ SourcePropertyTexts SourceProperties(const CSrc& source, IKlpComponentFactory& f
                                                      &extra));
   if (!read) {
     texts.frameRate = texts.videoDuration = kNoInfo;
+    texts.videoCodec = texts.pixelAspect = texts.colourMatrix = kNoInfo;
     texts.audioDuration = texts.sampleRate = texts.bits = kNoInfo;
+    texts.audioCodec = texts.channelLayout = kNoInfo;
     return texts;
   }
+  DescribeStreams(ProbeMediaFile(source.path), picture, (source.flags & SourceFlags::AudioStream) != 0, texts);
   if (picture) {
     texts.frameRate = Format("%5.3f frames / second", framesPerSecond);
     texts.videoDuration = FormatTimeFull(videoSeconds * 1000.0);

@@ -23,6 +23,12 @@ struct SourcePropertyTexts {
   std::string audioDuration;
   std::string sampleRate;
   std::string bits;
+  // What the file's streams are, looked up in the file itself.
+  std::string videoCodec;
+  std::string pixelAspect;
+  std::string colourMatrix;
+  std::string audioCodec;
+  std::string channelLayout;
   bool thumbnailAvailable = false;
 };
 

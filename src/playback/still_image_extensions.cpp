@@ -4,14 +4,14 @@
 
 namespace vantorelle {
 
-bool StillImageExtensions::Contains(std::string_view extension) const {
+bool FileTypeList::Contains(std::string_view extension) const {
   for (const auto& known : extensions) {
     if (EqualsIgnoreCase(known, extension)) return true;
   }
   return false;
 }
 
-void StillImageExtensions::AddFilter(std::string_view filter) {
+void FileTypeList::AddFilter(std::string_view filter) {
   for (std::size_t star = filter.find('*'); star != std::string_view::npos;
        star = filter.find('*', star + 1)) {
     const std::size_t start = star + 2;

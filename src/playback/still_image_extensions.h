@@ -1,5 +1,6 @@
-// The image file types the board's still image component can load: their
-// extensions and the parts of its file filter text.
+// File types a board component reports (the still images the title image
+// component loads, the movie and sound files the movie component offers):
+// their extensions and the parts of its file filter text.
 #pragma once
 
 #include <string>
@@ -8,7 +9,7 @@
 
 namespace vantorelle {
 
-struct StillImageExtensions {
+struct FileTypeList {
   std::vector<std::string> extensions;   // without dot, first spelling kept
   std::vector<std::string> filterParts;  // description, pattern, description, ...
 
@@ -18,5 +19,7 @@ struct StillImageExtensions {
   // next ';', ')' or '|'.
   void AddFilter(std::string_view filter);
 };
+
+using StillImageExtensions = FileTypeList;
 
 }  // namespace vantorelle

@@ -31,7 +31,7 @@ namespace {
 QStringList NameFilters(const std::vector<std::string>& patterns) {
   QStringList filters;
   for (const std::string& pattern : patterns) {
-    filters << QString::fromStdString(pattern) << QString::fromStdString(pattern).toLower();
+    filters << QString::fromStdString(pattern).toLower() << QString::fromStdString(pattern).toUpper();
   }
   return filters;
 }
@@ -111,7 +111,8 @@ QWidget* ClipCollectionBar::BuildBrowser() {
   connect(favourites_, &QListWidget::itemActivated, this,
           [showFolder](QListWidgetItem* item) { showFolder(item->data(Qt::UserRole).toString()); });
   connect(fileView_, &QListView::activated, this, [this](const QModelIndex& index) {
-    commands_->AddSourceFromPath(files_->filePath(index).toStdString(), true);
+    // The list shows what was added at once, as after a drop.
+    if (commands_->AddSourceFromPath(files_->filePath(index).toStdString(), true) == AddSourceOutcome::Added) Refresh();
   });
   showFolder(QDir::homePath());
   return browser;

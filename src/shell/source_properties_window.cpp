@@ -58,10 +58,15 @@ SourcePropertiesWindow::SourcePropertiesWindow(const CSrc& source, IKlpComponent
   AddField(*form, "Width:", texts.frameWidth, this);
   AddField(*form, "Height:", texts.frameHeight, this);
   AddField(*form, "Frame rate:", texts.frameRate, this);
+  AddField(*form, "Video codec:", texts.videoCodec, this);
+  AddField(*form, "Pixel aspect:", texts.pixelAspect, this);
+  AddField(*form, "Colour matrix:", texts.colourMatrix, this);
   AddField(*form, "Video duration:", texts.videoDuration, this);
   AddField(*form, "Audio duration:", texts.audioDuration, this);
   AddField(*form, "Sample rate:", texts.sampleRate, this);
   AddField(*form, "Bits:", texts.bits, this);
+  AddField(*form, "Audio codec:", texts.audioCodec, this);
+  AddField(*form, "Channels:", texts.channelLayout, this);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   thumbnailButton_ = buttons->addButton(thumbnail_.ButtonText(), QDialogButtonBox::ActionRole);

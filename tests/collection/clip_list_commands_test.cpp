@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "collection/source_drag_payload.h"
+#include "document/document_settings.h"
+#include "document/document_texts.h"
 #include "support/document_fixture.h"
 #include "support/temp_dir.h"
 #include "support/timeline_fixtures.h"
@@ -84,20 +86,44 @@ TEST_F(CollectionFixture, AddAsksForAClipWithTheSourceFiltersAndAppendsTheSource
   EXPECT_TRUE(project.ui.messages.empty());
 }
 
+// The dialog's list begins with all media files; the stored index keeps the
+// meaning it had before that entry led the list (1 is AVI, 2 is Wave).
 TEST_F(CollectionFixture, TheDialogStartsOnTheStoredFilterAndStoresTheOneChosen) {
-  Doc().preferences.loadClipFilterIndex = 3;
+  const auto& filters = Doc().sourceDialogFilters;
+  ASSERT_GE(filters.size(), 3u);
+  EXPECT_EQ(filters[0].first, "All media files");
+  EXPECT_EQ(filters[1].first, "AVI files(*.AVI)");
+  EXPECT_EQ(filters[2].first, "Wave files(*.WAV)");
+
+  Doc().preferences.loadClipFilterIndex = 1;
   project.ui.openAnswers.push_back(MovieFile("clip.avi"));
-  project.ui.chosenOpenFilters.push_back(2);
+  project.ui.chosenOpenFilters.push_back(3);  // Wave, 1-based
   EXPECT_EQ(commands.AddSourceFile(), AddSourceOutcome::Added);
   ASSERT_EQ(project.ui.openRequests.size(), 1u);
-  EXPECT_EQ(project.ui.openRequests[0].filterIndex, 3);
+  EXPECT_EQ(project.ui.openRequests[0].filterIndex, 2) << "AVI, 1-based";
   EXPECT_EQ(Doc().preferences.loadClipFilterIndex, 2);
 
   // A cancelled dialog keeps the stored filter.
   project.ui.openAnswers.push_back(std::nullopt);
   EXPECT_EQ(commands.AddSourceFile(), AddSourceOutcome::Cancelled);
-  EXPECT_EQ(project.ui.openRequests[1].filterIndex, 2);
+  EXPECT_EQ(project.ui.openRequests[1].filterIndex, 3);
   EXPECT_EQ(Doc().preferences.loadClipFilterIndex, 2);
+
+  // Choosing all media files stores the index below the first old one.
+  project.ui.openAnswers.push_back(MovieFile("other.avi"));
+  project.ui.chosenOpenFilters.push_back(1);
+  EXPECT_EQ(commands.AddSourceFile(), AddSourceOutcome::Added);
+  EXPECT_EQ(Doc().preferences.loadClipFilterIndex, 0);
+  project.ui.openAnswers.push_back(std::nullopt);
+  commands.AddSourceFile();
+  EXPECT_EQ(project.ui.openRequests.back().filterIndex, 1);
+}
+
+TEST(DocumentDefaults, SourceDialogsAndFileViewerStartOnAllMediaFiles) {
+  const DocumentPreferences preferences;
+  EXPECT_EQ(FilterPositionOf(preferences.loadClipFilterIndex), 1) << "1-based";
+  EXPECT_EQ(FilterPositionOf(preferences.loadSourceFilterIndex), 1) << "1-based";
+  EXPECT_EQ(FilterPositionOf(preferences.dirViewFilterIndex), 0) << "0-based";
 }
 
 TEST_F(CollectionFixture, CancellingTheDialogOrAnUnreadableOrUnregisteredFileAddsNothing) {
@@ -254,7 +280,9 @@ TEST_F(CollectionFixture, DragCarriesEverySelectedRowInListOrder) {
   EXPECT_EQ(ParseSourceDragPayload(*single)->paths, std::vector<std::string>{"/media/c.avi"});
 }
 
-TEST_F(CollectionFixture, DragOfAMovieOfAnotherFrameSizeOrOfNothingPlaceableDoesNotStart) {
+// The board fits every picture into the output: a movie of another frame
+// size than the project's drags like any other; only nothing placeable stops.
+TEST_F(CollectionFixture, DragOfAMovieOfAnyFrameSizeStartsButNothingPlaceableDoesNot) {
   CSrc& placed = project.AddSource("/media/pal.avi", 10000.0, kMovie);
   placed.frameWidth = 720;
   placed.frameHeight = 576;
@@ -263,20 +291,14 @@ TEST_F(CollectionFixture, DragOfAMovieOfAnotherFrameSizeOrOfNothingPlaceableDoes
   small.frameHeight = 240;
   CSrc& nothing = project.AddSource("/media/empty.avi", 10000.0, SourceFlags::MovieFile);
   commands.Rebuild();
-  EXPECT_TRUE(commands.BeginDrag(list.RowOf(small)));  // no movie picture in the project yet
-  commands.EndDrag();
-
   Clip(0, placed, 0.0, SourceFlags::VideoStream | SourceFlags::MovieFile);
-  EXPECT_FALSE(commands.BeginDrag(list.RowOf(small)));
-  ASSERT_EQ(project.ui.messages.size(), 1u);
-  EXPECT_EQ(project.ui.messages[0].text, "Can't add clip. Incorrect video frame size!");
-  EXPECT_EQ(project.ui.messages[0].caption, "Add Clip");
-  EXPECT_FALSE(list.RowDragUnderWay());
-  EXPECT_TRUE(commands.BeginDrag(list.RowOf(placed)));
+  EXPECT_TRUE(commands.BeginDrag(list.RowOf(small)));
+  EXPECT_TRUE(list.RowDragUnderWay());
   commands.EndDrag();
+  EXPECT_TRUE(project.ui.messages.empty());
 
   EXPECT_FALSE(commands.BeginDrag(list.RowOf(nothing)));
-  EXPECT_EQ(project.ui.messages.size(), 1u);
+  EXPECT_TRUE(project.ui.messages.empty());
   EXPECT_FALSE(commands.BeginDrag(7));
 }
 
@@ -314,6 +336,36 @@ TEST_F(CollectionFixture, AFileFromTheFileViewerIsAddedOnceAndAgainSilentlyIgnor
   EXPECT_EQ(commands.Drop({}, 0), DropOutcome::NotDefined);
   EXPECT_EQ(commands.Drop(*BuildFileViewerPayload(dir.File("none.avi")), 0), DropOutcome::NotAdded);
   EXPECT_EQ(Doc().sources.size(), 1u);
+}
+
+// Whichever way a file comes, a file the board refuses is answered with why.
+TEST_F(CollectionFixture, AFileTheBoardCannotUseIsAnsweredWithTheReasonByDialogDropAndFileViewer) {
+  project.board.Config().results["IKlpPlayMovie::OpenFile"] = KlpBadFormat;
+  const std::string text = dir.WriteFile("notes.mp4", "not a movie at all\n");
+  // An AVI whose header stops after its first list: recognisably media, unreadable.
+  const std::string cut = dir.WriteFile("cut.avi", std::string("RIFF\x00\x10\x00\x00" "AVI LIST\x00\x10\x00\x00hdrl", 24));
+
+  project.ui.openAnswers.push_back(text);
+  EXPECT_EQ(commands.AddSourceFile(), AddSourceOutcome::NotReadable);
+  EXPECT_EQ(commands.Drop(*BuildFileViewerPayload(cut), 0), DropOutcome::NotAdded);
+  EXPECT_EQ(commands.AddSourceFromPath(text, true), AddSourceOutcome::NotReadable);
+
+  EXPECT_TRUE(Doc().sources.empty());
+  ASSERT_EQ(project.ui.messages.size(), 3u);
+  EXPECT_EQ(project.ui.messages[0].text, "Can't use the file " + text + ":\nno picture or sound stream.");
+  EXPECT_EQ(project.ui.messages[1].text, "Can't use the file " + cut + ":\ndamaged file.");
+  EXPECT_EQ(project.ui.messages[2].text, project.ui.messages[0].text);
+  for (const auto& message : project.ui.messages) EXPECT_EQ(message.icon, MessageIcon::Warning);
+}
+
+// Any name: the movie component decides what a movie is.
+TEST_F(CollectionFixture, AMovieOfAnyNameIsAdded) {
+  for (const char* name : {"phone.MP4", "camera.mts", "song.flac", "no_extension"}) {
+    const std::string path = MovieFile(name, 1920, 1080);
+    EXPECT_EQ(commands.AddSourceFromPath(path, true), AddSourceOutcome::Added) << name;
+  }
+  EXPECT_EQ(Doc().sources.size(), 4u);
+  EXPECT_TRUE(project.ui.messages.empty());
 }
 
 }  // namespace

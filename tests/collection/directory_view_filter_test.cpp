@@ -10,12 +10,16 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const std::vector<std::pair<std::string, std::string>> kFilters{{"AVI files(*.AVI)", "*.AVI"},
+const std::vector<std::pair<std::string, std::string>> kFilters{{"All media files", "*.avi;*.mp4;*.JPG;*.PNG"},
+                                                                {"AVI files(*.AVI)", "*.AVI"},
                                                                 {"Wave files(*.WAV)", "*.WAV"},
                                                                 {"Pictures(*.JPG;*.PNG)", "*.JPG; *.PNG"},
                                                                 {"All files(*.*)", "*.*"}};
 
-TEST(DirectoryViewFilterTest, EachIndexShowsItsOwnFilter) {
+// Stored indexes were written when the list began with AVI: they keep
+// meaning the filter they meant, and the one below them means all media.
+TEST(DirectoryViewFilterTest, EachStoredIndexShowsTheFilterItMeant) {
+  EXPECT_THAT(DirectoryViewPatterns(kFilters, -1), ElementsAre("*.avi", "*.mp4", "*.JPG", "*.PNG"));
   EXPECT_THAT(DirectoryViewPatterns(kFilters, 0), ElementsAre("*.AVI"));
   EXPECT_THAT(DirectoryViewPatterns(kFilters, 1), ElementsAre("*.WAV"));
   EXPECT_THAT(DirectoryViewPatterns(kFilters, 2), ElementsAre("*.JPG", "*.PNG"));
@@ -23,8 +27,10 @@ TEST(DirectoryViewFilterTest, EachIndexShowsItsOwnFilter) {
 }
 
 TEST(DirectoryViewFilterTest, AnIndexOutsideTheListShowsEveryFilter) {
-  EXPECT_THAT(DirectoryViewPatterns(kFilters, -1), ElementsAre("*.AVI", "*.WAV", "*.JPG", "*.PNG"));
-  EXPECT_THAT(DirectoryViewPatterns(kFilters, 4), ElementsAre("*.AVI", "*.WAV", "*.JPG", "*.PNG"));
+  EXPECT_THAT(DirectoryViewPatterns(kFilters, -2),
+              ElementsAre("*.avi", "*.mp4", "*.JPG", "*.PNG", "*.AVI", "*.WAV", "*.JPG", "*.PNG"));
+  EXPECT_THAT(DirectoryViewPatterns(kFilters, 4),
+              ElementsAre("*.avi", "*.mp4", "*.JPG", "*.PNG", "*.AVI", "*.WAV", "*.JPG", "*.PNG"));
   EXPECT_THAT(DirectoryViewPatterns({}, 0), IsEmpty());
 }
 

@@ -244,8 +244,11 @@ TEST_F(SettingsPages, GeneralPageShowsPreferencesDurationsAndFilterDescriptions)
   t.doc.preferences.playbackStartType = 0;
   t.doc.preferences.pickRedLine = 1;
   t.doc.preferences.pillarcastCompatible = 1;
-  t.doc.preferences.dirViewFilterIndex = 1;
-  t.doc.sourceDialogFilters = {{"AVI files(*.AVI)", "*.AVI"}, {"Wave files(*.WAV)", "*.WAV"}, {"All files(*.*)", "*.*"}};
+  t.doc.preferences.dirViewFilterIndex = 1;  // Wave, as stored before all media files led the list
+  t.doc.sourceDialogFilters = {{"All media files", "*.avi;*.wav"},
+                               {"AVI files(*.AVI)", "*.AVI"},
+                               {"Wave files(*.WAV)", "*.WAV"},
+                               {"All files(*.*)", "*.*"}};
 
   const CSettings_GeneralPage page(t.doc);
   EXPECT_EQ(page.UndoDepth(), 40);
@@ -257,8 +260,9 @@ TEST_F(SettingsPages, GeneralPageShowsPreferencesDurationsAndFilterDescriptions)
   EXPECT_EQ(page.StillImageText(), "00:00:05:000");
   EXPECT_EQ(page.LiveText(), "00:00:15:000");
   EXPECT_EQ(page.SlideShowText(), "00:00:10:000");
-  EXPECT_THAT(page.DirViewFilters(), ElementsAre("AVI files(*.AVI)", "Wave files(*.WAV)", "All files(*.*)"));
-  EXPECT_EQ(page.DirViewFilterIndex(), 1);
+  EXPECT_THAT(page.DirViewFilters(),
+              ElementsAre("All media files", "AVI files(*.AVI)", "Wave files(*.WAV)", "All files(*.*)"));
+  EXPECT_EQ(page.DirViewFilterIndex(), 2) << "the position of Wave in the list";
 }
 
 TEST_F(SettingsPages, GeneralChoicesOutsideTheirListsAreIgnored) {
@@ -296,7 +300,10 @@ TEST_F(SettingsPages, AnUnchangedUndoDepthKeepsTheHistory) {
 }
 
 TEST_F(SettingsPages, ApplyingTheGeneralPageStoresOptionsSnappedDurationsAndTheFilter) {
-  t.doc.sourceDialogFilters = {{"AVI files(*.AVI)", "*.AVI"}, {"Wave files(*.WAV)", "*.WAV"}, {"All files(*.*)", "*.*"}};
+  t.doc.sourceDialogFilters = {{"All media files", "*.avi;*.wav"},
+                               {"AVI files(*.AVI)", "*.AVI"},
+                               {"Wave files(*.WAV)", "*.WAV"},
+                               {"All files(*.*)", "*.*"}};
   CSettings_GeneralPage page(t.doc);
   ASSERT_TRUE(page.ChoosePlaybackStart(0));
   page.SetPickRedLine(true);
@@ -304,7 +311,7 @@ TEST_F(SettingsPages, ApplyingTheGeneralPageStoresOptionsSnappedDurationsAndTheF
   page.ChangeStillImage("00:00:03:030");
   page.ChangeLive("00:01:00:079");
   page.ChangeSlideShow("00:00:00:020");
-  ASSERT_TRUE(page.ChooseDirViewFilter(2));
+  ASSERT_TRUE(page.ChooseDirViewFilter(3));  // all files
   page.Apply(t.doc, &views);
 
   EXPECT_EQ(t.doc.preferences.playbackStartType, 0);
@@ -372,7 +379,7 @@ TEST_F(SettingsPages, OkAppliesProjectThenGeneralThenAppearance) {
   FillUndoHistory();
   SettingsDialogModel dialog(t.doc);
   dialog.General().SetUndoDepth(7);
-  dialog.General().ChooseDirViewFilter(0);
+  dialog.General().ChooseDirViewFilter(1);
   dialog.Appearance().ChooseMovie(1);
   dialog.Project().ChangeProjectSize("00:00:12:500");
   dialog.Ok(t.doc, &views);

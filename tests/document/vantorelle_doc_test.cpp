@@ -82,10 +82,15 @@ TEST_F(DocumentFixture, FirstRunBuildsDefaultsAndLeavesEverySectionForTheNext) {
   EXPECT_EQ(doc->undoHistory.Depth(), 100);
   EXPECT_EQ(doc->rulerSteps.size(), 28u);
   EXPECT_THAT(doc->stillImages.extensions, ElementsAre("bmp", "jpg", "png"));
-  ASSERT_EQ(doc->sourceDialogFilters.size(), 4u);
-  EXPECT_EQ(doc->sourceDialogFilters[2],
+  EXPECT_THAT(doc->movieFiles.extensions, ElementsAre("avi", "mp4", "wav"));
+  ASSERT_EQ(doc->sourceDialogFilters.size(), 5u);
+  // Every type the board reports comes first, then the filters as they were.
+  EXPECT_EQ(doc->sourceDialogFilters[0],
+            (std::pair<std::string, std::string>{"All media files", "*.avi;*.mp4;*.wav;*.bmp;*.jpg;*.png"}));
+  EXPECT_EQ(doc->sourceDialogFilters[1].first, "AVI files(*.AVI)");
+  EXPECT_EQ(doc->sourceDialogFilters[3],
             (std::pair<std::string, std::string>{"Image Files(*.bmp;*.jpg;*.png)", "*.bmp;*.jpg;*.png"}));
-  EXPECT_EQ(doc->sourceDialogFilters[3], (std::pair<std::string, std::string>{"All files(*.*)", "*.*"}));
+  EXPECT_EQ(doc->sourceDialogFilters[4], (std::pair<std::string, std::string>{"All files(*.*)", "*.*"}));
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_THAT(shortcutLog, ElementsAre("built-in"));
 
@@ -112,8 +117,9 @@ TEST_F(DocumentFixture, StoredEmptyTrackListAndBadFilterAreHonoured) {
   EXPECT_TRUE(doc->timeline.tracks.empty());
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].caption, "Error -- CoCreateInstance failed");
-  ASSERT_EQ(doc->sourceDialogFilters.size(), 3u);  // AVI, WAV and all files only
-  EXPECT_EQ(doc->sourceDialogFilters[1].first, "Wave files(*.WAV)");
+  ASSERT_EQ(doc->sourceDialogFilters.size(), 4u);  // all media, AVI, WAV and all files only
+  EXPECT_EQ(doc->sourceDialogFilters[0].second, "*.avi;*.mp4;*.wav");
+  EXPECT_EQ(doc->sourceDialogFilters[2].first, "Wave files(*.WAV)");
 }
 
 TEST_F(DocumentFixture, NewProjectKeepsTracksAndPreferencesAndDropsTheContents) {

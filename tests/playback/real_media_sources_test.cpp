@@ -44,7 +44,7 @@ class RealMediaSources : public ::testing::Test {
 
 TEST_F(RealMediaSources, TheBoardsFilterListsTheImageTypes) {
   EXPECT_TRUE(ui_.messages.empty());
-  for (const char* extension : {"png", "jpg", "jpeg", "bmp", "tga", "tif", "tiff"}) {
+  for (const char* extension : {"png", "jpg", "jpeg", "bmp", "tga", "tif", "tiff", "webp", "gif"}) {
     EXPECT_TRUE(images_.Contains(extension)) << extension;
   }
   EXPECT_FALSE(images_.Contains("avi"));
@@ -96,7 +96,7 @@ TEST_F(RealMediaSources, MoviesSoundsAndImagesWithTheirMeasures) {
   EXPECT_TRUE(ui_.messages.empty());
 }
 
-TEST_F(RealMediaSources, FrameSizeMustMatchOnceTheProjectHoldsMoviePictures) {
+TEST_F(RealMediaSources, MoviesOfAnyFrameSizeAreTakenWhateverTheProjectHolds) {
   testing::MovieParams params;
   params.width = 320;
   params.height = 240;
@@ -104,34 +104,38 @@ TEST_F(RealMediaSources, FrameSizeMustMatchOnceTheProjectHoldsMoviePictures) {
   const std::string small = Movie("small.avi", params);
   rule_.projectHoldsMoviePicture = true;
   rule_.projectFrameSize = {720, 576};
-  EXPECT_FALSE(MakeSourceFromFile(Context(), small));
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text, "Can't add clip. Incorrect video frame size!");
+  const auto source = MakeSourceFromFile(Context(), small);
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->frameWidth, 320);
+  EXPECT_TRUE(ui_.messages.empty());
+}
 
-  rule_.projectFrameSize = {320, 240};
-  EXPECT_TRUE(MakeSourceFromFile(Context(), small));
-
-  // Sound alone has no frame size to check.
-  testing::WavParams wavParams;
-  const std::string wav = dir_.File("voice.wav");
-  ASSERT_TRUE(testing::WriteWav(wav, wavParams));
-  rule_.projectFrameSize = {720, 576};
-  EXPECT_TRUE(MakeSourceFromFile(Context(), wav));
-  EXPECT_EQ(ui_.messages.size(), 1u);
+TEST_F(RealMediaSources, TheMovieComponentReportsTheCommonMovieAndSoundTypes) {
+  const FileTypeList movies = LoadMovieImportFilter(*board_, ui_);
+  EXPECT_TRUE(ui_.messages.empty());
+  for (const char* extension : {"avi", "mp4", "m4v", "mov", "mkv", "webm", "mts", "m2ts", "ts", "mpg", "mxf", "flv",
+                                "ogv", "wmv", "mp3", "aac", "m4a", "flac", "ogg", "opus", "aiff", "wma", "wav"}) {
+    EXPECT_TRUE(movies.Contains(extension)) << extension;
+  }
+  EXPECT_FALSE(movies.Contains("png"));
+  EXPECT_FALSE(movies.Contains("srt"));
+  ASSERT_GE(movies.filterParts.size(), 2u);
+  EXPECT_EQ(movies.filterParts[0].rfind("Movie and Sound Files(", 0), 0u) << movies.filterParts[0];
 }
 
 TEST_F(RealMediaSources, DamagedFilesAreRefusedWithTheComponentsMessages) {
   const std::string text = dir_.WriteFile("x.avi", "This is a text file, not a movie.\n");
   EXPECT_FALSE(MakeSourceFromFile(Context(), text));
   ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages.back().caption, "Error -- OpenFile failed");
+  EXPECT_EQ(ui_.messages.back().text, "Can't use the file " + text + ":\nno picture or sound stream.");
 
   testing::WavParams headerOnly;
   headerOnly.headerOnly = true;
   const std::string noData = dir_.File("nodata.wav");
   ASSERT_TRUE(testing::WriteWav(noData, headerOnly));
   EXPECT_FALSE(MakeSourceFromFile(Context(), noData));
-  EXPECT_EQ(ui_.messages.size(), 2u);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages.back().text, "Can't use the file " + noData + ":\ndamaged file.");
 
   EXPECT_FALSE(MakeSourceFromFile(Context(), dir_.WriteFile("zero.avi", "")));
   EXPECT_EQ(ui_.messages.size(), 3u);
@@ -139,7 +143,7 @@ TEST_F(RealMediaSources, DamagedFilesAreRefusedWithTheComponentsMessages) {
   const std::string brokenPng = dir_.WriteFile("broken.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
   EXPECT_FALSE(MakeSourceFromFile(Context(), brokenPng));
   ASSERT_EQ(ui_.messages.size(), 4u);
-  EXPECT_EQ(ui_.messages.back().caption, "Error -- Load file failed");
+  EXPECT_EQ(ui_.messages.back().text, "Can't use the file " + brokenPng + ":\ndamaged file.");
 
   // A movie cut in half still opens: what is left of it can be used.
   testing::MovieParams params;
@@ -189,6 +193,11 @@ TEST_F(RealMediaSources, PropertiesWindowShowsTheMeasuredMedia) {
   EXPECT_EQ(texts.audioDuration, "00:00:03:000");
   EXPECT_EQ(texts.sampleRate, "32000 Hz");
   EXPECT_EQ(texts.bits, "16");
+  EXPECT_EQ(texts.videoCodec, "mjpeg");
+  EXPECT_EQ(texts.pixelAspect, "1:1");
+  EXPECT_FALSE(texts.colourMatrix.empty());
+  EXPECT_EQ(texts.audioCodec, "pcm_s16le");
+  EXPECT_FALSE(texts.channelLayout.empty());
   EXPECT_TRUE(texts.thumbnailAvailable);
 }
 

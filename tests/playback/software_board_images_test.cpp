@@ -364,6 +364,8 @@ bool FormatFor(AVCodecID codec, ImageFormat& format) {
     case AV_CODEC_ID_BMP: format = ImageFormat::Bmp; return true;
     case AV_CODEC_ID_TARGA: format = ImageFormat::Tga; return true;
     case AV_CODEC_ID_TIFF: format = ImageFormat::Tiff; return true;
+    case AV_CODEC_ID_WEBP: format = ImageFormat::Webp; return true;
+    case AV_CODEC_ID_GIF: format = ImageFormat::Gif; return true;
     default: return false;
   }
 }
@@ -395,7 +397,7 @@ TEST(SoftwareBoardImageFilter, EveryListedExtensionLoadsInAnyCase) {
 }
 
 TEST(SoftwareBoardImageFilter, UnlistedExtensionsAreNotLoaded) {
-  EXPECT_EQ(FindImageFileType("gif"), nullptr);
+  EXPECT_EQ(FindImageFileType("heic"), nullptr);
   EXPECT_EQ(FindImageFileType(""), nullptr);
   EXPECT_EQ(FindImageFileType("pn"), nullptr);
   ASSERT_NE(FindImageFileType("JPEG"), nullptr);

@@ -110,16 +110,35 @@ TEST_F(SourceReadingTest, StreamKindsMapOntoSourceFlags) {
 
   FakeMovie nothing;
   nothing.streamFlags = 0x4 | 0x100;  // kinds the editor does not know
-  EXPECT_FALSE(MakeSourceFromFile(Context(), Movie("odd.avi", nothing)));
-  EXPECT_TRUE(ui_.messages.empty()) << "unknown stream kinds are refused silently";
+  const std::string odd = Movie("odd.avi", nothing);
+  EXPECT_FALSE(MakeSourceFromFile(Context(), odd));
+  ASSERT_EQ(ui_.messages.size(), 1u) << "a refusal is never silent";
+  EXPECT_EQ(ui_.messages[0].text, "Can't use the file " + odd + ":\nno picture or sound stream.");
 }
 
-TEST_F(SourceReadingTest, OtherFileTypesAndMissingFilesAreRefusedSilently) {
-  EXPECT_FALSE(MakeSourceFromFile(Context(), dir_.WriteFile("notes.txt", "x")));
-  EXPECT_FALSE(MakeSourceFromFile(Context(), dir_.WriteFile("noextension", "x")));
+// Whatever its name, a file that is no still image is the movie component's
+// to open; a missing file is left to the caller.
+TEST_F(SourceReadingTest, AFileOfAnyNameIsOfferedToTheMovieComponent) {
+  const std::string phone = Movie("phone.MP4", FakeMovie{});
+  const std::string nameless = Movie("noextension", FakeMovie{});
+  EXPECT_TRUE(MakeSourceFromFile(Context(), phone));
+  EXPECT_TRUE(MakeSourceFromFile(Context(), nameless));
+  EXPECT_EQ(factory_.CountCalls("IKlpPlayMovie::OpenFile(" + phone + ")"), 1);
+  EXPECT_EQ(factory_.CountCalls("IKlpPlayMovie::OpenFile(" + nameless + ")"), 1);
+
+  factory_.ClearCalls();
   EXPECT_FALSE(MakeSourceFromFile(Context(), dir_.File("gone.avi")));
-  EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(factory_.Calls().size(), 0u);
+  EXPECT_TRUE(ui_.messages.empty());
+
+  // The component's refusal of what it cannot read comes with the reason.
+  factory_.Config().results["IKlpPlayMovie::OpenFile"] = KlpBadFormat;
+  const std::string notes = dir_.WriteFile("notes.txt", "Shopping list: film, tape.\n");
+  EXPECT_FALSE(MakeSourceFromFile(Context(), notes));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "Can't use the file " + notes + ":\nno picture or sound stream.");
+  EXPECT_EQ(ui_.messages[0].caption, "Vantorelle");
+  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Warning);
 }
 
 TEST_F(SourceReadingTest, StillImageOnlyWhenTheImageComponentListsItsExtension) {
@@ -136,23 +155,26 @@ TEST_F(SourceReadingTest, StillImageOnlyWhenTheImageComponentListsItsExtension) 
   const std::string png = dir_.WriteFile("picture.png", "pngbytes");
   factory_.Config().images[png] = {10, 10};
   EXPECT_FALSE(MakeSourceFromFile(Context(), png)) << "png is not in this component's filter";
+  EXPECT_EQ(factory_.CountCalls("IKlpPlayTitleImage::LoadFromFile(" + png), 0);
+  EXPECT_EQ(factory_.CountCalls("IKlpPlayMovie::OpenFile(" + png + ")"), 1) << "it may still be a movie";
 
   StillImageExtensions none;
   SourceReadContext noImages{MediaReadContext{factory_, ui_, {}}, none, nullptr};
   EXPECT_FALSE(MakeSourceFromFile(noImages, jpg));
+  EXPECT_EQ(factory_.CountCalls("IKlpPlayTitleImage::LoadFromFile(" + jpg), 1);
 }
 
-TEST_F(SourceReadingTest, MoviePictureOfAnotherFrameSizeIsRefusedOnceTheProjectHasOne) {
+// The board fits every picture into the output frame.
+TEST_F(SourceReadingTest, MoviePicturesOfAnyFrameSizeJoinAProjectThatHoldsAnother) {
   FakeMovie small;
   small.width = 352;
   small.height = 288;
   const std::string path = Movie("small.avi", small);
-  EXPECT_TRUE(MakeSourceFromFile(Context(), path)) << "an empty project takes any size";
-
-  EXPECT_FALSE(MakeSourceFromFile(Context({true, {720, 576}}), path));
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text, "Can't add clip. Incorrect video frame size!");
-  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Warning);
+  const auto source = MakeSourceFromFile(Context({true, {720, 576}}), path);
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->frameWidth, 352);
+  EXPECT_EQ(source->frameHeight, 288);
+  EXPECT_TRUE(ui_.messages.empty());
 }
 
 TEST_F(SourceReadingTest, ComponentFailuresAreReportedWithTheirStep) {

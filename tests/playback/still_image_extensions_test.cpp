@@ -31,14 +31,33 @@ TEST(StillImageExtensions, OddFilterTextsDoNotBreakIt) {
   EXPECT_THAT(list.extensions, ElementsAre("png"));
 }
 
-TEST(ClassifyFile, MoviesByExtensionImagesByTheList) {
+// Images by the image list; any other file is the movie component's to
+// open, whatever its name.
+TEST(ClassifyFile, ImagesByTheListEveryOtherFileAMovie) {
   StillImageExtensions list;
   list.AddFilter("*.jpg|");
   EXPECT_EQ(ClassifyFile("/a/clip.AVI", list), MediaKind::Movie);
   EXPECT_EQ(ClassifyFile("/a/sound.Wav", list), MediaKind::Movie);
+  EXPECT_EQ(ClassifyFile("/a/phone.mp4", list), MediaKind::Movie);
+  EXPECT_EQ(ClassifyFile("/a/song.flac", list), MediaKind::Movie);
   EXPECT_EQ(ClassifyFile("/a/pic.JPG", list), MediaKind::StillImage);
-  EXPECT_EQ(ClassifyFile("/a/pic.png", list), std::nullopt);
-  EXPECT_EQ(ClassifyFile("/a.avi/noext", list), std::nullopt);
+  EXPECT_EQ(ClassifyFile("/a/pic.png", list), MediaKind::Movie) << "not an image the list knows";
+  EXPECT_EQ(ClassifyFile("/a.jpg/noext", list), MediaKind::Movie);
+  EXPECT_EQ(ClassifyFile("/a/", list), std::nullopt);
+}
+
+TEST(LoadMovieImportFilter, ReadsTheMovieComponentsFilter) {
+  testing::FakeComponentFactory factory;
+  testing::ScriptedUserInterface ui;
+  factory.Config().movieImportFilter = "Movies(*.mp4;*.mkv)|*.mp4;*.mkv|Sound(*.flac)|*.flac|";
+  const FileTypeList list = LoadMovieImportFilter(factory, ui);
+  EXPECT_THAT(list.extensions, ElementsAre("mp4", "mkv", "flac"));
+  EXPECT_TRUE(ui.messages.empty());
+
+  factory.Config().results["IKlpPlayMovie::GetImportFilter"] = KlpFail;
+  EXPECT_TRUE(LoadMovieImportFilter(factory, ui).extensions.empty());
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].caption, "Error -- Getting import filter failed");
 }
 
 TEST(LoadImportFilter, ReadsTheTitleImageComponentsFilter) {

@@ -2,9 +2,14 @@
 // status texts of the track area's menu, the captions and fields of the
 // keyboard and audio track windows, and what the Clip Collection's browser
 // takes from the settings and gives back to the project.
+#include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QDialogButtonBox>
 #include <QFileSystemModel>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
@@ -14,6 +19,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include <gmock/gmock.h>
 
@@ -28,6 +34,7 @@ namespace vantorelle::testing {
 namespace {
 
 using ::testing::Contains;
+using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::Not;
 
@@ -170,8 +177,9 @@ TEST_F(MainWindowDetails, DirectoryViewShowsTheFilterChosenInTheSettings) {
     if (model->filter() == QDir::Files) files = model;
   }
   ASSERT_NE(files, nullptr);
-  ASSERT_GE(Doc().sourceDialogFilters.size(), 2u);
-  const QString wave = QString::fromStdString(Doc().sourceDialogFilters[1].second);
+  ASSERT_GE(Doc().sourceDialogFilters.size(), 3u);
+  // All media files lead the list, then AVI and Wave.
+  const QString wave = QString::fromStdString(Doc().sourceDialogFilters[2].second);
   WhileShown([&] { Window().RunCommand(Id::Settings); },
              [&](QWidget& dialog) {
                QComboBox* filter = nullptr;
@@ -181,13 +189,13 @@ TEST_F(MainWindowDetails, DirectoryViewShowsTheFilterChosenInTheSettings) {
                  }
                }
                ASSERT_NE(filter, nullptr);
-               filter->setCurrentIndex(1);
-               emit filter->activated(1);
+               filter->setCurrentIndex(2);
+               emit filter->activated(2);
                dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
              });
-  EXPECT_EQ(Doc().preferences.dirViewFilterIndex, 1);
+  EXPECT_EQ(Doc().preferences.dirViewFilterIndex, 1) << "Wave, stored as before all media files led the list";
   EXPECT_THAT(files->nameFilters(), Contains(wave));
-  EXPECT_THAT(files->nameFilters(), Not(Contains(QString::fromStdString(Doc().sourceDialogFilters[0].second))));
+  EXPECT_THAT(files->nameFilters(), Not(Contains(QString::fromStdString(Doc().sourceDialogFilters[1].second))));
 }
 
 TEST_F(MainWindowDetails, SavedProjectKeepsTheFoldersExpandedNow) {
@@ -253,18 +261,64 @@ TEST_F(MainWindowDetails, SavedProjectHoldsThePaneWidthsShownNow) {
   EXPECT_EQ(bar.treePaneChecked, 1);
 }
 
+// A file taken from the file viewer shows in the list at once.
+TEST_F(MainWindowDetails, AFileActivatedInTheFileViewerShowsInTheListAtOnce) {
+  const std::string movie = WriteMovie("viewed.avi");
+  QFileSystemModel* files = nullptr;
+  for (QFileSystemModel* model : Collection().findChildren<QFileSystemModel*>()) {
+    if (model->filter() == QDir::Files) files = model;
+  }
+  ASSERT_NE(files, nullptr);
+  QListView* viewer = nullptr;
+  for (QListView* view : Collection().findChildren<QListView*>()) {
+    if (view->model() == files) viewer = view;
+  }
+  ASSERT_NE(viewer, nullptr);
+  QTreeWidget* list = Collection().findChild<QTreeWidget*>();
+  ASSERT_NE(list, nullptr);
+  const int rowsBefore = list->topLevelItemCount();
+
+  const QModelIndex index = files->index(QString::fromStdString(movie));
+  ASSERT_TRUE(index.isValid());
+  emit viewer->activated(index);
+  ASSERT_NE(Doc().FindSourceByPath(movie), nullptr);
+  EXPECT_EQ(list->topLevelItemCount(), rowsBefore + 1);
+}
+
+// A file dragged onto the track area that cannot be used is answered with
+// the reason, once: the refused drag goes no further.
+TEST_F(MainWindowDetails, AnUnusableFileDraggedOntoTheTrackAreaIsExplainedOnce) {
+  shell::TrackAreaWidget* area = &Area();
+  const std::string notes = dir_.WriteFile("notes.txt", "Not a film.\n");
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(notes))});
+  const QPoint at(area->width() / 2, area->height() / 4);
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(area, &enter);
+  for (int step = 1; step <= 3; ++step) {
+    QDragMoveEvent move(at + QPoint(step * 5, 0), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(area, &move);
+  }
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(area, &drop);
+  EXPECT_THAT(ui_.MessageTexts(), ElementsAre("Can't use the file " + notes + ":\nno picture or sound stream."));
+  EXPECT_EQ(Doc().FindSourceByPath(notes), nullptr);
+}
+
 TEST_F(MainWindowDetails, PlacementDialogStartsOnTheStoredFilterAndStoresTheOneChosen) {
-  Doc().preferences.loadSourceFilterIndex = 3;
+  // Stored 1-based as before all media files led the list: 2 is Wave, the
+  // dialog's third entry now.
+  Doc().preferences.loadSourceFilterIndex = 2;
   ui_.openAnswers.push_back(std::nullopt);
   Window().RunCommand(Id::AddSourceFile);
-  EXPECT_EQ(Doc().preferences.loadSourceFilterIndex, 3);  // a cancel keeps it
+  EXPECT_EQ(Doc().preferences.loadSourceFilterIndex, 2);  // a cancel keeps it
   ui_.openAnswers.push_back(WriteMovie("filtered.avi"));
-  ui_.chosenOpenFilters.push_back(2);
+  ui_.chosenOpenFilters.push_back(2);  // AVI
   Window().RunCommand(Id::AddSourceFile);
   ASSERT_EQ(ui_.openRequests.size(), 2u);
   EXPECT_EQ(ui_.openRequests[0].filterIndex, 3);
   EXPECT_EQ(ui_.openRequests[1].filterIndex, 3);
-  EXPECT_EQ(Doc().preferences.loadSourceFilterIndex, 2);
+  EXPECT_EQ(Doc().preferences.loadSourceFilterIndex, 1);
 }
 
 }  // namespace

@@ -227,6 +227,11 @@ class FakePlayMovie : public IKlpPlayMovie {
   KlpResult CopyToYCrCbImage(IKlpPlayYCrCbImage&, double t) override {
     return log_.Record("IKlpPlayMovie::CopyToYCrCbImage", Join(t));
   }
+  KlpResult GetImportFilter(std::string& filter) override {
+    KlpResult result = log_.Record("IKlpPlayMovie::GetImportFilter");
+    if (result == KlpOk) filter = log_.Config().movieImportFilter;
+    return result;
+  }
 
  private:
   FakeComponentFactory& log_;

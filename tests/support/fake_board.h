@@ -39,6 +39,7 @@ struct FakeBoardConfig {
   double boardTimeS = 0.0;
 
   std::string importFilter = "Image Files(*.bmp;*.jpg;*.png)|*.bmp;*.jpg;*.png|";
+  std::string movieImportFilter = "Movie Files(*.avi;*.mp4;*.wav)|*.avi;*.mp4;*.wav|";
   // Files that open, by path; a path absent from both tables fails to open.
   std::map<std::string, FakeMovie> movies;
   std::map<std::string, FakeImage> images;

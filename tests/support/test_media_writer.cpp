@@ -469,6 +469,10 @@ ImageEncoding EncodingOf(ImageFormat format) {
       return {AV_CODEC_ID_TARGA, AV_PIX_FMT_BGR24, AV_PIX_FMT_BGRA, AV_PIX_FMT_GRAY8};
     case ImageFormat::Tiff:
       return {AV_CODEC_ID_TIFF, AV_PIX_FMT_RGB24, AV_PIX_FMT_RGBA, AV_PIX_FMT_GRAY8};
+    case ImageFormat::Webp:
+      return {AV_CODEC_ID_WEBP, AV_PIX_FMT_YUV420P, AV_PIX_FMT_YUVA420P, AV_PIX_FMT_NONE};
+    case ImageFormat::Gif:
+      return {AV_CODEC_ID_GIF, AV_PIX_FMT_RGB8, AV_PIX_FMT_NONE, AV_PIX_FMT_GRAY8};
   }
   return {AV_CODEC_ID_NONE, AV_PIX_FMT_NONE, AV_PIX_FMT_NONE, AV_PIX_FMT_NONE};
 }

@@ -49,7 +49,7 @@ struct WavParams {
   bool headerOnly = false;  // a header that announces data, and no samples
 };
 
-enum class ImageFormat { Png, Jpeg, Bmp, Tga, Tiff };
+enum class ImageFormat { Png, Jpeg, Bmp, Tga, Tiff, Webp, Gif };
 
 // Whether WriteImagePixels stores the fourth byte of each pixel. Only PNG, TGA
 // and TIFF can; asking JPEG or BMP to fails.

@@ -7,10 +7,31 @@
 #include "model/file_facts.h"
 #include "model/src.h"
 #include "playback/media_info.h"
+#include "playback/media_probe.h"
 #include "playback/source_reading.h"
 
 namespace vantorelle::cli {
 namespace {
+
+// What the board plays of the file: its first picture and sound stream.
+void AddStreamDetails(Json& out, const MediaProbe& probe) {
+  PutText(out, "container", probe.container);
+  if (!probe.video.empty()) {
+    const ProbedVideoStream& video = probe.video.front();
+    PutText(out, "videoCodec", video.codec);
+    out["frameRate"] = video.framesPerSecond;
+    PutText(out, "pixelAspect", std::to_string(video.pixelAspectNum) + ":" + std::to_string(video.pixelAspectDen));
+    PutText(out, "colourMatrix", video.colourMatrix);
+  }
+  if (!probe.audio.empty()) {
+    const ProbedAudioStream& audio = probe.audio.front();
+    PutText(out, "audioCodec", audio.codec);
+    out["sampleRate"] = audio.sampleRate;
+    out["channels"] = audio.channels;
+    PutText(out, "channelLayout", audio.channelLayout);
+    PutText(out, "sampleFormat", audio.sampleFormat);
+  }
+}
 
 Json Describe(const CSrc& source) {
   Json out;
@@ -23,22 +44,25 @@ Json Describe(const CSrc& source) {
   out["size"] = source.size;
   PutText(out, "modified", source.modified);
   PutText(out, "type", SourceTypeDescription(source.name));
+  if (source.flags & SourceFlags::MovieFile) AddStreamDetails(out, ProbeMediaFile(source.path));
   return out;
 }
 
-// Why a file was refused: what the editor showed, or a plain reason.
-std::string RefusalReason(const std::string& path, const StillImageExtensions& images,
-                          const CollectingUserInterface& ui, std::size_t firstMessage) {
+// Why a file was refused: what the editor showed (on one line), or a plain reason.
+std::string WhyRefused(const std::string& path, const CollectingUserInterface& ui, std::size_t firstMessage) {
   if (ui.messages.size() > firstMessage) {
     const auto& message = ui.messages.back();
     const std::string prefix = "Error -- ";
     if (message.caption.rfind(prefix, 0) == 0) {
       return message.caption.substr(prefix.size()) + ": " + message.text;
     }
-    return message.text;
+    std::string text = message.text;
+    for (char& c : text) {
+      if (c == '\n') c = ' ';
+    }
+    return text;
   }
   if (!ReadFileFacts(path)) return "file not found";
-  if (!ClassifyFile(path, images)) return "not a movie, sound or image file";
   return "no playable stream";
 }
 
@@ -57,7 +81,7 @@ int RunMediaInfo(IKlpComponentFactory& factory, const std::vector<std::string>& 
       out.push_back(Describe(*source));
     } else {
       anyRefused = true;
-      const std::string reason = RefusalReason(file, images, ui, firstMessage);
+      const std::string reason = WhyRefused(file, ui, firstMessage);
       std::fprintf(stderr, "vantorelle-cli: %s: %s\n", file.c_str(), reason.c_str());
       Json refused;
       PutText(refused, "path", file);

@@ -61,6 +61,8 @@ bool StartsLike(AVCodecID codec, const std::uint8_t* data, std::size_t size) {
     case AV_CODEC_ID_MJPEG: return startsWith("\xff\xd8\xff", 3);
     case AV_CODEC_ID_BMP: return startsWith("BM", 2);
     case AV_CODEC_ID_TIFF: return startsWith("II*\0", 4) || startsWith("MM\0*", 4);
+    case AV_CODEC_ID_WEBP: return size >= 12 && startsWith("RIFF", 4) && std::memcmp(data + 8, "WEBP", 4) == 0;
+    case AV_CODEC_ID_GIF: return startsWith("GIF87a", 6) || startsWith("GIF89a", 6);
     case AV_CODEC_ID_TARGA: {
       // Targa has no magic: its 18-byte header must hold values it allows.
       if (size < 18) return false;

@@ -7,7 +7,7 @@
 namespace vantorelle {
 namespace {
 
-constexpr std::array<ImageFileType, 7> kTypes{{
+constexpr std::array<ImageFileType, 9> kTypes{{
     {"bmp", AV_CODEC_ID_BMP, "Windows Bitmap"},
     {"jpg", AV_CODEC_ID_MJPEG, "JPEG"},
     {"jpeg", AV_CODEC_ID_MJPEG, "JPEG"},
@@ -15,6 +15,8 @@ constexpr std::array<ImageFileType, 7> kTypes{{
     {"tga", AV_CODEC_ID_TARGA, "Targa"},
     {"tif", AV_CODEC_ID_TIFF, "TIFF"},
     {"tiff", AV_CODEC_ID_TIFF, "TIFF"},
+    {"webp", AV_CODEC_ID_WEBP, "WebP"},
+    {"gif", AV_CODEC_ID_GIF, "GIF"},
 }};
 
 // "*.a;*.b" for the rows [first, last).

@@ -1,6 +1,7 @@
 #include "playback/software_board/play_movie_component.h"
 
 #include "playback/software_board/jpeg_image_component.h"
+#include "playback/software_board/movie_file_types.h"
 #include "playback/software_board/sound_length.h"
 #include "playback/software_board/ycrcb_image_component.h"
 
@@ -71,6 +72,11 @@ KlpResult PlayMovieComponent::CopyToJPEGImage(IKlpPlayJPEGImage& image, double t
   std::vector<std::uint8_t> bytes;
   if (!decoder_.ReadFrameBytes(decoder_.FrameAt(timeS), bytes)) return KlpReadFault;
   target->TakeBytes(std::move(bytes));
+  return KlpOk;
+}
+
+KlpResult PlayMovieComponent::GetImportFilter(std::string& filter) {
+  filter = MovieImportFilter();
   return KlpOk;
 }
 

@@ -1,4 +1,4 @@
-// The software board's movie: an AVI or WAV file opened once, measured, and
+// The software board's movie: a movie or sound file opened once, measured, and
 // asked for exact frames by time.
 #pragma once
 
@@ -19,6 +19,7 @@ class PlayMovieComponent final : public IKlpPlayMovie {
   // The image must be the software board's own (KlpInvalidArgument otherwise).
   KlpResult CopyToJPEGImage(IKlpPlayJPEGImage& image, double timeS) override;
   KlpResult CopyToYCrCbImage(IKlpPlayYCrCbImage& image, double timeS) override;
+  KlpResult GetImportFilter(std::string& filter) override;
 
   // For the board's own playback.
   MovieFileDecoder& Decoder() { return decoder_; }
