@@ -31,10 +31,11 @@ int FrameNumberOf(const RgbFrame& frame) {
 
 TEST(IdlePreviewLongGop, AFrameSlowerToDecodeThanAFramePeriodStillShowsAndStays) {
   BoardOutputRig rig(SoftwareBoardFormat{320, 240, 25.0});
-  // HD H.264 with B-frames, one key frame for all 125 frames: frame
-  // 120 is decoded from frame 0 on, far slower than the 40 ms the output waits.
+  // 720-line H.264 with B-frames, one key frame for all 125 frames: frame
+  // 120 is decoded from frame 0 on, far slower than the 40 ms the output
+  // waits. 4:3, so the picture fills the 4:3 output without bars.
   testing::MovieParams params;
-  params.width = 1280;
+  params.width = 960;
   params.height = 720;
   params.frameCount = 125;
   const std::string numbered = rig.Dir().File("numbered.avi");
