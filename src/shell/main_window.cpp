@@ -241,7 +241,8 @@ void MainWindow::BuildPlayback() {
   autosave_ = std::make_unique<ProjectAutosave>(doc_, *windowTimers_, RecoveryFolderFor(ProcessEnvironment()));
   waitDialog_ = std::make_unique<WaitPlaybackBox>(this);
   const VideoStandard& standard = CurrentVideoStandard();
-  SoftwareBoardFormat format{standard.FrameWidth, standard.FrameHeight, standard.FrameRate / 1000.0};
+  SoftwareBoardFormat format =
+      SoftwareBoardFormatOf(standard.FrameWidth, standard.FrameHeight, standard.FrameRate / 1000.0);
   pictures_ = std::make_unique<FramePictures>(
       doc_, CreateSoftwareBoardFactory(format), ui_,
       [this] {

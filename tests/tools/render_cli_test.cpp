@@ -89,18 +89,19 @@ class RenderCli : public ::testing::Test {
     if (testing::CliPath().empty()) GTEST_SKIP() << "VANTORELLE_CLI is not set";
   }
 
-  CSrc& Movie(testing::TestDocument& project, const std::string& name, testing::Rgb colour) {
+  CSrc& Movie(testing::TestDocument& project, const std::string& name, testing::Rgb colour, int width = 720,
+              int height = 576) {
     testing::MovieParams params;
-    params.width = 720;
-    params.height = 576;
+    params.width = width;
+    params.height = height;
     params.frameCount = 25;
     params.pattern = testing::FramePattern::Solid;
     params.colour = colour;
     const std::string path = dir_.File(name);
     EXPECT_TRUE(testing::WriteAvi(path, params));
     CSrc& source = project.AddSource(path, 1000.0, SourceFlags::MovieFile | SourceFlags::VideoStream);
-    source.frameWidth = 720;
-    source.frameHeight = 576;
+    source.frameWidth = width;
+    source.frameHeight = height;
     source.modified = LastWriteText(ReadFileFacts(path)->lastWrite);
     return source;
   }
@@ -311,6 +312,38 @@ TEST_F(RenderCli, AHalfTransparentImageAboveAMovieIsLaidOverIt) {
   expect(14, 128, 0, 127);
   expect(15, 0, 0, 255);
   expect(24, 0, 0, 255);
+}
+
+TEST_F(RenderCli, PicturesKeepTheirShapeInTheNarrowPixelsOfPal) {
+  const std::string project = dir_.File("shapes.vrp");
+  {
+    testing::TestDocument doc;
+    HeadlessDocumentViews views;
+    doc.doc.AttachViews(&views);
+    // A wide square-pixel picture, then a PAL picture that says nothing of
+    // its pixels.
+    Place(doc, 0, Movie(doc, "wide.avi", {255, 0, 0}, 1280, 720), 0.0, 1000.0);
+    Place(doc, 0, Movie(doc, "pal.avi", {0, 0, 255}), 1000.0, 1000.0);
+    ASSERT_TRUE(SaveProjectFile(doc.doc, project));
+  }
+  const std::string out = dir_.File("out.avi");
+  const CliRun run = RunCli({"render", project, out, "--quiet"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto media = testing::DecodeMediaFile(out);
+  ASSERT_TRUE(media);
+  ASSERT_EQ(media->frames.size(), 50u);
+  const auto brightness = [&](std::size_t frame, int x, int y) {
+    const auto colour = media->MeanColour(frame, x, y, 4);
+    return colour.r + colour.g + colour.b;
+  };
+  // 16:9 shown in 4:3 with pixels 16:15 wide: 432 of 576 lines, bars of 72.
+  EXPECT_LT(brightness(10, 360, 60), 40);
+  EXPECT_GT(brightness(10, 360, 80), 200);
+  EXPECT_GT(brightness(10, 360, 496), 200);
+  EXPECT_LT(brightness(10, 360, 516), 40);
+  // The PAL picture fills the frame: no bars at the sides.
+  EXPECT_GT(brightness(35, 4, 288), 200);
+  EXPECT_GT(brightness(35, 712, 288), 200);
 }
 
 TEST_F(RenderCli, BadOptionsAndProjectsFailOnStderr) {

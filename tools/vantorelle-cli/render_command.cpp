@@ -128,7 +128,8 @@ void PadWithBlack(CPlayList& list) {
 
 int RunRender(const RenderOptions& options) {
   const VideoStandard& standard = CurrentVideoStandard();
-  const SoftwareBoardFormat format{standard.FrameWidth, standard.FrameHeight, standard.FrameRate / 1000.0};
+  const SoftwareBoardFormat format =
+      SoftwareBoardFormatOf(standard.FrameWidth, standard.FrameHeight, standard.FrameRate / 1000.0);
   auto clock = std::make_shared<VirtualBoardClock>();
   auto output = std::make_shared<BoardOutput>(format);
   auto factory = CreateSoftwareBoardFactory(format, SoftwareBoardWiring{clock, output});

@@ -114,6 +114,8 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
     shape.pixelAspect = options.sourcePixelAspect;
   } else if (decoded.sample_aspect_ratio.num > 0 && decoded.sample_aspect_ratio.den > 0) {
     shape.pixelAspect = av_q2d(decoded.sample_aspect_ratio);
+  } else {
+    shape.pixelAspect = AssumedPixelAspect(decoded.width, decoded.height);
   }
   shape.rotationDegrees = options.rotationDegrees;
   const FitRect fit = FitInto(shape, target.width, target.height, options.targetPixelAspect);

@@ -37,4 +37,10 @@ std::int32_t NormalizedTurn(double degrees) {
   return static_cast<std::int32_t>(((quarters % 4) + 4) % 4) * 90;
 }
 
+double AssumedPixelAspect(std::int32_t width, std::int32_t height) {
+  if (width == 720 && height == 576) return 16.0 / 15.0;
+  if (width == 720 && height == 480) return 8.0 / 9.0;
+  return 1.0;
+}
+
 }  // namespace vantorelle

@@ -27,6 +27,11 @@ struct PictureShape {
 FitRect FitInto(const PictureShape& picture, std::int32_t frameWidth, std::int32_t frameHeight,
                 double framePixelAspect);
 
+// The pixel shape of a frame that carries none: 720 × 576 and 720 × 480
+// frames are PAL (16:15) and NTSC (8:9) pictures shown 4:3; other sizes
+// have square pixels.
+double AssumedPixelAspect(std::int32_t width, std::int32_t height);
+
 // A clockwise turn of a multiple of 90 degrees as 0, 90, 180 or 270; any
 // other angle is rounded to the nearest.
 std::int32_t NormalizedTurn(double degrees);
