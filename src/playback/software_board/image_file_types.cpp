@@ -3,6 +3,7 @@
 #include <array>
 
 #include "model/source_paths.h"
+#include "playback/software_board/import_filter_text.h"
 
 namespace vantorelle {
 namespace {
@@ -19,26 +20,6 @@ constexpr std::array<ImageFileType, 9> kTypes{{
     {"gif", AV_CODEC_ID_GIF, "GIF"},
 }};
 
-// "*.a;*.b" for the rows [first, last).
-std::string Patterns(std::size_t first, std::size_t last) {
-  std::string patterns;
-  for (std::size_t i = first; i < last; ++i) {
-    if (i > first) patterns += ';';
-    patterns += "*.";
-    patterns += kTypes[i].extension;
-  }
-  return patterns;
-}
-
-void AddPart(std::string& filter, std::string_view description, const std::string& patterns) {
-  filter += description;
-  filter += '(';
-  filter += patterns;
-  filter += ")|";
-  filter += patterns;
-  filter += '|';
-}
-
 }  // namespace
 
 std::span<const ImageFileType> ImageFileTypes() { return kTypes; }
@@ -52,11 +33,11 @@ const ImageFileType* FindImageFileType(std::string_view extension) {
 
 std::string ImageImportFilter() {
   std::string filter;
-  AddPart(filter, "Image Files", Patterns(0, kTypes.size()));
+  AppendFilterPart(filter, "Image Files", ExtensionPatterns(ImageFileTypes(), 0, kTypes.size()));
   for (std::size_t first = 0; first < kTypes.size();) {
     std::size_t last = first + 1;
     while (last < kTypes.size() && kTypes[last].description == kTypes[first].description) ++last;
-    AddPart(filter, kTypes[first].description, Patterns(first, last));
+    AppendFilterPart(filter, kTypes[first].description, ExtensionPatterns(ImageFileTypes(), first, last));
     first = last;
   }
   return filter;

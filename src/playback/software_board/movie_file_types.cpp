@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "playback/software_board/import_filter_text.h"
+
 namespace vantorelle {
 namespace {
 
@@ -39,36 +41,17 @@ constexpr std::array<MovieFileType, 29> kTypes{{
     {"3gp", "3GPP"},
 }};
 
-std::string Patterns(std::size_t first, std::size_t last) {
-  std::string patterns;
-  for (std::size_t i = first; i < last; ++i) {
-    if (i > first) patterns += ';';
-    patterns += "*.";
-    patterns += kTypes[i].extension;
-  }
-  return patterns;
-}
-
-void AddPart(std::string& filter, std::string_view description, const std::string& patterns) {
-  filter += description;
-  filter += '(';
-  filter += patterns;
-  filter += ")|";
-  filter += patterns;
-  filter += '|';
-}
-
 }  // namespace
 
 std::span<const MovieFileType> MovieFileTypes() { return kTypes; }
 
 std::string MovieImportFilter() {
   std::string filter;
-  AddPart(filter, "Movie and Sound Files", Patterns(0, kTypes.size()));
+  AppendFilterPart(filter, "Movie and Sound Files", ExtensionPatterns(MovieFileTypes(), 0, kTypes.size()));
   for (std::size_t first = 0; first < kTypes.size();) {
     std::size_t last = first + 1;
     while (last < kTypes.size() && kTypes[last].description == kTypes[first].description) ++last;
-    AddPart(filter, kTypes[first].description, Patterns(first, last));
+    AppendFilterPart(filter, kTypes[first].description, ExtensionPatterns(MovieFileTypes(), first, last));
     first = last;
   }
   return filter;
