@@ -4,20 +4,13 @@
 #include <cstdio>
 #include <limits>
 
+#include "model/number_limits.h"
+
 namespace vantorelle {
 namespace {
 
 VideoStandard gVideoStandard;
 bool gBoardPresent = false;
-
-// Conversion toward zero that stays defined for NaN and huge values.
-std::int64_t TruncToInt64(double value) {
-  if (std::isnan(value)) return 0;
-  constexpr double kLimit = 9.0e18;
-  if (value >= kLimit) return static_cast<std::int64_t>(kLimit);
-  if (value <= -kLimit) return -static_cast<std::int64_t>(kLimit);
-  return static_cast<std::int64_t>(value);
-}
 
 // FrameDelta as a divisor: a frame is never shorter than 1 ms here.
 double SafeFrameDelta() {
@@ -34,7 +27,7 @@ VideoStandard VideoStandard::FromBoard(std::int32_t width, std::int32_t height,
   VideoStandard standard;
   standard.FrameWidth = width;
   standard.FrameHeight = height;
-  standard.FrameRate = static_cast<std::int32_t>(TruncToInt64(framesPerSecond * 1000.0));
+  standard.FrameRate = static_cast<std::int32_t>(ClampedCast<std::int64_t>(framesPerSecond * 1000.0));
   standard.FrameDelta = 1'000'000.0 / standard.FrameRate;
   standard.StartDelay = standard.FrameDelta * 10.0;
   return standard;
@@ -47,17 +40,17 @@ bool BoardPresent() { return gBoardPresent; }
 void SetBoardPresent(bool present) { gBoardPresent = present; }
 
 std::int64_t WholeFrameDelta() {
-  const std::int64_t whole = TruncToInt64(gVideoStandard.FrameDelta);
+  const std::int64_t whole = ClampedCast<std::int64_t>(gVideoStandard.FrameDelta);
   return whole >= 1 ? whole : 1;
 }
 
 TimeMs SnapToFrameFloor(TimeMs t) {
   const std::int64_t frame = WholeFrameDelta();
-  return static_cast<TimeMs>((TruncToInt64(t) / frame) * frame);
+  return static_cast<TimeMs>((ClampedCast<std::int64_t>(t) / frame) * frame);
 }
 
 TimeMs SnapToFrameNearest(TimeMs t) {
-  const std::int64_t count = TruncToInt64(t / SafeFrameDelta() + 0.5);
+  const std::int64_t count = ClampedCast<std::int64_t>(t / SafeFrameDelta() + 0.5);
   return static_cast<TimeMs>(count * WholeFrameDelta());
 }
 
@@ -69,10 +62,10 @@ std::string FormatTimeFull(TimeMs t) {
   const double millis = t - hours * 3'600'000.0 - minutes * 60'000.0 - seconds * 1000.0;
   char text[96];
   std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld:%03lld",
-                static_cast<long long>(TruncToInt64(hours)),
-                static_cast<long long>(TruncToInt64(minutes)),
-                static_cast<long long>(TruncToInt64(seconds)),
-                static_cast<long long>(TruncToInt64(millis)));
+                static_cast<long long>(ClampedCast<std::int64_t>(hours)),
+                static_cast<long long>(ClampedCast<std::int64_t>(minutes)),
+                static_cast<long long>(ClampedCast<std::int64_t>(seconds)),
+                static_cast<long long>(ClampedCast<std::int64_t>(millis)));
   return text;
 }
 
@@ -91,7 +84,7 @@ std::string FormatTimeSmpte(std::string_view compact) {
   for (std::size_t i = fieldStart; i < compact.size(); ++i) {
     millis = millis * 10 + DigitValue(compact[i]);
   }
-  const std::int64_t frame = TruncToInt64(millis / SafeFrameDelta());
+  const std::int64_t frame = ClampedCast<std::int64_t>(millis / SafeFrameDelta());
   char digits[32];
   std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(frame));
   std::string result(compact.substr(0, fieldStart));
@@ -103,7 +96,7 @@ std::string FormatTimeSmpte(std::string_view compact) {
 std::string FormatFrameCounter(TimeMs t) {
   char text[32];
   std::snprintf(text, sizeof text, "%lld",
-                static_cast<long long>(TruncToInt64(t / SafeFrameDelta())));
+                static_cast<long long>(ClampedCast<std::int64_t>(t / SafeFrameDelta())));
   return text;
 }
 
