@@ -1,6 +1,7 @@
 #include "model/timeline_data.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -206,13 +207,24 @@ void CTimelineData::MakeDefaultTracks() {
   add(TrackTypes::Video, 96, "Video track number 2");
   add(TrackTypes::Audio, 96, "Audio track number 1");
   add(TrackTypes::Audio, 48, "Audio track number 2");
+  // The regions are laid out for a 720 × 576 frame; a larger or smaller
+  // frame gets them in proportion, so titles cover the same part of it.
+  const VideoStandard& standard = CurrentVideoStandard();
+  const std::int32_t w = standard.FrameWidth, h = standard.FrameHeight;
+  const bool classic = (h == 576 && (w == 720 || w == 768)) || (h == 480 && (w == 720 || w == 640));
+  const auto across = [&](std::int32_t x) {
+    return classic ? x : static_cast<std::int32_t>(std::lround(x * standard.FrameWidth / 720.0));
+  };
+  const auto down = [&](std::int32_t y) {
+    return classic ? y : static_cast<std::int32_t>(std::lround(y * standard.FrameHeight / 576.0));
+  };
   CTrack& slide = add(TrackTypes::TitleSlide, 96, "Title track(slide) number 1");
-  slide.regionHeight = 100;
-  slide.regionWidth = 200;
+  slide.regionHeight = down(100);
+  slide.regionWidth = across(200);
   CTrack& movable = add(TrackTypes::TitleMovable, 48, "Title track(movable) number 1");
-  movable.regionTop = 150;
-  movable.regionHeight = 100;
-  movable.regionWidth = 500;
+  movable.regionTop = down(150);
+  movable.regionHeight = down(100);
+  movable.regionWidth = across(500);
   movable.precision = 2;
   movable.maxSpeed = 1.0;
 }

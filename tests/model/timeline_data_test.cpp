@@ -52,6 +52,28 @@ TEST(CTimelineData, DefaultTracksAndKindOrder) {
   EXPECT_EQ(empty.tracks.front()->type, TrackTypes::Video);
 }
 
+TEST(CTimelineData, DefaultTitleRegionsCoverTheSamePartOfAnyFrame) {
+  const auto regions = [](const VideoStandard& standard) {
+    testing::VideoStandardScope scope{standard};
+    CTimelineData timeline;
+    timeline.MakeDefaultTracks();
+    const CTrack& slide = *timeline.tracks[4];
+    const CTrack& movable = *timeline.tracks[5];
+    return std::vector<std::int32_t>{slide.regionLeft,  slide.regionTop,    slide.regionWidth,   slide.regionHeight,
+                                     movable.regionLeft, movable.regionTop, movable.regionWidth, movable.regionHeight};
+  };
+  const std::vector<std::int32_t> sd{0, 0, 200, 100, 0, 150, 500, 100};
+  EXPECT_EQ(regions(VideoStandard::FromBoard(720, 576, 25.0)), sd);
+  EXPECT_EQ(regions(VideoStandard::FromBoard(768, 576, 25.0)), sd);
+  EXPECT_EQ(regions(VideoStandard::FromBoard(640, 480, 29.97)), sd);
+  EXPECT_EQ(regions(VideoStandard::FromBoard(1920, 1080, 25.0)),
+            (std::vector<std::int32_t>{0, 0, 533, 188, 0, 281, 1333, 188}));
+  EXPECT_EQ(regions(VideoStandard::FromBoard(3840, 2160, 25.0)),
+            (std::vector<std::int32_t>{0, 0, 1067, 375, 0, 563, 2667, 375}));
+  EXPECT_EQ(regions(VideoStandard::FromBoard(1080, 1920, 30.0)),
+            (std::vector<std::int32_t>{0, 0, 300, 333, 0, 500, 750, 333}));
+}
+
 TEST(CTimelineData, QueriesOverEveryClip) {
   CTimelineData timeline;
   timeline.MakeDefaultTracks();
