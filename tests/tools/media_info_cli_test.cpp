@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "support/cli_runner.h"
 #include "support/file_bytes.h"
 #include "support/json_reader.h"
@@ -103,11 +105,15 @@ TEST_F(MediaInfoCli, RefusedFilesSayWhyAndFailTheRun) {
   const std::string brokenImage = dir_.WriteFile("broken.png", std::string("\x89PNG\r\n\x1a\n", 8) + "garbage");
   const std::string notMedia = dir_.WriteFile("notes.txt", "hello");
   const std::string missing = dir_.File("missing.avi");
+  const std::string folder = dir_.File("folder.mp4");
+  std::filesystem::create_directory(folder);
+  const std::string pipe = dir_.File("pipe.mp4");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
 
-  const Json info = MediaInfo({good, text, empty, noData, brokenImage, notMedia, missing}, 1);
-  ASSERT_EQ(info.size(), 7u);
+  const Json info = MediaInfo({good, text, empty, noData, brokenImage, notMedia, missing, folder, pipe}, 1);
+  ASSERT_EQ(info.size(), 9u);
   EXPECT_FALSE(info.at(0).contains("error"));
-  for (std::size_t i = 1; i < 7; ++i) {
+  for (std::size_t i = 1; i < 9; ++i) {
     ASSERT_TRUE(info.at(i).contains("error")) << i;
     EXPECT_FALSE(info.at(i).contains("flags")) << i;
   }
@@ -118,6 +124,8 @@ TEST_F(MediaInfoCli, RefusedFilesSayWhyAndFailTheRun) {
   EXPECT_EQ(error(4), "Can't use the file " + brokenImage + ": damaged file.");
   EXPECT_EQ(error(5), "Can't use the file " + notMedia + ": no picture or sound stream.");
   EXPECT_EQ(info.at(6).at("error").get<std::string>(), "file not found");
+  EXPECT_EQ(info.at(7).at("error").get<std::string>(), "is a folder, not a file");
+  EXPECT_EQ(info.at(8).at("error").get<std::string>(), "not a regular file");
   EXPECT_NE(lastErr_.find("missing.avi"), std::string::npos) << lastErr_;
 }
 

@@ -1,6 +1,8 @@
 #include "media_info_command.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <string>
 
 #include "collecting_user_interface.h"
 #include "json_output.h"
@@ -62,7 +64,12 @@ std::string WhyRefused(const std::string& path, const CollectingUserInterface& u
     }
     return text;
   }
-  if (!ReadFileFacts(path)) return "file not found";
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (status.type() == std::filesystem::file_type::not_found) return "file not found";
+  if (status.type() == std::filesystem::file_type::directory) return "is a folder, not a file";
+  if (status.type() != std::filesystem::file_type::regular && !error) return "not a regular file";
+  if (!ReadFileFacts(path)) return error ? "cannot be read: " + error.message() : "cannot be read";
   return "no playable stream";
 }
 
