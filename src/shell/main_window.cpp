@@ -30,6 +30,7 @@
 #include "document/project_storage.h"
 #include "document/window_settings.h"
 #include "document/tml_import.h"
+#include "playback/software_board/picture_fit.h"
 #include "playback/software_board/software_board_factory.h"
 #include "playback/source_reading.h"
 #include "timeline/track_area_picture.h"
@@ -228,7 +229,8 @@ void MainWindow::BuildPlayback() {
   if (board_) {
     // What the board plays is shown and heard as it is made.
     const VideoStandard& standard = CurrentVideoStandard();
-    preview_ = new PreviewWindow(standard.FrameWidth, standard.FrameHeight, this);
+    preview_ = new PreviewWindow(standard.FrameWidth, standard.FrameHeight,
+                                AssumedPixelAspect(standard.FrameWidth, standard.FrameHeight), this);
     board_->output->SetSink(preview_);
     pump_ = std::make_unique<RealtimePump>(*board_->output, *board_->clock);
     pump_->Start();

@@ -4,7 +4,10 @@
 #include <QAudioFormat>
 #include <QMediaDevices>
 #include <QPainter>
+#include <QScreen>
 #include <algorithm>
+
+#include "playback/shown_picture_size.h"
 
 namespace vantorelle::shell {
 namespace {
@@ -14,11 +17,10 @@ constexpr std::size_t kMaxQueuedSamples = kBoardSampleRate * kBoardChannels;
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(int width, int height, QWidget* parent) : QWidget(parent, Qt::Window) {
+PreviewWindow::PreviewWindow(int width, int height, double pixelAspect, QWidget* parent)
+    : QWidget(parent, Qt::Window) {
   setWindowTitle("Preview");
-  resize(width / 2, height / 2);
-  picture_ = QImage(width, height, QImage::Format_RGB888);
-  picture_.fill(Qt::black);
+  SetFrameFormat(width, height, pixelAspect);
   const QAudioDevice output = QMediaDevices::defaultAudioOutput();
   if (!output.isNull()) {
     QAudioFormat format;
@@ -43,6 +45,23 @@ PreviewWindow::PreviewWindow(int width, int height, QWidget* parent) : QWidget(p
     if (changed) update();
   });
   feed_.start(10);
+}
+
+void PreviewWindow::SetFrameFormat(int width, int height, double pixelAspect) {
+  {
+    std::lock_guard lock(mutex_);
+    pixelAspect_ = pixelAspect;
+    picture_ = QImage(width, height, QImage::Format_RGB888);
+    picture_.fill(Qt::black);
+  }
+  // Half the screen at most, so a 4K project's window still leaves room for
+  // the time line.
+  QSize room(width, height);
+  if (const QScreen* shown = screen()) room = shown->availableGeometry().size() / 2;
+  const ShownSize fitted =
+      FitShownSize(ShownFrameSize(width, height, pixelAspect), ShownSize{room.width(), room.height()});
+  resize(fitted.width, fitted.height);
+  update();
 }
 
 PreviewWindow::~PreviewWindow() {
@@ -94,7 +113,8 @@ void PreviewWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::black);
   std::lock_guard lock(mutex_);
-  const QSize shown = picture_.size().scaled(size(), Qt::KeepAspectRatio);
+  const ShownSize frame = ShownFrameSize(picture_.width(), picture_.height(), pixelAspect_);
+  const QSize shown = QSize(frame.width, frame.height).scaled(size(), Qt::KeepAspectRatio);
   const QRect target(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
   painter.drawImage(target, picture_);
 }

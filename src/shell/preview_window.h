@@ -18,7 +18,9 @@ namespace vantorelle::shell {
 
 class PreviewWindow : public QWidget, public IOutputSink {
  public:
-  PreviewWindow(int width, int height, QWidget* parent = nullptr);
+  // A window for frames of this size and pixel shape (width over height of
+  // one pixel), sized to fit the screen.
+  PreviewWindow(int width, int height, double pixelAspect, QWidget* parent = nullptr);
   ~PreviewWindow() override;
 
   // From the board's output thread.
@@ -27,6 +29,8 @@ class PreviewWindow : public QWidget, public IOutputSink {
   void OnEnd() override;
 
   bool HasSoundDevice() const { return audio_ != nullptr; }
+  // Takes frames of another size or shape: the window is sized to them again.
+  void SetFrameFormat(int width, int height, double pixelAspect);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -36,6 +40,7 @@ class PreviewWindow : public QWidget, public IOutputSink {
 
   std::mutex mutex_;
   QImage picture_;
+  double pixelAspect_ = 1.0;
   bool pictureChanged_ = false;
   std::deque<std::int16_t> sound_;  // interleaved stereo, 48 kHz
   std::unique_ptr<QAudioSink> audio_;
