@@ -2,7 +2,8 @@
 // board's video time line, one audio time line per audio track and the title
 // tasks, starts them together against the board clock, tells where the play
 // stands, and stops them. While nothing plays the video time line runs on
-// and shows single frames (preview).
+// and shows single frames (preview), with a transparent clip's frame laid
+// over them on a second line where one lies over them.
 #pragma once
 
 #include <cstdint>

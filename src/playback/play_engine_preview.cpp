@@ -45,7 +45,9 @@ std::optional<PreviewFrame> ChoosePreviewFrame(const std::vector<const CTrack*>&
     for (const auto& each : track->clips) {
       const CFilm& clip = *each;
       if (!IsPreviewable(clip)) continue;
-      if (CoversFrame(clip, t, frameDelta)) return PreviewFrame{&clip, FrameAt(t - clip.start + clip.inPoint, frameDelta)};
+      if (CoversFrame(clip, t, frameDelta)) {
+        return PreviewFrame{&clip, FrameAt(t - clip.start + clip.inPoint, frameDelta)};
+      }
       if (clip.End() <= t + kTolerance && (!endedBefore || clip.start > endedBefore->start)) endedBefore = &clip;
       if (clip.start + kTolerance >= t && (!startsAfter || clip.start < startsAfter->start)) startsAfter = &clip;
     }

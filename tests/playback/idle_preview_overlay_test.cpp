@@ -146,8 +146,8 @@ TEST_F(IdlePreviewOverlay, ATransparentStillAboveAMovieShowsLaidOverItUnderTheMa
   CPlayEngine engine(*factory_, ui_);
   ASSERT_TRUE(engine.HasBoard());
   WorkAreaNavigator navigator(*doc_, display_, host_, viewTimers_);
-  CPlaybackWindow playback(
-      PlaybackWindowServices{*doc_, engine, map_, navigator, host_, windowTimers_, viewTimers_, nullptr, nullptr, nullptr});
+  CPlaybackWindow playback(PlaybackWindowServices{*doc_, engine, map_, navigator, host_, windowTimers_, viewTimers_,
+                                                  nullptr, nullptr, nullptr});
 
   const Rgb movie = Middle(PreviewAt(playback, 1500.0));
   ASSERT_TRUE(Near(movie, Rgb{0, 0, 255}, 8));

@@ -159,7 +159,7 @@ bool MovieFileDecoder::FindStreams() {
     facts_.height = par.height;
     facts_.framesPerSecond = rate;
     const AVPixFmtDescriptor* pixels = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(par.format));
-    facts_.videoHasAlpha = (pixels && (pixels->flags & AV_PIX_FMT_FLAG_ALPHA) != 0) || AlphaDecoderOf(stream);
+    facts_.videoHasAlpha = (pixels && (pixels->flags & AV_PIX_FMT_FLAG_ALPHA) != 0) || AlphaDecoderOf(stream) != nullptr;
     const AVCodecDescriptor* codec = avcodec_descriptor_get(par.codec_id);
     facts_.intraOnly = codec && (codec->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
     // Containers may give the pixel shape where the codec does not.
