@@ -183,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
         Encoding{"Vp9AlphaWebm",
                  "-c:v libvpx-vp9 -pix_fmt yuva420p -g 12 -crf 20 -b:v 0 -deadline realtime -cpu-used 8", "webm",
                  true},
-        Encoding{"Vp8AlphaWebm", "-c:v libvpx -pix_fmt yuva420p -auto-alt-ref 0 -g 12 -crf 8 -b:v 2M", "webm", true},
+        Encoding{"Vp8AlphaWebm", "-c:v libvpx -pix_fmt yuva420p -auto-alt-ref 0 -g 12 -crf 8 -b:v 2M -deadline realtime -cpu-used 8", "webm", true},
         Encoding{"TheoraOgv", "-c:v libtheora -g 12 -q:v 9", "ogv"},
         Encoding{"Wmv2Wmv", "-c:v wmv2 -g 12 -q:v 2", "wmv"}),
     [](const ::testing::TestParamInfo<Encoding>& info) { return std::string(info.param.name); });
