@@ -95,14 +95,19 @@ class IdlePreviewOverlay : public ::testing::TestWithParam<UpperPicture> {
     return source;
   }
 
-  void Place(std::size_t track, CSrc& source, TimeMs start, TimeMs duration) {
+  CTrack& AddTrack(TrackType type) {
+    return doc_->timeline.AddTrackInKindOrder(std::make_unique<CTrack>(type, 48));
+  }
+
+  void Place(CTrack& track, CSrc& source, TimeMs start, TimeMs duration) {
     auto clip = std::make_unique<CFilm>(&source);
     clip->start = start;
     clip->duration = duration;
     clip->sourceLength = source.duration != 0.0 ? source.duration : duration;
     clip->flags = source.flags;
     ++source.usageCount;
-    doc_->timeline.tracks.at(track)->InsertInOrder(std::move(clip));
+    EXPECT_TRUE(track.Accepts(source.flags));
+    track.InsertInOrder(std::move(clip));
   }
 
   // The preview timer's tick at the mark, then the board's output for a few
@@ -135,8 +140,8 @@ class IdlePreviewOverlay : public ::testing::TestWithParam<UpperPicture> {
 };
 
 TEST_P(IdlePreviewOverlay, ATransparentPictureAboveAMovieShowsLaidOverItUnderTheMark) {
-  // A blue movie on the lower video track for two seconds; above it red at
-  // half opacity for the first second.
+  // A blue movie on a B track for two seconds; above it, on the alpha track,
+  // red at half opacity for the first second.
   testing::MovieParams params;
   params.width = 160;
   params.height = 120;
@@ -158,8 +163,8 @@ TEST_P(IdlePreviewOverlay, ATransparentPictureAboveAMovieShowsLaidOverItUnderThe
   }
   CSrc& blue = Source(dir_.File("blue.avi"));
   CSrc& half = Source(upper);
-  Place(1, blue, 0.0, 2000.0);
-  Place(0, half, 0.0, 1000.0);
+  Place(AddTrack(TrackTypes::VideoB), blue, 0.0, 2000.0);
+  Place(AddTrack(TrackTypes::VideoAlfa), half, 0.0, 1000.0);
 
   CPlayEngine engine(*factory_, ui_);
   ASSERT_TRUE(engine.HasBoard());

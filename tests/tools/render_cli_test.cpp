@@ -331,9 +331,13 @@ TEST_F(RenderCli, HalfTransparentVpxMoviesAboveAMovieAreLaidOverIt) {
       testing::TestDocument doc;
       HeadlessDocumentViews views;
       doc.doc.AttachViews(&views);
-      // A blue movie on the lower video track for a second; above it red at
-      // half opacity for its first 0.6 s.
-      Place(doc, 1, Movie(doc, "blue.avi", {0, 0, 255}), 0.0, 1000.0);
+      // A blue movie on a B track for a second; above it, on the alpha
+      // track, red at half opacity for its first 0.6 s.
+      doc.doc.timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::VideoAlfa, 48));
+      doc.doc.timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::VideoB, 48));
+      ASSERT_EQ(doc.Track(2).Kind(), TrackKind::VideoAlfa);
+      ASSERT_EQ(doc.Track(3).Kind(), TrackKind::VideoB);
+      Place(doc, 3, Movie(doc, "blue.avi", {0, 0, 255}), 0.0, 1000.0);
       const std::string path = dir_.File(name);
       const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i "
                                   "'color=c=0xFF0000@0.5:s=160x120:r=25:d=0.6,format=argb' " +
@@ -343,7 +347,7 @@ TEST_F(RenderCli, HalfTransparentVpxMoviesAboveAMovieAreLaidOverIt) {
       half.frameWidth = 160;
       half.frameHeight = 120;
       half.modified = LastWriteText(ReadFileFacts(path)->lastWrite);
-      Place(doc, 0, half, 0.0, 600.0);
+      Place(doc, 2, half, 0.0, 600.0);
       doc.doc.times.rangeStart = 0.0;
       doc.doc.times.rangeStop = 1000.0;
       ASSERT_TRUE(SaveProjectFile(doc.doc, project));
