@@ -51,6 +51,8 @@ void CPlayEngine::ReleaseBoard() {
   audioLines_.clear();
   overlayLine_.reset();
   overlayClips_.clear();
+  previewOverlay_.reset();
+  previewOverlayClips_.clear();
   videoTimeLine_.reset();
   videoClips_.clear();
   previewClips_.clear();
@@ -92,9 +94,23 @@ KlpResult CPlayEngine::ResetVideoTimeLine() {
   if (!KlpSucceeded(result)) return result;
   videoClips_.clear();
   previewClips_.clear();
-  result = videoTimeLine_->PutState(KlpStatePrepared);
-  if (!KlpSucceeded(result)) return result;
-  return videoTimeLine_->PutState(KlpStatePlaying);
+  if (previewOverlay_) {
+    result = previewOverlay_->Reset(0);
+    if (!KlpSucceeded(result)) return result;
+    previewOverlayClips_.clear();
+  }
+  // The preview's lines start together, so that their frames meet.
+  for (IKlpVTimeLine* line : {videoTimeLine_.get(), previewOverlay_.get()}) {
+    if (!line) continue;
+    result = line->PutState(KlpStatePrepared);
+    if (!KlpSucceeded(result)) return result;
+  }
+  for (IKlpVTimeLine* line : {videoTimeLine_.get(), previewOverlay_.get()}) {
+    if (!line) continue;
+    result = line->PutState(KlpStatePlaying);
+    if (!KlpSucceeded(result)) return result;
+  }
+  return KlpOk;
 }
 
 bool CPlayEngine::Prepare(TimeMs from, TimeMs to, const CPlayList& list, double frameDelta,
@@ -103,6 +119,8 @@ bool CPlayEngine::Prepare(TimeMs from, TimeMs to, const CPlayList& list, double 
   if (!(from <= to) || !board_ || state_ != EngineState::Stopped) return false;
   playFrom_ = from;
   playTo_ = to;
+  // The preview's pictures laid over stay off the board while the play runs.
+  if (previewOverlay_) previewOverlay_->PutState(KlpStateStopped);
   bool prepared = PrepareVideo(list) && PrepareAudio(list, audioTrackKeys);
   if (prepared) {
     ResetTitleTasks();
@@ -327,6 +345,44 @@ bool CPlayEngine::ShowFrame(const CMovieMapItem& item, std::int32_t sourceFrame,
   return shown;
 }
 
+bool CPlayEngine::MakePreviewOverlay() {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::unique_ptr<IKlpVTimeLine> line;
+  if (!ReportComResult(ui_, board_->GetVideoFormat(0, width, height, nullptr), "Get Video Format") ||
+      !ReportComResult(ui_, board_->CreateVTimeLine(0, 0x1000000, 0x800000, 0, line), "Create VTimeLine")) {
+    return false;
+  }
+  if (!line) return ReportComResult(ui_, KlpPointer, "Create VTimeLine");
+  if (!ReportComResult(ui_, line->SetWindow(0, 0, width, height), "Set Window")) return false;
+  previewOverlay_ = std::move(line);
+  if (ReportComResult(ui_, ResetVideoTimeLine(), "Reseting Video TimeLine")) return true;
+  previewOverlay_.reset();
+  return false;
+}
+
+bool CPlayEngine::ShowPreview(const PreviewPictures& pictures, double frameDelta) {
+  if (state_ != EngineState::Stopped || !videoTimeLine_ || !pictures.below.item) return false;
+  if (pictures.over && !previewOverlay_ && !MakePreviewOverlay()) return false;
+  if (!ShowFrame(*pictures.below.item, pictures.below.sourceFrame, frameDelta)) return false;
+  if (!previewOverlay_) return true;
+  if (pictures.over) {
+    CPlayTask frame;
+    frame.movieItem = pictures.over->item;
+    frame.in = pictures.over->sourceFrame;
+    frame.length = 1;
+    frame.fileName = pictures.over->item->fileName;
+    if (AddVideoFragment(frame, frameDelta, previewOverlayClips_, previewOverlay_.get())) {
+      if (previewOverlayClips_.size() > kPreviewClipsKept) previewOverlayClips_.erase(previewOverlayClips_.begin());
+      return true;
+    }
+  }
+  // Nothing laid over this frame, or the picture failed (and was reported):
+  // an empty frame keeps the lines in step.
+  const bool inStep = ReportComResult(ui_, previewOverlay_->AddEmpty(frameDelta / 1000.0), "Add Empty Preview");
+  return inStep && !pictures.over;
+}
+
 bool CPlayEngine::PreviewRestTime(double& seconds) {
   seconds = 0.0;
   if (!videoTimeLine_) return false;
@@ -335,7 +391,8 @@ bool CPlayEngine::PreviewRestTime(double& seconds) {
 
 bool CPlayEngine::AddPreviewEmpty(double seconds) {
   if (!videoTimeLine_) return false;
-  return ReportComResult(ui_, videoTimeLine_->AddEmpty(seconds), "Add Empty Preview");
+  if (!ReportComResult(ui_, videoTimeLine_->AddEmpty(seconds), "Add Empty Preview")) return false;
+  return !previewOverlay_ || ReportComResult(ui_, previewOverlay_->AddEmpty(seconds), "Add Empty Preview");
 }
 
 void CPlayEngine::BuildTitleTasks(const std::vector<std::unique_ptr<CTrack>>& tracks, TimeMs previewTime) {

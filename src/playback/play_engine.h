@@ -2,7 +2,8 @@
 // board's video time line, one audio time line per audio track and the title
 // tasks, starts them together against the board clock, tells where the play
 // stands, and stops them. While nothing plays the video time line runs on
-// and shows single frames (preview).
+// and shows single frames (preview), with a transparent clip's frame laid
+// over them on a second line where one lies over them.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "model/user_interface.h"
 #include "playback/klp_interfaces.h"
 #include "playback/play_engine_list.h"
+#include "playback/play_engine_preview.h"
 #include "titles/title_task_list.h"
 
 namespace vantorelle {
@@ -55,6 +57,10 @@ class CPlayEngine {
   // Adds one source frame, or a still image for a frame, to the running video
   // time line (preview).
   bool ShowFrame(const CMovieMapItem& item, std::int32_t sourceFrame, double frameDelta);
+  // The preview's pictures for one frame: the one below on the video time
+  // line and, laid over it, a transparent one on the preview's second line,
+  // made the first time one is shown and running in step with the first.
+  bool ShowPreview(const PreviewPictures& pictures, double frameDelta);
   // Seconds of content the video time line has not output yet; negative once
   // it ran past its end.
   bool PreviewRestTime(double& seconds);
@@ -85,6 +91,8 @@ class CPlayEngine {
   bool LoadVideoLine(IKlpVTimeLine& line, const std::vector<CPlayTask>& entries,
                      std::vector<std::unique_ptr<IKlpSuperClip>>& keep);
   bool PrepareOverlay(const CPlayList& list);
+  // Makes the preview's second line and restarts both lines together.
+  bool MakePreviewOverlay();
   void ReleaseBoard();
 
   IUserInterface& ui_;
@@ -99,6 +107,12 @@ class CPlayEngine {
   // video time line, the board lays it over that line.
   std::unique_ptr<IKlpVTimeLine> overlayLine_;
   std::vector<std::unique_ptr<IKlpSuperClip>> overlayClips_;
+  // The idle preview's transparent pictures, over the video time line: it
+  // holds as much content as that line (an empty frame where nothing is
+  // laid over), runs while it runs and stands stopped, showing nothing,
+  // while a play runs.
+  std::unique_ptr<IKlpVTimeLine> previewOverlay_;
+  std::vector<std::unique_ptr<IKlpSuperClip>> previewOverlayClips_;
   std::vector<CAudioLine> audioLines_;
   CTitleTaskList titleTasks_;
   double boardStartTime_ = 0.0;

@@ -171,11 +171,11 @@ void CPlaybackWindow::OnPreviewTimer() {
       if (restFrames <= 2) {
         bool ready = true;
         if (restFrames < 0) ready = engine_.AddPreviewEmpty(-rest);
-        const std::optional<PreviewFrame> frame = ready ? ChoosePreviewFrame(included, mark) : std::nullopt;
-        const CMovieMapItem* item = frame ? movieMap_.Find(frame->clip->source->path) : nullptr;
+        const std::optional<PreviewPictures> pictures =
+            ready ? ChoosePreviewPictures(included, mark, movieMap_) : std::nullopt;
         // A failed frame was reported; it is not tried again until the mark moves.
-        if (ready && item) engine_.ShowFrame(*item, frame->sourceFrame, frameDelta);
-        if (!ready || item) {
+        if (pictures) engine_.ShowPreview(*pictures, frameDelta);
+        if (!ready || pictures) {
           previewShown_ = true;
           previewShownTime_ = mark;
         }

@@ -362,6 +362,8 @@ TEST_F(BoardPicture, PicturesWithAlphaAreLaidOverTheLinesBelow) {
       {"qtrle.mov", "-c:v qtrle"},
       {"png.mov", "-c:v png"},
       {"prores4444.mov", "-c:v prores_ks -profile:v 4444 -pix_fmt yuva444p10le -alpha_bits 16"},
+      {"vp9.webm", "-c:v libvpx-vp9 -pix_fmt yuva420p -crf 10 -b:v 0"},
+      {"vp8.webm", "-c:v libvpx -pix_fmt yuva420p -auto-alt-ref 0 -crf 4 -b:v 2M"},
   };
   for (const AlphaMovie& movie : movies) {
     SCOPED_TRACE(movie.name);

@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 #include "playback/ffmpeg_handles.h"
 #include "playback/software_board/movie_file_decoder.h"
 #include "support/temp_dir.h"
@@ -83,6 +87,7 @@ struct Encoding {
   const char* name;
   const char* arguments;
   const char* extension;
+  bool alpha = false;  // the pictures carry an alpha channel
 };
 
 void PrintTo(const Encoding& encoding, std::ostream* out) { *out << encoding.name; }
@@ -134,6 +139,18 @@ TEST_P(ExactMovieFramesByCodec, InOrderEveryFrameWithoutSeekingAgain) {
   EXPECT_EQ(NumberShownAt(decoder_, 100.0), kFrames - 1);
 }
 
+// Decoded with the decoder that keeps the alpha where the stream has one.
+TEST_P(ExactMovieFramesByCodec, PicturesHaveAlphaExactlyWhereTheStreamHasIt) {
+  EXPECT_EQ(decoder_.Facts().videoHasAlpha, GetParam().alpha);
+  for (int frame : {0, 30, 13}) {
+    const AVFrame* picture = decoder_.DecodeFrame(frame);
+    ASSERT_NE(picture, nullptr) << frame;
+    const AVPixFmtDescriptor* pixels = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ((pixels->flags & AV_PIX_FMT_FLAG_ALPHA) != 0, GetParam().alpha) << pixels->name;
+  }
+}
+
 // Several decoding threads (frame threads where pictures carry timestamps)
 // hold pictures back longer; the frames stay the same.
 TEST_P(ExactMovieFramesByCodec, ThreadsGiveTheSameFrames) {
@@ -163,6 +180,10 @@ INSTANTIATE_TEST_SUITE_P(
         Encoding{"Mpeg2Mxf", "-c:v mpeg2video -bf 2 -g 12 -q:v 2", "mxf"},
         Encoding{"Mpeg4Avi", "-c:v mpeg4 -bf 1 -g 12 -q:v 2", "avi"},
         Encoding{"Vp9Webm", "-c:v libvpx-vp9 -g 12 -crf 20 -b:v 0 -deadline realtime -cpu-used 8", "webm"},
+        Encoding{"Vp9AlphaWebm",
+                 "-c:v libvpx-vp9 -pix_fmt yuva420p -g 12 -crf 20 -b:v 0 -deadline realtime -cpu-used 8", "webm",
+                 true},
+        Encoding{"Vp8AlphaWebm", "-c:v libvpx -pix_fmt yuva420p -auto-alt-ref 0 -g 12 -crf 8 -b:v 2M -deadline realtime -cpu-used 8", "webm", true},
         Encoding{"TheoraOgv", "-c:v libtheora -g 12 -q:v 9", "ogv"},
         Encoding{"Wmv2Wmv", "-c:v wmv2 -g 12 -q:v 2", "wmv"}),
     [](const ::testing::TestParamInfo<Encoding>& info) { return std::string(info.param.name); });

@@ -3,6 +3,7 @@
 // the system's messages, and files that change on disk.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -107,6 +108,33 @@ TEST_F(RealMediaSources, MoviesOfAnyFrameSizeAreTakenWhateverTheProjectHolds) {
   const auto source = MakeSourceFromFile(Context(), small);
   ASSERT_TRUE(source);
   EXPECT_EQ(source->frameWidth, 320);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(RealMediaSources, MoviesWithAlphaAreAlphaSourcesWhateverKeepsTheirAlpha) {
+  if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg program on PATH";
+  // VP8 and VP9 in WebM keep their alpha beside the pictures; the others in
+  // the pictures themselves.
+  const std::pair<const char*, const char*> movies[] = {
+      {"qtrle.mov", "-c:v qtrle"},
+      {"vp9.webm", "-c:v libvpx-vp9 -pix_fmt yuva420p -deadline realtime -cpu-used 8"},
+      {"vp8.webm", "-c:v libvpx -pix_fmt yuva420p -auto-alt-ref 0 -deadline realtime"},
+      {"opaque-vp9.webm", "-c:v libvpx-vp9 -pix_fmt yuv420p -deadline realtime -cpu-used 8"},
+  };
+  for (const auto& [name, encoding] : movies) {
+    SCOPED_TRACE(name);
+    const std::string path = dir_.File(name);
+    const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i "
+                                "'color=c=0x00C800@0.25:s=160x120:r=25:d=0.4,format=argb' " +
+                                std::string(encoding) + " '" + path + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const auto source = MakeSourceFromFile(Context(), path);
+    ASSERT_TRUE(source);
+    const bool opaque = std::string(name).rfind("opaque", 0) == 0;
+    EXPECT_EQ(source->flags, SourceFlags::MovieFile | (opaque ? SourceFlags::VideoStream : SourceFlags::AlphaStream));
+    EXPECT_EQ(source->frameWidth, 160);
+    EXPECT_DOUBLE_EQ(source->duration, 400.0);
+  }
   EXPECT_TRUE(ui_.messages.empty());
 }
 

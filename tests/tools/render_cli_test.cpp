@@ -11,9 +11,11 @@
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
@@ -312,6 +314,61 @@ TEST_F(RenderCli, AHalfTransparentImageAboveAMovieIsLaidOverIt) {
   expect(14, 128, 0, 127);
   expect(15, 0, 0, 255);
   expect(24, 0, 0, 255);
+}
+
+TEST_F(RenderCli, HalfTransparentVpxMoviesAboveAMovieAreLaidOverIt) {
+  if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg program on PATH";
+  // WebM keeps the alpha of VP8 and VP9 beside the pictures, where only
+  // libvpx's decoders find it.
+  const std::pair<const char*, const char*> movies[] = {
+      {"vp9.webm", "-c:v libvpx-vp9 -pix_fmt yuva420p -crf 10 -b:v 0"},
+      {"vp8.webm", "-c:v libvpx -pix_fmt yuva420p -auto-alt-ref 0 -crf 4 -b:v 2M"},
+  };
+  for (const auto& [name, encoding] : movies) {
+    SCOPED_TRACE(name);
+    const std::string project = dir_.File(std::string(name) + ".vrp");
+    {
+      testing::TestDocument doc;
+      HeadlessDocumentViews views;
+      doc.doc.AttachViews(&views);
+      // A blue movie on a B track for a second; above it, on the alpha
+      // track, red at half opacity for its first 0.6 s.
+      doc.doc.timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::VideoAlfa, 48));
+      doc.doc.timeline.AddTrackInKindOrder(std::make_unique<CTrack>(TrackTypes::VideoB, 48));
+      ASSERT_EQ(doc.Track(2).Kind(), TrackKind::VideoAlfa);
+      ASSERT_EQ(doc.Track(3).Kind(), TrackKind::VideoB);
+      Place(doc, 3, Movie(doc, "blue.avi", {0, 0, 255}), 0.0, 1000.0);
+      const std::string path = dir_.File(name);
+      const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i "
+                                  "'color=c=0xFF0000@0.5:s=160x120:r=25:d=0.6,format=argb' " +
+                                  std::string(encoding) + " '" + path + "'";
+      ASSERT_EQ(std::system(command.c_str()), 0);
+      CSrc& half = doc.AddSource(path, 600.0, SourceFlags::MovieFile | SourceFlags::AlphaStream);
+      half.frameWidth = 160;
+      half.frameHeight = 120;
+      half.modified = LastWriteText(ReadFileFacts(path)->lastWrite);
+      Place(doc, 2, half, 0.0, 600.0);
+      doc.doc.times.rangeStart = 0.0;
+      doc.doc.times.rangeStop = 1000.0;
+      ASSERT_TRUE(SaveProjectFile(doc.doc, project));
+    }
+    const std::string out = dir_.File(std::string(name) + ".avi");
+    const CliRun run = RunCli({"render", project, out, "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto media = testing::DecodeMediaFile(out);
+    ASSERT_TRUE(media);
+    ASSERT_EQ(media->frames.size(), 25u);
+    const auto expect = [&](std::size_t frame, int r, int g, int b) {
+      const auto colour = media->MeanColour(frame, 352, 280, 16);
+      EXPECT_NEAR(colour.r, r, 12) << "frame " << frame;
+      EXPECT_NEAR(colour.g, g, 12) << "frame " << frame;
+      EXPECT_NEAR(colour.b, b, 12) << "frame " << frame;
+    };
+    expect(0, 128, 0, 127);
+    expect(14, 128, 0, 127);
+    expect(15, 0, 0, 255);
+    expect(24, 0, 0, 255);
+  }
 }
 
 TEST_F(RenderCli, PicturesKeepTheirShapeInTheNarrowPixelsOfPal) {

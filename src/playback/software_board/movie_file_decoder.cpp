@@ -8,6 +8,7 @@
 #include <string_view>
 
 extern "C" {
+#include <libavutil/dict.h>
 #include <libavutil/display.h>
 #include <libavutil/pixdesc.h>
 }
@@ -36,6 +37,19 @@ bool IsAcceptedContainer(const AVInputFormat* format) {
 }
 
 double ValidRate(AVRational rate) { return rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0.0; }
+
+// VP8 and VP9 keep their alpha in a second picture beside each frame (in
+// WebM, as block additions, the stream tagged alpha_mode 1). FFmpeg's own
+// decoders drop it; libvpx's decode both into yuva420p.
+const AVCodec* AlphaDecoderOf(const AVStream& stream) {
+  const AVDictionaryEntry* mode = av_dict_get(stream.metadata, "alpha_mode", nullptr, 0);
+  if (!mode || std::strcmp(mode->value, "1") != 0) return nullptr;
+  switch (stream.codecpar->codec_id) {
+    case AV_CODEC_ID_VP9: return avcodec_find_decoder_by_name("libvpx-vp9");
+    case AV_CODEC_ID_VP8: return avcodec_find_decoder_by_name("libvpx");
+    default: return nullptr;
+  }
+}
 
 }  // namespace
 
@@ -145,7 +159,7 @@ bool MovieFileDecoder::FindStreams() {
     facts_.height = par.height;
     facts_.framesPerSecond = rate;
     const AVPixFmtDescriptor* pixels = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(par.format));
-    facts_.videoHasAlpha = pixels && (pixels->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
+    facts_.videoHasAlpha = (pixels && (pixels->flags & AV_PIX_FMT_FLAG_ALPHA) != 0) || AlphaDecoderOf(stream) != nullptr;
     const AVCodecDescriptor* codec = avcodec_descriptor_get(par.codec_id);
     facts_.intraOnly = codec && (codec->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
     // Containers may give the pixel shape where the codec does not.
@@ -186,8 +200,10 @@ void MovieFileDecoder::MeasureAudio(const AVStream& stream) {
 }
 
 bool MovieFileDecoder::OpenVideoDecoder() {
-  const AVCodecParameters& par = *input_->streams[videoStream_]->codecpar;
-  const AVCodec* decoder = avcodec_find_decoder(par.codec_id);
+  const AVStream& stream = *input_->streams[videoStream_];
+  const AVCodecParameters& par = *stream.codecpar;
+  const AVCodec* decoder = AlphaDecoderOf(stream);
+  if (!decoder) decoder = avcodec_find_decoder(par.codec_id);
   if (!decoder) return false;
   codec_.reset(avcodec_alloc_context3(decoder));
   if (!codec_ || avcodec_parameters_to_context(codec_.get(), &par) < 0) return false;
