@@ -104,7 +104,12 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   }
   const AVFrame* progressive = deinterlacer_.Progressive(decoded);
   if (!progressive) return false;
-  const AVFrame& frame = *progressive;
+  const AVFrame* shown = progressive;
+  if (ToneMapper::Converts(*progressive)) {
+    // A picture the graph cannot take is shown as swscale reads it.
+    if (const AVFrame* sdr = toneMapper_.Sdr(*progressive)) shown = sdr;
+  }
+  const AVFrame& frame = *shown;
   // The shape is the decoded frame's: a picture made from one field is as
   // tall when shown.
   PictureShape shape;
