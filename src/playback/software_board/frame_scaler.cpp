@@ -78,23 +78,11 @@ void SplitAlpha(const std::uint8_t* rgba, std::int32_t left, std::int32_t top, s
 
 bool FrameScaler::ScaleInto(const AVFrame& frame, std::int32_t width, std::int32_t height, AVPixelFormat format,
                             std::uint8_t* pixels, std::int32_t stride) {
-  const PictureColour colour = ColourOf(frame);
-  if (colour.format == AV_PIX_FMT_NONE || !sws_isSupportedInput(colour.format)) return false;
-  scaler_.reset(sws_getCachedContext(scaler_.release(), frame.width, frame.height, colour.format, width, height,
-                                     format, SWS_BICUBIC, nullptr, nullptr, nullptr));
-  if (!scaler_) {
-    colourSetFor_ = nullptr;
-    return false;
-  }
-  // Colour details rebuild the scaler's tables: set them only when needed.
-  if (scaler_.get() != colourSetFor_ || !(colour == colour_)) {
-    ApplySourceColour(*scaler_, colour);
-    colourSetFor_ = scaler_.get();
-    colour_ = colour;
-  }
+  SwsContext* scaler = RgbScalerFor(frame, width, height, format, SWS_BICUBIC, scaler_);
+  if (!scaler) return false;
   std::uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
   int strides[4] = {stride, 0, 0, 0};
-  return sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) > 0;
+  return sws_scale(scaler, frame.data, frame.linesize, 0, frame.height, planes, strides) > 0;
 }
 
 bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOptions& options) {

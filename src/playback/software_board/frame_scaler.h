@@ -34,8 +34,6 @@ class FrameScaler {
                  std::uint8_t* pixels, std::int32_t stride);
 
   SwsContextPtr scaler_;
-  SwsContext* colourSetFor_ = nullptr;  // the scaler whose tables hold colour_
-  PictureColour colour_;
   std::vector<std::uint8_t> turnedRgba_;
   std::vector<std::uint8_t> unturned_;  // scaled, before it is turned or split from its alpha
   FrameDeinterlacer deinterlacer_;

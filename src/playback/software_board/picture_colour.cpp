@@ -1,6 +1,12 @@
 #include "playback/software_board/picture_colour.h"
 
+#include <algorithm>
+
 #include "playback/ffmpeg_handles.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
 
 namespace vantorelle {
 namespace {
@@ -24,6 +30,37 @@ int MatrixOf(const AVFrame& frame, bool fullRange) {
   }
 }
 
+// swscale keeps its own range for YUV and grey sources only; it reports
+// every other source (RGB, palette) as full range whatever it was told.
+bool RangeIsReportedFull(AVPixelFormat format) {
+  const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
+  if (!descriptor) return true;
+  const bool yuv = (descriptor->flags & AV_PIX_FMT_FLAG_RGB) == 0 && descriptor->nb_components >= 2;
+  const bool grey = (descriptor->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL)) == 0 &&
+                    descriptor->nb_components <= 2 && format != AV_PIX_FMT_MONOBLACK &&
+                    format != AV_PIX_FMT_MONOWHITE;
+  return !yuv && !grey;
+}
+
+bool HoldsSourceColour(SwsContext& scaler, const PictureColour& colour) {
+  int* sourceTable = nullptr;
+  int* targetTable = nullptr;
+  int sourceRange = -1;
+  int targetRange = -1;
+  int brightness = 0;
+  int contrast = 0;
+  int saturation = 0;
+  if (sws_getColorspaceDetails(&scaler, &sourceTable, &sourceRange, &targetTable, &targetRange, &brightness,
+                               &contrast, &saturation) < 0 ||
+      !sourceTable) {
+    return false;
+  }
+  const int* wanted = sws_getCoefficients(colour.matrix);
+  const bool sameTable = std::equal(wanted, wanted + 4, sourceTable);
+  const bool fullRange = colour.fullRange || RangeIsReportedFull(colour.format);
+  return sameTable && sourceRange == (fullRange ? 1 : 0);
+}
+
 }  // namespace
 
 PictureColour ColourOf(const AVFrame& frame) {
@@ -39,6 +76,18 @@ void ApplySourceColour(SwsContext& scaler, const PictureColour& colour) {
   // The target is RGB: its table is unused, its range full.
   sws_setColorspaceDetails(&scaler, source, colour.fullRange ? 1 : 0, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0,
                            1 << 16, 1 << 16);
+}
+
+SwsContext* RgbScalerFor(const AVFrame& frame, std::int32_t width, std::int32_t height, AVPixelFormat target,
+                         int flags, SwsContextPtr& scaler) {
+  if (frame.width <= 0 || frame.height <= 0 || frame.format < 0 || width <= 0 || height <= 0) return nullptr;
+  const PictureColour colour = ColourOf(frame);
+  if (colour.format == AV_PIX_FMT_NONE || !sws_isSupportedInput(colour.format)) return nullptr;
+  scaler.reset(sws_getCachedContext(scaler.release(), frame.width, frame.height, colour.format, width, height,
+                                    target, flags, nullptr, nullptr, nullptr));
+  if (!scaler) return nullptr;
+  if (!HoldsSourceColour(*scaler, colour)) ApplySourceColour(*scaler, colour);
+  return scaler.get();
 }
 
 }  // namespace vantorelle
