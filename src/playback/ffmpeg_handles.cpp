@@ -23,7 +23,7 @@ bool ConvertFrameToRgb24(const AVFrame& frame, SwsContextPtr& scaler, std::uint8
   ToneMapper toneMapper;
   const AVFrame* picture = &frame;
   if (ToneMapper::Converts(frame)) {
-    if (const AVFrame* sdr = toneMapper.Sdr(frame)) picture = sdr;
+    if (const AVFrame* sdr = toneMapper.Sdr(frame, frame.width, frame.height)) picture = sdr;
   }
   SwsContext* context = RgbScalerFor(*picture, frame.width, frame.height, AV_PIX_FMT_RGB24, SWS_BICUBIC, scaler);
   if (!context) return false;

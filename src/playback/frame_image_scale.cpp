@@ -12,7 +12,7 @@ std::optional<std::vector<std::uint8_t>> ScaleToFrameImage(const AVFrame& frame,
   ToneMapper toneMapper;
   const AVFrame* picture = &frame;
   if (ToneMapper::Converts(frame)) {
-    if (const AVFrame* sdr = toneMapper.Sdr(frame)) picture = sdr;
+    if (const AVFrame* sdr = toneMapper.Sdr(frame, kFrameImageWidth, kFrameImageHeight)) picture = sdr;
   }
   SwsContext* context =
       RgbScalerFor(*picture, kFrameImageWidth, kFrameImageHeight, AV_PIX_FMT_RGB24, SWS_AREA, scaler);

@@ -92,12 +92,6 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   }
   const AVFrame* progressive = deinterlacer_.Progressive(decoded);
   if (!progressive) return false;
-  const AVFrame* shown = progressive;
-  if (ToneMapper::Converts(*progressive)) {
-    // A picture the graph cannot take is shown as swscale reads it.
-    if (const AVFrame* sdr = toneMapper_.Sdr(*progressive)) shown = sdr;
-  }
-  const AVFrame& frame = *shown;
   // The shape is the decoded frame's: a picture made from one field is as
   // tall when shown.
   PictureShape shape;
@@ -113,9 +107,20 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   shape.rotationDegrees = options.rotationDegrees;
   const FitRect fit = FitInto(shape, target.width, target.height, options.targetPixelAspect);
   const bool fills = fit.width == target.width && fit.height == target.height;
+  const bool turned = options.rotationDegrees == 90 || options.rotationDegrees == 270;
+  // The size the picture is scaled to, before it is turned.
+  const std::int32_t width = turned ? fit.height : fit.width;
+  const std::int32_t height = turned ? fit.width : fit.height;
+  const AVFrame* shown = progressive;
+  if (ToneMapper::Converts(*progressive)) {
+    // Made at the size it is shown at, so that the work in floating point
+    // is done on as few pixels as it can be. A picture the graph cannot take
+    // is shown as swscale reads it.
+    if (const AVFrame* sdr = toneMapper_.Sdr(*progressive, width, height)) shown = sdr;
+  }
+  const AVFrame& frame = *shown;
   const bool alpha = HasAlpha(frame);
   const std::int32_t stride = target.width * 3;
-  const bool turned = options.rotationDegrees == 90 || options.rotationDegrees == 270;
   if (options.rotationDegrees == 0 && !alpha) {
     if (!fills) FillBars(target, fit);
     target.alpha.clear();
@@ -123,8 +128,6 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   }
   // Scaled to the unturned size first, then turned into place and split
   // from its alpha.
-  const std::int32_t width = turned ? fit.height : fit.width;
-  const std::int32_t height = turned ? fit.width : fit.height;
   const std::int32_t bytes = alpha ? 4 : 3;
   unturned_.resize(static_cast<std::size_t>(width) * height * bytes);
   if (!ScaleInto(frame, width, height, alpha ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24, unturned_.data(), width * bytes)) {

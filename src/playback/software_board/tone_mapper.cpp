@@ -37,10 +37,12 @@ Reading ReadingOf(const AVFrame& frame) {
 }
 
 // zscale takes the H.273 codes that FFmpeg's tags are.
-std::string GraphText(const Reading& reading) {
-  char input[96];
-  std::snprintf(input, sizeof input, "tin=%d:pin=%d:min=%d:rin=%s", reading.transfer, reading.primaries,
-                reading.matrix, reading.fullRange ? "full" : "limited");
+// The first zscale also scales: it is the cheapest place, before the
+// pictures are floating point.
+std::string GraphText(const Reading& reading, std::int32_t width, std::int32_t height) {
+  char input[160];
+  std::snprintf(input, sizeof input, "w=%d:h=%d:filter=bicubic:tin=%d:pin=%d:min=%d:rin=%s", width, height,
+                reading.transfer, reading.primaries, reading.matrix, reading.fullRange ? "full" : "limited");
   if (!IsHdr(reading.transfer)) {
     // Only the primaries differ: zimg goes through linear light itself.
     return std::string("zscale=") + input + ":t=709:p=709,format=gbrp";
@@ -59,16 +61,16 @@ bool ToneMapper::Converts(const AVFrame& frame) {
   return IsHdr(frame.color_trc) || frame.color_primaries == AVCOL_PRI_BT2020;
 }
 
-ToneMapper::GraphKey ToneMapper::KeyOf(const AVFrame& frame) {
-  return GraphKey{frame.width,           frame.height,     frame.format,     frame.color_trc,
-                  frame.color_primaries, frame.colorspace, frame.color_range};
+ToneMapper::GraphKey ToneMapper::KeyOf(const AVFrame& frame, std::int32_t width, std::int32_t height) {
+  return GraphKey{frame.width,      frame.height,      frame.format, frame.color_trc, frame.color_primaries,
+                  frame.colorspace, frame.color_range, width,        height};
 }
 
-bool ToneMapper::BuildGraph(const AVFrame& frame) {
+bool ToneMapper::BuildGraph(const AVFrame& frame, std::int32_t width, std::int32_t height) {
   graph_.reset(avfilter_graph_alloc());
   source_ = nullptr;
   sink_ = nullptr;
-  key_ = KeyOf(frame);
+  key_ = KeyOf(frame, width, height);
   nextPts_ = 0;
   if (!graph_) return false;
   const AVRational aspect = frame.sample_aspect_ratio.num > 0 && frame.sample_aspect_ratio.den > 0
@@ -77,7 +79,7 @@ bool ToneMapper::BuildGraph(const AVFrame& frame) {
   char arguments[160];
   std::snprintf(arguments, sizeof arguments, "video_size=%dx%d:pix_fmt=%d:time_base=1/25:pixel_aspect=%d/%d",
                 frame.width, frame.height, frame.format, aspect.num, aspect.den);
-  const std::string text = GraphText(ReadingOf(frame));
+  const std::string text = GraphText(ReadingOf(frame), width, height);
   AVFilterInOut* inputs = nullptr;
   AVFilterInOut* outputs = nullptr;
   bool made = avfilter_graph_create_filter(&source_, avfilter_get_by_name("buffer"), "in", arguments, nullptr,
@@ -109,8 +111,9 @@ bool ToneMapper::BuildGraph(const AVFrame& frame) {
   return made;
 }
 
-const AVFrame* ToneMapper::Sdr(const AVFrame& frame) {
-  if (!(key_ == KeyOf(frame))) failed_ = !BuildGraph(frame);
+const AVFrame* ToneMapper::Sdr(const AVFrame& frame, std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= 0) return nullptr;
+  if (!(key_ == KeyOf(frame, width, height))) failed_ = !BuildGraph(frame, width, height);
   if (failed_) return nullptr;
   if (!input_) input_.reset(av_frame_alloc());
   if (!output_) output_.reset(av_frame_alloc());

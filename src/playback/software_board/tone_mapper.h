@@ -22,9 +22,10 @@ class ToneMapper {
   // PQ, HLG, or BT.2020 primaries.
   static bool Converts(const AVFrame& frame);
 
-  // The picture as SDR BT.709 full-range planar RGB (AV_PIX_FMT_GBRP) of the
-  // same size, valid until the next call; null when it cannot be made.
-  const AVFrame* Sdr(const AVFrame& frame);
+  // The picture as SDR BT.709 full-range planar RGB (AV_PIX_FMT_GBRP),
+  // scaled to width × height, valid until the next call; null when it cannot
+  // be made.
+  const AVFrame* Sdr(const AVFrame& frame, std::int32_t width, std::int32_t height);
 
  private:
   struct GraphKey {
@@ -35,11 +36,13 @@ class ToneMapper {
     int primaries = 0;
     int matrix = 0;
     int range = 0;
+    std::int32_t targetWidth = 0;
+    std::int32_t targetHeight = 0;
     friend bool operator==(const GraphKey&, const GraphKey&) = default;
   };
-  static GraphKey KeyOf(const AVFrame& frame);
+  static GraphKey KeyOf(const AVFrame& frame, std::int32_t width, std::int32_t height);
 
-  bool BuildGraph(const AVFrame& frame);
+  bool BuildGraph(const AVFrame& frame, std::int32_t width, std::int32_t height);
 
   AvFilterGraphPtr graph_;
   AVFilterContext* source_ = nullptr;
