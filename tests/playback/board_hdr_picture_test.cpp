@@ -85,11 +85,14 @@ std::string RgbBarsSource() {
 }
 
 // A 10-bit BT.2020 movie of the bars, with the transfer (an ffmpeg
-// -color_trc name) the light is coded with; SDR white is 100 cd/m².
-bool WriteBt2020Bars(const std::string& path, const std::string& transfer) {
+// -color_trc name) the light is coded with; SDR white is 100 cd/m². YUV
+// unless rgb, then planar RGB as some HDR masters are.
+bool WriteBt2020Bars(const std::string& path, const std::string& transfer, bool rgb = false) {
+  const std::string coding = rgb ? "m=gbr:r=full,format=gbrp10le" : "m=2020_ncl:r=limited,format=yuv444p10le";
+  const std::string tags = rgb ? " -colorspace rgb -color_range pc" : " -colorspace bt2020nc -color_range tv";
   return RunFfmpeg(RgbBarsSource() + " -vf \"zscale=tin=709:pin=709:min=gbr:rin=full:t=" + transfer +
-                   ":p=2020:m=2020_ncl:r=limited:npl=100,format=yuv444p10le\" -color_trc " + transfer +
-                   " -color_primaries bt2020 -colorspace bt2020nc -color_range tv -c:v ffv1 " + Quoted(path));
+                   ":p=2020:npl=100:" + coding + "\" -color_trc " + transfer + " -color_primaries bt2020" + tags +
+                   " -c:v ffv1 " + Quoted(path));
 }
 
 void ExpectBars(const RgbFrame& frame, int levels) {
@@ -101,11 +104,17 @@ void ExpectBars(const RgbFrame& frame, int levels) {
 }
 
 TEST_F(BoardHdrPicture, HdrBarsAreToneMappedNearTheirSdrLookWithTheirHueKept) {
-  for (const std::string transfer : {"smpte2084", "arib-std-b67"}) {
-    SCOPED_TRACE(transfer);
+  struct Case {
+    const char* name;
+    const char* transfer;
+    bool rgb;
+  };
+  const Case cases[] = {{"pq", "smpte2084", false}, {"hlg", "arib-std-b67", false}, {"pq-rgb", "smpte2084", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     BoardOutputRig rig(SoftwareBoardFormat{320, 90, 25.0});
-    const std::string path = rig.Dir().File("bars-" + transfer + ".mkv");
-    ASSERT_TRUE(WriteBt2020Bars(path, transfer));
+    const std::string path = rig.Dir().File(std::string("bars-") + c.name + ".mkv");
+    ASSERT_TRUE(WriteBt2020Bars(path, c.transfer, c.rgb));
     const std::vector<RgbFrame> frames = Render(rig, path, 0.2);
     ASSERT_FALSE(frames.empty());
     // Light at or below SDR white is kept nearly as it is: the roll-off

@@ -13,7 +13,9 @@ namespace {
 
 bool IsHdr(int transfer) { return transfer == AVCOL_TRC_SMPTE2084 || transfer == AVCOL_TRC_ARIB_STD_B67; }
 
-bool Named(int tag) { return tag != 2 && tag > 0; }  // 2 is "unspecified" in all three tag lists, 0 reserved
+// In the transfer and primaries lists 0 and 3 are reserved and 2 is
+// "unspecified"; in the matrix list 2 and 3 are.
+bool Named(int tag) { return tag > 0 && tag != 2 && tag != 3; }
 
 struct Reading {
   int transfer;
@@ -25,6 +27,7 @@ struct Reading {
 // How zscale is to read the picture. HDR and BT.2020 pictures that leave a
 // tag out are read as BT.2020 material mostly is: BT.2020 primaries and
 // non-constant-luminance matrix, limited range, and (for SDR) BT.709's curve.
+// Pictures in an RGB pixel format zscale reads as full-range RGB itself.
 Reading ReadingOf(const AVFrame& frame) {
   Reading reading;
   reading.transfer = Named(frame.color_trc) ? frame.color_trc : AVCOL_TRC_BT709;
@@ -36,9 +39,9 @@ Reading ReadingOf(const AVFrame& frame) {
   return reading;
 }
 
-// zscale takes the H.273 codes that FFmpeg's tags are.
-// The first zscale also scales: it is the cheapest place, before the
-// pictures are floating point.
+// zscale takes the H.273 codes that FFmpeg's tags are. The first zscale
+// also scales: it is the cheapest place, before the pictures are floating
+// point.
 std::string GraphText(const Reading& reading, std::int32_t width, std::int32_t height) {
   char input[160];
   std::snprintf(input, sizeof input, "w=%d:h=%d:filter=bicubic:tin=%d:pin=%d:min=%d:rin=%s", width, height,
