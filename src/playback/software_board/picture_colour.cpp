@@ -5,6 +5,7 @@
 #include "playback/ffmpeg_handles.h"
 
 extern "C" {
+#include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -61,6 +62,38 @@ bool HoldsSourceColour(SwsContext& scaler, const PictureColour& colour) {
   return sameTable && sourceRange == (fullRange ? 1 : 0);
 }
 
+// The source format a scaler says it has: swscale reads formats with an
+// unused fourth byte as those with alpha, and XYZ as 16-bit RGB.
+AVPixelFormat AsSwscaleKeepsIt(AVPixelFormat format) {
+  switch (format) {
+    case AV_PIX_FMT_RGB0: return AV_PIX_FMT_RGBA;
+    case AV_PIX_FMT_0RGB: return AV_PIX_FMT_ARGB;
+    case AV_PIX_FMT_BGR0: return AV_PIX_FMT_BGRA;
+    case AV_PIX_FMT_0BGR: return AV_PIX_FMT_ABGR;
+    case AV_PIX_FMT_XYZ12LE: return AV_PIX_FMT_RGB48LE;
+    case AV_PIX_FMT_XYZ12BE: return AV_PIX_FMT_RGB48BE;
+    default: return format;
+  }
+}
+
+// Whether a kept scaler was made for this conversion. swscale changes some
+// of what it was asked once it is made (flags of its own, full chroma, for
+// RGB and grey sources; the formats above), so that sws_getCachedContext
+// takes such a scaler for another and makes it again for every picture, at
+// the cost of milliseconds each: it is compared here as swscale keeps it.
+bool MadeFor(SwsContext& scaler, const AVFrame& frame, AVPixelFormat source, std::int32_t width,
+             std::int32_t height, AVPixelFormat target, int flags) {
+  const char* names[7] = {"srcw", "srch", "src_format", "dstw", "dsth", "dst_format", "sws_flags"};
+  const std::int64_t wanted[7] = {frame.width, frame.height, AsSwscaleKeepsIt(source), width, height, target, flags};
+  const std::int64_t added = SWS_FULL_CHR_H_INP | SWS_FULL_CHR_H_INT;
+  for (int i = 0; i < 7; ++i) {
+    std::int64_t value = 0;
+    if (av_opt_get_int(&scaler, names[i], 0, &value) < 0) return false;
+    if (i == 6 ? (value & ~added) != (wanted[i] & ~added) : value != wanted[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 PictureColour ColourOf(const AVFrame& frame) {
@@ -83,9 +116,11 @@ SwsContext* RgbScalerFor(const AVFrame& frame, std::int32_t width, std::int32_t 
   if (frame.width <= 0 || frame.height <= 0 || frame.format < 0 || width <= 0 || height <= 0) return nullptr;
   const PictureColour colour = ColourOf(frame);
   if (colour.format == AV_PIX_FMT_NONE || !sws_isSupportedInput(colour.format)) return nullptr;
-  scaler.reset(sws_getCachedContext(scaler.release(), frame.width, frame.height, colour.format, width, height,
-                                    target, flags, nullptr, nullptr, nullptr));
-  if (!scaler) return nullptr;
+  if (!scaler || !MadeFor(*scaler, frame, colour.format, width, height, target, flags)) {
+    scaler.reset(sws_getContext(frame.width, frame.height, colour.format, width, height, target, flags, nullptr,
+                                nullptr, nullptr));
+    if (!scaler) return nullptr;
+  }
   if (!HoldsSourceColour(*scaler, colour)) ApplySourceColour(*scaler, colour);
   return scaler.get();
 }
