@@ -2,7 +2,8 @@
 // 720 × 576 PAL output (fitted: letterboxed, 16:15 pixels) against a bare
 // swscale conversion of the same frame to the same rectangle, in the same
 // run; the same with the frame marked interlaced (deinterlaced with bwdif
-// before scaling) to show what deinterlacing costs; and a 10-bit HDR (PQ,
+// before scaling) to show what deinterlacing costs; a packed RGB frame of
+// that size; and a 10-bit HDR (PQ,
 // BT.2020) and a 10-bit BT.2020 SDR frame of that size, brought onto SDR
 // BT.709 before scaling, to show what tone mapping costs. Last, the time
 // line's 64 × 48 frame image of the SDR and the HDR frame: the HDR one
@@ -43,6 +44,21 @@ AvFramePtr MakeFrame(bool interlaced) {
       for (int x = 0; x < frame->linesize[plane]; ++x) {
         frame->data[plane][y * frame->linesize[plane] + x] = static_cast<std::uint8_t>(16 + (x + y * 3) % 200);
       }
+    }
+  }
+  return frame;
+}
+
+// A packed RGB frame, as lossless and animation codecs give them.
+AvFramePtr MakeRgbFrame() {
+  AvFramePtr frame(av_frame_alloc());
+  frame->width = kSourceWidth;
+  frame->height = kSourceHeight;
+  frame->format = AV_PIX_FMT_RGB24;
+  if (av_frame_get_buffer(frame.get(), 0) < 0) return nullptr;
+  for (int y = 0; y < kSourceHeight; ++y) {
+    for (int x = 0; x < kSourceWidth * 3; ++x) {
+      frame->data[0][y * frame->linesize[0] + x] = static_cast<std::uint8_t>((x + y * 3) % 256);
     }
   }
   return frame;
@@ -94,6 +110,7 @@ void RunScaler(benchmark::State& state, AVFrame* frame) {
 
 void BM_BoardScaleProgressive(benchmark::State& state) { RunScaler(state, MakeFrame(false).get()); }
 void BM_BoardScaleInterlaced(benchmark::State& state) { RunScaler(state, MakeFrame(true).get()); }
+void BM_BoardScaleRgbSource(benchmark::State& state) { RunScaler(state, MakeRgbFrame().get()); }
 void BM_BoardScaleHdrPq(benchmark::State& state) { RunScaler(state, MakeWideFrame(AVCOL_TRC_SMPTE2084).get()); }
 void BM_BoardScaleBt2020Sdr(benchmark::State& state) { RunScaler(state, MakeWideFrame(AVCOL_TRC_BT2020_10).get()); }
 
@@ -132,6 +149,7 @@ void BM_FrameImageHdrPq(benchmark::State& state) { FrameImage(state, MakeWideFra
 BENCHMARK(BM_BareSwscale)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoardScaleProgressive)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoardScaleInterlaced)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BoardScaleRgbSource)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoardScaleHdrPq)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoardScaleBt2020Sdr)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameImageSdr)->Unit(benchmark::kMillisecond);
