@@ -3,11 +3,10 @@
 // swscale conversion of the same frame to the same rectangle, in the same
 // run; the same with the frame marked interlaced (deinterlaced with bwdif
 // before scaling) to show what deinterlacing costs; a packed RGB frame of
-// that size; and a 10-bit HDR (PQ,
-// BT.2020) and a 10-bit BT.2020 SDR frame of that size, brought onto SDR
-// BT.709 before scaling, to show what tone mapping costs. Last, the time
-// line's 64 × 48 frame image of the SDR and the HDR frame: the HDR one
-// builds its filter graph for each picture.
+// that size; and a 10-bit HDR (PQ, BT.2020) and a 10-bit BT.2020 SDR frame
+// of that size, brought onto SDR BT.709 before scaling, to show what tone
+// mapping costs. Last, the time line's 64 × 48 frame image of the SDR and
+// the HDR frame: the HDR one builds its filter graph for each picture.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
