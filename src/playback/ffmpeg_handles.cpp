@@ -1,5 +1,8 @@
 #include "playback/ffmpeg_handles.h"
 
+#include "playback/software_board/picture_colour.h"
+#include "playback/software_board/tone_mapper.h"
+
 namespace vantorelle {
 
 AVPixelFormat WithoutRangeAlias(AVPixelFormat format, bool& fullRange) {
@@ -15,31 +18,18 @@ AVPixelFormat WithoutRangeAlias(AVPixelFormat format, bool& fullRange) {
 
 bool ConvertFrameToRgb24(const AVFrame& frame, SwsContextPtr& scaler, std::uint8_t* target) {
   if (frame.width <= 0 || frame.height <= 0 || frame.format < 0) return false;
-  bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
-  const AVPixelFormat source = WithoutRangeAlias(static_cast<AVPixelFormat>(frame.format), fullRange);
-  scaler.reset(sws_getCachedContext(scaler.release(), frame.width, frame.height, source, frame.width,
-                                    frame.height, AV_PIX_FMT_RGB24, SWS_BICUBIC, nullptr, nullptr,
-                                    nullptr));
-  if (!scaler) return false;
-  // Setting the colour details rebuilds the scaler's tables: only do it when
-  // the source range changes.
-  int* sourceTable = nullptr;
-  int* targetTable = nullptr;
-  int sourceRange = -1;
-  int targetRange = -1;
-  int brightness = 0;
-  int contrast = 0;
-  int saturation = 0;
-  const bool known = sws_getColorspaceDetails(scaler.get(), &sourceTable, &sourceRange, &targetTable,
-                                              &targetRange, &brightness, &contrast, &saturation) >= 0;
-  if (!known || sourceRange != (fullRange ? 1 : 0) || targetRange != 1) {
-    const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
-    sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
-                             1 << 16);
+  // A single picture: its graph lives for this call alone, and only HDR and
+  // BT.2020 pictures build one.
+  ToneMapper toneMapper;
+  const AVFrame* picture = &frame;
+  if (ToneMapper::Converts(frame)) {
+    if (const AVFrame* sdr = toneMapper.Sdr(frame, frame.width, frame.height)) picture = sdr;
   }
+  SwsContext* context = RgbScalerFor(*picture, frame.width, frame.height, AV_PIX_FMT_RGB24, SWS_BICUBIC, scaler);
+  if (!context) return false;
   std::uint8_t* planes[4] = {target, nullptr, nullptr, nullptr};
   int strides[4] = {frame.width * 3, 0, 0, 0};
-  return sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) > 0;
+  return sws_scale(context, picture->data, picture->linesize, 0, picture->height, planes, strides) > 0;
 }
 
 }  // namespace vantorelle

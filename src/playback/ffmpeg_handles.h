@@ -38,7 +38,9 @@ using SwsContextPtr = std::unique_ptr<SwsContext, SwsContextFree>;
 AVPixelFormat WithoutRangeAlias(AVPixelFormat format, bool& fullRange);
 
 // Converts a decoded picture to packed RGB24 (3 bytes a pixel, rows of
-// width × 3 bytes, top to bottom) of the same size, reusing the scaler.
+// width × 3 bytes, top to bottom) of the same size, reusing the scaler. Its
+// colours are read as the board reads them (see picture_colour.h), HDR and
+// BT.2020 pictures brought onto SDR BT.709 first (see tone_mapper.h).
 bool ConvertFrameToRgb24(const AVFrame& frame, SwsContextPtr& scaler, std::uint8_t* target);
 
 }  // namespace vantorelle

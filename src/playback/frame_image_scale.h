@@ -11,10 +11,10 @@
 
 namespace vantorelle {
 
-// Rows of FrameImageRowBytes(kFrameImageWidth) bytes. The frame's range and
-// colour matrix are honoured (BT.601 assumed up to 576 lines, BT.709 above,
-// when the frame names none). Reuses the scaler; none when the frame cannot
-// be scaled.
+// Rows of FrameImageRowBytes(kFrameImageWidth) bytes. The frame's colours
+// are read as the board reads them (see picture_colour.h), HDR and BT.2020
+// pictures brought onto SDR BT.709 first. Reuses the scaler; none when the
+// frame cannot be scaled.
 std::optional<std::vector<std::uint8_t>> ScaleToFrameImage(const AVFrame& frame, SwsContextPtr& scaler);
 
 }  // namespace vantorelle

@@ -147,6 +147,11 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
   video.time_base = AVRational{1000, settings.framesPer1000s};
   video.framerate = AVRational{settings.framesPer1000s, 1000};
   video.pix_fmt = mp4 ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_YUVJ422P;
+  // Players read untagged high definition as BT.709, so H.264 of that size is
+  // made with BT.709's matrix; JPEG pictures are BT.601 at any size. Both say so.
+  const bool bt709 = mp4 && (settings.width >= 1280 || settings.height >= 720);
+  video.colorspace = bt709 ? AVCOL_SPC_BT709 : AVCOL_SPC_BT470BG;
+  video.color_range = mp4 ? AVCOL_RANGE_MPEG : AVCOL_RANGE_JPEG;
   if (mp4) {
     video.gop_size = 25;
     av_opt_set(video.priv_data, "preset", "veryfast", 0);
@@ -221,10 +226,9 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
     error = "no picture converter";
     return nullptr;
   }
-  if (fullRange) {
-    const int* coefficients = sws_getCoefficients(SWS_CS_ITU601);
-    sws_setColorspaceDetails(state->scaler.get(), coefficients, 1, coefficients, 1, 0, 1 << 16, 1 << 16);
-  }
+  const int* coefficients = sws_getCoefficients(bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601);
+  sws_setColorspaceDetails(state->scaler.get(), coefficients, 1, coefficients, fullRange ? 1 : 0, 0, 1 << 16,
+                           1 << 16);
   return std::unique_ptr<MediaFileEncoder>(new MediaFileEncoder(std::move(state)));
 }
 

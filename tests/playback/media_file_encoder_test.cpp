@@ -6,6 +6,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <numbers>
 
 #include "support/media_file_reader.h"
@@ -120,6 +124,71 @@ INSTANTIATE_TEST_SUITE_P(Formats, MediaFileEncoderTest,
                          ::testing::Values(Case{MediaFileFormat::AviMjpegPcm, "out.avi", "mjpeg", "pcm_s16le", 6},
                                            Case{MediaFileFormat::Mp4H264Aac, "out.mp4", "h264", "aac", 12}),
                          [](const auto& info) { return info.index == 0 ? std::string("Avi") : std::string("Mp4"); });
+
+// Four bars side by side: red, green, blue and grey at 192.
+std::vector<std::uint8_t> Bars(int width, int height) {
+  const std::uint8_t colours[4][3] = {{192, 0, 0}, {0, 192, 0}, {0, 0, 192}, {192, 192, 192}};
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      std::memcpy(&rgb[(static_cast<std::size_t>(y) * width + x) * 3], colours[x * 4 / width], 3);
+    }
+  }
+  return rgb;
+}
+
+// What the ffmpeg program makes of the file's first picture, as RGB24; empty when it cannot.
+std::vector<std::uint8_t> FfmpegFirstPicture(const std::string& path, const std::string& rawPath) {
+  const std::string command = "ffmpeg -nostdin -loglevel error -y -i '" + path +
+                              "' -frames:v 1 -f rawvideo -pix_fmt rgb24 '" + rawPath + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  std::ifstream raw(rawPath, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(raw), std::istreambuf_iterator<char>());
+}
+
+TEST(MediaFileEncoderColour, BarsComeBackInTheirColoursAtEverySizeAsPlayersReadThem) {
+  struct SizeCase {
+    MediaFileFormat format;
+    const char* file;
+    int width;
+    int height;
+    int tolerance;
+  };
+  const SizeCase cases[] = {
+      {MediaFileFormat::Mp4H264Aac, "hd.mp4", 1280, 720, 6},
+      {MediaFileFormat::Mp4H264Aac, "sd.mp4", 720, 576, 6},
+      {MediaFileFormat::AviMjpegPcm, "hd.avi", 1280, 720, 6},
+  };
+  testing::TempDir dir;
+  const bool ffmpegProgram = std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
+  for (const SizeCase& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = dir.File(c.file);
+    std::string error;
+    auto encoder = MediaFileEncoder::Open(path, {c.format, c.width, c.height, 25000, 48000}, error);
+    ASSERT_TRUE(encoder) << error;
+    const std::vector<std::uint8_t> bars = Bars(c.width, c.height);
+    for (int frame = 0; frame < 3; ++frame) ASSERT_TRUE(encoder->WriteVideoFrame(bars.data())) << encoder->Error();
+    ASSERT_TRUE(encoder->Finish()) << encoder->Error();
+    // Read back as players read pictures: by their tags, and untagged
+    // high definition as BT.709.
+    const auto media = testing::DecodeMediaFile(path);
+    ASSERT_TRUE(media);
+    ASSERT_FALSE(media->frames.empty());
+    std::vector<std::vector<std::uint8_t>> readings{media->frames.front()};
+    if (ffmpegProgram) readings.push_back(FfmpegFirstPicture(path, dir.File(std::string(c.file) + ".rgb")));
+    for (const std::vector<std::uint8_t>& picture : readings) {
+      ASSERT_EQ(picture.size(), bars.size());
+      for (int bar = 0; bar < 4; ++bar) {
+        const std::size_t at = (static_cast<std::size_t>(c.height / 2) * c.width + c.width * (2 * bar + 1) / 8) * 3;
+        for (int channel = 0; channel < 3; ++channel) {
+          EXPECT_NEAR(picture[at + channel], bars[at + channel], c.tolerance)
+              << "bar " << bar << " channel " << channel << (&picture == &readings.front() ? "" : " (ffmpeg)");
+        }
+      }
+    }
+  }
+}
 
 TEST(MediaFileEncoderOpen, RefusesAFolderThatDoesNotExistAndABadFormat) {
   std::string error;

@@ -78,23 +78,11 @@ void SplitAlpha(const std::uint8_t* rgba, std::int32_t left, std::int32_t top, s
 
 bool FrameScaler::ScaleInto(const AVFrame& frame, std::int32_t width, std::int32_t height, AVPixelFormat format,
                             std::uint8_t* pixels, std::int32_t stride) {
-  const PictureColour colour = ColourOf(frame);
-  if (colour.format == AV_PIX_FMT_NONE || !sws_isSupportedInput(colour.format)) return false;
-  scaler_.reset(sws_getCachedContext(scaler_.release(), frame.width, frame.height, colour.format, width, height,
-                                     format, SWS_BICUBIC, nullptr, nullptr, nullptr));
-  if (!scaler_) {
-    colourSetFor_ = nullptr;
-    return false;
-  }
-  // Colour details rebuild the scaler's tables: set them only when needed.
-  if (scaler_.get() != colourSetFor_ || !(colour == colour_)) {
-    ApplySourceColour(*scaler_, colour);
-    colourSetFor_ = scaler_.get();
-    colour_ = colour;
-  }
+  SwsContext* scaler = RgbScalerFor(frame, width, height, format, SWS_BICUBIC, scaler_);
+  if (!scaler) return false;
   std::uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
   int strides[4] = {stride, 0, 0, 0};
-  return sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) > 0;
+  return sws_scale(scaler, frame.data, frame.linesize, 0, frame.height, planes, strides) > 0;
 }
 
 bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOptions& options) {
@@ -104,7 +92,6 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   }
   const AVFrame* progressive = deinterlacer_.Progressive(decoded);
   if (!progressive) return false;
-  const AVFrame& frame = *progressive;
   // The shape is the decoded frame's: a picture made from one field is as
   // tall when shown.
   PictureShape shape;
@@ -120,9 +107,20 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   shape.rotationDegrees = options.rotationDegrees;
   const FitRect fit = FitInto(shape, target.width, target.height, options.targetPixelAspect);
   const bool fills = fit.width == target.width && fit.height == target.height;
+  const bool turned = options.rotationDegrees == 90 || options.rotationDegrees == 270;
+  // The size the picture is scaled to, before it is turned.
+  const std::int32_t width = turned ? fit.height : fit.width;
+  const std::int32_t height = turned ? fit.width : fit.height;
+  const AVFrame* shown = progressive;
+  if (ToneMapper::Converts(*progressive)) {
+    // Made at the size it is shown at, so that the work in floating point
+    // is done on as few pixels as it can be. A picture the graph cannot take
+    // is shown as swscale reads it.
+    if (const AVFrame* sdr = toneMapper_.Sdr(*progressive, width, height)) shown = sdr;
+  }
+  const AVFrame& frame = *shown;
   const bool alpha = HasAlpha(frame);
   const std::int32_t stride = target.width * 3;
-  const bool turned = options.rotationDegrees == 90 || options.rotationDegrees == 270;
   if (options.rotationDegrees == 0 && !alpha) {
     if (!fills) FillBars(target, fit);
     target.alpha.clear();
@@ -130,8 +128,6 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   }
   // Scaled to the unturned size first, then turned into place and split
   // from its alpha.
-  const std::int32_t width = turned ? fit.height : fit.width;
-  const std::int32_t height = turned ? fit.width : fit.height;
   const std::int32_t bytes = alpha ? 4 : 3;
   unturned_.resize(static_cast<std::size_t>(width) * height * bytes);
   if (!ScaleInto(frame, width, height, alpha ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24, unturned_.data(), width * bytes)) {

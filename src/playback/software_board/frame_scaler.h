@@ -1,8 +1,9 @@
 // Turns a decoded picture of any size into an RGB output picture of the size
 // the board shows it at: colours read by the picture's matrix and range, its
 // shape kept (fitted with black bars, never stretched), turned as the file
-// asks, and interlaced pictures deinterlaced first. Pictures with alpha keep
-// it in the target's alpha plane, their bars transparent.
+// asks, interlaced pictures deinterlaced first, and HDR or BT.2020 pictures
+// brought onto SDR BT.709. Pictures with alpha keep it in the target's alpha
+// plane, their bars transparent.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "playback/software_board/frame_deinterlacer.h"
 #include "playback/software_board/picture_colour.h"
 #include "playback/software_board/rgb_frame.h"
+#include "playback/software_board/tone_mapper.h"
 
 namespace vantorelle {
 
@@ -32,11 +34,10 @@ class FrameScaler {
                  std::uint8_t* pixels, std::int32_t stride);
 
   SwsContextPtr scaler_;
-  SwsContext* colourSetFor_ = nullptr;  // the scaler whose tables hold colour_
-  PictureColour colour_;
   std::vector<std::uint8_t> turnedRgba_;
   std::vector<std::uint8_t> unturned_;  // scaled, before it is turned or split from its alpha
   FrameDeinterlacer deinterlacer_;
+  ToneMapper toneMapper_;
 };
 
 }  // namespace vantorelle

@@ -4,10 +4,14 @@
 // full-range YUV as JPEG's BT.601).
 #pragma once
 
+#include <cstdint>
+
 extern "C" {
 #include <libavutil/frame.h>
 #include <libswscale/swscale.h>
 }
+
+#include "playback/ffmpeg_handles.h"
 
 namespace vantorelle {
 
@@ -24,5 +28,12 @@ PictureColour ColourOf(const AVFrame& frame);
 // Tells a scaler that makes full-range RGB how to read the source's colours.
 // Rebuilds its tables: call only when the scaler or the colour changed.
 void ApplySourceColour(SwsContext& scaler, const PictureColour& colour);
+
+// The scaler, made or kept, that turns pictures like frame into width ×
+// height pixels of an RGB format, their colours read as ColourOf says.
+// Setting colour details rebuilds the scaler's tables, so they are set only
+// when the scaler holds others. Null when the picture cannot be scaled.
+SwsContext* RgbScalerFor(const AVFrame& frame, std::int32_t width, std::int32_t height, AVPixelFormat target,
+                         int flags, SwsContextPtr& scaler);
 
 }  // namespace vantorelle
