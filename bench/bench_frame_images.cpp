@@ -133,6 +133,11 @@ class WantedView : public IFrameImageView {
     if (!missing) return std::nullopt;
     return MakeFrameRequest(*missing->source, missing->time);
   }
+  std::optional<FrameRequest> FetchRequestAfter(const FrameRequest& underWay) override {
+    auto missing = cache_.FirstMissing(wanted_, {underWay.source, underWay.time});
+    if (!missing) return std::nullopt;
+    return MakeFrameRequest(*missing->source, missing->time);
+  }
   bool DeliverResult(FrameRequest& request) override {
     cache_.Store(std::move(request));
     return true;
