@@ -142,6 +142,16 @@ bool CFrameImageCache::HasNear(const CSrc& source, TimeMs time) const {
 }
 
 std::optional<WantedFrameImage> CFrameImageCache::FirstMissing(const std::vector<WantedFrameImage>& wanted) const {
+  return FirstMissingBesides(wanted, nullptr);
+}
+
+std::optional<WantedFrameImage> CFrameImageCache::FirstMissing(const std::vector<WantedFrameImage>& wanted,
+                                                               const WantedFrameImage& coming) const {
+  return FirstMissingBesides(wanted, &coming);
+}
+
+std::optional<WantedFrameImage> CFrameImageCache::FirstMissingBesides(const std::vector<WantedFrameImage>& wanted,
+                                                                      const WantedFrameImage* coming) const {
   // The picture times of each movie looked at, gathered once: the track area
   // asks after every picture, and walking the lists for each wanted time
   // grows with the square of the pictures shown.
@@ -162,13 +172,16 @@ std::optional<WantedFrameImage> CFrameImageCache::FirstMissing(const std::vector
     if (!bucket) continue;
     // An offline file cannot be read; asking for it again and again would only fail.
     if (want.source->offline) continue;
+    const bool isComing = coming && coming->source == want.source;
     if (IsStillImageSource(want.source->flags)) {
+      if (isComing) continue;
       if (bucket->images.empty()) return want;
       continue;
     }
     if (!IsMovieImageSource(want.source->flags)) continue;
     const std::vector<TimeMs>& sorted = timesOf(*want.source, *bucket);
     // A picture within a frame of the time, on either side.
+    if (isComing && std::abs(coming->time - want.time) <= delta) continue;
     const auto near = std::lower_bound(sorted.begin(), sorted.end(), want.time - delta);
     if (near == sorted.end() || *near > want.time + delta) return want;
   }

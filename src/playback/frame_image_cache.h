@@ -70,6 +70,10 @@ class CFrameImageCache {
   // The first wanted picture the cache cannot answer (registered sources with
   // a picture stream only): what the view hands the worker next.
   std::optional<WantedFrameImage> FirstMissing(const std::vector<WantedFrameImage>& wanted) const;
+  // The same with the picture coming (asked for, not yet stored) counted as
+  // there: what the view hands the worker after it.
+  std::optional<WantedFrameImage> FirstMissing(const std::vector<WantedFrameImage>& wanted,
+                                               const WantedFrameImage& coming) const;
 
   std::size_t PictureCount() const { return pictureCount_; }
   const CFrameImageBucket* Bucket(const CSrc& source) const;
@@ -78,6 +82,8 @@ class CFrameImageCache {
  private:
   void MakeRoom();
   void Signal() const;
+  std::optional<WantedFrameImage> FirstMissingBesides(const std::vector<WantedFrameImage>& wanted,
+                                                      const WantedFrameImage* coming) const;
 
   TickSource tick_;
   std::function<void()> requestSignal_;

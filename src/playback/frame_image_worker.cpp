@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <set>
 #include <string>
@@ -18,13 +19,21 @@
 namespace vantorelle {
 namespace {
 
-// One synchronous call of the worker into the user-interface thread.
+// One call of the worker into the user-interface thread.
 struct HandOver {
-  enum class Kind { Fetch, Deliver, Report };
+  enum class Kind {
+    Fetch,    // the next request; waited for
+    Deliver,  // a result, and the next request; waited for
+    Return,   // a result alone; not waited for
+    Ahead,    // the request after underWay; taken up later, or withdrawn
+    Report,   // a message box; waited for
+  };
   Kind kind = Kind::Fetch;
-  std::optional<FrameRequest> fetched;  // Fetch: the view's answer
-  FrameRequest result;                  // Deliver
+  std::optional<FrameRequest> fetched;  // Fetch, Deliver, Ahead: the view's answer
+  FrameRequest result;                  // Deliver, Return
+  FrameRequest underWay;                // Ahead: the request being made, without its picture
   FrameImageReport report;              // Report
+  bool taken = false;                   // the user-interface thread is serving it
   bool served = false;
   bool accepted = false;
   bool fetchTried = false;  // Deliver: the next request was asked for too
@@ -49,6 +58,7 @@ struct FrameImageWorker::State {
   std::unique_ptr<IKlpComponentFactory> factory;  // used by the worker thread only
   FileInWork& fileInWork;                         // touched by the thread only while not abandoned
   std::function<void()> notifier;
+  std::chrono::milliseconds askAheadWait = kFrameImageAskAheadWait;
 
   mutable std::mutex mutex;
   std::condition_variable wake;             // the worker waits: signal, resume, stop, served
@@ -59,7 +69,7 @@ struct FrameImageWorker::State {
   bool suspended = false;
   bool finished = false;
   bool abandoned = false;
-  std::shared_ptr<HandOver> pending;
+  std::deque<std::shared_ptr<HandOver>> queue;  // posted, not yet taken; served in this order
 
   std::set<std::string> reported;  // worker thread only
 
@@ -67,22 +77,52 @@ struct FrameImageWorker::State {
   // closes a file's movie in it before the source of the file is destroyed.
   FrameImageComponents components;
 
-  // Posts the call and waits until it is served; none when stopping first.
-  std::shared_ptr<HandOver> Post(std::shared_ptr<HandOver> call) {
+  // Queues the call for the user-interface thread; false when stopping.
+  bool Queue(const std::shared_ptr<HandOver>& call) {
+    bool first = false;
     {
       std::lock_guard lock(mutex);
-      if (stop) return nullptr;
-      pending = call;
+      if (stop) return false;
+      first = queue.empty();
+      queue.push_back(call);
     }
-    posted.notify_all();
-    if (notifier) notifier();
+    // A thread serving the queue serves what is added meanwhile: only the
+    // first call of a run needs to wake it.
+    if (first) {
+      posted.notify_all();
+      if (notifier) notifier();
+    }
+    return true;
+  }
+
+  // Posts the call and waits until it is served; none when stopping first.
+  std::shared_ptr<HandOver> Post(std::shared_ptr<HandOver> call) {
+    if (!Queue(call)) return nullptr;
     std::unique_lock lock(mutex);
     wake.wait(lock, [&] { return call->served || stop; });
-    if (stop) {
-      if (pending == call) pending = nullptr;
-      return nullptr;
-    }
+    if (stop) return nullptr;
     return call;
+  }
+
+  // The answer of an ask-ahead, waiting at most askAheadWait for
+  // the user-interface thread to take it up (then until it is served); none
+  // when it was withdrawn, answered none or stopping.
+  std::optional<FrameRequest> TakeAhead(const std::shared_ptr<HandOver>& call) {
+    std::unique_lock lock(mutex);
+    wake.wait_for(lock, askAheadWait, [&] { return call->taken || stop; });
+    if (!call->taken) {
+      // That thread may be waiting for the file in work: never wait on it.
+      for (auto it = queue.begin(); it != queue.end(); ++it) {
+        if (*it == call) {
+          queue.erase(it);
+          break;
+        }
+      }
+      return std::nullopt;
+    }
+    wake.wait(lock, [&] { return call->served || stop; });
+    if (stop) return std::nullopt;
+    return std::move(call->fetched);
   }
 
   void ClearFileInWork() {
@@ -124,9 +164,11 @@ struct FrameImageWorker::State {
 
   void Loop() {
     while (WaitForWork()) {
-      // The request the last delivery's hand-over fetched along with it.
-      // It was handed out before any suspension: it is made first.
+      // The request handed out with the last picture: the file-in-work buffer
+      // names its file. It was handed out before any suspension: it is made
+      // first.
       std::optional<FrameRequest> next;
+      bool quick = false;  // the last picture was made in less than kFrameImageAskAheadBelow
       while ((next && !Stopping()) || WaitWhileSuspended()) {
         std::optional<FrameRequest> fetched = std::move(next);
         next.reset();
@@ -142,7 +184,26 @@ struct FrameImageWorker::State {
           break;
         }
         FrameRequest request = std::move(*fetched);
+        std::shared_ptr<HandOver> ahead;
+        if (quick) {
+          ahead = std::make_shared<HandOver>();
+          ahead->kind = HandOver::Kind::Ahead;
+          ahead->underWay = request;
+          if (!Queue(ahead)) ahead.reset();
+        }
+        const auto started = std::chrono::steady_clock::now();
         const bool made = ProduceFrameImage(*factory, request, components);
+        quick = std::chrono::steady_clock::now() - started < kFrameImageAskAheadBelow;
+        std::optional<FrameRequest> following = ahead ? TakeAhead(ahead) : std::nullopt;
+        if (made && following) {
+          // Handed back without waiting; the file stays in work for the next.
+          auto giveBack = std::make_shared<HandOver>();
+          giveBack->kind = HandOver::Kind::Return;
+          giveBack->result = std::move(request);
+          Queue(giveBack);
+          next = std::move(following);
+          continue;
+        }
         ClearFileInWork();
         if (!made) {
           // Given up: wait for the view to ask again rather than spin on it.
@@ -179,6 +240,10 @@ FrameImageWorker::~FrameImageWorker() { Stop(); }
 
 void FrameImageWorker::SetHandOverNotifier(std::function<void()> notifier) {
   if (!thread_.joinable()) state_->notifier = std::move(notifier);
+}
+
+void FrameImageWorker::SetAskAheadWait(std::chrono::milliseconds wait) {
+  if (!thread_.joinable()) state_->askAheadWait = wait;
 }
 
 bool FrameImageWorker::Start(IFrameImageView& view, IUserInterface& ui) {
@@ -262,7 +327,7 @@ bool FrameImageWorker::Stop(std::chrono::milliseconds wait) {
   {
     std::lock_guard lock(state_->mutex);
     state_->stop = true;
-    state_->pending = nullptr;
+    state_->queue.clear();
   }
   state_->wake.notify_all();
   bool ended = false;
@@ -288,31 +353,45 @@ std::size_t FrameImageWorker::ServeHandOver() {
   std::size_t served = 0;
   for (;;) {
     std::shared_ptr<HandOver> call;
+    bool holdBack = false;  // suspended or stopping: no new request is handed out
     {
       std::lock_guard lock(state_->mutex);
-      if (state_->stop || !state_->pending) break;
-      call = std::move(state_->pending);
-      state_->pending = nullptr;
+      if (state_->stop || state_->queue.empty()) break;
+      call = std::move(state_->queue.front());
+      state_->queue.pop_front();
+      call->taken = true;
+      holdBack = state_->suspended || state_->stop;
     }
+    // A worker waiting for its ask-ahead to be taken up goes on waiting.
+    if (call->kind == HandOver::Kind::Ahead) state_->wake.notify_all();
     switch (call->kind) {
       case HandOver::Kind::Fetch:
         call->fetched = view_->FetchRequest();
         if (call->fetched) state_->fileInWork.Set(call->fetched->path);
         break;
-      case HandOver::Kind::Deliver: {
+      case HandOver::Kind::Deliver:
         call->accepted = view_->DeliverResult(call->result);
-        bool suspended = false;
         {
           std::lock_guard lock(state_->mutex);
-          suspended = state_->suspended || state_->stop;
+          holdBack = state_->suspended || state_->stop;
         }
-        if (!suspended) {
+        if (!holdBack) {
           call->fetchTried = true;
           call->fetched = view_->FetchRequest();
           if (call->fetched) state_->fileInWork.Set(call->fetched->path);
         }
         break;
-      }
+      case HandOver::Kind::Return:
+        call->accepted = view_->DeliverResult(call->result);
+        break;
+      case HandOver::Kind::Ahead:
+        if (!holdBack) {
+          call->fetched = view_->FetchRequestAfter(call->underWay);
+          // The buffer names underWay's file already; another file waits for
+          // the round trip, which names it.
+          if (call->fetched && call->fetched->path != call->underWay.path) call->fetched.reset();
+        }
+        break;
       case HandOver::Kind::Report:
         ui_->ShowMessage(call->report.text, call->report.caption, call->report.icon, call->report.buttons);
         break;
@@ -321,7 +400,7 @@ std::size_t FrameImageWorker::ServeHandOver() {
       std::lock_guard lock(state_->mutex);
       call->served = true;
     }
-    state_->wake.notify_all();
+    if (call->kind != HandOver::Kind::Return) state_->wake.notify_all();  // nobody waits for a return
     ++served;
   }
   return served;
@@ -329,8 +408,8 @@ std::size_t FrameImageWorker::ServeHandOver() {
 
 bool FrameImageWorker::WaitForHandOver(std::chrono::milliseconds maxWait) const {
   std::unique_lock lock(state_->mutex);
-  state_->posted.wait_for(lock, maxWait, [&] { return state_->pending != nullptr || state_->finished; });
-  return state_->pending != nullptr;
+  state_->posted.wait_for(lock, maxWait, [&] { return !state_->queue.empty() || state_->finished; });
+  return !state_->queue.empty();
 }
 
 }  // namespace vantorelle

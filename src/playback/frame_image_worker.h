@@ -8,13 +8,22 @@
 // for a source that is gone.
 //
 // The worker never touches the document, the view or the cache. It asks for
-// work and hands back results through a synchronous hand-over: it posts a
-// call and waits until the user-interface thread has served it by calling
-// ServeHandOver() (from a timer, or when the hand-over notifier fires), which
-// runs the view's FetchRequest / DeliverResult there. The only datum both
+// work and hands back results through hand-overs that the user-interface
+// thread serves, in the order posted, by calling ServeHandOver() (from a
+// timer, or when the hand-over notifier fires), which runs the view's
+// FetchRequest / FetchRequestAfter / DeliverResult there. The only datum both
 // threads touch is the file-in-work buffer: the user-interface thread names
 // the request's file in it when it hands the request out, the worker clears
 // it when the picture is made, and a source being destroyed waits on it.
+//
+// Pictures that come quickly (a run of frames of one file) would spend much
+// of their time in the round trip to the user-interface thread. So while
+// such a picture is made, the worker asks ahead for the next one of the same
+// file; when the answer has come by the time the picture is done, it hands
+// the picture back without waiting and goes on with the next, the file
+// staying in work. The worker never waits on the user-interface thread
+// while its file is named in work (that thread may be waiting on the file):
+// an ask-ahead not yet taken up soon enough is withdrawn.
 //
 // Use on the user-interface thread: Start(view, ui) when the track area is
 // first shown; Signal() when a picture is missing (the cache's request
@@ -49,9 +58,24 @@ class IFrameImageView {
   // CFrameImageCache::Store and repaints the clips showing it); otherwise the
   // worker frees the picture.
   virtual bool DeliverResult(FrameRequest& request) = 0;
+  // The picture a clip needs next once underWay (handed out and being made,
+  // not yet delivered) is filed, or none: what FetchRequest would answer
+  // then. Only a request of underWay's file is taken; the file-in-work buffer
+  // already names it. The default asks for nothing ahead.
+  virtual std::optional<FrameRequest> FetchRequestAfter(const FrameRequest& underWay) {
+    (void)underWay;
+    return std::nullopt;
+  }
 };
 
 inline constexpr std::chrono::milliseconds kFrameImageStopWait{10'000};
+// The worker asks ahead after pictures made in less than this: for slower
+// ones the round trip costs little, and a source being destroyed would wait
+// for the picture asked ahead as well.
+inline constexpr std::chrono::milliseconds kFrameImageAskAheadBelow{20};
+// How long a finished picture waits for its ask-ahead to be taken up by the
+// user-interface thread before withdrawing it.
+inline constexpr std::chrono::milliseconds kFrameImageAskAheadWait{2};
 
 class FrameImageWorker {
  public:
@@ -66,6 +90,10 @@ class FrameImageWorker {
   // Called on the worker thread each time it posts a hand-over, so a shell can
   // wake its user-interface thread at once; set before Start.
   void SetHandOverNotifier(std::function<void()> notifier);
+
+  // How long a finished picture waits for its ask-ahead to be taken up
+  // (kFrameImageAskAheadWait unless set); set before Start.
+  void SetAskAheadWait(std::chrono::milliseconds wait);
 
   // Starts the thread; the view and ui are used inside ServeHandOver() only
   // and must outlive the worker. Once only; false when already started.

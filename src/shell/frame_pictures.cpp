@@ -65,10 +65,20 @@ void FramePictures::RegisterAll() {
   worker_.Signal();
 }
 
-std::optional<FrameRequest> FramePictures::FetchRequest() {
+std::vector<WantedFrameImage> FramePictures::Wanted() const {
   std::vector<WantedFrameImage> wanted;
   for (const PictureTile& tile : visibleTiles_()) wanted.push_back({tile.clip->source, tile.sourceTime});
-  const auto missing = cache_.FirstMissing(wanted);
+  return wanted;
+}
+
+std::optional<FrameRequest> FramePictures::FetchRequest() {
+  const auto missing = cache_.FirstMissing(Wanted());
+  if (!missing) return std::nullopt;
+  return MakeFrameRequest(*missing->source, missing->time);
+}
+
+std::optional<FrameRequest> FramePictures::FetchRequestAfter(const FrameRequest& underWay) {
+  const auto missing = cache_.FirstMissing(Wanted(), {underWay.source, underWay.time});
   if (!missing) return std::nullopt;
   return MakeFrameRequest(*missing->source, missing->time);
 }

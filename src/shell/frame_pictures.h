@@ -49,11 +49,14 @@ class FramePictures : public QObject, public IFrameImageView, public IPlaybackWo
   void Wake() { worker_.Signal(); }
 
   std::optional<FrameRequest> FetchRequest() override;
+  std::optional<FrameRequest> FetchRequestAfter(const FrameRequest& underWay) override;
   bool DeliverResult(FrameRequest& request) override;
   void Suspend() override { worker_.Suspend(); }
   void Resume() override { worker_.Resume(); }
 
  private:
+  std::vector<WantedFrameImage> Wanted() const;
+
   CVantorelleDoc& doc_;
   FileInWork fileInWork_;
   CFrameImageCache cache_;

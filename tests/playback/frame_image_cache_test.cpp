@@ -283,6 +283,26 @@ TEST_F(FrameImageCacheTest, FirstMissingSkipsWhatIsThereAndWhatCannotBeMade) {
   EXPECT_FALSE(cache_.FirstMissing({{&movie_, 40}, {&still_, 1}}));
 }
 
+// What the view hands the worker after a picture under way: that picture and
+// whatever lies within a frame of it count as there, of its source only.
+TEST_F(FrameImageCacheTest, FirstMissingAfterAComingPictureSkipsItAndItsNeighbours) {
+  ASSERT_TRUE(cache_.Store(Picture(movie_, 0)));
+  const std::vector<WantedFrameImage> wanted = {{&movie_, 0}, {&movie_, 400}, {&movie_, 430}, {&other_, 400},
+                                                {&movie_, 800}};
+  auto missing = cache_.FirstMissing(wanted, {&movie_, 410});
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->source, &other_);
+  EXPECT_EQ(missing->time, 400);
+  missing = cache_.FirstMissing(wanted, {&other_, 390});
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->source, &movie_);
+  EXPECT_EQ(missing->time, 400);
+  missing = cache_.FirstMissing({{&still_, 0}, {&movie_, 800}, {&still_, 3000}}, {&still_, 5000});
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->time, 800);
+  EXPECT_FALSE(cache_.FirstMissing({{&movie_, 0}, {&movie_, 800}}, {&movie_, 760}));
+}
+
 TEST_F(FrameImageCacheTest, AnOfflineSourceIsNeverAskedForUntilItIsRelinked) {
   other_.offline = true;
   EXPECT_FALSE(cache_.FirstMissing({{&other_, 0}, {&other_, 4000}}));

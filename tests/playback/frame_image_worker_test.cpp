@@ -186,6 +186,25 @@ class CacheView : public IFrameImageView {
   FileInWork& fileInWork_;
 };
 
+// The same side as the track area has it: it also answers what comes after
+// the picture under way, so quick pictures of one file follow each other.
+class AheadCacheView : public CacheView {
+ public:
+  AheadCacheView(CFrameImageCache& cache, FileInWork& fileInWork) : CacheView(cache, fileInWork), cache_(cache) {}
+
+  std::optional<FrameRequest> FetchRequestAfter(const FrameRequest& underWay) override {
+    ++aheadFetches;
+    std::optional<WantedFrameImage> missing = cache_.FirstMissing(wanted, {underWay.source, underWay.time});
+    if (!missing) return std::nullopt;
+    return MakeFrameRequest(*missing->source, missing->time);
+  }
+
+  int aheadFetches = 0;
+
+ private:
+  CFrameImageCache& cache_;
+};
+
 // Serves the worker's hand-overs, as the user-interface thread's timer would,
 // until done() holds; false when it never does.
 template <typename Done>
@@ -358,6 +377,59 @@ TEST_F(FrameImageWorkerTest, TheFileIsNamedInWorkWhileItsPictureIsMade) {
   EXPECT_TRUE(worker->Stop());
   EXPECT_EQ(fileInWork_.Current(), "");
   movie_.reset();  // nothing holds its file: destruction does not wait
+}
+
+// Quick pictures of one file go on without a round trip to the
+// user-interface thread: the next is asked for while one is made, and each is
+// handed back without waiting. A thread that serves nothing (waiting for the
+// file, as a source being destroyed does) is never waited on meanwhile.
+TEST_F(FrameImageWorkerTest, QuickPicturesOfOneFileFollowEachOtherWithoutARoundTripEach) {
+  AheadCacheView view(cache_, fileInWork_);
+  CSrc other(moviePath_, "numbered.avi");  // a second source of the same file
+  other.flags = movie_->flags;
+  cache_.RegisterSource(other);
+  for (int frame = 0; frame < 50; frame += 2) view.wanted.push_back({movie_.get(), frame * 40.0 + 10.0});
+  view.wanted.push_back({&other, 10.0});
+  view.wanted.push_back({movie_.get(), 10.0});  // asked twice: made once
+  auto worker = MakeWorker();
+  worker->SetAskAheadWait(30s);  // the test's serving loop may be slow to wake
+  ASSERT_TRUE(worker->Start(view, ui_));
+  worker->Signal();
+  ASSERT_TRUE(ServeUntil(*worker, [&] { return cache_.PictureCount() == 26; }));
+  int frame = 0;
+  for (const CFrameImage& image : cache_.Bucket(*movie_)->images) {
+    EXPECT_EQ(FrameNumberIn(image.pixels), frame);
+    frame += 2;
+  }
+  EXPECT_EQ(frame, 50);
+  EXPECT_EQ(FrameNumberIn(cache_.Bucket(other)->images.front().pixels), 0);
+  EXPECT_EQ(view.deliveries, 26);
+  // The first picture (opening the file) and the last of a file take the
+  // round trip; the others were asked for ahead.
+  EXPECT_GE(view.aheadFetches, 20);
+  EXPECT_LE(view.fetches, 6);
+  EXPECT_TRUE(worker->Stop());
+  EXPECT_EQ(fileInWork_.Current(), "");
+  cache_.UnregisterSource(other);
+}
+
+TEST_F(FrameImageWorkerTest, AnAskAheadNobodyTakesUpIsWithdrawnAndFreesTheFile) {
+  AheadCacheView view(cache_, fileInWork_);
+  for (int frame : {0, 10, 20, 30}) view.wanted.push_back({movie_.get(), frame * 40.0 + 10.0});
+  auto worker = MakeWorker();
+  worker->SetAskAheadWait(50ms);
+  ASSERT_TRUE(worker->Start(view, ui_));
+  worker->Signal();
+  // The first picture takes the round trip, which hands out the second.
+  ASSERT_TRUE(ServeUntil(*worker, [&] { return view.deliveries == 1; }));
+  // Serving nothing more, as a thread waiting for the file does: the worker
+  // makes the second picture, withdraws its ask-ahead and lets the file go.
+  const auto giveUp = std::chrono::steady_clock::now() + 30s;
+  while (fileInWork_.Holds(moviePath_) && std::chrono::steady_clock::now() < giveUp) std::this_thread::sleep_for(1ms);
+  EXPECT_FALSE(fileInWork_.Holds(moviePath_)) << "the worker waits on a thread that waits for its file";
+  ASSERT_TRUE(ServeUntil(*worker, [&] { return cache_.PictureCount() == 4; }));
+  EXPECT_EQ(FrameNumberIn(cache_.Bucket(*movie_)->images.back().pixels), 30);
+  EXPECT_TRUE(worker->Stop());
 }
 
 TEST_F(FrameImageWorkerTest, StopsWhileWaitingForAnUnservedHandOver) {

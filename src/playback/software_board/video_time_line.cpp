@@ -1,8 +1,10 @@
 #include "playback/software_board/video_time_line.h"
 
 #include <cmath>
+#include <algorithm>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "playback/software_board/board_output.h"
 #include "playback/software_board/frame_scaler.h"
@@ -75,8 +77,8 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
     auto found = sources_.find(path);
     if (found == sources_.end()) {
       auto source = std::make_unique<OpenSource>();
-      source->decoder = std::make_unique<MovieFileDecoder>();
-      if (source->decoder->Open(path) != KlpOk || !source->decoder->Facts().hasVideo) source.reset();
+      source->decoder = OpenPlaybackDecoder(path, threads_);
+      if (!source->decoder) source.reset();
       found = sources_.emplace(path, std::move(source)).first;
     }
     return found->second.get();
@@ -87,11 +89,27 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
   SharedPicture black_;
   WindowRect window_;
   double pixelAspect_;
+  int threads_ = PlaybackDecodingThreads();
   std::map<std::string, std::unique_ptr<OpenSource>> sources_;
   std::map<std::shared_ptr<const RgbaPicture>, SharedPicture> stills_;
 };
 
 }  // namespace
+
+int PlaybackDecodingThreads() {
+  const unsigned cores = std::thread::hardware_concurrency();  // 0 when not known
+  return std::clamp(static_cast<int>(cores), 1, kMostPlaybackDecodingThreads);
+}
+
+std::unique_ptr<MovieFileDecoder> OpenPlaybackDecoder(const std::string& path, int threads) {
+  auto decoder = std::make_unique<MovieFileDecoder>();
+  if (decoder->Open(path) != KlpOk || !decoder->Facts().hasVideo) return nullptr;
+  if (threads <= 1 || decoder->SetDecodingThreads(threads)) return decoder;
+  // A failed switch leaves the decoder closed: open it again as it was.
+  decoder = std::make_unique<MovieFileDecoder>();
+  if (decoder->Open(path) != KlpOk || !decoder->Facts().hasVideo) return nullptr;
+  return decoder;
+}
 
 VideoTimeLine::VideoTimeLine(std::shared_ptr<BoardOutput> output, std::shared_ptr<const BoardClock> clock,
                              double framesPerSecond, WindowRect window)

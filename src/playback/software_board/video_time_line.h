@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "playback/klp_interfaces.h"
 #include "playback/software_board/decode_ahead.h"
@@ -19,6 +20,18 @@
 namespace vantorelle {
 
 class BoardOutput;
+class MovieFileDecoder;
+
+// The threads each movie of a time line decodes with: one per core of the
+// machine, at most kMostPlaybackDecodingThreads (more gain little for one
+// picture stream and cost memory for the frames they hold).
+inline constexpr int kMostPlaybackDecodingThreads = 8;
+int PlaybackDecodingThreads();
+
+// A movie's picture decoder as a time line opens it, decoding with threads
+// threads (with one when its decoder cannot be opened so); null when the file
+// cannot be opened or holds no pictures.
+std::unique_ptr<MovieFileDecoder> OpenPlaybackDecoder(const std::string& path, int threads);
 
 struct WindowRect {
   std::int32_t left = 0;
