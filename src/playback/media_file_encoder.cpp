@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/video_format.h"
 #include "playback/ffmpeg_handles.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
 #include <libavutil/opt.h>
+#include <libavutil/rational.h>
 }
 
 namespace vantorelle {
@@ -28,7 +30,29 @@ std::string AvErrorText(int code) {
   return text;
 }
 
+struct ColourTags {
+  AVColorPrimaries primaries;
+  AVColorTransferCharacteristic transfer;
+  AVColorSpace matrix;
+  int swsMatrix;
+};
+
+ColourTags TagsOf(OutputColour colour) {
+  switch (colour) {
+    case OutputColour::Bt709: return {AVCOL_PRI_BT709, AVCOL_TRC_BT709, AVCOL_SPC_BT709, SWS_CS_ITU709};
+    case OutputColour::Bt601Pal: return {AVCOL_PRI_BT470BG, AVCOL_TRC_SMPTE170M, AVCOL_SPC_BT470BG, SWS_CS_ITU601};
+    case OutputColour::Bt601Ntsc: break;
+  }
+  return {AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M, AVCOL_SPC_SMPTE170M, SWS_CS_ITU601};
+}
+
 }  // namespace
+
+OutputColour OutputColourOf(int width, int height, int framesPer1000s) {
+  // Where players take untagged pictures as BT.709 too.
+  if (width >= 1280 || height >= 720) return OutputColour::Bt709;
+  return framesPer1000s == 25000 || framesPer1000s == 50000 ? OutputColour::Bt601Pal : OutputColour::Bt601Ntsc;
+}
 
 struct MediaFileEncoder::State {
   MediaFileSettings settings;
@@ -144,13 +168,19 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
   AVCodecContext& video = *state->video;
   video.width = settings.width;
   video.height = settings.height;
-  video.time_base = AVRational{1000, settings.framesPer1000s};
-  video.framerate = AVRational{settings.framesPer1000s, 1000};
+  const FrameRateFraction rate = ExactFrameRate(settings.framesPer1000s);
+  video.framerate = AVRational{rate.numerator, rate.denominator};
+  video.time_base = av_inv_q(video.framerate);
   video.pix_fmt = mp4 ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_YUVJ422P;
-  // Players read untagged high definition as BT.709, so H.264 of that size is
-  // made with BT.709's matrix; JPEG pictures are BT.601 at any size. Both say so.
-  const bool bt709 = mp4 && (settings.width >= 1280 || settings.height >= 720);
-  video.colorspace = bt709 ? AVCOL_SPC_BT709 : AVCOL_SPC_BT470BG;
+  if (settings.pixelAspectNumerator > 0 && settings.pixelAspectDenominator > 0) {
+    video.sample_aspect_ratio = AVRational{settings.pixelAspectNumerator, settings.pixelAspectDenominator};
+  }
+  const ColourTags colour =
+      mp4 ? TagsOf(OutputColourOf(settings.width, settings.height, settings.framesPer1000s))
+          : ColourTags{AVCOL_PRI_UNSPECIFIED, AVCOL_TRC_UNSPECIFIED, AVCOL_SPC_BT470BG, SWS_CS_ITU601};
+  video.color_primaries = colour.primaries;
+  video.color_trc = colour.transfer;
+  video.colorspace = colour.matrix;
   video.color_range = mp4 ? AVCOL_RANGE_MPEG : AVCOL_RANGE_JPEG;
   if (mp4) {
     video.gop_size = 25;
@@ -168,6 +198,9 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
   state->videoStream = avformat_new_stream(state->output.get(), nullptr);
   avcodec_parameters_from_context(state->videoStream->codecpar, &video);
   state->videoStream->time_base = video.time_base;
+  state->videoStream->avg_frame_rate = video.framerate;
+  state->videoStream->r_frame_rate = video.framerate;
+  state->videoStream->sample_aspect_ratio = video.sample_aspect_ratio;
   if (!mp4) state->videoStream->codecpar->codec_tag = MKTAG('M', 'J', 'P', 'G');
 
   // Sound.
@@ -226,7 +259,8 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
     error = "no picture converter";
     return nullptr;
   }
-  const int* coefficients = sws_getCoefficients(bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601);
+  // Full-range RGB in; YUV out in the matrix and range the file is tagged with.
+  const int* coefficients = sws_getCoefficients(colour.swsMatrix);
   sws_setColorspaceDetails(state->scaler.get(), coefficients, 1, coefficients, fullRange ? 1 : 0, 0, 1 << 16,
                            1 << 16);
   return std::unique_ptr<MediaFileEncoder>(new MediaFileEncoder(std::move(state)));
