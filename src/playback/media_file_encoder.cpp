@@ -1,10 +1,12 @@
 #include "playback/media_file_encoder.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "model/video_format.h"
 #include "playback/ffmpeg_handles.h"
+#include "playback/rgb_to_yuv420.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -35,15 +37,18 @@ struct ColourTags {
   AVColorTransferCharacteristic transfer;
   AVColorSpace matrix;
   int swsMatrix;
+  YuvMatrix weights;
 };
 
 ColourTags TagsOf(OutputColour colour) {
   switch (colour) {
-    case OutputColour::Bt709: return {AVCOL_PRI_BT709, AVCOL_TRC_BT709, AVCOL_SPC_BT709, SWS_CS_ITU709};
-    case OutputColour::Bt601Pal: return {AVCOL_PRI_BT470BG, AVCOL_TRC_SMPTE170M, AVCOL_SPC_BT470BG, SWS_CS_ITU601};
+    case OutputColour::Bt709:
+      return {AVCOL_PRI_BT709, AVCOL_TRC_BT709, AVCOL_SPC_BT709, SWS_CS_ITU709, kBt709Matrix};
+    case OutputColour::Bt601Pal:
+      return {AVCOL_PRI_BT470BG, AVCOL_TRC_SMPTE170M, AVCOL_SPC_BT470BG, SWS_CS_ITU601, kBt601Matrix};
     case OutputColour::Bt601Ntsc: break;
   }
-  return {AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M, AVCOL_SPC_SMPTE170M, SWS_CS_ITU601};
+  return {AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M, AVCOL_SPC_SMPTE170M, SWS_CS_ITU601, kBt601Matrix};
 }
 
 }  // namespace
@@ -64,7 +69,8 @@ struct MediaFileEncoder::State {
   AvFramePtr videoFrame;
   AvFramePtr audioFrame;
   AvPacketPtr packet;
-  SwsContextPtr scaler;
+  SwsContextPtr scaler;  // MJPEG's full-range 4:2:2
+  std::optional<YuvMatrix> yuv420;  // H.264's 4:2:0, converted without swscale
   std::vector<float> pendingAudio;  // interleaved, until a whole encoder frame is there
   std::int64_t videoFrames = 0;
   std::int64_t audioFrames = 0;      // samples per channel handed to the encoder
@@ -177,7 +183,7 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
   }
   const ColourTags colour =
       mp4 ? TagsOf(OutputColourOf(settings.width, settings.height, settings.framesPer1000s))
-          : ColourTags{AVCOL_PRI_UNSPECIFIED, AVCOL_TRC_UNSPECIFIED, AVCOL_SPC_BT470BG, SWS_CS_ITU601};
+          : ColourTags{AVCOL_PRI_UNSPECIFIED, AVCOL_TRC_UNSPECIFIED, AVCOL_SPC_BT470BG, SWS_CS_ITU601, kBt601Matrix};
   video.color_primaries = colour.primaries;
   video.color_trc = colour.transfer;
   video.colorspace = colour.matrix;
@@ -251,6 +257,10 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
     error = "out of memory";
     return nullptr;
   }
+  if (mp4) {
+    state->yuv420 = colour.weights;
+    return std::unique_ptr<MediaFileEncoder>(new MediaFileEncoder(std::move(state)));
+  }
   bool fullRange = false;
   const AVPixelFormat scaled = WithoutRangeAlias(video.pix_fmt, fullRange);
   state->scaler.reset(sws_getContext(video.width, video.height, AV_PIX_FMT_RGB24, video.width, video.height, scaled,
@@ -271,9 +281,16 @@ bool MediaFileEncoder::WriteVideoFrame(const std::uint8_t* rgb24) {
   if (s.finished) return s.Fail("the file is finished");
   const int ready = av_frame_make_writable(s.videoFrame.get());
   if (ready < 0) return s.Fail("picture frame", ready);
-  const std::uint8_t* planes[1] = {rgb24};
-  const int strides[1] = {s.settings.width * 3};
-  sws_scale(s.scaler.get(), planes, strides, 0, s.settings.height, s.videoFrame->data, s.videoFrame->linesize);
+  AVFrame& picture = *s.videoFrame;
+  if (s.yuv420) {
+    RgbToYuv420(rgb24, s.settings.width, s.settings.height, *s.yuv420,
+                {picture.data[0], picture.data[1], picture.data[2], picture.linesize[0], picture.linesize[1],
+                 picture.linesize[2]});
+  } else {
+    const std::uint8_t* planes[1] = {rgb24};
+    const int strides[1] = {s.settings.width * 3};
+    sws_scale(s.scaler.get(), planes, strides, 0, s.settings.height, picture.data, picture.linesize);
+  }
   s.videoFrame->pts = s.videoFrames++;
   return s.Send(*s.video, *s.videoStream, s.videoFrame.get());
 }
