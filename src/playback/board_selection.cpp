@@ -15,7 +15,7 @@ BoardSelection SelectBoard(const std::vector<std::string>& arguments,
       selection.noBoard = true;
     } else if (argument == standardOption) {
       if (i + 1 >= arguments.size()) {
-        selection.error = "--video-standard needs one of pal, pal-wide, ntsc, ntsc-vga";
+        selection.error = std::string("--video-standard needs a video format: ") + kVideoFormatNames;
         return selection;
       }
       standardName = arguments[++i];
@@ -29,10 +29,10 @@ BoardSelection SelectBoard(const std::vector<std::string>& arguments,
     selection.factory = std::make_unique<NoBoardFactory>();
     return selection;
   }
-  const auto format = SoftwareBoardFormatByName(standardName);
+  std::string why;
+  const auto format = SoftwareBoardFormatByName(standardName, &why);
   if (!format) {
-    selection.error = "Unknown video standard \"" + standardName +
-                      "\" (use pal, pal-wide, ntsc or ntsc-vga)";
+    selection.error = "bad video standard \"" + standardName + "\": " + why;
     return selection;
   }
   selection.wiring = MakeSoftwareBoardWiring(*format);

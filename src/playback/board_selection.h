@@ -22,9 +22,14 @@ struct BoardSelection {
   std::optional<SoftwareBoardWiring> wiring;
 };
 
+// The names a video standard may be given by, for help and error texts.
+inline constexpr const char* kVideoFormatNames =
+    "pal, pal-wide, ntsc, ntsc-vga, WIDTHxHEIGHT@RATE (1920x1080@25, 1280x720@59.94) or HEIGHTpRATE "
+    "(1080p25, 2160p29.97)";
+
 // Understands "--no-board" and "--video-standard NAME" (or "--video-standard=NAME")
-// with NAME one of pal, pal-wide, ntsc, ntsc-vga; the environment value, when
-// given, is the default standard name.
+// with NAME any video format name (see ParseVideoFormatName); the environment
+// value, when given, is the default standard name.
 BoardSelection SelectBoard(const std::vector<std::string>& arguments, const char* environmentStandard);
 
 }  // namespace vantorelle

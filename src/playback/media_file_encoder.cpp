@@ -1,14 +1,18 @@
 #include "playback/media_file_encoder.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "model/video_format.h"
 #include "playback/ffmpeg_handles.h"
+#include "playback/rgb_to_yuv420.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
 #include <libavutil/opt.h>
+#include <libavutil/rational.h>
 }
 
 namespace vantorelle {
@@ -28,7 +32,32 @@ std::string AvErrorText(int code) {
   return text;
 }
 
+struct ColourTags {
+  AVColorPrimaries primaries;
+  AVColorTransferCharacteristic transfer;
+  AVColorSpace matrix;
+  int swsMatrix;
+  YuvMatrix weights;
+};
+
+ColourTags TagsOf(OutputColour colour) {
+  switch (colour) {
+    case OutputColour::Bt709:
+      return {AVCOL_PRI_BT709, AVCOL_TRC_BT709, AVCOL_SPC_BT709, SWS_CS_ITU709, kBt709Matrix};
+    case OutputColour::Bt601Pal:
+      return {AVCOL_PRI_BT470BG, AVCOL_TRC_SMPTE170M, AVCOL_SPC_BT470BG, SWS_CS_ITU601, kBt601Matrix};
+    case OutputColour::Bt601Ntsc: break;
+  }
+  return {AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M, AVCOL_SPC_SMPTE170M, SWS_CS_ITU601, kBt601Matrix};
+}
+
 }  // namespace
+
+OutputColour OutputColourOf(int width, int height, int framesPer1000s) {
+  // Where players take untagged pictures as BT.709 too.
+  if (width >= 1280 || height >= 720) return OutputColour::Bt709;
+  return framesPer1000s == 25000 || framesPer1000s == 50000 ? OutputColour::Bt601Pal : OutputColour::Bt601Ntsc;
+}
 
 struct MediaFileEncoder::State {
   MediaFileSettings settings;
@@ -40,7 +69,8 @@ struct MediaFileEncoder::State {
   AvFramePtr videoFrame;
   AvFramePtr audioFrame;
   AvPacketPtr packet;
-  SwsContextPtr scaler;
+  SwsContextPtr scaler;  // MJPEG's full-range 4:2:2
+  std::optional<YuvMatrix> yuv420;  // H.264's 4:2:0, converted without swscale
   std::vector<float> pendingAudio;  // interleaved, until a whole encoder frame is there
   std::int64_t videoFrames = 0;
   std::int64_t audioFrames = 0;      // samples per channel handed to the encoder
@@ -144,13 +174,19 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
   AVCodecContext& video = *state->video;
   video.width = settings.width;
   video.height = settings.height;
-  video.time_base = AVRational{1000, settings.framesPer1000s};
-  video.framerate = AVRational{settings.framesPer1000s, 1000};
+  const FrameRateFraction rate = ExactFrameRate(settings.framesPer1000s);
+  video.framerate = AVRational{rate.numerator, rate.denominator};
+  video.time_base = av_inv_q(video.framerate);
   video.pix_fmt = mp4 ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_YUVJ422P;
-  // Players read untagged high definition as BT.709, so H.264 of that size is
-  // made with BT.709's matrix; JPEG pictures are BT.601 at any size. Both say so.
-  const bool bt709 = mp4 && (settings.width >= 1280 || settings.height >= 720);
-  video.colorspace = bt709 ? AVCOL_SPC_BT709 : AVCOL_SPC_BT470BG;
+  if (settings.pixelAspectNumerator > 0 && settings.pixelAspectDenominator > 0) {
+    video.sample_aspect_ratio = AVRational{settings.pixelAspectNumerator, settings.pixelAspectDenominator};
+  }
+  const ColourTags colour =
+      mp4 ? TagsOf(OutputColourOf(settings.width, settings.height, settings.framesPer1000s))
+          : ColourTags{AVCOL_PRI_UNSPECIFIED, AVCOL_TRC_UNSPECIFIED, AVCOL_SPC_BT470BG, SWS_CS_ITU601, kBt601Matrix};
+  video.color_primaries = colour.primaries;
+  video.color_trc = colour.transfer;
+  video.colorspace = colour.matrix;
   video.color_range = mp4 ? AVCOL_RANGE_MPEG : AVCOL_RANGE_JPEG;
   if (mp4) {
     video.gop_size = 25;
@@ -168,6 +204,9 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
   state->videoStream = avformat_new_stream(state->output.get(), nullptr);
   avcodec_parameters_from_context(state->videoStream->codecpar, &video);
   state->videoStream->time_base = video.time_base;
+  state->videoStream->avg_frame_rate = video.framerate;
+  state->videoStream->r_frame_rate = video.framerate;
+  state->videoStream->sample_aspect_ratio = video.sample_aspect_ratio;
   if (!mp4) state->videoStream->codecpar->codec_tag = MKTAG('M', 'J', 'P', 'G');
 
   // Sound.
@@ -218,6 +257,10 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
     error = "out of memory";
     return nullptr;
   }
+  if (mp4) {
+    state->yuv420 = colour.weights;
+    return std::unique_ptr<MediaFileEncoder>(new MediaFileEncoder(std::move(state)));
+  }
   bool fullRange = false;
   const AVPixelFormat scaled = WithoutRangeAlias(video.pix_fmt, fullRange);
   state->scaler.reset(sws_getContext(video.width, video.height, AV_PIX_FMT_RGB24, video.width, video.height, scaled,
@@ -226,7 +269,8 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
     error = "no picture converter";
     return nullptr;
   }
-  const int* coefficients = sws_getCoefficients(bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601);
+  // Full-range RGB in; YUV out in the matrix and range the file is tagged with.
+  const int* coefficients = sws_getCoefficients(colour.swsMatrix);
   sws_setColorspaceDetails(state->scaler.get(), coefficients, 1, coefficients, fullRange ? 1 : 0, 0, 1 << 16,
                            1 << 16);
   return std::unique_ptr<MediaFileEncoder>(new MediaFileEncoder(std::move(state)));
@@ -237,9 +281,16 @@ bool MediaFileEncoder::WriteVideoFrame(const std::uint8_t* rgb24) {
   if (s.finished) return s.Fail("the file is finished");
   const int ready = av_frame_make_writable(s.videoFrame.get());
   if (ready < 0) return s.Fail("picture frame", ready);
-  const std::uint8_t* planes[1] = {rgb24};
-  const int strides[1] = {s.settings.width * 3};
-  sws_scale(s.scaler.get(), planes, strides, 0, s.settings.height, s.videoFrame->data, s.videoFrame->linesize);
+  AVFrame& picture = *s.videoFrame;
+  if (s.yuv420) {
+    RgbToYuv420(rgb24, s.settings.width, s.settings.height, *s.yuv420,
+                {picture.data[0], picture.data[1], picture.data[2], picture.linesize[0], picture.linesize[1],
+                 picture.linesize[2]});
+  } else {
+    const std::uint8_t* planes[1] = {rgb24};
+    const int strides[1] = {s.settings.width * 3};
+    sws_scale(s.scaler.get(), planes, strides, 0, s.settings.height, picture.data, picture.linesize);
+  }
   s.videoFrame->pts = s.videoFrames++;
   return s.Send(*s.video, *s.videoStream, s.videoFrame.get());
 }

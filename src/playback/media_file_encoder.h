@@ -1,5 +1,8 @@
 // Writes what the board plays into a media file other players read: MJPEG
-// pictures with PCM sound in AVI, or H.264 with AAC in MP4.
+// pictures with PCM sound in AVI, or H.264 with AAC in MP4. MP4 pictures are
+// limited-range YUV in the colours of OutputColourOf, tagged so; AVI holds no
+// colour tags, so its JPEG pictures stay full-range BT.601, as every JPEG
+// reader takes them.
 #pragma once
 
 #include <cstdint>
@@ -14,10 +17,24 @@ struct MediaFileSettings {
   MediaFileFormat format = MediaFileFormat::AviMjpegPcm;
   int width = 720;
   int height = 576;
-  // Frames per 1000 s, as the video standard gives them (25 000 for PAL).
+  // Frames per 1000 s, as the video standard gives them (25 000 for PAL). The
+  // file gets the exact rate: 29 970 is written as 30000/1001.
   int framesPer1000s = 25000;
   int sampleRate = 48000;  // stereo
+  // Pixel shape written into the file; 0:0 writes none (the classic SD
+  // formats, whose readers assume their narrow pixels).
+  int pixelAspectNumerator = 1;
+  int pixelAspectDenominator = 1;
 };
+
+// The colours of a written picture: which primaries, transfer and YUV matrix
+// it is made and tagged with.
+enum class OutputColour {
+  Bt709,      // 720 lines or 1280 columns and more
+  Bt601Pal,   // smaller frames at 25 or 50 (bt470bg)
+  Bt601Ntsc,  // other smaller frames (smpte170m)
+};
+OutputColour OutputColourOf(int width, int height, int framesPer1000s);
 
 class MediaFileEncoder {
  public:

@@ -77,8 +77,11 @@ std::optional<DecodedMedia> DecodeMediaFile(const std::string& path) {
   const auto drain = [&](AVCodecContext& codec, bool isVideo) {
     while (avcodec_receive_frame(&codec, frame.get()) == 0) {
       if (isVideo) {
-        std::vector<std::uint8_t> rgb(static_cast<std::size_t>(frame->width) * frame->height * 3);
+        // swscale may write up to 16 pixels past a row's end: room for it past the last.
+        const std::size_t size = static_cast<std::size_t>(frame->width) * frame->height * 3;
+        std::vector<std::uint8_t> rgb(size + 16 * 4);
         ConvertFrameToRgb24(*frame, scaler, rgb.data());
+        rgb.resize(size);
         media.frames.push_back(std::move(rgb));
       } else {
         const std::size_t start = media.audio.size();

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "model/number_limits.h"
+#include "playback/board_selection.h"
 
 #ifndef VANTORELLE_VERSION
 #define VANTORELLE_VERSION "unknown"
@@ -124,8 +125,11 @@ class Parser {
     app_.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app_.add_flag("--no-board", line_.global.noBoard, "run without a board: nothing can be measured or played");
     ValueOption(app_.add_option("--video-standard", line_.global.videoStandard,
-                                "pal, pal-wide, ntsc or ntsc-vga (default: $VANTORELLE_VIDEO_STANDARD, or pal)"),
-                "NAME", "pal, pal-wide, ntsc or ntsc-vga");
+                                "the board's video format: pal, pal-wide, ntsc, ntsc-vga, WIDTHxHEIGHT@RATE\n"
+                                "(1920x1080@25, 1080x1920@30) or HEIGHTpRATE (720p59.94, 2160p25); sizes even,\n"
+                                "16 to 8192; rates 23.976, 24, 25, 29.97, 30, 50, 59.94, 60\n"
+                                "(default: $VANTORELLE_VIDEO_STANDARD, or pal)"),
+                "NAME", kVideoFormatNames);
     ValueOption(app_.add_option("--config-dir", line_.global.configDir,
                                 "keep the settings in this folder (default: none are kept)"),
                 "DIR", "a folder");

@@ -181,10 +181,12 @@ int RunRender(const RenderOptions& options) {
   std::string error;
   const auto file = RenderOutputFile::Create(options.output, error);
   if (!file) return Fail(options.output + ": " + error);
+  // Square pixels are said; the narrow ones of classic PAL and NTSC are left to their readers.
+  const int squarePixels = format.pixelAspect == 1.0 ? 1 : 0;
   auto encoder = MediaFileEncoder::Open(
       file->TemporaryPath(),
       {options.mp4 ? MediaFileFormat::Mp4H264Aac : MediaFileFormat::AviMjpegPcm, format.width, format.height,
-       standard.FrameRate, kBoardSampleRate},
+       standard.FrameRate, kBoardSampleRate, squarePixels, squarePixels},
       error);
   if (!encoder) return Fail(options.output + ": " + error);
   EncoderSink sink(*encoder);

@@ -100,7 +100,15 @@ bool BoardOutput::RenderAt(double boardTime, bool waitForDecoders) {
     frames_ = 0;
     samples_ = 0;
   }
-  RgbFrame frame(format_.width, format_.height);
+  // One frame, blackened each time: a fresh one of 4K would cost the system
+  // 25 MB of new pages a frame.
+  if (frame_.width != format_.width || frame_.height != format_.height) {
+    frame_ = RgbFrame(format_.width, format_.height);
+  } else {
+    std::fill(frame_.pixels.begin(), frame_.pixels.end(), std::uint8_t{0});
+    frame_.alpha.clear();
+  }
+  RgbFrame& frame = frame_;
   for (VideoTimeLine* line : video_) {
     if (SharedPicture picture = line->PictureAt(boardTime, waitForDecoders)) {
       PutPicture(*picture, line->Window(), frame);

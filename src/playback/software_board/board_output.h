@@ -13,6 +13,7 @@
 
 #include "playback/software_board/audio_mixer.h"
 #include "playback/software_board/output_sink.h"
+#include "playback/software_board/rgb_frame.h"
 #include "playback/software_board/software_board_format.h"
 
 namespace vantorelle {
@@ -64,6 +65,7 @@ class BoardOutput {
   std::int64_t samples_ = 0;
   AudioMixer mixer_;
   std::vector<float> lineSound_;
+  RgbFrame frame_;  // the output frame, made again in place for each one
 };
 
 // Sample frames of sound that belong to output frame n: the frames' times on

@@ -124,12 +124,12 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   if (options.rotationDegrees == 0 && !alpha) {
     if (!fills) FillBars(target, fit);
     target.alpha.clear();
-    return ScaleInto(frame, fit.width, fit.height, AV_PIX_FMT_RGB24, target.Pixel(fit.left, fit.top), stride);
+    return ScaleIntoRows(frame, fit.width, fit.height, target.Pixel(fit.left, fit.top), stride);
   }
   // Scaled to the unturned size first, then turned into place and split
   // from its alpha.
   const std::int32_t bytes = alpha ? 4 : 3;
-  unturned_.resize(static_cast<std::size_t>(width) * height * bytes);
+  unturned_.resize(static_cast<std::size_t>(width) * height * bytes + kConverterOverrun);
   if (!ScaleInto(frame, width, height, alpha ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24, unturned_.data(), width * bytes)) {
     return false;
   }
@@ -147,6 +147,20 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
     SplitAlpha(turnedRgba_.data(), fit.left, fit.top, fit.width, fit.height, target);
   } else {
     SplitAlpha(unturned_.data(), fit.left, fit.top, fit.width, fit.height, target);
+  }
+  return true;
+}
+
+bool FrameScaler::ScaleIntoRows(const AVFrame& frame, std::int32_t width, std::int32_t height, std::uint8_t* pixels,
+                                std::int32_t stride) {
+  if (width % kConverterBlock == 0) return ScaleInto(frame, width, height, AV_PIX_FMT_RGB24, pixels, stride);
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+  rows_.resize(rowBytes * height + kConverterOverrun);
+  if (!ScaleInto(frame, width, height, AV_PIX_FMT_RGB24, rows_.data(), static_cast<std::int32_t>(rowBytes))) {
+    return false;
+  }
+  for (std::int32_t y = 0; y < height; ++y) {
+    std::memcpy(pixels + static_cast<std::size_t>(y) * stride, rows_.data() + y * rowBytes, rowBytes);
   }
   return true;
 }

@@ -32,6 +32,15 @@ class FrameScaler {
  private:
   bool ScaleInto(const AVFrame& frame, std::int32_t width, std::int32_t height, AVPixelFormat format,
                  std::uint8_t* pixels, std::int32_t stride);
+  // swscale's fast YUV-to-RGB converters write whole blocks of 16 pixels, past
+  // the end of a row whose width is not a multiple of 16: into the bar beside
+  // a picture, or past the last row out of the buffer. Such pictures are made
+  // in rows_, which has room to spare, and copied into place row by row.
+  static constexpr std::int32_t kConverterBlock = 16;
+  static constexpr std::size_t kConverterOverrun = 16 * 4;  // bytes a row may be overrun by
+  bool ScaleIntoRows(const AVFrame& frame, std::int32_t width, std::int32_t height, std::uint8_t* pixels,
+                     std::int32_t stride);
+  std::vector<std::uint8_t> rows_;
 
   SwsContextPtr scaler_;
   std::vector<std::uint8_t> turnedRgba_;

@@ -8,12 +8,14 @@ SoftwareBoardFormat SoftwareBoardFormatOf(std::int32_t width, std::int32_t heigh
   return SoftwareBoardFormat{width, height, framesPerSecond, AssumedPixelAspect(width, height)};
 }
 
-std::optional<SoftwareBoardFormat> SoftwareBoardFormatByName(std::string_view name) {
-  if (name == "pal") return SoftwareBoardFormatOf(720, 576, 25.0);
-  if (name == "pal-wide") return SoftwareBoardFormatOf(768, 576, 25.0);
-  if (name == "ntsc") return SoftwareBoardFormatOf(720, 480, 29.97);
-  if (name == "ntsc-vga") return SoftwareBoardFormatOf(640, 480, 29.97);
-  return std::nullopt;
+SoftwareBoardFormat SoftwareBoardFormatOf(const VideoFormat& format) {
+  return SoftwareBoardFormatOf(format.width, format.height, format.frameRate / 1000.0);
+}
+
+std::optional<SoftwareBoardFormat> SoftwareBoardFormatByName(std::string_view name, std::string* why) {
+  const std::optional<VideoFormat> format = ParseVideoFormatName(name, why);
+  if (!format) return std::nullopt;
+  return SoftwareBoardFormatOf(*format);
 }
 
 }  // namespace vantorelle

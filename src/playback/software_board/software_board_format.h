@@ -3,7 +3,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+
+#include "model/video_format.h"
 
 namespace vantorelle {
 
@@ -20,10 +23,14 @@ struct SoftwareBoardFormat {
 // have the narrow pixels of PAL (16:15) and NTSC (8:9), shown 4:3; other
 // sizes have square pixels.
 SoftwareBoardFormat SoftwareBoardFormatOf(std::int32_t width, std::int32_t height, double framesPerSecond);
+// The same for a video format; its rate in frames per second is the one the
+// video standard keeps (29.97 for 29970), so the board's frames and the
+// standard's frame length agree.
+SoftwareBoardFormat SoftwareBoardFormatOf(const VideoFormat& format);
 
-// pal 720×576 at 25, pal-wide 768×576 at 25, ntsc 720×480 at 29.97,
-// ntsc-vga 640×480 at 29.97, all shown 4:3 (pal with pixels 16:15 wide,
-// ntsc 8:9, the others square); none for an unknown name.
-std::optional<SoftwareBoardFormat> SoftwareBoardFormatByName(std::string_view name);
+// Any name ParseVideoFormatName reads: pal, pal-wide, ntsc, ntsc-vga,
+// WIDTHxHEIGHT@RATE or HEIGHTpRATE. None for a name it refuses; *why (when
+// given) then says what is wrong with it.
+std::optional<SoftwareBoardFormat> SoftwareBoardFormatByName(std::string_view name, std::string* why = nullptr);
 
 }  // namespace vantorelle

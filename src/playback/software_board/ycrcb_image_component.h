@@ -2,6 +2,8 @@
 // board's YCrCb image), handed out as RGB on request.
 #pragma once
 
+#include <vector>
+
 #include "playback/ffmpeg_handles.h"
 #include "playback/klp_interfaces.h"
 
@@ -25,6 +27,7 @@ class YCrCbImageComponent final : public IKlpPlayYCrCbImage, public IKlpYCrCbIma
  private:
   AvFramePtr picture_;
   SwsContextPtr scaler_;
+  std::vector<std::uint8_t> padded_;  // the picture with room past its end, for swscale to overrun
   bool holdsPicture_ = false;
 };
 
