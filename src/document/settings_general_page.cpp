@@ -11,7 +11,7 @@ namespace {
 
 // A default duration below one frame would drop clips of no length.
 TimeMs ParseDuration(const std::string& text) {
-  return std::max(SnapToFrameFloor(ParseTimeText(text)), static_cast<TimeMs>(WholeFrameDelta()));
+  return std::max(SnapToFrameFloor(ParseTimeText(text)), SnappingFrameLength());
 }
 
 }  // namespace

@@ -101,7 +101,7 @@ void ClipPropertiesDialog::Apply(ProjectTimes& times, const TimePixelMapping& vi
   if (!linked || timesFit_) {
     const TimeMs low = NeighbourLow();
     const TimeMs high = NeighbourHigh();
-    const TimeMs frame = static_cast<TimeMs>(WholeFrameDelta());
+    const TimeMs frame = SnappingFrameLength();
     clip_.start = std::clamp(SnapToFrameFloor(ParseTimeText(start)), low, std::max(low, high - frame));
     // The slide show dialog snaps only the start; its length and fades are taken as typed.
     const bool snapAll = kind_ != ClipDialogKind::SlideTitle;

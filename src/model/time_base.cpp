@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "model/number_limits.h"
+#include "model/video_format.h"
 
 namespace vantorelle {
 namespace {
@@ -44,13 +45,39 @@ std::int64_t WholeFrameDelta() {
   return whole >= 1 ? whole : 1;
 }
 
+namespace {
+
+// The four SD formats snap to frames of whole milliseconds (33 ms at 29.97),
+// as their projects always have. Every other format snaps to its true frame
+// grid: at 60 or 23.976 frames a second whole milliseconds would drift by a
+// frame every second or two.
+bool SnapsToWholeMilliseconds() {
+  const double delta = gVideoStandard.FrameDelta;
+  return delta < 1.0 || delta == std::floor(delta) || IsClassicFormat(FormatOf(gVideoStandard));
+}
+
+// A nudge far below a millisecond, so that n frames computed in floating
+// point count as n and not n − 1.
+constexpr double kFrameCountNudge = 1e-7;
+
+}  // namespace
+
+TimeMs SnappingFrameLength() {
+  return SnapsToWholeMilliseconds() ? static_cast<TimeMs>(WholeFrameDelta()) : gVideoStandard.FrameDelta;
+}
+
 TimeMs SnapToFrameFloor(TimeMs t) {
+  if (!SnapsToWholeMilliseconds()) {
+    const double frames = t / gVideoStandard.FrameDelta;
+    return std::trunc(frames + (frames >= 0.0 ? kFrameCountNudge : -kFrameCountNudge)) * gVideoStandard.FrameDelta;
+  }
   const std::int64_t frame = WholeFrameDelta();
   return static_cast<TimeMs>((ClampedCast<std::int64_t>(t) / frame) * frame);
 }
 
 TimeMs SnapToFrameNearest(TimeMs t) {
   const std::int64_t count = ClampedCast<std::int64_t>(t / SafeFrameDelta() + 0.5);
+  if (!SnapsToWholeMilliseconds()) return static_cast<TimeMs>(count) * gVideoStandard.FrameDelta;
   return static_cast<TimeMs>(count * WholeFrameDelta());
 }
 

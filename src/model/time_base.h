@@ -48,6 +48,11 @@ inline constexpr TimeMs TimeEditMaximum = 100'000'000.0;
 // Whole-millisecond length of one frame, never below 1 ms.
 std::int64_t WholeFrameDelta();
 
+// One frame of the grid that editing snaps to: FrameDelta in whole
+// milliseconds in the four SD formats (33 ms at 29.97), FrameDelta itself in
+// every other format.
+TimeMs SnappingFrameLength();
+
 TimeMs SnapToFrameFloor(TimeMs t);
 TimeMs SnapToFrameNearest(TimeMs t);
 

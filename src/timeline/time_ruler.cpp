@@ -78,7 +78,7 @@ void CTimeLine::OnLeftButtonDown(const MouseEvent& event) {
   timeDrag_ = true;
   TimeMs mark = SnapToFrameFloor(t);
   // Flooring may step out of the view; the next frame on the grid is inside.
-  if (mark < doc_.timeline.workArea.start) mark += static_cast<TimeMs>(WholeFrameDelta());
+  if (mark < doc_.timeline.workArea.start) mark += SnappingFrameLength();
   doc_.times.timeMark = mark;
   if (MarkUnderMouse()) doc_.timeline.marks[static_cast<std::size_t>(markUnderMouse_)].time = t;
   host_.SetMouseCapture(true);

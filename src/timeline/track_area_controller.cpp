@@ -422,7 +422,7 @@ void TrackAreaController::SnapMovedClipsToFrames() {
   // would run into it when floored; then all go up to the next frame, and
   // where that has no room either they stay where they are. They move
   // together so linked clips keep sharing their start.
-  const TimeMs frame = static_cast<TimeMs>(WholeFrameDelta());
+  const TimeMs frame = SnappingFrameLength();
   auto newlyMeets = [&](const CFilm& clip, TimeMs start) {
     const TimeMs end = start + clip.duration;
     if (end > std::max(doc_.times.projectSize, clip.End())) return true;

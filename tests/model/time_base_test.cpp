@@ -120,3 +120,41 @@ TEST(TimeParsing, ClampRewritesOnlyPastTheBounds) {
 
 }  // namespace
 }  // namespace vantorelle
+
+namespace vantorelle {
+namespace {
+
+TEST(FrameSnapping, FormatsBeyondSdSnapToTheirTrueFrames) {
+  {
+    testing::VideoStandardScope hd{VideoStandard::FromBoard(1280, 720, 60.0)};
+    // Whole milliseconds would give 16 ms frames: a clip dropped at one
+    // minute would land 2.4 s early.
+    EXPECT_NEAR(SnapToFrameNearest(60000.0), 60000.0, 1e-6);
+    EXPECT_NEAR(SnapToFrameFloor(1000.0), 1000.0, 1e-6);
+    EXPECT_NEAR(SnapToFrameFloor(1016.0), 1000.0, 1e-6);
+    EXPECT_NEAR(SnappingFrameLength(), 1000.0 / 60.0, 1e-9);
+    for (int frame = 0; frame < 5000; frame += 7) {
+      const TimeMs start = frame * CurrentVideoStandard().FrameDelta;
+      EXPECT_EQ(SnapToFrameFloor(start), start) << frame;
+      EXPECT_EQ(SnapToFrameNearest(start), start) << frame;
+    }
+    EXPECT_EQ(SnapToFrameFloor(-1.0), 0.0);
+  }
+  {
+    testing::VideoStandardScope film{VideoStandard::FromBoard(1920, 1080, 23.976)};
+    EXPECT_NEAR(SnapToFrameNearest(3'600'000.0), 3'600'000.0, CurrentVideoStandard().FrameDelta / 2);
+  }
+}
+
+TEST(FrameSnapping, SdFormatsKeepWholeMillisecondFrames) {
+  testing::VideoStandardScope ntsc{VideoStandard::FromBoard(720, 480, 29.97)};
+  EXPECT_EQ(SnapToFrameFloor(100.0), 99.0);
+  EXPECT_EQ(SnapToFrameNearest(100.0), 99.0);
+  EXPECT_EQ(SnappingFrameLength(), 33.0);
+  testing::VideoStandardScope fifty{VideoStandard::FromBoard(1920, 1080, 50.0)};
+  EXPECT_EQ(SnapToFrameFloor(1019.0), 1000.0);  // 20 ms frames are whole anyway
+  EXPECT_EQ(SnappingFrameLength(), 20.0);
+}
+
+}  // namespace
+}  // namespace vantorelle
