@@ -67,6 +67,23 @@ void CVantorelleDoc::NewProject() {
   ClearContents(1);
 }
 
+void CVantorelleDoc::NewProject(const VideoFormat& format) {
+  NewProject();
+  SwitchFormat(format);
+}
+
+VideoFormat CVantorelleDoc::Format() const { return FormatOf(CurrentVideoStandard()); }
+
+VideoFormat CVantorelleDoc::PlainFormat() const { return plainFormat_.value_or(Format()); }
+
+void CVantorelleDoc::SwitchFormat(const VideoFormat& format) {
+  if (format == Format()) return;
+  if (!plainFormat_) plainFormat_ = Format();
+  SetVideoStandard(StandardOf(format));
+  RebuildRulerSteps();
+  if (formatHook_) formatHook_(format);
+}
+
 void CVantorelleDoc::DeleteSourcesAndClips() {
   // Everything that refers to a source goes before the sources do. Marks
   // belong to the contents too.
