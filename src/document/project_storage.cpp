@@ -530,6 +530,7 @@ ProjectOpenOutcome OpenProjectFile(CVantorelleDoc& doc, const std::string& path,
   opening.Apply(read.contents);
   views->LayOutTracks(doc.preferences.firstVisibleTrack);
   views->TrackCountChanged(static_cast<int>(doc.timeline.tracks.size()));
+  doc.SetFormatLeftAtDefault(false);
   doc.timeline.RecountSourceUsage(doc.SourcePointers());
   // Sources relocated or read again would be saved differently than read.
   doc.SetModified(opening.ChangedSources());

@@ -91,6 +91,8 @@ void CVantorelleDoc::DeleteSourcesAndClips() {
   timeline.clipboard.clear();
   for (const auto& track : timeline.tracks) track->clips.clear();
   timeline.marks.clear();
+  timeline.format.reset();
+  formatLeftAtDefault_ = false;
   sources.clear();
 }
 
@@ -174,6 +176,7 @@ void CVantorelleDoc::RecordUndo(std::int32_t kind) {
 void CVantorelleDoc::Undo() {
   if (!undoHistory.CanUndo()) return;
   undoHistory.Undo(timeline);
+  if (timeline.format) SwitchFormat(*timeline.format);
   timeline.RecountSourceUsage(SourcePointers());
   modified_ = true;
 }
@@ -181,6 +184,7 @@ void CVantorelleDoc::Undo() {
 void CVantorelleDoc::Redo() {
   if (!undoHistory.CanRedo()) return;
   undoHistory.Redo(timeline);
+  if (timeline.format) SwitchFormat(*timeline.format);
   timeline.RecountSourceUsage(SourcePointers());
   modified_ = true;
 }

@@ -92,12 +92,18 @@ class CVantorelleDoc {
   // A new project in format (after the framework asked to save): as
   // NewProject, then the switch.
   void NewProject(const VideoFormat& format);
+  // Whether the project is a new, empty one whose format nobody chose: its
+  // first clip may offer its own. Set by the editor; opening a project or
+  // changing its format clears it.
+  bool FormatLeftAtDefault() const { return formatLeftAtDefault_; }
+  void SetFormatLeftAtDefault(bool left) { formatLeftAtDefault_ = left; }
 
   void SetTimeDisplayMode(std::int32_t mode);
   void RebuildRulerSteps();
 
   // Undo around an edit: Record before the change (the project becomes
-  // modified); Undo and Redo recount every source's usage afterwards.
+  // modified); Undo and Redo recount every source's usage afterwards, and
+  // switch back to the format the restored clips were made in.
   void RecordUndo(std::int32_t kind);
   void Undo();
   void Redo();
@@ -143,6 +149,7 @@ class CVantorelleDoc {
   bool modified_ = false;
   std::optional<VideoFormat> plainFormat_;  // set at the first switch
   std::function<void(const VideoFormat&)> formatHook_;
+  bool formatLeftAtDefault_ = false;
 };
 
 }  // namespace vantorelle

@@ -56,7 +56,9 @@ BoardOutput::BoardOutput(const SoftwareBoardFormat& format) : format_(format) {}
 
 bool BoardOutput::SetFormat(const SoftwareBoardFormat& format) {
   std::lock_guard lock(mutex_);
-  if (inPlay_ || !video_.empty() || !audio_.empty() || !titles_.empty()) return false;
+  if (!video_.empty() || !audio_.empty() || !titles_.empty()) return false;
+  // With every line gone a play still marked as going is over.
+  EndPlayLocked();
   format_ = format;
   return true;
 }
