@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,6 +18,7 @@
 #include "model/video_format.h"
 #include "shell/editor_fixture.h"
 #include "support/document_fixture.h"
+#include "support/test_media_writer.h"
 #include "timeline/command_ids.h"
 #include "track_area_widget.h"
 #include "video_format_dialog_window.h"
@@ -138,6 +141,56 @@ TEST_F(MainWindowFormat, ScreenSizeSettingsChangesTheOpenProjectAndUndoBringsItB
   Window().RunCommand(CommandId::Undo);
   ExpectRunningIn({720, 576, 25000});
   EXPECT_EQ(FirstTrackOfKind(TrackKind::Video)->clips.at(0)->start, palStart);
+}
+
+TEST_F(MainWindowFormat, TheFirstClipDroppedIntoANewProjectOffersItsFormat) {
+  testing::MovieParams params;
+  params.width = 1280;
+  params.height = 720;
+  params.framesPerSecond = 50.0;
+  params.frameCount = 25;
+  const std::string path = dir_.File("wide.avi");
+  ASSERT_TRUE(testing::WriteAvi(path, params));
+  CSrc* source = Collect(path);
+  ASSERT_NE(source, nullptr);
+  const auto dropOnVideo = [&](int x) {
+    CTrack* video = FirstTrackOfKind(TrackKind::Video);
+    const auto row = RowOf(*video);
+    return row && Area().Controller()->Drop(*source, x, (row->rect.top + row->rect.bottom) / 2);
+  };
+
+  ui_.messageAnswers.push_back(MessageAnswer::Yes);
+  ASSERT_TRUE(dropOnVideo(130));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_NE(ui_.messages[0].text.find("1280x720@50"), std::string::npos) << ui_.messages[0].text;
+  ExpectRunningIn({1280, 720, 50000});
+  const CFilm& placed = *FirstTrackOfKind(TrackKind::Video)->clips.at(0);
+  EXPECT_EQ(std::fmod(placed.start, 20.0), 0.0) << "placed on the grid of the clip's rate";
+  // Only the first clip asks.
+  ASSERT_TRUE(dropOnVideo(ShapeOf(placed)->rect.right + 20));
+  EXPECT_EQ(ui_.messages.size(), 1u);
+
+  // A new project whose format was picked in the dialog does not ask.
+  ui_.messageAnswers.push_back(MessageAnswer::No);  // do not save the changes
+  ui_.formatAnswers.push_back(VideoFormat{720, 576, 25000});
+  Window().RunCommand(CommandId::NewProject);
+  ExpectRunningIn({720, 576, 25000});
+  source = Collect(path);
+  ASSERT_NE(source, nullptr);
+  ui_.messages.clear();
+  ASSERT_TRUE(dropOnVideo(130));
+  EXPECT_TRUE(ui_.messages.empty());
+
+  // One left at the format the dialog preselected asks again; No keeps it.
+  ui_.messageAnswers.push_back(MessageAnswer::No);  // do not save the changes
+  Window().RunCommand(CommandId::NewProject);
+  source = Collect(path);
+  ASSERT_NE(source, nullptr);
+  ui_.messages.clear();
+  ui_.messageAnswers.push_back(MessageAnswer::No);
+  ASSERT_TRUE(dropOnVideo(130));
+  EXPECT_EQ(ui_.messages.size(), 1u);
+  ExpectRunningIn({720, 576, 25000});
 }
 
 // The window itself, as a person fills it.
