@@ -71,6 +71,18 @@ const std::uint8_t* ArchiveReader::Take(std::size_t count) {
   return at;
 }
 
+bool ArchiveReader::TakeIfNext(std::string_view expected) {
+  if (expected.size() > Remaining()) return false;
+  const std::uint8_t* at = Take(expected.size());
+  if (std::equal(expected.begin(), expected.end(), at,
+                 [](char wanted, std::uint8_t got) { return static_cast<std::uint8_t>(wanted) == got; })) {
+    return true;
+  }
+  // The bytes just taken are still in the window (or in memory): step back.
+  offset_ -= expected.size();
+  return false;
+}
+
 std::uint8_t ArchiveReader::U8() { return *Take(1); }
 
 std::uint16_t ArchiveReader::U16() {

@@ -70,6 +70,9 @@ class ArchiveReader {
   PixelRect Rect();
   std::string Text();
   std::uint32_t Count();
+  // Takes the bytes only when the data goes on with exactly them; otherwise
+  // nothing is taken. For optional blocks known by a leading tag.
+  bool TakeIfNext(std::string_view expected);
 
   std::size_t Offset() const { return offset_; }
   std::size_t Remaining() const { return size_ - offset_; }

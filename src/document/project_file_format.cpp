@@ -213,6 +213,48 @@ ProjectClipRecord ReadClip(ArchiveReader& in) {
   return c;
 }
 
+void WriteFormatBlock(ArchiveWriter& out, const VideoFormat& format) {
+  for (const char c : kFormatBlockTag) out.U8(static_cast<std::uint8_t>(c));
+  out.I32(kFormatBlockVersion);
+  out.I32(3 * 4);
+  out.I32(format.width);
+  out.I32(format.height);
+  out.I32(format.frameRate);
+}
+
+// Why a format read from a file cannot be run in; empty when it can.
+std::string FormatRefusal(const VideoFormat& format) {
+  const auto& rates = SupportedFrameRates();
+  for (const std::int32_t side : {format.width, format.height}) {
+    if (side < kSmallestFrameSide || side > kLargestFrameSide || side % 2 != 0) {
+      return "frame size " + std::to_string(format.width) + "x" + std::to_string(format.height) +
+             " is not even numbers from " + std::to_string(kSmallestFrameSide) + " to " +
+             std::to_string(kLargestFrameSide);
+    }
+  }
+  if (std::find(rates.begin(), rates.end(), format.frameRate) == rates.end()) {
+    return "frame rate " + std::to_string(format.frameRate) + " (per 1000 s) is not one a project can have";
+  }
+  return {};
+}
+
+// After the tag.
+VideoFormat ReadFormatBlock(ArchiveReader& in) {
+  const std::int32_t version = in.I32();
+  if (version < 1) throw ArchiveError("format block of version " + std::to_string(version));
+  const std::int32_t length = in.I32();
+  if (length < 3 * 4 || static_cast<std::size_t>(length) > in.Remaining()) {
+    throw ArchiveError("format block of " + std::to_string(length) + " bytes");
+  }
+  VideoFormat format;
+  format.width = in.I32();
+  format.height = in.I32();
+  format.frameRate = in.I32();
+  for (std::int32_t skipped = 3 * 4; skipped < length; ++skipped) in.U8();
+  if (const std::string refusal = FormatRefusal(format); !refusal.empty()) throw ArchiveError(refusal);
+  return format;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> WriteProjectFile(const ProjectFileContents& contents) {
@@ -236,6 +278,7 @@ std::vector<std::uint8_t> WriteProjectFile(const ProjectFileContents& contents) 
   for (const auto& source : contents.sources) WriteSource(out, source);
   out.I32(static_cast<std::int32_t>(contents.clips.size()));
   for (const auto& clip : contents.clips) WriteClip(out, clip);
+  if (contents.format) WriteFormatBlock(out, *contents.format);
   return out.Take();
 }
 
@@ -289,6 +332,9 @@ ProjectFileReadResult ReadProjectFile(ArchiveReader& in) {
     const std::size_t clipCount = ReadCount(in, kMinClipBytes);
     contents.clips.reserve(std::min(clipCount, kMostReserved));
     for (std::size_t i = 0; i < clipCount; ++i) contents.clips.push_back(ReadClip(in));
+
+    section = ProjectFileSection::Format;
+    if (in.TakeIfNext(kFormatBlockTag)) contents.format = ReadFormatBlock(in);
   } catch (const ArchiveError& error) {
     result.error.reason = error.what();
     return result;

@@ -4,11 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/archive.h"
 #include "model/pixel_rect.h"
+#include "model/video_format.h"
 
 namespace vantorelle {
 
@@ -136,10 +139,21 @@ struct ProjectFileContents {
   std::vector<ProjectTreeNodeRecord> treeNodes;
   std::vector<ProjectSourceRecord> sources;
   std::vector<ProjectClipRecord> clips;
+  // The frame size and rate the project is made in. Only a project in a
+  // format other than the four classic ones holds it: a block after the
+  // clips, which readers that stop after the clips never see.
+  std::optional<VideoFormat> format;
 };
 
+// The format block: the tag, then little-endian i32s: version, the byte
+// length of what follows, width, height, frame rate (frames per 1000 s).
+// A later version may add fields after these; they are skipped.
+inline constexpr std::string_view kFormatBlockTag = "VRFMT";
+inline constexpr std::int32_t kFormatBlockVersion = 1;
+inline constexpr std::size_t kFormatBlockBytes = 5 + 5 * 4;
+
 // The part of the file a read stopped in, for the messages of a failed open.
-enum class ProjectFileSection { Settings, Tracks, Layout, Favourites, TreeNodes, Sources, Clips };
+enum class ProjectFileSection { Settings, Tracks, Layout, Favourites, TreeNodes, Sources, Clips, Format };
 
 struct ProjectFileReadError {
   ProjectFileSection section;
@@ -150,8 +164,9 @@ std::vector<std::uint8_t> WriteProjectFile(const ProjectFileContents& contents);
 
 // Reads the whole stream. Counts are checked against the bytes left before
 // anything is allocated, so a damaged file cannot ask for more memory than
-// its own size. A track count of 0 is refused. Bytes after the clips are
-// ignored.
+// its own size. A track count of 0 is refused. A format block right after
+// the clips is read (and refused when its format is not one a project can
+// have); any other bytes after the clips are ignored.
 struct ProjectFileReadResult {
   bool ok = false;
   ProjectFileContents contents;
@@ -159,7 +174,7 @@ struct ProjectFileReadResult {
 };
 ProjectFileReadResult ReadProjectFile(const std::vector<std::uint8_t>& bytes);
 // The same over any reader (a file read as the parse goes); the reader is
-// left just after the clips.
+// left just after the clips, or after the format block where there is one.
 ProjectFileReadResult ReadProjectFile(ArchiveReader& in);
 
 }  // namespace vantorelle

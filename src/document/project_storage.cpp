@@ -441,6 +441,9 @@ std::vector<std::string> FindRememberedCandidates(const std::vector<std::string>
 bool CollectProjectContents(CVantorelleDoc& doc, ProjectFileContents& contents) {
   contents = ProjectFileContents{};
   contents.settings = SettingsBlockOf(doc);
+  // A project in one of the classic formats is written as every project
+  // was before others could be chosen: byte for byte, without the block.
+  if (const VideoFormat format = doc.Format(); !IsClassicFormat(format)) contents.format = format;
   for (std::size_t i = 0; i < doc.timeline.tracks.size(); ++i) {
     CTrack& track = *doc.timeline.tracks[i];
     track.fileIndex = static_cast<std::int32_t>(i);
@@ -521,10 +524,13 @@ ProjectOpenOutcome OpenProjectFile(CVantorelleDoc& doc, const std::string& path,
     return ProjectOpenOutcome::Failed;
   }
   doc.ClearContents(2);
+  // Before any time is read: the project runs in the format it was made in.
+  doc.SwitchFormat(read.contents.format.value_or(doc.PlainFormat()));
   ProjectOpening opening(doc, options);
   opening.Apply(read.contents);
   views->LayOutTracks(doc.preferences.firstVisibleTrack);
   views->TrackCountChanged(static_cast<int>(doc.timeline.tracks.size()));
+  doc.SetFormatLeftAtDefault(false);
   doc.timeline.RecountSourceUsage(doc.SourcePointers());
   // Sources relocated or read again would be saved differently than read.
   doc.SetModified(opening.ChangedSources());

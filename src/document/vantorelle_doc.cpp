@@ -67,6 +67,23 @@ void CVantorelleDoc::NewProject() {
   ClearContents(1);
 }
 
+void CVantorelleDoc::NewProject(const VideoFormat& format) {
+  NewProject();
+  SwitchFormat(format);
+}
+
+VideoFormat CVantorelleDoc::Format() const { return FormatOf(CurrentVideoStandard()); }
+
+VideoFormat CVantorelleDoc::PlainFormat() const { return plainFormat_.value_or(Format()); }
+
+void CVantorelleDoc::SwitchFormat(const VideoFormat& format) {
+  if (format == Format()) return;
+  if (!plainFormat_) plainFormat_ = Format();
+  SetVideoStandard(StandardOf(format));
+  RebuildRulerSteps();
+  if (formatHook_) formatHook_(format);
+}
+
 void CVantorelleDoc::DeleteSourcesAndClips() {
   // Everything that refers to a source goes before the sources do. Marks
   // belong to the contents too.
@@ -74,6 +91,8 @@ void CVantorelleDoc::DeleteSourcesAndClips() {
   timeline.clipboard.clear();
   for (const auto& track : timeline.tracks) track->clips.clear();
   timeline.marks.clear();
+  timeline.format.reset();
+  formatLeftAtDefault_ = false;
   sources.clear();
 }
 
@@ -157,6 +176,7 @@ void CVantorelleDoc::RecordUndo(std::int32_t kind) {
 void CVantorelleDoc::Undo() {
   if (!undoHistory.CanUndo()) return;
   undoHistory.Undo(timeline);
+  if (timeline.format) SwitchFormat(*timeline.format);
   timeline.RecountSourceUsage(SourcePointers());
   modified_ = true;
 }
@@ -164,6 +184,7 @@ void CVantorelleDoc::Undo() {
 void CVantorelleDoc::Redo() {
   if (!undoHistory.CanRedo()) return;
   undoHistory.Redo(timeline);
+  if (timeline.format) SwitchFormat(*timeline.format);
   timeline.RecountSourceUsage(SourcePointers());
   modified_ = true;
 }

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +21,7 @@
 #include "model/src.h"
 #include "model/timeline_data.h"
 #include "model/user_interface.h"
+#include "model/video_format.h"
 #include "playback/klp_interfaces.h"
 #include "playback/still_image_extensions.h"
 #include "timeline/undo_history.h"
@@ -74,11 +77,33 @@ class CVantorelleDoc {
   const std::string& ProjectPath() const { return projectPath_; }
   const std::string& ProjectDirectory() const { return projectDirectory_; }
 
+  // The project's format: the running video standard's size and rate.
+  VideoFormat Format() const;
+  // Makes format the running one: the video standard, the ruler steps and
+  // whatever follows the format (the board, the preview) through the hook.
+  // Only between projects, or with the clips made to fit (Screen size).
+  void SwitchFormat(const VideoFormat& format);
+  // The format for a project file that holds none: the one the program ran
+  // in before any project switched it (from the command line, the settings
+  // or the board).
+  VideoFormat PlainFormat() const;
+  // Called after every switch, with the new format.
+  void SetFormatHook(std::function<void(const VideoFormat&)> hook) { formatHook_ = std::move(hook); }
+  // A new project in format (after the framework asked to save): as
+  // NewProject, then the switch.
+  void NewProject(const VideoFormat& format);
+  // Whether the project is a new, empty one whose format nobody chose: its
+  // first clip may offer its own. Set by the editor; opening a project or
+  // changing its format clears it.
+  bool FormatLeftAtDefault() const { return formatLeftAtDefault_; }
+  void SetFormatLeftAtDefault(bool left) { formatLeftAtDefault_ = left; }
+
   void SetTimeDisplayMode(std::int32_t mode);
   void RebuildRulerSteps();
 
   // Undo around an edit: Record before the change (the project becomes
-  // modified); Undo and Redo recount every source's usage afterwards.
+  // modified); Undo and Redo recount every source's usage afterwards, and
+  // switch back to the format the restored clips were made in.
   void RecordUndo(std::int32_t kind);
   void Undo();
   void Redo();
@@ -122,6 +147,9 @@ class CVantorelleDoc {
   std::string projectPath_;
   std::string projectDirectory_;
   bool modified_ = false;
+  std::optional<VideoFormat> plainFormat_;  // set at the first switch
+  std::function<void(const VideoFormat&)> formatHook_;
+  bool formatLeftAtDefault_ = false;
 };
 
 }  // namespace vantorelle

@@ -11,6 +11,7 @@ CTimelineData CTimelineData::Copy() const {
   CTimelineData copy;
   copy.workArea = workArea;
   copy.marks = marks;
+  copy.format = format;
   std::unordered_map<const CFilm*, CFilm*> copyOf;
   std::unordered_map<const CTrack*, CTrack*> trackCopyOf;
   for (const auto& track : tracks) {

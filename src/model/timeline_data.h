@@ -4,11 +4,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/mark.h"
 #include "model/track.h"
+#include "model/video_format.h"
 #include "model/work_area.h"
 
 namespace vantorelle {
@@ -32,6 +34,9 @@ class CTimelineData {
   // Copies made by Copy and Cut. Each keeps in `track` its home track, the
   // track it was copied from, which does not own it; never linked.
   std::vector<std::unique_ptr<CFilm>> clipboard;
+  // Set only once the open project's format was changed: the format these
+  // clips were put on the grid of, so undo and redo bring it back with them.
+  std::optional<VideoFormat> format;
 
   std::vector<CTrack*> TracksOfType(TrackType type) const;
   std::vector<CTrack*> ShownTracks() const;

@@ -9,6 +9,8 @@
 
 namespace vantorelle {
 
+class VideoFormatChooser;
+
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
@@ -54,6 +56,15 @@ class IUserInterface {
 
   // The "Load Clip Collection" dialog (no candidates) or "Load Project" dialog.
   virtual MissingSourceAnswer AskMissingSource(const MissingSourceRequest& request) = 0;
+
+  // The video format dialog of New project and Screen size settings: the
+  // person picks in the chooser; false on Cancel. Where nobody can be asked
+  // the preselected format stands.
+  virtual bool AskVideoFormat(const std::string& title, VideoFormatChooser& chooser) {
+    (void)title;
+    (void)chooser;
+    return true;
+  }
 
   // Shorthand for the common warning box with one OK button.
   void Warn(const std::string& text, const std::string& caption) {

@@ -22,7 +22,10 @@ std::string AddMovieContext(const std::string& fileName) { return "Add Movie" + 
 
 }  // namespace
 
-CPlayEngine::CPlayEngine(IKlpComponentFactory& factory, IUserInterface& ui) : ui_(ui) {
+CPlayEngine::CPlayEngine(IKlpComponentFactory& factory, IUserInterface& ui) : ui_(ui) { OpenBoard(factory); }
+
+void CPlayEngine::OpenBoard(IKlpComponentFactory& factory) {
+  if (board_) ReleaseBoard();
   if (!KlpSucceeded(factory.CreateBoard(board_)) || !board_) {
     board_.reset();
     return;
@@ -47,6 +50,7 @@ CPlayEngine::~CPlayEngine() {
 }
 
 void CPlayEngine::ReleaseBoard() {
+  if (state_ == EngineState::Prepared || state_ == EngineState::Playing) Stop();
   titleTasks_.Clear();
   audioLines_.clear();
   overlayLine_.reset();

@@ -40,6 +40,11 @@ class CPlayEngine {
   CPlayEngine& operator=(const CPlayEngine&) = delete;
 
   bool HasBoard() const { return board_ != nullptr; }
+  // Between projects of different formats: the board and everything made on
+  // it go (a play is stopped first), then a new board is made from the
+  // factory and takes its resources, as at construction.
+  void ReleaseBoard();
+  void OpenBoard(IKlpComponentFactory& factory);
   EngineState State() const { return state_; }
 
   // Loads the lists of a play of [from, to]. On a failure the state stays
@@ -93,7 +98,6 @@ class CPlayEngine {
   bool PrepareOverlay(const CPlayList& list);
   // Makes the preview's second line and restarts both lines together.
   bool MakePreviewOverlay();
-  void ReleaseBoard();
 
   IUserInterface& ui_;
   std::unique_ptr<IKlpBoard> board_;

@@ -127,6 +127,9 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
   // Shown with the main window (showEvent), in front of it.
   if (preview_) preview_->move(geometry().right() - preview_->width() - 20, geometry().top() + 60);
   doc_.AttachViews(this);
+  // The project the editor starts with is new and empty: its first clip may
+  // offer its format.
+  doc_.SetFormatLeftAtDefault(doc_.ProjectPath().empty() && doc_.timeline.ClipCount() == 0);
   setAcceptDrops(true);
   qApp->installEventFilter(this);
   connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SavePlacement(); });
@@ -142,6 +145,7 @@ MainWindow::~MainWindow() {
   pictures_.reset();
   if (pump_) pump_->Stop();
   if (board_) board_->output->SetSink(nullptr);
+  doc_.SetFormatHook({});
   doc_.AttachViews(nullptr);
 }
 
@@ -236,6 +240,7 @@ void MainWindow::BuildPlayback() {
     pump_->Start();
   }
   engine_ = std::make_unique<CPlayEngine>(doc_.Board(), ui_);
+  doc_.SetFormatHook([this](const VideoFormat& format) { FollowVideoFormat(format); });
   windowTimers_ = std::make_unique<QtTimerService>([this](int id) {
     if (id == CPlaybackWindow::kPlayTimer && playback_) playback_->OnPlayTimer();
     if (autosave_) autosave_->OnTimer(id);
@@ -501,22 +506,6 @@ void MainWindow::OpenTitleTrackSettings(CTrack& track) {
   FollowDocument();
 }
 
-void MainWindow::OpenScreenSizeSettings() {
-  ScreenSizeDialog model;
-  QStringList choices;
-  for (const auto& choice : ScreenSizeDialog::Choices()) choices << choice.text;
-  bool ok = false;
-  const QString chosen =
-      QInputDialog::getItem(this, "Screen size settings", "Frame size:", choices, model.Selected(), false, &ok);
-  if (!ok) return;
-  model.Select(static_cast<int>(choices.indexOf(chosen)));
-  if (!model.Apply(doc_, BoardPresent())) {
-    ui_.Warn("The frame size can be changed only without a board and while the project has no clips.",
-             "Screen size settings");
-  }
-  FollowDocument();
-}
-
 void MainWindow::ImportVelmoProject() {
   ImportHost host(*this);
   vantorelle::ImportVelmoProject(doc_, host);
@@ -562,13 +551,6 @@ bool MainWindow::ConfirmDiscardChanges() {
     case MessageAnswer::No: return true;
     default: return false;
   }
-}
-
-void MainWindow::NewProject() {
-  if (!ConfirmDiscardChanges()) return;
-  doc_.NewProject();
-  doc_.SetProjectPath({});
-  FollowDocument();
 }
 
 void MainWindow::OpenProject(const std::string& path) {

@@ -69,7 +69,7 @@ class MainWindow : public QMainWindow,
   // ICommandDialogs
   void OpenSettings() override;
   void OpenTitleTrackSettings() override;
-  void OpenScreenSizeSettings() override;
+  void OpenScreenSizeSettings() override;  // main_window_format.cpp
   void ImportVelmoProject() override;
   void CustomizeKeyboard() override;
   void AddSourceFile() override;
@@ -109,7 +109,7 @@ class MainWindow : public QMainWindow,
   std::string StatusTextFor(int id) const;
   // File commands of the framework.
   bool ConfirmDiscardChanges();
-  void NewProject();
+  void NewProject();  // main_window_format.cpp
   void OpenProjectDialog();
   bool SaveProject();
   bool SaveProjectAs();
@@ -162,6 +162,9 @@ class MainWindow : public QMainWindow,
   // The Clip Collection bar as it stands now, over the stored values.
   ClipCollectionBarSettings LiveBarSettings() const;
   void BuildPlayback();
+  // Between projects (or as Screen size settings changes the open one's):
+  // the board, its output and the preview take the format. main_window_format.cpp
+  void FollowVideoFormat(const VideoFormat& format);
   // Every source of the document gets its play component and its pictures.
   void OpenSourcesForPlayback();
   CInfoView info_;

@@ -1,5 +1,7 @@
 #include "qt_user_interface.h"
 
+#include "video_format_dialog_window.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -133,6 +135,11 @@ MissingSourceAnswer QtUserInterface::AskMissingSource(const MissingSourceRequest
     answer.chosenDirectory = slash == std::string::npos ? "" : answer.chosenPath.substr(0, slash + 1);
     return answer;
   }
+}
+
+bool QtUserInterface::AskVideoFormat(const std::string& title, VideoFormatChooser& chooser) {
+  VideoFormatDialogWindow dialog(QString::fromStdString(title), chooser, parent_);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace vantorelle::shell

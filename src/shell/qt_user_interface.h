@@ -17,6 +17,7 @@ class QtUserInterface : public IUserInterface {
   std::optional<std::string> AskOpenFileName(const FileDialogRequest& request) override;
   std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) override;
   MissingSourceAnswer AskMissingSource(const MissingSourceRequest& request) override;
+  bool AskVideoFormat(const std::string& title, VideoFormatChooser& chooser) override;
 
  private:
   QWidget* parent_;

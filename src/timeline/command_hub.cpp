@@ -1,6 +1,7 @@
 #include "timeline/command_hub.h"
 
 #include "document/offline_relink.h"
+#include "timeline/project_format_change.h"
 
 namespace vantorelle {
 
@@ -240,40 +241,12 @@ void CommandHub::ShowGroup(TrackType group, bool show) {
   host_.Repaint(RedrawMask::All);
 }
 
-const std::vector<ScreenSizeDialog::Choice>& ScreenSizeDialog::Choices() {
-  static const std::vector<Choice> choices{{720, 576, 25000, "720 x 576 (25 fps)"},
-                                           {768, 576, 25000, "768 x 576 (25 fps)"},
-                                           {720, 480, 29970, "720 x 480 (29.97 fps)"},
-                                           {640, 480, 29970, "640 x 480 (29.97 fps)"}};
-  return choices;
-}
+ScreenSizeDialog::ScreenSizeDialog() : chooser_(FormatOf(CurrentVideoStandard())) {}
 
-ScreenSizeDialog::ScreenSizeDialog() {
-  const VideoStandard& standard = CurrentVideoStandard();
-  const auto& choices = Choices();
-  for (std::size_t i = 0; i < choices.size(); ++i) {
-    if (choices[i].width == standard.FrameWidth && choices[i].height == standard.FrameHeight &&
-        choices[i].frameRate == standard.FrameRate) {
-      selected_ = static_cast<int>(i);
-    }
-  }
-}
-
-void ScreenSizeDialog::Select(int index) {
-  if (index >= 0 && index < static_cast<int>(Choices().size())) selected_ = index;
-}
-
-bool ScreenSizeDialog::Apply(CVantorelleDoc& doc, bool boardAvailable) const {
-  if (boardAvailable || doc.timeline.ClipCount() > 0) return false;
-  const Choice& choice = Choices()[static_cast<std::size_t>(selected_)];
-  VideoStandard standard;
-  standard.FrameWidth = choice.width;
-  standard.FrameHeight = choice.height;
-  standard.FrameRate = choice.frameRate;
-  standard.FrameDelta = static_cast<double>(1000000 / choice.frameRate);
-  standard.StartDelay = 10.0 * standard.FrameDelta;
-  SetVideoStandard(standard);
-  doc.RebuildRulerSteps();
+bool ScreenSizeDialog::Apply(CVantorelleDoc& doc, std::string* why) const {
+  const std::optional<VideoFormat> chosen = chooser_.Chosen(why);
+  if (!chosen) return false;
+  ChangeProjectFormat(doc, *chosen);
   return true;
 }
 

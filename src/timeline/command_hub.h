@@ -10,6 +10,7 @@
 #include "timeline/clip_editor.h"
 #include "timeline/command_ids.h"
 #include "timeline/track_area_controller.h"
+#include "timeline/video_format_chooser.h"
 #include "timeline/view_services.h"
 #include "timeline/work_area_navigator.h"
 
@@ -83,26 +84,23 @@ class CommandHub {
   TrackAreaController* area_ = nullptr;
 };
 
-// The "Screen size settings" dialog: four frame sizes, applied only
-// without a board and while the project has no clips.
+// The "Screen size settings" dialog: the open project's format, chosen as
+// for a new project (a preset or a custom size and rate). Applying switches
+// the running format, board and all, and puts every clip on the new frame
+// grid, as one undo step.
 class ScreenSizeDialog {
  public:
-  struct Choice {
-    std::int32_t width;
-    std::int32_t height;
-    std::int32_t frameRate;  // frames per 1000 s
-    const char* text;
-  };
-  static const std::vector<Choice>& Choices();
+  static constexpr const char* kTitle = "Screen size settings";
 
-  ScreenSizeDialog();  // preselects the standard in force
-  int Selected() const { return selected_; }
-  void Select(int index);
-  // Sets the video standard and rebuilds the ruler steps; answers whether it could.
-  bool Apply(CVantorelleDoc& doc, bool boardAvailable) const;
+  ScreenSizeDialog();  // preselects the format in force
+  VideoFormatChooser& Chooser() { return chooser_; }
+  const VideoFormatChooser& Chooser() const { return chooser_; }
+  // False, nothing changed, when the custom size cannot be run (*why says
+  // why). The format in force chosen again changes nothing either.
+  bool Apply(CVantorelleDoc& doc, std::string* why = nullptr) const;
 
  private:
-  int selected_ = 0;
+  VideoFormatChooser chooser_;
 };
 
 }  // namespace vantorelle

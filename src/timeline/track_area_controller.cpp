@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "timeline/fade_handles.h"
+#include "timeline/first_clip_format.h"
 #include "timeline/track_rows.h"
 
 namespace vantorelle {
@@ -566,6 +567,11 @@ bool TrackAreaController::DragOver(CSrc& source, int x, int y) {
 bool TrackAreaController::Drop(CSrc& source, int x, int y) {
   targets_.clear();
   SourcePlacement placement(doc_, source);
+  // Before the start is put on the frame grid: the grid may change.
+  if (!placement.TargetsAt(doc_, TrackAtRow(doc_.timeline, y),
+                           SourcePlacement::StartFor(TimeAt(x), doc_.timeline.workArea)).empty()) {
+    OfferClipFormat(doc_, source);
+  }
   const bool placed = placement.Place(doc_, TrackAtRow(doc_.timeline, y),
                                       SourcePlacement::StartFor(TimeAt(x), doc_.timeline.workArea), UndoKind::DropSource);
   host_.Repaint(RedrawMask::TrackArea | RedrawMask::ClipCollection);

@@ -25,6 +25,7 @@ inline constexpr std::int32_t Insert = 7;
 inline constexpr std::int32_t Paste = 8;
 inline constexpr std::int32_t RepeatClip = 9;
 inline constexpr std::int32_t Split = 10;
+inline constexpr std::int32_t ChangeFormat = 11;
 inline constexpr std::int32_t SelectRectangle = 17;
 inline constexpr std::int32_t SelectClip = 18;
 inline constexpr std::int32_t ClearSelection = 19;

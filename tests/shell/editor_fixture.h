@@ -41,6 +41,8 @@ class EditorFixture : public ::testing::Test {
   CVantorelleDoc& Doc() { return *doc_; }
   shell::TrackAreaWidget& Area() { return *area_; }
   shell::ClipCollectionBar& Collection() { return *collection_; }
+  // The software board the editor runs with, and its wiring.
+  BoardSelection& Board() { return board_; }
 
   // A 2 s PAL movie with sound in the test folder.
   std::string WriteMovie(const std::string& name);

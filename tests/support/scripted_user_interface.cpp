@@ -1,5 +1,7 @@
 #include "support/scripted_user_interface.h"
 
+#include "timeline/video_format_chooser.h"
+
 namespace vantorelle::testing {
 namespace {
 
@@ -54,6 +56,25 @@ std::vector<std::string> ScriptedUserInterface::MessageTexts() const {
   std::vector<std::string> texts;
   for (const auto& message : messages) texts.push_back(message.text);
   return texts;
+}
+
+bool ScriptedUserInterface::AskVideoFormat(const std::string& title, VideoFormatChooser& chooser) {
+  formatRequests.push_back({title, chooser.Preselected()});
+  if (formatAnswers.empty()) return true;
+  const std::optional<VideoFormat> answer = formatAnswers.front();
+  formatAnswers.pop_front();
+  if (!answer) return false;
+  const auto& presets = VideoFormatChooser::Presets();
+  for (std::size_t i = 0; i < presets.size(); ++i) {
+    if (presets[i].format == *answer) {
+      chooser.Select(static_cast<int>(i));
+      return true;
+    }
+  }
+  chooser.SetCustomWidth(answer->width);
+  chooser.SetCustomHeight(answer->height);
+  chooser.SetCustomFrameRate(answer->frameRate);
+  return true;
 }
 
 }  // namespace vantorelle::testing

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/user_interface.h"
+#include "model/video_format.h"
 
 namespace vantorelle::testing {
 
@@ -24,6 +26,7 @@ class ScriptedUserInterface : public IUserInterface {
   std::optional<std::string> AskOpenFileName(const FileDialogRequest& request) override;
   std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) override;
   MissingSourceAnswer AskMissingSource(const MissingSourceRequest& request) override;
+  bool AskVideoFormat(const std::string& title, VideoFormatChooser& chooser) override;
 
   // Scripts, consumed in order.
   std::deque<MessageAnswer> messageAnswers;
@@ -33,12 +36,20 @@ class ScriptedUserInterface : public IUserInterface {
   std::deque<std::int32_t> chosenOpenFilters;
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<MissingSourceAnswer> missingSourceAnswers;
+  // A format to choose (the preset's where one has it, else the custom
+  // fields), or none for Cancel; without a script the preselection stands.
+  std::deque<std::optional<VideoFormat>> formatAnswers;
 
   // Records.
   std::vector<RecordedMessage> messages;
   std::vector<FileDialogRequest> openRequests;
   std::vector<FileDialogRequest> saveRequests;
   std::vector<MissingSourceRequest> missingSourceRequests;
+  struct FormatRequest {
+    std::string title;
+    VideoFormat preselected;
+  };
+  std::vector<FormatRequest> formatRequests;
 
   // Message texts only, in order: handy for EXPECT_THAT.
   std::vector<std::string> MessageTexts() const;

@@ -171,18 +171,19 @@ TEST_F(HubFixture, ZoomCommandsAndTheScreenSize) {
   EXPECT_EQ(Doc().timeline.workArea, (WorkArea{0.0, 20000.0}));
   EXPECT_FALSE(Enabled(Id::ZoomOut));
 
+  // The project's format changes with clips and a board: the clips follow it.
+  CFilm& clip = Clip(0, 100.0, 1000.0);
   ScreenSizeDialog dialog;
-  EXPECT_EQ(dialog.Selected(), 0);
-  dialog.Select(2);
-  EXPECT_FALSE(dialog.Apply(Doc(), true));  // a board decides the standard
-  Clip(0, 0.0, 100.0);
-  EXPECT_FALSE(dialog.Apply(Doc(), false));  // clips hold the frame size
-  project.Track(0).clips.clear();
-  movie.usageCount = 0;
-  ASSERT_TRUE(dialog.Apply(Doc(), false));
+  EXPECT_EQ(dialog.Chooser().Preselected(), (VideoFormat{720, 576, 25000}));
+  dialog.Chooser().SetCustomWidth(720);
+  dialog.Chooser().SetCustomHeight(480);
+  dialog.Chooser().SetCustomFrameRate(29970);
+  ASSERT_TRUE(dialog.Apply(Doc()));
   EXPECT_EQ(CurrentVideoStandard().FrameHeight, 480);
-  EXPECT_EQ(CurrentVideoStandard().FrameDelta, 33.0);
-  EXPECT_EQ(CurrentVideoStandard().StartDelay, 330.0);
+  EXPECT_DOUBLE_EQ(CurrentVideoStandard().FrameDelta, 1'000'000.0 / 29970);
+  EXPECT_DOUBLE_EQ(CurrentVideoStandard().StartDelay, 10'000'000.0 / 29970);
+  EXPECT_EQ(clip.start, 99.0);  // three frames, on the program's whole-millisecond grid
+  EXPECT_TRUE(Enabled(Id::Undo));
 }
 
 TEST_F(HubFixture, ContextMenuOffersWhatFitsThePoint) {

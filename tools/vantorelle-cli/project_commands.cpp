@@ -142,6 +142,10 @@ Json TreeNode(const ProjectTreeNodeRecord& n) {
   return out;
 }
 
+Json Format(const VideoFormat& f) {
+  return {{"width", f.width}, {"height", f.height}, {"frameRate", f.frameRate}, {"name", VideoFormatName(f)}};
+}
+
 Json Message(const CollectingUserInterface::Message& m) {
   Json out;
   PutText(out, "text", m.text);
@@ -158,6 +162,7 @@ const char* SectionName(ProjectFileSection section) {
     case ProjectFileSection::TreeNodes: return "directory tree nodes";
     case ProjectFileSection::Sources: return "sources";
     case ProjectFileSection::Clips: return "clips";
+    case ProjectFileSection::Format: return "format";
   }
   return "?";
 }
@@ -191,14 +196,18 @@ int RunDump(const std::string& path) {
     return Fail(path + ": damaged project file (" + SectionName(read.error.section) + ": " + read.error.reason + ")");
   }
   const ProjectFileContents& c = read.contents;
-  PrintJson({{"settings", Settings(c.settings)},
-             {"tracks", JsonArray(c.tracks, Track)},
-             {"windowLayout", Layout(c.layout)},
-             {"favouriteDirectories", JsonArray(c.favourites, Favourite)},
-             {"directoryTreeNodes", JsonArray(c.treeNodes, TreeNode)},
-             {"sources", JsonArray(c.sources, Source)},
-             {"clips", JsonArray(c.clips, Clip)},
-             {"offlineSources", OfflineRecordsJson(c, path)}});
+  Json dump = {{"settings", Settings(c.settings)},
+               {"tracks", JsonArray(c.tracks, Track)},
+               {"windowLayout", Layout(c.layout)},
+               {"favouriteDirectories", JsonArray(c.favourites, Favourite)},
+               {"directoryTreeNodes", JsonArray(c.treeNodes, TreeNode)},
+               {"sources", JsonArray(c.sources, Source)},
+               {"clips", JsonArray(c.clips, Clip)},
+               {"offlineSources", OfflineRecordsJson(c, path)}};
+  // Only a project that holds its format says it; the others run in the
+  // format the program is started in.
+  if (c.format) dump["format"] = Format(*c.format);
+  PrintJson(dump);
   return 0;
 }
 

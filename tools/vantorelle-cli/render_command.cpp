@@ -128,7 +128,7 @@ void PadWithBlack(CPlayList& list) {
 
 int RunRender(const RenderOptions& options) {
   const VideoStandard& standard = CurrentVideoStandard();
-  const SoftwareBoardFormat format =
+  SoftwareBoardFormat format =
       SoftwareBoardFormatOf(standard.FrameWidth, standard.FrameHeight, standard.FrameRate / 1000.0);
   auto clock = std::make_shared<VirtualBoardClock>();
   auto output = std::make_shared<BoardOutput>(format);
@@ -143,6 +143,10 @@ int RunRender(const RenderOptions& options) {
   if (OpenProjectFile(doc, options.project) != ProjectOpenOutcome::Opened) {
     return Fail(options.project + ": cannot be opened as a project");
   }
+  // A project that holds its format set the standard as it opened: the
+  // board and the file follow it.
+  format = SoftwareBoardFormatOf(standard.FrameWidth, standard.FrameHeight, standard.FrameRate / 1000.0);
+  if (!output->SetFormat(format)) return Fail("the software board could not take the project's format");
   std::vector<std::string> sourcePaths;
   for (const auto& source : doc.sources) sourcePaths.push_back(source->path);
   if (const auto source = InputAtOutput(options.output, sourcePaths)) {

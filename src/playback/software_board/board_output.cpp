@@ -54,6 +54,15 @@ std::int64_t SoundFramesBefore(std::int64_t frame, double framesPerSecond) {
 
 BoardOutput::BoardOutput(const SoftwareBoardFormat& format) : format_(format) {}
 
+bool BoardOutput::SetFormat(const SoftwareBoardFormat& format) {
+  std::lock_guard lock(mutex_);
+  if (!video_.empty() || !audio_.empty() || !titles_.empty()) return false;
+  // With every line gone a play still marked as going is over.
+  EndPlayLocked();
+  format_ = format;
+  return true;
+}
+
 void BoardOutput::SetSink(IOutputSink* sink) {
   std::lock_guard lock(mutex_);
   sink_ = sink;

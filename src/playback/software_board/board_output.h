@@ -27,6 +27,11 @@ class BoardOutput {
   explicit BoardOutput(const SoftwareBoardFormat& format);
 
   const SoftwareBoardFormat& Format() const { return format_; }
+  // A new format for the frames made from now on, between projects: refused
+  // (false, nothing changed) while any time line or title is registered; a
+  // play left marked as going is ended. A pump driving this output reads
+  // the rate when it starts, so it is stopped around the change.
+  bool SetFormat(const SoftwareBoardFormat& format);
   // Null: the output goes nowhere. The sink must outlive its use here.
   void SetSink(IOutputSink* sink);
 

@@ -19,7 +19,9 @@ class SoftwareBoardFactory final : public IKlpComponentFactory {
       : format_(format), wiring_(std::move(wiring)) {}
 
   KlpResult CreateBoard(std::unique_ptr<IKlpBoard>& board) override {
-    board = wiring_ ? std::make_unique<SoftwareBoard>(format_, *wiring_) : std::make_unique<SoftwareBoard>(format_);
+    // A wired board runs in the output's format, which follows the project's.
+    board = wiring_ ? std::make_unique<SoftwareBoard>(wiring_->output->Format(), *wiring_)
+                    : std::make_unique<SoftwareBoard>(format_);
     return KlpOk;
   }
   KlpResult CreatePlayMovie(std::unique_ptr<IKlpPlayMovie>& movie) override {
