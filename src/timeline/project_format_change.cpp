@@ -9,7 +9,7 @@ namespace vantorelle {
 void SnapClipToNearestFrames(CFilm& clip) {
   const TimeMs start = SnapToFrameNearest(clip.start);
   const TimeMs end = std::max(SnapToFrameNearest(clip.start + clip.duration),
-                              start + static_cast<TimeMs>(WholeFrameDelta()));
+                              start + SnappingFrameLength());
   clip.inPoint = SnapToFrameNearest(clip.inPoint);
   clip.start = start;
   clip.duration = end - start;

@@ -134,8 +134,8 @@ TEST_F(MainWindowFormat, ScreenSizeSettingsChangesTheOpenProjectAndUndoBringsItB
   ASSERT_EQ(ui_.formatRequests.size(), 1u);
   EXPECT_EQ(ui_.formatRequests[0].title, "Screen size settings");
   ExpectRunningIn(hd);
-  // The nearest frame of the new grid (30 frames of 33 whole milliseconds).
-  EXPECT_EQ(video->clips[0]->start, 990.0);
+  // The nearest frame of the new grid: 30 frames of 33.3667 ms.
+  EXPECT_EQ(video->clips[0]->start, 30 * CurrentVideoStandard().FrameDelta);
   EXPECT_TRUE(ui_.messages.empty());
 
   Window().RunCommand(CommandId::Undo);

@@ -127,11 +127,12 @@ TEST_F(ScreenSizeChange, ClipsLandOnTheNewGridAndOneUndoBringsBackClipsAndFormat
   EXPECT_EQ(project.doc.Format(), kHd2997);
   EXPECT_THAT(followed, ElementsAre(kHd2997));
   EXPECT_TRUE(project.doc.IsModified());
-  // Each time goes to the nearest 29.97 frame, the frames counted in whole
-  // milliseconds (33) as everywhere: 80 → 2 frames, 1000 → 30, 1520 → 46,
-  // 40 → 1, 2040 → 61, 2160 → 65. The clips that met still meet.
-  EXPECT_EQ(TimesOf(0), (std::vector<Times>{{0.0, 990.0, 66.0}, {990.0, 528.0, 33.0}}));
-  EXPECT_EQ(TimesOf(1), (std::vector<Times>{{2013.0, 132.0, 0.0}}));
+  // Each time goes to the nearest true 29.97 frame (33.3667 ms): 80 → 2
+  // frames, 1000 → 30, 1520 → 46, 40 → 1, 2040 → 61, 2160 → 65. The clips
+  // that met still meet.
+  const double f = CurrentVideoStandard().FrameDelta;
+  EXPECT_EQ(TimesOf(0), (std::vector<Times>{{0.0, 30 * f, 2 * f}, {30 * f, 46 * f - 30 * f, f}}));
+  EXPECT_EQ(TimesOf(1), (std::vector<Times>{{61 * f, 65 * f - 61 * f, 0.0}}));
   ExpectConsistent();
 
   project.doc.Undo();
@@ -141,7 +142,7 @@ TEST_F(ScreenSizeChange, ClipsLandOnTheNewGridAndOneUndoBringsBackClipsAndFormat
   ExpectConsistent();
   project.doc.Redo();
   EXPECT_EQ(project.doc.Format(), kHd2997);
-  EXPECT_EQ(TimesOf(0)[1].start, 990.0);
+  EXPECT_EQ(TimesOf(0)[1].start, 30 * f);
   ExpectConsistent();
   EXPECT_THAT(followed, ElementsAre(kHd2997, kPal, kHd2997));
 
@@ -176,7 +177,7 @@ TEST_F(ScreenSizeChange, TheSameFormatOrABadCustomSizeChangesNothing) {
 TEST_F(ScreenSizeChange, AClipShorterThanANewFrameKeepsOneFrame) {
   Clip(0, 0.0, 10.0);  // its end would snap onto its start
   ASSERT_TRUE(ChangeProjectFormat(project.doc, VideoFormat{1280, 720, 23976}));
-  EXPECT_EQ(project.Track(0).clips[0]->duration, 41.0);
+  EXPECT_EQ(project.Track(0).clips[0]->duration, 1'000'000.0 / 23976);
   ExpectConsistent();
 }
 
