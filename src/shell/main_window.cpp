@@ -147,6 +147,9 @@ MainWindow::~MainWindow() {
   if (board_) board_->output->SetSink(nullptr);
   doc_.SetFormatHook({});
   doc_.AttachViews(nullptr);
+  // The docks are hidden as the base class destroys them, when this window's
+  // own part is already gone: their signals must not reach it then.
+  if (projectViewer_) projectViewer_->disconnect(this);
 }
 
 void MainWindow::BuildViews() {
