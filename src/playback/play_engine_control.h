@@ -65,6 +65,9 @@ class CPlaybackWindow {
   // tracks view.
   void OnPlayTimer();
   void OnPreviewTimer();
+  // The next preview tick makes the picture at the time mark again, though
+  // the mark has not moved: the board changed format and shows black.
+  void ShowPreviewAgain() { previewShown_ = false; }
 
   // What the command hub asks.
   bool BoardAvailable() const { return engine_.HasBoard(); }

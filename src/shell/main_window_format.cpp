@@ -26,6 +26,7 @@ void MainWindow::FollowVideoFormat(const VideoFormat& format) {
     engine_->OpenBoard(doc_.Board());
     engine_->BuildTitleTasks(doc_.timeline.tracks, doc_.times.timeMark);
   }
+  if (playback_) playback_->ShowPreviewAgain();
   if (!switched) ui_.Warn("The preview could not take the format " + VideoFormatName(format), "Vantorelle");
 }
 

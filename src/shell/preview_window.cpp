@@ -60,8 +60,24 @@ void PreviewWindow::SetFrameFormat(int width, int height, double pixelAspect) {
   if (const QScreen* shown = screen()) room = shown->availableGeometry().size() / 2;
   const ShownSize fitted =
       FitShownSize(ShownFrameSize(width, height, pixelAspect), ShownSize{room.width(), room.height()});
+  const QRect frame = frameGeometry();
+  const QSize margins = frame.size() - size();  // the window manager's frame
   resize(fitted.width, fitted.height);
+  // A window grown wider or taller stays on the screen.
+  if (const QScreen* shown = screen()) {
+    const QRect area = shown->availableGeometry();
+    const int left =
+        std::max(area.left(), std::min(frame.left(), area.right() + 1 - fitted.width - margins.width()));
+    const int top =
+        std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - fitted.height - margins.height()));
+    if (left != frame.left() || top != frame.top()) move(left, top);
+  }
   update();
+}
+
+QImage PreviewWindow::ShownPicture() {
+  std::lock_guard lock(mutex_);
+  return picture_.copy();
 }
 
 PreviewWindow::~PreviewWindow() {

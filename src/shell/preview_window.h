@@ -31,6 +31,8 @@ class PreviewWindow : public QWidget, public IOutputSink {
   bool HasSoundDevice() const { return audio_ != nullptr; }
   // Takes frames of another size or shape: the window is sized to them again.
   void SetFrameFormat(int width, int height, double pixelAspect);
+  // The picture shown now, at the frame's size.
+  QImage ShownPicture();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
 
@@ -20,6 +21,7 @@
 #include "support/document_fixture.h"
 #include "support/test_media_writer.h"
 #include "timeline/command_ids.h"
+#include "preview_window.h"
 #include "track_area_widget.h"
 #include "video_format_dialog_window.h"
 
@@ -55,6 +57,29 @@ class MainWindowFormat : public testing::EditorFixture {
     EXPECT_EQ(output.width, width);
     EXPECT_EQ(output.height, height);
     return VideoFormat{width, height, static_cast<std::int32_t>(rate * 1000.0 + 0.5)};
+  }
+
+  shell::PreviewWindow& PreviewShown() {
+    auto* preview = dynamic_cast<shell::PreviewWindow*>(Window().Preview());
+    EXPECT_NE(preview, nullptr);
+    return *preview;
+  }
+
+  // The idle preview shows a picture of the format, not the black of a
+  // freshly sized one.
+  bool PreviewShowsAPictureOf(const VideoFormat& format) {
+    return WaitFor(
+        [&] {
+          const QImage picture = PreviewShown().ShownPicture();
+          if (picture.width() != format.width || picture.height() != format.height) return false;
+          for (int y = 0; y < picture.height(); y += 8) {
+            for (int x = 0; x < picture.width(); x += 8) {
+              if (qGray(picture.pixel(x, y)) > 40) return true;
+            }
+          }
+          return false;
+        },
+        10000);
   }
 
   void ExpectRunningIn(const VideoFormat& format) {
@@ -128,6 +153,9 @@ TEST_F(MainWindowFormat, ScreenSizeSettingsChangesTheOpenProjectAndUndoBringsItB
   video->clips[0]->start = 1000.0;
   const TimeMs palStart = 1000.0;
 
+  Doc().times.timeMark = 1500.0;
+  ASSERT_TRUE(PreviewShowsAPictureOf({720, 576, 25000}));
+
   const VideoFormat hd{1920, 1080, 29970};
   ui_.formatAnswers.push_back(hd);
   Window().RunCommand(CommandId::ScreenSizeSettings);
@@ -137,10 +165,35 @@ TEST_F(MainWindowFormat, ScreenSizeSettingsChangesTheOpenProjectAndUndoBringsItB
   // The nearest frame of the new grid: 30 frames of 33.3667 ms.
   EXPECT_EQ(video->clips[0]->start, 30 * CurrentVideoStandard().FrameDelta);
   EXPECT_TRUE(ui_.messages.empty());
+  // The picture under the unmoved mark comes back in the new size.
+  EXPECT_TRUE(PreviewShowsAPictureOf(hd));
 
   Window().RunCommand(CommandId::Undo);
   ExpectRunningIn({720, 576, 25000});
   EXPECT_EQ(FirstTrackOfKind(TrackKind::Video)->clips.at(0)->start, palStart);
+  EXPECT_TRUE(PreviewShowsAPictureOf({720, 576, 25000}));
+}
+
+TEST_F(MainWindowFormat, APreviewGrownByAFormatStaysOnTheScreen) {
+  shell::PreviewWindow& preview = PreviewShown();
+  const QScreen* screen = preview.screen();
+  ASSERT_NE(screen, nullptr);
+  const QRect area = screen->availableGeometry();
+  // Against the bottom right corner in the 4:3 shape.
+  preview.move(area.right() + 1 - preview.frameGeometry().width(),
+               area.bottom() + 1 - preview.frameGeometry().height());
+  ui_.messageAnswers.push_back(MessageAnswer::No);
+  ui_.formatAnswers.push_back(VideoFormat{1920, 1080, 25000});
+  Window().RunCommand(CommandId::NewProject);
+  ExpectRunningIn({1920, 1080, 25000});
+  EXPECT_TRUE(area.contains(preview.frameGeometry())) << "right " << preview.frameGeometry().right() << " of "
+                                                      << area.right();
+  ui_.messageAnswers.push_back(MessageAnswer::No);
+  ui_.formatAnswers.push_back(VideoFormat{1080, 1920, 30000});
+  Window().RunCommand(CommandId::NewProject);
+  ExpectRunningIn({1080, 1920, 30000});
+  EXPECT_TRUE(area.contains(preview.frameGeometry())) << "bottom " << preview.frameGeometry().bottom() << " of "
+                                                      << area.bottom();
 }
 
 TEST_F(MainWindowFormat, TheFirstClipDroppedIntoANewProjectOffersItsFormat) {

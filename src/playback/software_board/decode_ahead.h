@@ -89,6 +89,27 @@ class DecodeAhead {
     }
   }
 
+  // Item `index` as the last one there is: like Take without waiting, but an
+  // item the worker passed over is made again rather than skipped, so the
+  // final picture of a content shows however late the output looks for it.
+  std::optional<T> TakeFinal(std::int64_t index) {
+    std::lock_guard lock(mutex_);
+    while (!items_.empty() && items_.front().first < index) items_.pop_front();
+    changed_.notify_all();
+    if (!items_.empty() && items_.front().first == index) {
+      T item = std::move(items_.front().second);
+      items_.pop_front();
+      return Taken(index, std::move(item));
+    }
+    if (late_ && late_->first == index) {
+      std::pair<std::int64_t, T> late = std::move(*late_);
+      late_.reset();
+      return Taken(index, std::move(late.second));
+    }
+    if (next_ > index) JumpTo(index);
+    return std::nullopt;
+  }
+
   // Whether the worker has nothing to do for item `index` until Notify.
   bool Starved(std::int64_t index) {
     std::lock_guard lock(mutex_);

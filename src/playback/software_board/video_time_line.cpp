@@ -207,6 +207,19 @@ SharedPicture VideoTimeLine::PictureAt(double boardTime, bool wait) {
   if (!ahead_) return last_;
   const std::int64_t index =
       static_cast<std::int64_t>(std::floor(position_.SecondsAt(boardTime) * framesPerSecond_ + 1e-6));
+  // Past the end the content's last picture stays, even when the output came
+  // too late for its own frame time (passing it over would drop it).
+  const std::int64_t lastOfContent =
+      static_cast<std::int64_t>(std::ceil(content_.LengthS() * framesPerSecond_ - 1e-6)) - 1;
+  if (lastOfContent >= 0 && index > lastOfContent) {
+    // A waiting output took every frame in turn.
+    if (wait || lastIndex_ == lastOfContent) return last_;
+    if (std::optional<SharedPicture> picture = ahead_->TakeFinal(lastOfContent)) {
+      last_ = std::move(*picture);
+      lastIndex_ = lastOfContent;
+    }
+    return last_;
+  }
   if (index < 0 || index == lastIndex_) return last_;
   if (std::optional<SharedPicture> picture = ahead_->Take(index, wait)) {
     last_ = std::move(*picture);
