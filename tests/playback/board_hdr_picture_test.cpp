@@ -13,58 +13,23 @@
 #include <vector>
 
 #include "board_output_rig.h"
+#include "board_picture_checks.h"
+#include "support/sound_probe.h"
 #include "playback/software_board/super_clip.h"
 #include "playback/software_board/video_time_line.h"
 
 namespace vantorelle {
 namespace {
 
+using testing::At;
 using testing::BoardOutputRig;
-
-bool HasFfmpegProgram() { return std::system("command -v ffmpeg >/dev/null 2>&1") == 0; }
-
-bool RunFfmpeg(const std::string& arguments) {
-  const std::string command = "ffmpeg -nostdin -loglevel error -y " + arguments;
-  return std::system(command.c_str()) == 0;
-}
-
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
-// What the board shows of a movie played on a video line.
-std::vector<RgbFrame> Render(BoardOutputRig& rig, const std::string& path, double seconds) {
-  auto movie = rig.Movie(path);
-  if (!movie) return {};
-  auto line = rig.VideoLine();
-  auto clip = rig.VideoClip(*movie, 0.0, seconds);
-  EXPECT_EQ(line->AddMovie(*clip), KlpOk);
-  EXPECT_EQ(line->PutState(KlpStatePrepared), KlpOk);
-  EXPECT_EQ(line->PutState(KlpStatePaused), KlpOk);
-  EXPECT_EQ(line->PutState(KlpStatePlaying), KlpOk);
-  rig.Pump().RunToEnd(1000);
-  std::vector<RgbFrame> frames;
-  for (const auto& captured : rig.Sink().Frames()) frames.push_back(captured.frame);
-  return frames;
-}
-
-struct Rgb {
-  int r = 0;
-  int g = 0;
-  int b = 0;
-};
-
-Rgb At(const RgbFrame& frame, int x, int y) {
-  const std::uint8_t* p = frame.Pixel(x, y);
-  return Rgb{p[0], p[1], p[2]};
-}
-
-std::string Text(Rgb c) {
-  return "(" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + ")";
-}
-
-bool Within(Rgb c, Rgb expected, int levels) {
-  return std::abs(c.r - expected.r) <= levels && std::abs(c.g - expected.g) <= levels &&
-         std::abs(c.b - expected.b) <= levels;
-}
+using testing::HasFfmpegProgram;
+using testing::Quoted;
+using testing::RenderWholeMovie;
+using Rgb = testing::ColourLevels;
+using testing::RunFfmpeg;
+using testing::Text;
+using testing::Within;
 
 class BoardHdrPicture : public ::testing::Test {
  protected:
@@ -115,7 +80,7 @@ TEST_F(BoardHdrPicture, HdrBarsAreToneMappedNearTheirSdrLookWithTheirHueKept) {
     BoardOutputRig rig(SoftwareBoardFormat{320, 90, 25.0});
     const std::string path = rig.Dir().File(std::string("bars-") + c.name + ".mkv");
     ASSERT_TRUE(WriteBt2020Bars(path, c.transfer, c.rgb));
-    const std::vector<RgbFrame> frames = Render(rig, path, 0.2);
+    const std::vector<RgbFrame> frames = RenderWholeMovie(rig, path, 0.2);
     ASSERT_FALSE(frames.empty());
     // Light at or below SDR white is kept nearly as it is: the roll-off
     // towards the highlights takes a little of it.
@@ -127,7 +92,7 @@ TEST_F(BoardHdrPicture, Bt2020SdrBarsShowBt709Colours) {
   BoardOutputRig rig(SoftwareBoardFormat{320, 90, 25.0});
   const std::string path = rig.Dir().File("bars-2020-sdr.mkv");
   ASSERT_TRUE(WriteBt2020Bars(path, "bt709"));
-  const std::vector<RgbFrame> frames = Render(rig, path, 0.2);
+  const std::vector<RgbFrame> frames = RenderWholeMovie(rig, path, 0.2);
   ASSERT_FALSE(frames.empty());
   // Ten bits near black do not come back exact through the steep foot of
   // the curve: a few levels of the zero channels. Read without the
@@ -162,7 +127,7 @@ TEST_F(BoardHdrPicture, DiffuseWhiteOfHdrComesOutNearSdrWhite) {
                           std::to_string(c.code) + ":cb=512:cr=512\" -color_trc " + c.transfer +
                           " -color_primaries bt2020 -colorspace bt2020nc -color_range tv -c:v ffv1 " +
                           Quoted(path)));
-    const std::vector<RgbFrame> frames = Render(rig, path, 0.2);
+    const std::vector<RgbFrame> frames = RenderWholeMovie(rig, path, 0.2);
     ASSERT_FALSE(frames.empty());
     const Rgb seen = At(frames.front(), 80, 45);
     // Near white and neutral; its code values read as SDR would be a grey.

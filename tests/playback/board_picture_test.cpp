@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "board_output_rig.h"
+#include "board_picture_checks.h"
+#include "support/sound_probe.h"
 #include "playback/software_board/super_clip.h"
 #include "playback/software_board/video_time_line.h"
 #include "support/test_media_writer.h"
@@ -21,53 +23,15 @@
 namespace vantorelle {
 namespace {
 
+using testing::At;
 using testing::BoardOutputRig;
-
-bool HasFfmpegProgram() { return std::system("command -v ffmpeg >/dev/null 2>&1") == 0; }
-
-bool RunFfmpeg(const std::string& arguments) {
-  const std::string command = "ffmpeg -nostdin -loglevel error -y " + arguments;
-  return std::system(command.c_str()) == 0;
-}
-
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
-// Plays a whole movie file through a video time line and returns what the
-// sink received.
-std::vector<RgbFrame> Render(BoardOutputRig& rig, const std::string& path, double seconds) {
-  auto movie = rig.Movie(path);
-  if (!movie) return {};
-  auto line = rig.VideoLine();
-  auto clip = rig.VideoClip(*movie, 0.0, seconds);
-  EXPECT_EQ(line->AddMovie(*clip), KlpOk);
-  EXPECT_EQ(line->PutState(KlpStatePrepared), KlpOk);
-  EXPECT_EQ(line->PutState(KlpStatePaused), KlpOk);
-  EXPECT_EQ(line->PutState(KlpStatePlaying), KlpOk);
-  rig.Pump().RunToEnd(1000);
-  std::vector<RgbFrame> frames;
-  for (const auto& captured : rig.Sink().Frames()) frames.push_back(captured.frame);
-  return frames;
-}
-
-struct Rgb {
-  int r = 0;
-  int g = 0;
-  int b = 0;
-};
-
-Rgb At(const RgbFrame& frame, int x, int y) {
-  const std::uint8_t* p = frame.Pixel(x, y);
-  return Rgb{p[0], p[1], p[2]};
-}
-
-std::string Text(Rgb c) {
-  return "(" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + ")";
-}
-
-bool Within(Rgb c, Rgb expected, int levels) {
-  return std::abs(c.r - expected.r) <= levels && std::abs(c.g - expected.g) <= levels &&
-         std::abs(c.b - expected.b) <= levels;
-}
+using testing::HasFfmpegProgram;
+using testing::Quoted;
+using testing::RenderWholeMovie;
+using Rgb = testing::ColourLevels;
+using testing::RunFfmpeg;
+using testing::Text;
+using testing::Within;
 
 class BoardPicture : public ::testing::Test {
  protected:
@@ -119,7 +83,7 @@ TEST_F(BoardPicture, BarsShowTheirColoursWhateverMatrixAndRangeTheyWereMadeWith)
     std::string tags = c.tagged ? " -colorspace " + space + " -color_range " + c.range : "";
     ASSERT_TRUE(RunFfmpeg(BarsSource(c.width, c.height) + " -vf scale=out_color_matrix=" + c.matrix +
                           ":out_range=" + c.range + ",format=yuv444p" + tags + " -c:v ffv1 " + Quoted(path)));
-    const std::vector<RgbFrame> frames = Render(rig, path, 0.2);
+    const std::vector<RgbFrame> frames = RenderWholeMovie(rig, path, 0.2);
     ASSERT_FALSE(frames.empty());
     const RgbFrame& frame = frames.front();
     for (int bar = 0; bar < 4; ++bar) {
@@ -187,7 +151,7 @@ TEST_F(BoardPicture, PicturesAreFittedWithTheirShapeKept) {
     BoardOutputRig rig(c.output);
     const std::string path = rig.Dir().File(std::string(c.name) + ".mkv");
     WriteDisc(path, c.sourceWidth, c.sourceHeight, c.sar, c.sourcePixelAspect, c.sourceHeight / 3);
-    const std::vector<RgbFrame> frames = Render(rig, path, 0.2);
+    const std::vector<RgbFrame> frames = RenderWholeMovie(rig, path, 0.2);
     ASSERT_FALSE(frames.empty());
     const RgbFrame& frame = frames.front();
 
@@ -253,7 +217,7 @@ TEST_F(BoardPicture, InterlacedMaterialShowsNoCombs) {
                           "geq=lum='if(lt(mod(X-T*400\\,120)\\,60)\\,235\\,16)':cb=128:cr=128,"
                           "tinterlace=mode=interleave_top,setfield=tff\" -c:v mpeg2video -q:v 2 -flags +ildct+ilme "
                           "-top 1 " + Quoted(path)));
-    const std::vector<RgbFrame> frames = Render(rig, path, 0.6);
+    const std::vector<RgbFrame> frames = RenderWholeMovie(rig, path, 0.6);
     ASSERT_GE(frames.size(), 12u);
     for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{5}, std::size_t{11}}) {
       EXPECT_LT(RowCombing(frames[n]), 3.0) << "frame " << n;
@@ -287,7 +251,7 @@ TEST_F(BoardPicture, PhoneRotationIsAppliedAsFfmpegShowsIt) {
     ASSERT_TRUE(RunFfmpeg("-i " + Quoted(stored) + " -c copy -metadata:s:v:0 rotate=" + turn + " " + Quoted(path)));
     const std::vector<std::uint8_t> reference = FfmpegShownFrame(path, rig.Dir().File("shown.rgb"));
     ASSERT_EQ(reference.size(), 160u * 320u * 3u) << "FFmpeg shows the file turned";
-    const std::vector<RgbFrame> frames = Render(rig, path, 0.2);
+    const std::vector<RgbFrame> frames = RenderWholeMovie(rig, path, 0.2);
     ASSERT_FALSE(frames.empty());
     const RgbFrame& frame = frames.front();
     for (int y : {40, 280}) {
