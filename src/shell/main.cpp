@@ -14,9 +14,16 @@
 #include "qt_user_interface.h"
 #include "screenshot_tour.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   application.setApplicationName("Vantorelle");
+  // FFmpeg's notes and warnings (decoder versions, pixel formats) mean
+  // nothing to a person; its errors still reach the terminal.
+  av_log_set_level(AV_LOG_ERROR);
 
   bool selfTestQuit = false;
   QString screenshotPath;
