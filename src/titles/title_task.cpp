@@ -16,7 +16,7 @@ constexpr TimeMs kLastFrameStart = 86'400'000.0;
 }  // namespace
 
 CTitleTask::CTitleTask(IKlpBoard& board, const CTrack& track, TimeMs previewTime, double frameDelta)
-    : previewTime_(previewTime), frameDelta_(frameDelta > 0.0 ? frameDelta : 40.0) {
+    : previewTime_(previewTime), frameDelta_(frameDelta > 0.0 ? frameDelta : CurrentVideoStandard().FrameDelta) {
   track_ = &track;
   KlpResult result = KlpFalse;
   if (track.Kind() == TrackKind::TitleMovable) {

@@ -19,8 +19,9 @@ class CTitleTask {
  public:
   // Makes the board object that fits the track's kind. The board is used
   // only here. When the board refuses, the task holds no track and no object.
-  // frameDelta: the frame length of the format the task plays in.
-  CTitleTask(IKlpBoard& board, const CTrack& track, TimeMs previewTime, double frameDelta);
+  // frameDelta: the frame length of the format the task plays in; 0 takes
+  // the running video standard's.
+  CTitleTask(IKlpBoard& board, const CTrack& track, TimeMs previewTime, double frameDelta = 0.0);
   CTitleTask(const CTitleTask&) = delete;
   CTitleTask& operator=(const CTitleTask&) = delete;
 
