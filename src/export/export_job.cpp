@@ -10,6 +10,7 @@
 #include "export/export_output_file.h"
 #include "export/export_snapshot.h"
 #include "export/export_snapshot_parts.h"
+#include "playback/ffmpeg_handles.h"
 #include "playback/media_file_encoder.h"
 #include "playback/software_board/offline_pump.h"
 #include "playback/software_board/output_sink.h"
@@ -24,11 +25,31 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // What the board plays goes into the file; the first failure is kept.
+// Pictures of another size than the file's are shrunk on the way.
 class EncoderSink final : public IOutputSink {
  public:
-  explicit EncoderSink(MediaFileEncoder& encoder) : encoder_(encoder) {}
+  EncoderSink(MediaFileEncoder& encoder, ExportFrameSize fileSize) : encoder_(encoder), fileSize_(fileSize) {}
   void OnVideoFrame(double, const RgbFrame& frame) override {
-    if (ok_) ok_ = encoder_.WriteVideoFrame(frame.pixels.data());
+    if (!ok_) return;
+    if (frame.width == fileSize_.width && frame.height == fileSize_.height) {
+      ok_ = encoder_.WriteVideoFrame(frame.pixels.data());
+      return;
+    }
+    if (!scaler_) {
+      scaler_.reset(sws_getContext(frame.width, frame.height, AV_PIX_FMT_RGB24, fileSize_.width, fileSize_.height,
+                                   AV_PIX_FMT_RGB24, SWS_AREA, nullptr, nullptr, nullptr));
+      shrunk_.resize(static_cast<std::size_t>(fileSize_.width) * fileSize_.height * 3);
+    }
+    if (!scaler_) {
+      ok_ = false;
+      return;
+    }
+    const std::uint8_t* from[1] = {frame.pixels.data()};
+    const int fromStride[1] = {frame.width * 3};
+    std::uint8_t* to[1] = {shrunk_.data()};
+    const int toStride[1] = {fileSize_.width * 3};
+    sws_scale(scaler_.get(), from, fromStride, 0, frame.height, to, toStride);
+    ok_ = encoder_.WriteVideoFrame(shrunk_.data());
   }
   void OnAudio(double, const float* samples, std::size_t frames) override {
     if (ok_) ok_ = encoder_.WriteAudio(samples, frames);
@@ -38,6 +59,9 @@ class EncoderSink final : public IOutputSink {
 
  private:
   MediaFileEncoder& encoder_;
+  ExportFrameSize fileSize_;
+  SwsContextPtr scaler_;
+  std::vector<std::uint8_t> shrunk_;
   bool ok_ = true;
 };
 
@@ -95,17 +119,17 @@ std::pair<ExportState, std::string> ExportJob::State::Play() {
   int aspectNumerator = 1;
   int aspectDenominator = 1;
   if (p.format.pixelAspect != 1.0) {
-    const bool classic = (p.format.width == 720 && (p.format.height == 576 || p.format.height == 480));
+    const bool classic = (p.fileSize.width == 720 && (p.fileSize.height == 576 || p.fileSize.height == 480));
     const AVRational aspect = av_d2q(p.format.pixelAspect, 1000);
     aspectNumerator = classic ? 0 : aspect.num;
     aspectDenominator = classic ? 0 : aspect.den;
   }
-  MediaFileSettings settings{FileFormatOf(p.preset->id), p.format.width,     p.format.height,  p.standard.FrameRate,
-                             kBoardSampleRate,           aspectNumerator,    aspectDenominator};
+  MediaFileSettings settings{FileFormatOf(p.preset->id), p.fileSize.width,  p.fileSize.height, p.standard.FrameRate,
+                             kBoardSampleRate,           aspectNumerator,   aspectDenominator};
   settings.quality = p.request.crf;
   auto encoder = MediaFileEncoder::Open(file->TemporaryPath(), settings, why);
   if (!encoder) return {ExportState::Failed, why};
-  EncoderSink sink(*encoder);
+  EncoderSink sink(*encoder, p.fileSize);
   p.output->SetSink(&sink);
   CPlayEngine& engine = *p.engine;
   if (!engine.Prepare(p.list.playFrom, p.list.playTo, p.list, p.list.frameDelta, p.list.audioTrackKeys) ||

@@ -80,6 +80,16 @@ ExportSpanRule RuleOf(const ExportRequest& request, const ExportPreset& preset) 
   return ExportSpanRule::WholeProject;
 }
 
+bool TitlesPlayIn(const CTimelineData& timeline, const ExportSpan& span) {
+  for (const CTrack* track : IncludedTracks(timeline)) {
+    if (track->Kind() != TrackKind::TitleMovable && track->Kind() != TrackKind::TitleSlide) continue;
+    for (const auto& clip : track->clips) {
+      if (clip->LeadInStart() < span.to && clip->End() > span.from) return true;
+    }
+  }
+  return false;
+}
+
 std::string ProblemText(const std::vector<ExportSourceProblem>& problems) {
   std::string text;
   for (const ExportSourceProblem& problem : problems) {
@@ -101,8 +111,8 @@ const ExportPreset& ExportSnapshot::Preset() const { return *parts_->preset; }
 const ExportRequest& ExportSnapshot::Request() const { return parts_->request; }
 ExportSpan ExportSnapshot::Span() const { return parts_->span; }
 std::int64_t ExportSnapshot::FramesTotal() const { return parts_->framesTotal; }
-int ExportSnapshot::Width() const { return parts_->format.width; }
-int ExportSnapshot::Height() const { return parts_->format.height; }
+int ExportSnapshot::Width() const { return parts_->fileSize.width; }
+int ExportSnapshot::Height() const { return parts_->fileSize.height; }
 int ExportSnapshot::FramesPer1000s() const { return parts_->standard.FrameRate; }
 double ExportSnapshot::FrameDelta() const { return parts_->standard.FrameDelta; }
 
@@ -151,8 +161,13 @@ ExportSnapshotResult TakeExportSnapshot(const CVantorelleDoc& doc, const ExportR
   SoftwareBoardFormat format =
       SoftwareBoardFormatOf(standard.FrameWidth, standard.FrameHeight, standard.FrameRate / 1000.0);
   const ExportFrameSize size = ExportFrameSizeOf(preset, format.width, format.height);
-  format.width = size.width;
-  format.height = size.height;
+  parts->fileSize = size;
+  // Title regions are in the project's pixels: a board that draws titles
+  // runs at the project's size and its pictures are shrunk.
+  if (!TitlesPlayIn(parts->timeline, parts->span)) {
+    format.width = size.width;
+    format.height = size.height;
+  }
   parts->format = format;
   parts->clock = std::make_shared<VirtualBoardClock>();
   parts->output = std::make_shared<BoardOutput>(format);

@@ -42,7 +42,12 @@ struct ExportSnapshot::Parts {
   ExportRequest request;
   const ExportPreset* preset = nullptr;
   VideoStandard standard;      // the project's, as the snapshot was taken
-  SoftwareBoardFormat format;  // what the board makes: the export's size
+  SoftwareBoardFormat format;  // what the board makes: the export's size, or
+                               // the project's where titles need it (below)
+  ExportFrameSize fileSize{0, 0};  // the pictures written; the board's size
+                                   // but for half-size exports with titles,
+                                   // which the board draws at the project's
+                                   // size and the export shrinks
   ExportSpan span;
   std::int64_t framesTotal = 0;
 

@@ -369,6 +369,39 @@ TEST_F(ExportJobTest, TheSpanIsTheWholeProjectTheRangeTheWorkAreaOrTheFrameUnder
   }
 }
 
+TEST_F(ExportJobTest, AHalfSizeExportShrinksTitlesWithThePicture) {
+  OneSecondProject();
+  // A yellow slide over the region (100, 100)–(300, 200) of the 720 × 576 frame.
+  const std::string slidePath = dir_.File("slide.png");
+  ASSERT_TRUE(testing::WriteImage(slidePath, testing::ImageFormat::Png, 200, 100, {255, 255, 0}));
+  CSrc& slide = project_.AddSource(slidePath, 0.0, SourceFlags::VideoStream);
+  slide.frameWidth = 200;
+  slide.frameHeight = 100;
+  slide.modified = LastWriteText(ReadFileFacts(slidePath)->lastWrite);
+  CTrack& slides = project_.Track(4);
+  ASSERT_EQ(slides.Kind(), TrackKind::TitleSlide);
+  slides.regionLeft = 100;
+  slides.regionTop = 100;
+  slides.regionWidth = 200;
+  slides.regionHeight = 100;
+  Place(4, slide, 0.0, 1000.0);
+  const ExportRequest request = Request(ExportPresetId::Mp4Half, "half.mp4");
+  const ExportProgress done = Export(request);
+  ASSERT_EQ(done.state, ExportState::Finished) << done.error;
+  const auto media = testing::DecodeMediaFile(request.output);
+  ASSERT_TRUE(media);
+  ASSERT_EQ(media->width, 360);
+  ASSERT_EQ(media->height, 288);
+  ASSERT_EQ(media->frames.size(), 25u);
+  // The region's middle, halved: (100, 75); and below it, the movie.
+  const auto inside = media->MeanColour(12, 92, 67, 16);
+  EXPECT_GT(inside.r, 200);
+  EXPECT_GT(inside.g, 200);
+  EXPECT_LT(inside.b, 60);
+  const auto below = media->MeanColour(12, 92, 120, 16);
+  EXPECT_FALSE(below.r > 200 && below.g > 200 && below.b < 60) << "the slide is drawn at the project's size";
+}
+
 TEST_F(ExportJobTest, RefusalsSayWhyAndWriteNothing) {
   // Nothing on the time line.
   ExportSnapshotResult empty = TakeExportSnapshot(project_.doc, Request(ExportPresetId::Mp4, "out.mp4"));
