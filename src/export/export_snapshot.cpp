@@ -80,6 +80,16 @@ ExportSpanRule RuleOf(const ExportRequest& request, const ExportPreset& preset) 
   return ExportSpanRule::WholeProject;
 }
 
+std::set<const CSrc*> SourcesPlayedIn(const CTimelineData& timeline, const ExportSpan& span) {
+  std::set<const CSrc*> played;
+  for (const CTrack* track : IncludedTracks(timeline)) {
+    for (const auto& clip : track->clips) {
+      if (clip->source && clip->LeadInStart() < span.to && clip->End() > span.from) played.insert(clip->source);
+    }
+  }
+  return played;
+}
+
 bool TitlesPlayIn(const CTimelineData& timeline, const ExportSpan& span) {
   for (const CTrack* track : IncludedTracks(timeline)) {
     if (track->Kind() != TrackKind::TitleMovable && track->Kind() != TrackKind::TitleSlide) continue;
@@ -173,9 +183,12 @@ ExportSnapshotResult TakeExportSnapshot(const CVantorelleDoc& doc, const ExportR
   parts->output = std::make_shared<BoardOutput>(format);
   parts->factory = CreateSoftwareBoardFactory(format, SoftwareBoardWiring{parts->clock, parts->output});
 
+  // Only the sources the span plays are opened: a long project's others
+  // would cost the caller's thread their opening for nothing.
+  const std::set<const CSrc*> played = SourcesPlayedIn(parts->timeline, parts->span);
   std::set<const CSrc*> unreadable;
   for (const auto& source : parts->sources) {
-    if (source->offline) continue;
+    if (source->offline || !played.count(source.get())) continue;
     ExportUserInterface unshown;  // the map's own warning names no file; the problem below does
     if (!FillMovieMap(parts->movieMap, *source, *parts->factory, unshown)) {
       source->offline = true;  // played as black and silence, as a missing file is
