@@ -150,7 +150,7 @@ std::pair<ExportState, std::string> ExportJob::State::Play() {
   engine.Stop();
   p.output->SetSink(nullptr);
   if (cancel.load()) {
-    encoder.reset();  // the temporary goes with the file below
+    encoder->Abandon();  // the temporary goes with the file below
     return {ExportState::Cancelled, {}};
   }
   const bool finished = encoder->Finish();

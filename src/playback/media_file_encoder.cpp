@@ -427,6 +427,13 @@ bool MediaFileEncoder::Finish() {
   return ok;
 }
 
+void MediaFileEncoder::Abandon() {
+  State& s = *state_;
+  if (s.finished) return;
+  s.finished = true;
+  if (!(s.output->oformat->flags & AVFMT_NOFILE) && s.output->pb) avio_closep(&s.output->pb);
+}
+
 std::int64_t MediaFileEncoder::VideoFramesWritten() const { return state_->videoFrames; }
 std::int64_t MediaFileEncoder::AudioFramesWritten() const { return state_->audioWritten; }
 const std::string& MediaFileEncoder::Error() const { return state_->error; }

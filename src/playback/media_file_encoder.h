@@ -71,6 +71,10 @@ class MediaFileEncoder {
   bool WriteAudio(const float* interleavedStereo, std::size_t frames);
   // Flushes the encoders and writes the file's index. Nothing can be written after it.
   bool Finish();
+  // Closes the file as it stands, without flushing the encoders (whose
+  // look-ahead may hold seconds of work) or writing the index: for a file
+  // about to be thrown away.
+  void Abandon();
 
   std::int64_t VideoFramesWritten() const;
   std::int64_t AudioFramesWritten() const;

@@ -338,6 +338,20 @@ TEST(MediaFileEncoderColour, BarsComeBackInTheirColoursAtEverySizeAsPlayersReadT
   }
 }
 
+TEST(MediaFileEncoderKinds, AnAbandonedFileIsClosedWithoutItsIndexAndTakesNothingMore) {
+  testing::TempDir dir;
+  const std::string path = dir.File("abandoned.mp4");
+  std::string error;
+  auto encoder = MediaFileEncoder::Open(path, {MediaFileFormat::Mp4H264Aac, kWidth, kHeight, 25000, 48000}, error);
+  ASSERT_TRUE(encoder) << error;
+  const auto red = Solid(255, 0, 0);
+  for (int frame = 0; frame < 10; ++frame) ASSERT_TRUE(encoder->WriteVideoFrame(red.data()));
+  encoder->Abandon();
+  EXPECT_FALSE(encoder->WriteVideoFrame(red.data()));
+  // An MP4 without its index cannot be read: nothing was flushed or finished.
+  EXPECT_FALSE(testing::DecodeMediaFile(path).has_value());
+}
+
 TEST(MediaFileEncoderOpen, RefusesAFolderThatDoesNotExistAndABadFormat) {
   std::string error;
   EXPECT_FALSE(MediaFileEncoder::Open("/nonexistent-folder/x.avi", {}, error));
