@@ -61,19 +61,6 @@ class FileSizeLimit {
   void (*oldSignal_)(int) = SIG_DFL;
 };
 
-// What ffprobe says of the first stream of a kind, as "key=value" lines.
-std::string Probe(const std::string& path, const char* stream, const char* entries) {
-  const std::string command = std::string("ffprobe -v error -select_streams ") + stream + " -show_entries stream=" +
-                              entries + " -of default=noprint_wrappers=1 '" + path + "' 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return {};
-  std::string out;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
-  pclose(pipe);
-  return out;
-}
-
 class ExportJobTest : public ::testing::Test {
  protected:
   ExportJobTest() {
