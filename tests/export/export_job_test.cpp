@@ -181,7 +181,9 @@ TEST_F(ExportJobTest, EveryPresetWritesItsCodecsSizeRateAndFrames) {
     EXPECT_EQ(media->width, c.width);
     EXPECT_EQ(media->height, c.height);
     ASSERT_EQ(media->frames.size(), c.frames);
-    if (c.frames > 1) EXPECT_NEAR(media->framesPerSecond, 25.0, 0.01);
+    if (c.frames > 1) {
+      EXPECT_NEAR(media->framesPerSecond, 25.0, 0.01);
+    }
     if (*c.audio) {
       EXPECT_EQ(media->sampleRate, 48000);
       // One second of sound; AAC and Opus may add or hold back a frame of priming.
