@@ -49,6 +49,9 @@ class ExportController {
   // A running export is cancelled and waited for.
   ~ExportController();
 
+  // Tests give a scripted export in place of the real one.
+  void SetStarter(ExportStarter starter) { starter_ = std::move(starter); }
+
   bool Running() const { return run_ != nullptr; }
   // One export at a time: while one runs, says so and starts nothing. A
   // refused start shows why. True when the export runs.
