@@ -7,7 +7,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "export/export_preset.h"
 #include "model/time_base.h"
@@ -28,6 +31,27 @@ struct ExportRequest {
   int crf = 0;  // on the preset's scale; 0 takes its default
   ExportSpanKind span = ExportSpanKind::WholeProject;
   std::string output;  // the file to write
+  // The command line's own choices: a range in ms that takes the place of
+  // the span, and offline or unreadable sources exported as black and
+  // silence rather than refused.
+  std::optional<std::pair<double, double>> givenRange;
+  bool allowOffline = false;
+};
+
+// A source in the span that cannot be read.
+struct ExportSourceProblem {
+  std::string path;
+  bool unreadable = false;  // there but not readable; else not found
+};
+
+enum class ExportRefusalKind {
+  None,
+  OutputIsInput,   // the output is the project file or one of its sources
+  BadSpan,         // no range set, or a span shorter than a frame
+  GivenRange,      // the range the request gave leaves less than a frame
+  NothingToExport,
+  SourcesOffline,  // see sourceProblems
+  Other,           // the board did not start, …
 };
 
 // Everything an export reads, copied from the document on the caller's
@@ -39,6 +63,10 @@ class ExportSnapshot;
 struct ExportSnapshotResult {
   std::unique_ptr<ExportSnapshot> snapshot;  // none when refused
   std::string refusal;  // why: no range set, nothing to export, the output is the project or one of its sources, …
+  ExportRefusalKind refusalKind = ExportRefusalKind::None;
+  // Offline or unreadable sources in the span: they refuse the export, or
+  // with allowOffline play as black and silence.
+  std::vector<ExportSourceProblem> sourceProblems;
 };
 ExportSnapshotResult TakeExportSnapshot(const CVantorelleDoc& doc, const ExportRequest& request);
 
@@ -52,6 +80,8 @@ struct ExportProgress {
   double secondsLeft = -1.0;  // an estimate; negative while unknown
   std::string output;         // the target file
   std::string error;          // why it failed (Failed only)
+  double elapsedSeconds = 0.0;  // since the export started
+  double filmSeconds = 0.0;     // of the film written so far
 };
 
 class ExportJob {

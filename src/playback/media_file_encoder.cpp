@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "model/video_format.h"
@@ -51,7 +52,80 @@ ColourTags TagsOf(OutputColour colour) {
   return {AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M, AVCOL_SPC_SMPTE170M, SWS_CS_ITU601, kBt601Matrix};
 }
 
+// What each format is made of. A codec named nullptr is not in the file.
+struct FormatTraits {
+  const char* muxer;
+  const char* videoEncoder;
+  AVPixelFormat pixels;
+  const char* audioEncoder;
+  AVSampleFormat samples;
+  std::int64_t audioBitRate;  // 0: the codec's own (PCM, FLAC)
+  int defaultQuality;         // 0: the format takes none
+};
+
+FormatTraits TraitsOf(MediaFileFormat format) {
+  switch (format) {
+    case MediaFileFormat::AviMjpegPcm:
+      return {"avi", "mjpeg", AV_PIX_FMT_YUVJ422P, "pcm_s16le", AV_SAMPLE_FMT_S16, 0, 3};
+    case MediaFileFormat::Mp4H264Aac:
+      return {"mp4", "libx264", AV_PIX_FMT_YUV420P, "aac", AV_SAMPLE_FMT_FLTP, 192000, 20};
+    case MediaFileFormat::MovProResPcm:
+      return {"mov", "prores_ks", AV_PIX_FMT_YUV422P10LE, "pcm_s16le", AV_SAMPLE_FMT_S16, 0, 0};
+    case MediaFileFormat::WebmVp9Opus:
+      return {"webm", "libvpx-vp9", AV_PIX_FMT_YUV420P, "libopus", AV_SAMPLE_FMT_FLT, 160000, 31};
+    case MediaFileFormat::WavPcm:
+      return {"wav", nullptr, AV_PIX_FMT_NONE, "pcm_s16le", AV_SAMPLE_FMT_S16, 0, 0};
+    case MediaFileFormat::FlacSound:
+      return {"flac", nullptr, AV_PIX_FMT_NONE, "flac", AV_SAMPLE_FMT_S16, 0, 0};
+    case MediaFileFormat::PngPicture:
+      return {"image2", "png", AV_PIX_FMT_RGB24, nullptr, AV_SAMPLE_FMT_NONE, 0, 0};
+  }
+  return TraitsOf(MediaFileFormat::AviMjpegPcm);
+}
+
+int EncoderThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 16u)); }
+
+// The encoder's own settings: quality, speed and threads.
+void ConfigureVideoEncoder(MediaFileFormat format, int quality, AVCodecContext& video) {
+  void* options = video.priv_data;
+  switch (format) {
+    case MediaFileFormat::AviMjpegPcm:
+      video.flags |= AV_CODEC_FLAG_QSCALE;
+      video.global_quality = FF_QP2LAMBDA * quality;
+      video.thread_type = FF_THREAD_SLICE;
+      video.thread_count = EncoderThreads();
+      break;
+    case MediaFileFormat::Mp4H264Aac:
+      video.gop_size = 25;
+      av_opt_set(options, "preset", "medium", 0);
+      av_opt_set_int(options, "crf", quality, 0);
+      video.thread_count = 0;  // x264 picks its threads from the cores
+      break;
+    case MediaFileFormat::MovProResPcm:
+      av_opt_set_int(options, "profile", 3, 0);  // 422 HQ
+      video.thread_type = FF_THREAD_SLICE;
+      video.thread_count = EncoderThreads();
+      break;
+    case MediaFileFormat::WebmVp9Opus:
+      // Constant quality: the rate factor alone, no target bit rate.
+      video.bit_rate = 0;
+      av_opt_set_int(options, "crf", quality, 0);
+      av_opt_set(options, "deadline", "good", 0);
+      av_opt_set_int(options, "cpu-used", 4, 0);
+      av_opt_set_int(options, "row-mt", 1, 0);
+      video.thread_count = EncoderThreads();
+      break;
+    case MediaFileFormat::PngPicture:
+    case MediaFileFormat::WavPcm:
+    case MediaFileFormat::FlacSound:
+      break;
+  }
+}
+
 }  // namespace
+
+bool FormatHasPictures(MediaFileFormat format) { return TraitsOf(format).videoEncoder != nullptr; }
+bool FormatHasSound(MediaFileFormat format) { return TraitsOf(format).audioEncoder != nullptr; }
 
 OutputColour OutputColourOf(int width, int height, int framesPer1000s) {
   // Where players take untagged pictures as BT.709 too.
@@ -62,15 +136,15 @@ OutputColour OutputColourOf(int width, int height, int framesPer1000s) {
 struct MediaFileEncoder::State {
   MediaFileSettings settings;
   AvOutputPtr output;
-  AvCodecContextPtr video;
-  AvCodecContextPtr audio;
+  AvCodecContextPtr video;  // none in a sound-only file
+  AvCodecContextPtr audio;  // none in a picture
   AVStream* videoStream = nullptr;
   AVStream* audioStream = nullptr;
   AvFramePtr videoFrame;
   AvFramePtr audioFrame;
   AvPacketPtr packet;
-  SwsContextPtr scaler;  // MJPEG's full-range 4:2:2
-  std::optional<YuvMatrix> yuv420;  // H.264's 4:2:0, converted without swscale
+  SwsContextPtr scaler;  // MJPEG's full-range 4:2:2, ProRes's 10-bit 4:2:2, PNG's RGB
+  std::optional<YuvMatrix> yuv420;  // H.264's and VP9's 4:2:0, converted without swscale
   std::vector<float> pendingAudio;  // interleaved, until a whole encoder frame is there
   std::int64_t videoFrames = 0;
   std::int64_t audioFrames = 0;      // samples per channel handed to the encoder
@@ -125,6 +199,9 @@ struct MediaFileEncoder::State {
           left[i] = source[2 * i];
           right[i] = source[2 * i + 1];
         }
+      } else if (audio->sample_fmt == AV_SAMPLE_FMT_FLT) {
+        auto* target = reinterpret_cast<float*>(audioFrame->data[0]);
+        for (int i = 0; i < 2 * count; ++i) target[i] = std::clamp(source[i], -1.0f, 1.0f);
       } else {
         auto* target = reinterpret_cast<std::int16_t*>(audioFrame->data[0]);
         for (int i = 0; i < 2 * count; ++i) {
@@ -139,7 +216,121 @@ struct MediaFileEncoder::State {
     pendingAudio.erase(pendingAudio.begin(), pendingAudio.begin() + static_cast<std::ptrdiff_t>(offset));
     return true;
   }
+
+  bool OpenVideo(const FormatTraits& traits, std::string& error);
+  bool OpenAudio(const FormatTraits& traits, std::string& error);
 };
+
+bool MediaFileEncoder::State::OpenVideo(const FormatTraits& traits, std::string& error) {
+  const MediaFileFormat format = settings.format;
+  const AVCodec* videoCodec = avcodec_find_encoder_by_name(traits.videoEncoder);
+  if (!videoCodec) {
+    error = std::string("no ") + traits.videoEncoder + " encoder";
+    return false;
+  }
+  this->video.reset(avcodec_alloc_context3(videoCodec));
+  AVCodecContext& video = *this->video;
+  video.width = settings.width;
+  video.height = settings.height;
+  const FrameRateFraction rate = ExactFrameRate(settings.framesPer1000s);
+  video.framerate = AVRational{rate.numerator, rate.denominator};
+  video.time_base = av_inv_q(video.framerate);
+  video.pix_fmt = traits.pixels;
+  if (settings.pixelAspectNumerator > 0 && settings.pixelAspectDenominator > 0) {
+    video.sample_aspect_ratio = AVRational{settings.pixelAspectNumerator, settings.pixelAspectDenominator};
+  }
+  const bool rgb = format == MediaFileFormat::PngPicture;
+  const bool jpeg = format == MediaFileFormat::AviMjpegPcm;
+  const ColourTags colour =
+      jpeg || rgb ? ColourTags{AVCOL_PRI_UNSPECIFIED, AVCOL_TRC_UNSPECIFIED,
+                               rgb ? AVCOL_SPC_RGB : AVCOL_SPC_BT470BG, SWS_CS_ITU601, kBt601Matrix}
+                  : TagsOf(OutputColourOf(settings.width, settings.height, settings.framesPer1000s));
+  video.color_primaries = colour.primaries;
+  video.color_trc = colour.transfer;
+  video.colorspace = colour.matrix;
+  video.color_range = jpeg || rgb ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+  ConfigureVideoEncoder(format, settings.quality > 0 ? settings.quality : traits.defaultQuality, video);
+  if (output->oformat->flags & AVFMT_GLOBALHEADER) video.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  int result = avcodec_open2(&video, videoCodec, nullptr);
+  if (result < 0) {
+    error = "cannot open the picture encoder: " + AvErrorText(result);
+    return false;
+  }
+  videoStream = avformat_new_stream(output.get(), nullptr);
+  avcodec_parameters_from_context(videoStream->codecpar, &video);
+  videoStream->time_base = video.time_base;
+  videoStream->avg_frame_rate = video.framerate;
+  videoStream->r_frame_rate = video.framerate;
+  videoStream->sample_aspect_ratio = video.sample_aspect_ratio;
+  if (jpeg) videoStream->codecpar->codec_tag = MKTAG('M', 'J', 'P', 'G');
+
+  videoFrame.reset(av_frame_alloc());
+  videoFrame->format = video.pix_fmt;
+  videoFrame->width = video.width;
+  videoFrame->height = video.height;
+  // Some encoders (ProRes) take the colours from each picture, and MJPEG its
+  // fixed quantiser; the frame keeps them from picture to picture.
+  videoFrame->color_primaries = video.color_primaries;
+  videoFrame->color_trc = video.color_trc;
+  videoFrame->colorspace = video.colorspace;
+  videoFrame->color_range = video.color_range;
+  videoFrame->quality = video.global_quality;
+  if (av_frame_get_buffer(videoFrame.get(), 0) < 0) {
+    error = "out of memory";
+    return false;
+  }
+  if (video.pix_fmt == AV_PIX_FMT_YUV420P) {
+    yuv420 = colour.weights;
+    return true;
+  }
+  bool fullRange = false;
+  const AVPixelFormat scaled = WithoutRangeAlias(video.pix_fmt, fullRange);
+  if (rgb) fullRange = true;
+  scaler.reset(sws_getContext(video.width, video.height, AV_PIX_FMT_RGB24, video.width, video.height, scaled,
+                              SWS_BICUBIC, nullptr, nullptr, nullptr));
+  if (!scaler) {
+    error = "no picture converter";
+    return false;
+  }
+  // Full-range RGB in; YUV out in the matrix and range the file is tagged with.
+  const int* coefficients = sws_getCoefficients(colour.swsMatrix);
+  sws_setColorspaceDetails(scaler.get(), coefficients, 1, coefficients, fullRange ? 1 : 0, 0, 1 << 16, 1 << 16);
+  return true;
+}
+
+bool MediaFileEncoder::State::OpenAudio(const FormatTraits& traits, std::string& error) {
+  const AVCodec* audioCodec = avcodec_find_encoder_by_name(traits.audioEncoder);
+  if (!audioCodec) {
+    error = std::string("no ") + traits.audioEncoder + " encoder";
+    return false;
+  }
+  this->audio.reset(avcodec_alloc_context3(audioCodec));
+  AVCodecContext& audio = *this->audio;
+  audio.sample_rate = settings.sampleRate;
+  audio.ch_layout = AV_CHANNEL_LAYOUT_STEREO;
+  audio.sample_fmt = traits.samples;
+  audio.time_base = AVRational{1, settings.sampleRate};
+  if (traits.audioBitRate > 0) audio.bit_rate = traits.audioBitRate;
+  if (output->oformat->flags & AVFMT_GLOBALHEADER) audio.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  const int result = avcodec_open2(&audio, audioCodec, nullptr);
+  if (result < 0) {
+    error = "cannot open the sound encoder: " + AvErrorText(result);
+    return false;
+  }
+  audioStream = avformat_new_stream(output.get(), nullptr);
+  avcodec_parameters_from_context(audioStream->codecpar, &audio);
+  audioStream->time_base = audio.time_base;
+  audioFrame.reset(av_frame_alloc());
+  audioFrame->format = audio.sample_fmt;
+  audioFrame->sample_rate = audio.sample_rate;
+  av_channel_layout_copy(&audioFrame->ch_layout, &audio.ch_layout);
+  audioFrame->nb_samples = audio.frame_size > 0 ? audio.frame_size : 1024;
+  if (av_frame_get_buffer(audioFrame.get(), 0) < 0) {
+    error = "out of memory";
+    return false;
+  }
+  return true;
+}
 
 MediaFileEncoder::MediaFileEncoder(std::unique_ptr<State> state) : state_(std::move(state)) {}
 
@@ -151,85 +342,22 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
                                                          std::string& error) {
   auto state = std::make_unique<State>();
   state->settings = settings;
-  const bool mp4 = settings.format == MediaFileFormat::Mp4H264Aac;
+  const FormatTraits traits = TraitsOf(settings.format);
   if (settings.width <= 0 || settings.height <= 0 || settings.framesPer1000s <= 0 || settings.sampleRate <= 0) {
     error = "bad picture or sound format";
     return nullptr;
   }
   AVFormatContext* rawOutput = nullptr;
-  int result = avformat_alloc_output_context2(&rawOutput, nullptr, mp4 ? "mp4" : "avi", path.c_str());
+  int result = avformat_alloc_output_context2(&rawOutput, nullptr, traits.muxer, path.c_str());
   if (result < 0 || !rawOutput) {
     error = "cannot make the output: " + AvErrorText(result);
     return nullptr;
   }
   state->output.reset(rawOutput);
-
-  // Pictures.
-  const AVCodec* videoCodec = avcodec_find_encoder(mp4 ? AV_CODEC_ID_H264 : AV_CODEC_ID_MJPEG);
-  if (!videoCodec) {
-    error = mp4 ? "no H.264 encoder" : "no MJPEG encoder";
-    return nullptr;
-  }
-  state->video.reset(avcodec_alloc_context3(videoCodec));
-  AVCodecContext& video = *state->video;
-  video.width = settings.width;
-  video.height = settings.height;
-  const FrameRateFraction rate = ExactFrameRate(settings.framesPer1000s);
-  video.framerate = AVRational{rate.numerator, rate.denominator};
-  video.time_base = av_inv_q(video.framerate);
-  video.pix_fmt = mp4 ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_YUVJ422P;
-  if (settings.pixelAspectNumerator > 0 && settings.pixelAspectDenominator > 0) {
-    video.sample_aspect_ratio = AVRational{settings.pixelAspectNumerator, settings.pixelAspectDenominator};
-  }
-  const ColourTags colour =
-      mp4 ? TagsOf(OutputColourOf(settings.width, settings.height, settings.framesPer1000s))
-          : ColourTags{AVCOL_PRI_UNSPECIFIED, AVCOL_TRC_UNSPECIFIED, AVCOL_SPC_BT470BG, SWS_CS_ITU601, kBt601Matrix};
-  video.color_primaries = colour.primaries;
-  video.color_trc = colour.transfer;
-  video.colorspace = colour.matrix;
-  video.color_range = mp4 ? AVCOL_RANGE_MPEG : AVCOL_RANGE_JPEG;
-  if (mp4) {
-    video.gop_size = 25;
-    av_opt_set(video.priv_data, "preset", "veryfast", 0);
-    av_opt_set(video.priv_data, "crf", "20", 0);
-  } else {
-    video.flags |= AV_CODEC_FLAG_QSCALE;
-    video.global_quality = FF_QP2LAMBDA * 3;
-  }
-  if (state->output->oformat->flags & AVFMT_GLOBALHEADER) video.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-  if ((result = avcodec_open2(&video, videoCodec, nullptr)) < 0) {
-    error = "cannot open the picture encoder: " + AvErrorText(result);
-    return nullptr;
-  }
-  state->videoStream = avformat_new_stream(state->output.get(), nullptr);
-  avcodec_parameters_from_context(state->videoStream->codecpar, &video);
-  state->videoStream->time_base = video.time_base;
-  state->videoStream->avg_frame_rate = video.framerate;
-  state->videoStream->r_frame_rate = video.framerate;
-  state->videoStream->sample_aspect_ratio = video.sample_aspect_ratio;
-  if (!mp4) state->videoStream->codecpar->codec_tag = MKTAG('M', 'J', 'P', 'G');
-
-  // Sound.
-  const AVCodec* audioCodec = avcodec_find_encoder(mp4 ? AV_CODEC_ID_AAC : AV_CODEC_ID_PCM_S16LE);
-  if (!audioCodec) {
-    error = mp4 ? "no AAC encoder" : "no PCM encoder";
-    return nullptr;
-  }
-  state->audio.reset(avcodec_alloc_context3(audioCodec));
-  AVCodecContext& audio = *state->audio;
-  audio.sample_rate = settings.sampleRate;
-  audio.ch_layout = AV_CHANNEL_LAYOUT_STEREO;
-  audio.sample_fmt = mp4 ? AV_SAMPLE_FMT_FLTP : AV_SAMPLE_FMT_S16;
-  audio.time_base = AVRational{1, settings.sampleRate};
-  if (mp4) audio.bit_rate = 192000;
-  if (state->output->oformat->flags & AVFMT_GLOBALHEADER) audio.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-  if ((result = avcodec_open2(&audio, audioCodec, nullptr)) < 0) {
-    error = "cannot open the sound encoder: " + AvErrorText(result);
-    return nullptr;
-  }
-  state->audioStream = avformat_new_stream(state->output.get(), nullptr);
-  avcodec_parameters_from_context(state->audioStream->codecpar, &audio);
-  state->audioStream->time_base = audio.time_base;
+  // One picture under the name given, not a numbered sequence.
+  if (settings.format == MediaFileFormat::PngPicture) av_opt_set_int(rawOutput->priv_data, "update", 1, 0);
+  if (traits.videoEncoder && !state->OpenVideo(traits, error)) return nullptr;
+  if (traits.audioEncoder && !state->OpenAudio(traits, error)) return nullptr;
 
   if (!(state->output->oformat->flags & AVFMT_NOFILE)) {
     if ((result = avio_open(&state->output->pb, path.c_str(), AVIO_FLAG_WRITE)) < 0) {
@@ -241,44 +369,18 @@ std::unique_ptr<MediaFileEncoder> MediaFileEncoder::Open(const std::string& path
     error = "cannot write the file header: " + AvErrorText(result);
     return nullptr;
   }
-
-  state->videoFrame.reset(av_frame_alloc());
-  state->videoFrame->format = video.pix_fmt;
-  state->videoFrame->width = video.width;
-  state->videoFrame->height = video.height;
-  state->audioFrame.reset(av_frame_alloc());
-  state->audioFrame->format = audio.sample_fmt;
-  state->audioFrame->sample_rate = audio.sample_rate;
-  av_channel_layout_copy(&state->audioFrame->ch_layout, &audio.ch_layout);
-  state->audioFrame->nb_samples = audio.frame_size > 0 ? audio.frame_size : 1024;
   state->packet.reset(av_packet_alloc());
-  if (av_frame_get_buffer(state->videoFrame.get(), 0) < 0 || av_frame_get_buffer(state->audioFrame.get(), 0) < 0 ||
-      !state->packet) {
+  if (!state->packet) {
     error = "out of memory";
     return nullptr;
   }
-  if (mp4) {
-    state->yuv420 = colour.weights;
-    return std::unique_ptr<MediaFileEncoder>(new MediaFileEncoder(std::move(state)));
-  }
-  bool fullRange = false;
-  const AVPixelFormat scaled = WithoutRangeAlias(video.pix_fmt, fullRange);
-  state->scaler.reset(sws_getContext(video.width, video.height, AV_PIX_FMT_RGB24, video.width, video.height, scaled,
-                                     SWS_BICUBIC, nullptr, nullptr, nullptr));
-  if (!state->scaler) {
-    error = "no picture converter";
-    return nullptr;
-  }
-  // Full-range RGB in; YUV out in the matrix and range the file is tagged with.
-  const int* coefficients = sws_getCoefficients(colour.swsMatrix);
-  sws_setColorspaceDetails(state->scaler.get(), coefficients, 1, coefficients, fullRange ? 1 : 0, 0, 1 << 16,
-                           1 << 16);
   return std::unique_ptr<MediaFileEncoder>(new MediaFileEncoder(std::move(state)));
 }
 
 bool MediaFileEncoder::WriteVideoFrame(const std::uint8_t* rgb24) {
   State& s = *state_;
   if (s.finished) return s.Fail("the file is finished");
+  if (!s.video || (s.settings.format == MediaFileFormat::PngPicture && s.videoFrames > 0)) return true;
   const int ready = av_frame_make_writable(s.videoFrame.get());
   if (ready < 0) return s.Fail("picture frame", ready);
   AVFrame& picture = *s.videoFrame;
@@ -298,6 +400,7 @@ bool MediaFileEncoder::WriteVideoFrame(const std::uint8_t* rgb24) {
 bool MediaFileEncoder::WriteAudio(const float* interleavedStereo, std::size_t frames) {
   State& s = *state_;
   if (s.finished) return s.Fail("the file is finished");
+  if (!s.audio) return true;
   s.pendingAudio.insert(s.pendingAudio.end(), interleavedStereo, interleavedStereo + frames * 2);
   s.audioWritten += static_cast<std::int64_t>(frames);
   return s.EncodePendingAudio(false);
@@ -307,9 +410,10 @@ bool MediaFileEncoder::Finish() {
   State& s = *state_;
   if (s.finished) return s.error.empty();
   s.finished = true;
-  bool ok = s.EncodePendingAudio(true);
-  ok = s.Send(*s.video, *s.videoStream, nullptr) && ok;
-  ok = s.Send(*s.audio, *s.audioStream, nullptr) && ok;
+  bool ok = true;
+  if (s.audio) ok = s.EncodePendingAudio(true);
+  if (s.video) ok = s.Send(*s.video, *s.videoStream, nullptr) && ok;
+  if (s.audio) ok = s.Send(*s.audio, *s.audioStream, nullptr) && ok;
   const int trailer = av_write_trailer(s.output.get());
   if (trailer < 0 && ok) ok = s.Fail("cannot finish the file", trailer);
   // The last buffered bytes reach the file only when it is closed.

@@ -1,8 +1,10 @@
 // Writes what the board plays into a media file other players read: MJPEG
-// pictures with PCM sound in AVI, or H.264 with AAC in MP4. MP4 pictures are
-// limited-range YUV in the colours of OutputColourOf, tagged so; AVI holds no
-// colour tags, so its JPEG pictures stay full-range BT.601, as every JPEG
-// reader takes them.
+// pictures with PCM sound in AVI, H.264 with AAC in MP4, ProRes 422 HQ with
+// PCM in MOV, VP9 with Opus in WebM, sound alone in WAV or FLAC, or one
+// picture as PNG. The YUV pictures of MP4, MOV and WebM are limited-range in
+// the colours of OutputColourOf, tagged so; AVI holds no colour tags, so its
+// JPEG pictures stay full-range BT.601, as every JPEG reader takes them. The
+// encoders run threads of their own where they offer them.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +13,19 @@
 
 namespace vantorelle {
 
-enum class MediaFileFormat { AviMjpegPcm, Mp4H264Aac };
+enum class MediaFileFormat {
+  AviMjpegPcm,
+  Mp4H264Aac,
+  MovProResPcm,  // ProRes 422 HQ, 10-bit 4:2:2
+  WebmVp9Opus,
+  WavPcm,        // sound only
+  FlacSound,     // sound only
+  PngPicture,    // the first picture only, RGB
+};
+
+// Whether a format holds pictures, sound or both.
+bool FormatHasPictures(MediaFileFormat format);
+bool FormatHasSound(MediaFileFormat format);
 
 struct MediaFileSettings {
   MediaFileFormat format = MediaFileFormat::AviMjpegPcm;
@@ -25,6 +39,10 @@ struct MediaFileSettings {
   // formats, whose readers assume their narrow pixels).
   int pixelAspectNumerator = 1;
   int pixelAspectDenominator = 1;
+  // On the picture encoder's own scale: H.264's and VP9's constant-rate
+  // factor, MJPEG's quantiser. 0 takes the format's default (20, 31, 3); the
+  // other formats have none.
+  int quality = 0;
 };
 
 // The colours of a written picture: which primaries, transfer and YUV matrix
@@ -46,8 +64,10 @@ class MediaFileEncoder {
   MediaFileEncoder& operator=(const MediaFileEncoder&) = delete;
 
   // The next picture: packed RGB24 rows of width × 3 bytes, top to bottom.
+  // A sound-only file takes none and ignores it; a PNG keeps the first.
   bool WriteVideoFrame(const std::uint8_t* rgb24);
-  // Interleaved stereo samples in [-1, 1]; values beyond are limited.
+  // Interleaved stereo samples in [-1, 1]; values beyond are limited. A PNG
+  // ignores them.
   bool WriteAudio(const float* interleavedStereo, std::size_t frames);
   // Flushes the encoders and writes the file's index. Nothing can be written after it.
   bool Finish();

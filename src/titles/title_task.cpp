@@ -15,7 +15,8 @@ constexpr TimeMs kLastFrameStart = 86'400'000.0;
 
 }  // namespace
 
-CTitleTask::CTitleTask(IKlpBoard& board, const CTrack& track, TimeMs previewTime) : previewTime_(previewTime) {
+CTitleTask::CTitleTask(IKlpBoard& board, const CTrack& track, TimeMs previewTime, double frameDelta)
+    : previewTime_(previewTime), frameDelta_(frameDelta > 0.0 ? frameDelta : CurrentVideoStandard().FrameDelta) {
   track_ = &track;
   KlpResult result = KlpFalse;
   if (track.Kind() == TrackKind::TitleMovable) {
@@ -36,7 +37,7 @@ CTitleTask::CTitleTask(IKlpBoard& board, const CTrack& track, TimeMs previewTime
 double CTitleTask::CrawlSpeed() const {
   if (!track_) return 0.0;
   const double speed = track_->maxSpeed == 0.0 ? kMinTitleSpeed : track_->maxSpeed;
-  return speed * 2000.0 / CurrentVideoStandard().FrameDelta;
+  return speed * 2000.0 / frameDelta_;
 }
 
 std::int32_t CTitleTask::CrawlLength() const { return track_ ? track_->TravelSize() : 0; }
@@ -114,7 +115,7 @@ SlideFades SlideEntryFades(const CPlayTask& entry, double d) {
 
 std::string CTitleTask::SlideAt(TimeMs time) const {
   if (!track_ || track_->clips.empty()) return {};
-  const double frameDelta = CurrentVideoStandard().FrameDelta;
+  const double frameDelta = frameDelta_;
   const TimeMs t = std::clamp(SnapToFrameFloor(time), 0.0, kLastFrameStart - frameDelta);
   for (const auto& clip : track_->clips) {
     if (clip->start < t + frameDelta && clip->End() > t) return clip->source ? clip->source->path : std::string();

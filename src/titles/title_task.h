@@ -19,7 +19,9 @@ class CTitleTask {
  public:
   // Makes the board object that fits the track's kind. The board is used
   // only here. When the board refuses, the task holds no track and no object.
-  CTitleTask(IKlpBoard& board, const CTrack& track, TimeMs previewTime);
+  // frameDelta: the frame length of the format the task plays in; 0 takes
+  // the running video standard's.
+  CTitleTask(IKlpBoard& board, const CTrack& track, TimeMs previewTime, double frameDelta = 0.0);
   CTitleTask(const CTitleTask&) = delete;
   CTitleTask& operator=(const CTitleTask&) = delete;
 
@@ -55,6 +57,7 @@ class CTitleTask {
 
   const CTrack* track_ = nullptr;
   TimeMs previewTime_ = 0.0;
+  double frameDelta_ = 40.0;
   std::string lastSlide_;
   std::unique_ptr<IKlpMovableTitleTask> movable_;
   std::unique_ptr<IKlpSlideTitleTask> slide_;

@@ -9,9 +9,10 @@ namespace vantorelle {
 void CTitleTaskList::BuildTitleTasks(IKlpBoard& board, const std::vector<std::unique_ptr<CTrack>>& tracks,
                                      TimeMs previewTime, IUserInterface& ui) {
   tasks_.clear();
+  frameDelta_ = CurrentVideoStandard().FrameDelta;
   for (const auto& track : tracks) {
     if (track->Kind() != TrackKind::TitleMovable && track->Kind() != TrackKind::TitleSlide) continue;
-    auto task = std::make_unique<CTitleTask>(board, *track, previewTime);
+    auto task = std::make_unique<CTitleTask>(board, *track, previewTime, frameDelta_);
     if (task->Track() && task->HasObject()) tasks_.push_back(std::move(task));
   }
   if (!tasks_.empty()) PrepareTitlePreview(ui);
@@ -26,7 +27,7 @@ bool CTitleTaskList::ResetTitleTasks(IKlpBoard& board, IUserInterface& ui) {
       break;
     }
     ReportComResult(ui, task->PutState(0), "Stop title task object failed");
-    auto replacement = std::make_unique<CTitleTask>(board, *task->Track(), task->PreviewTime());
+    auto replacement = std::make_unique<CTitleTask>(board, *task->Track(), task->PreviewTime(), frameDelta_);
     // A task the board gave no object could neither play nor be stopped.
     if (!replacement->Track() || !replacement->HasObject()) {
       resetFailure_ = "Failed new CTitleTask pointer";
@@ -44,7 +45,7 @@ bool CTitleTaskList::ResetTitleTasks(IKlpBoard& board, IUserInterface& ui) {
 }
 
 bool CTitleTaskList::PrepareTitlePreview(IUserInterface& ui) {
-  const double frameDelta = CurrentVideoStandard().FrameDelta;
+  const double frameDelta = frameDelta_;
   bool prepared = true;
   for (const auto& task : tasks_) {
     if (!task || !task->HasObject()) {
@@ -97,7 +98,7 @@ bool CTitleTaskList::StopTitles(IUserInterface& ui) {
 
 void CTitleTaskList::SlidePreviewTick(TimeMs timeMark, const std::vector<const CTrack*>& includedTracks,
                                       const CMovieMap& map, IUserInterface& ui) {
-  const double frameDelta = CurrentVideoStandard().FrameDelta;
+  const double frameDelta = frameDelta_;
   for (const auto& task : tasks_) {
     const CTrack* track = task->Track();
     if (task->PreviewTime() == timeMark || !track || track->Kind() != TrackKind::TitleSlide || !task->Slide()) continue;

@@ -18,7 +18,9 @@ namespace vantorelle {
 class CTitleTaskList {
  public:
   // One task per title track that the board gives an object; the kept ones
-  // are then prepared for the preview.
+  // are then prepared for the preview. The tasks keep the frame length of
+  // the video standard at this time: a play on another thread (an export)
+  // never reads the standard again.
   void BuildTitleTasks(IKlpBoard& board, const std::vector<std::unique_ptr<CTrack>>& tracks, TimeMs previewTime,
                        IUserInterface& ui);
   // Every task stopped and replaced by a fresh one with an empty object. A
@@ -48,6 +50,7 @@ class CTitleTaskList {
  private:
   std::vector<std::unique_ptr<CTitleTask>> tasks_;
   std::string resetFailure_;
+  double frameDelta_ = 40.0;
 };
 
 }  // namespace vantorelle

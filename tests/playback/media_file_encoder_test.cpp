@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <iterator>
 #include <numbers>
 
@@ -73,6 +75,7 @@ struct Case {
   const char* video;
   const char* audio;
   int colourTolerance;
+  const char* name;
 };
 
 class MediaFileEncoderTest : public ::testing::TestWithParam<Case> {
@@ -121,9 +124,154 @@ TEST_P(MediaFileEncoderTest, FfprobeReadsTheStreams) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, MediaFileEncoderTest,
-                         ::testing::Values(Case{MediaFileFormat::AviMjpegPcm, "out.avi", "mjpeg", "pcm_s16le", 6},
-                                           Case{MediaFileFormat::Mp4H264Aac, "out.mp4", "h264", "aac", 12}),
-                         [](const auto& info) { return info.index == 0 ? std::string("Avi") : std::string("Mp4"); });
+                         ::testing::Values(Case{MediaFileFormat::AviMjpegPcm, "out.avi", "mjpeg", "pcm_s16le", 6, "Avi"},
+                                           Case{MediaFileFormat::Mp4H264Aac, "out.mp4", "h264", "aac", 12, "Mp4"},
+                                           Case{MediaFileFormat::MovProResPcm, "out.mov", "prores", "pcm_s16le", 4,
+                                                "ProRes"},
+                                           Case{MediaFileFormat::WebmVp9Opus, "out.webm", "vp9", "opus", 12, "WebM"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// What ffprobe says of the first stream of a kind: "key=value" lines.
+std::string Probe(const std::string& path, const char* stream, const char* entries) {
+  const std::string command = std::string("ffprobe -v error -select_streams ") + stream + " -show_entries stream=" +
+                              entries + " -of default=noprint_wrappers=1 '" + path + "' 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return {};
+  std::string out;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+  pclose(pipe);
+  return out;
+}
+
+bool HaveFfprobe() { return std::system("command -v ffprobe >/dev/null 2>&1") == 0; }
+
+TEST(MediaFileEncoderKinds, ProResIsHighQuality422TenBitAndEveryYuvFormatCarriesItsColourTags) {
+  if (!HaveFfprobe()) GTEST_SKIP() << "ffprobe is not installed";
+  testing::TempDir dir;
+  struct TagCase {
+    MediaFileFormat format;
+    const char* file;
+    int width;
+    int height;
+    const char* tags;
+  };
+  const TagCase cases[] = {
+      {MediaFileFormat::MovProResPcm, "hd.mov", 1280, 720, "color_space=bt709\ncolor_primaries=bt709"},
+      {MediaFileFormat::MovProResPcm, "sd.mov", 720, 576, "color_space=bt470bg\ncolor_primaries=bt470bg"},
+      {MediaFileFormat::WebmVp9Opus, "hd.webm", 1280, 720, "color_space=bt709\ncolor_primaries=bt709"},
+      {MediaFileFormat::WebmVp9Opus, "sd.webm", 720, 480, "color_space=smpte170m\ncolor_primaries=smpte170m"},
+  };
+  for (const TagCase& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = dir.File(c.file);
+    std::string error;
+    MediaFileSettings settings{c.format, c.width, c.height, c.height == 480 ? 29970 : 25000, 48000};
+    auto encoder = MediaFileEncoder::Open(path, settings, error);
+    ASSERT_TRUE(encoder) << error;
+    const std::vector<std::uint8_t> grey(static_cast<std::size_t>(c.width) * c.height * 3, 128);
+    ASSERT_TRUE(encoder->WriteVideoFrame(grey.data())) << encoder->Error();
+    ASSERT_TRUE(encoder->Finish()) << encoder->Error();
+    EXPECT_EQ(Probe(path, "v:0", "color_space,color_primaries"), std::string(c.tags) + "\n");
+    if (c.format == MediaFileFormat::MovProResPcm) {
+      EXPECT_EQ(Probe(path, "v:0", "profile,pix_fmt"), "profile=HQ\npix_fmt=yuv422p10le\n");
+    }
+  }
+}
+
+TEST(MediaFileEncoderKinds, SoundOnlyFilesHoldTheSoundExactlyAndNoPictures) {
+  testing::TempDir dir;
+  for (const auto& [format, file, codec] :
+       {std::tuple{MediaFileFormat::WavPcm, "out.wav", "pcm_s16le"},
+        std::tuple{MediaFileFormat::FlacSound, "out.flac", "flac"}}) {
+    SCOPED_TRACE(file);
+    const std::string path = dir.File(file);
+    std::string error;
+    auto encoder = MediaFileEncoder::Open(path, {format, kWidth, kHeight, 25000, 48000}, error);
+    ASSERT_TRUE(encoder) << error;
+    const auto red = Solid(255, 0, 0);
+    std::vector<float> ramp(1920 * 2);
+    for (int frame = 0; frame < 10; ++frame) {
+      ASSERT_TRUE(encoder->WriteVideoFrame(red.data())) << encoder->Error();
+      for (int i = 0; i < 1920; ++i) {
+        ramp[2 * i] = static_cast<float>(((frame * 1920 + i) % 200) / 200.0 - 0.5);
+        ramp[2 * i + 1] = -ramp[2 * i];
+      }
+      ASSERT_TRUE(encoder->WriteAudio(ramp.data(), 1920)) << encoder->Error();
+    }
+    ASSERT_TRUE(encoder->Finish()) << encoder->Error();
+    EXPECT_EQ(encoder->VideoFramesWritten(), 0);
+    const auto media = testing::DecodeMediaFile(path);
+    ASSERT_TRUE(media);
+    EXPECT_EQ(media->videoCodec, "");
+    EXPECT_TRUE(media->frames.empty());
+    EXPECT_EQ(media->audioCodec, codec);
+    EXPECT_EQ(media->sampleRate, 48000);
+    ASSERT_EQ(media->audio.size(), 19200u * 2);
+    for (std::size_t i = 0; i < media->audio.size(); i += 2) {
+      const std::size_t n = i / 2;
+      const double expected = (n % 200) / 200.0 - 0.5;
+      ASSERT_NEAR(media->audio[i], expected, 1.0 / 16000) << "sample " << n;
+      ASSERT_NEAR(media->audio[i + 1], -expected, 1.0 / 16000) << "sample " << n;
+    }
+  }
+}
+
+TEST(MediaFileEncoderKinds, APngHoldsTheFirstPictureExactly) {
+  testing::TempDir dir;
+  const std::string path = dir.File("still.png");
+  std::string error;
+  auto encoder = MediaFileEncoder::Open(path, {MediaFileFormat::PngPicture, kWidth, kHeight, 25000, 48000}, error);
+  ASSERT_TRUE(encoder) << error;
+  std::vector<std::uint8_t> gradient(static_cast<std::size_t>(kWidth) * kHeight * 3);
+  for (std::size_t i = 0; i < gradient.size(); ++i) gradient[i] = static_cast<std::uint8_t>(i * 7 % 251);
+  const auto blue = Solid(0, 0, 255);
+  std::vector<float> silence(1920 * 2, 0.0f);
+  ASSERT_TRUE(encoder->WriteVideoFrame(gradient.data())) << encoder->Error();
+  ASSERT_TRUE(encoder->WriteAudio(silence.data(), 1920)) << encoder->Error();
+  ASSERT_TRUE(encoder->WriteVideoFrame(blue.data())) << encoder->Error();
+  ASSERT_TRUE(encoder->Finish()) << encoder->Error();
+  const auto media = testing::DecodeMediaFile(path);
+  ASSERT_TRUE(media);
+  EXPECT_EQ(media->videoCodec, "png");
+  EXPECT_EQ(media->audioCodec, "");
+  ASSERT_EQ(media->frames.size(), 1u);
+  EXPECT_TRUE(media->frames.front() == gradient);
+}
+
+// A file of 10 frames of noise at the given quality; its size in bytes.
+std::uintmax_t NoiseFileSize(const std::string& path, MediaFileFormat format, int quality) {
+  std::string error;
+  MediaFileSettings settings{format, kWidth, kHeight, 25000, 48000};
+  settings.quality = quality;
+  auto encoder = MediaFileEncoder::Open(path, settings, error);
+  if (!encoder) return 0;
+  std::vector<std::uint8_t> noise(static_cast<std::size_t>(kWidth) * kHeight * 3);
+  std::uint32_t seed = 12345;
+  for (int frame = 0; frame < 10; ++frame) {
+    for (std::uint8_t& byte : noise) {
+      seed = seed * 1664525u + 1013904223u;
+      byte = static_cast<std::uint8_t>(seed >> 24);
+    }
+    if (!encoder->WriteVideoFrame(noise.data())) return 0;
+  }
+  if (!encoder->Finish()) return 0;
+  return std::filesystem::file_size(path);
+}
+
+TEST(MediaFileEncoderKinds, TheQualityGivenReachesTheEncoder) {
+  testing::TempDir dir;
+  for (const auto& [format, file, best, worst] :
+       {std::tuple{MediaFileFormat::Mp4H264Aac, "q.mp4", 14, 35}, std::tuple{MediaFileFormat::WebmVp9Opus, "q.webm", 15, 50},
+        std::tuple{MediaFileFormat::AviMjpegPcm, "q.avi", 2, 20}}) {
+    SCOPED_TRACE(file);
+    const std::uintmax_t large = NoiseFileSize(dir.File(std::string("best-") + file), format, best);
+    const std::uintmax_t small = NoiseFileSize(dir.File(std::string("worst-") + file), format, worst);
+    ASSERT_GT(small, 0u);
+    // Noise keeps every detail it is given room for.
+    EXPECT_GT(large, small * 2) << large << " vs " << small;
+  }
+}
 
 // Four bars side by side: red, green, blue and grey at 192.
 std::vector<std::uint8_t> Bars(int width, int height) {

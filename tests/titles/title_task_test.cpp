@@ -121,6 +121,21 @@ TEST_F(TitleTaskTest, ARefusedObjectLeavesATaskWithoutTrackAndTheBuildDropsIt) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(TitleTaskTest, TasksKeepTheFrameLengthTheyWereBuiltWithWhenTheStandardChanges) {
+  Movable();
+  CTitleTaskList list;
+  list.BuildTitleTasks(*board, tracks, 0.0, ui);
+  // An export's tasks are built under the project's standard; the editor may
+  // switch to another one while the export plays them on its own thread.
+  VideoStandardScope fifty{VideoStandard::FromBoard(1280, 720, 50.0)};
+  factory.ClearCalls();
+  ASSERT_TRUE(list.ResetTitleTasks(*board, ui));
+  ASSERT_EQ(list.Tasks().size(), 1u);
+  EXPECT_DOUBLE_EQ(list.Tasks()[0]->CrawlSpeed(), 100.0);  // 2 pixels a 40 ms frame
+  EXPECT_THAT(factory.Calls(),
+              ::testing::Contains("IKlpBoard::CreateMovableTitleTask(0, 100, 0, 10, 20, 300, 60, 2, 1, 0.5)"));
+}
+
 TEST_F(TitleTaskTest, BuildPreparesTheKeptTasksForThePreview) {
   Movable();
   Slide();

@@ -48,7 +48,8 @@ TEST(ToolManual, EveryCommandHasASectionWithAnExample) {
 
 TEST(ToolManual, RenderOptionsAreDescribed) {
   const std::string section = SectionOf(ReadmeText(), "render");
-  for (const char* option : {"--range START:STOP", "--format avi|mp4", "--allow-offline", "--verbose", "--quiet"}) {
+  for (const char* option : {"--preset NAME", "--crf N", "--range START:STOP", "--format avi|mp4", "--allow-offline",
+                             "--verbose", "--quiet"}) {
     EXPECT_NE(section.find(std::string("`") + option), std::string::npos) << option;
   }
 }

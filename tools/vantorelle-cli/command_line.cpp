@@ -33,7 +33,8 @@ constexpr CommandText kCommands[] = {
     {"import-tml", "FILE.tml IN.vrp|new OUT.vrp [--paste-at MS]",
      "import a Velmo timeline project into a project, paste its clips at MS when given, then save"},
     {"shortcuts", "[FILE.vrk]", "the built-in shortcut table, or a saved one"},
-    {"render", "PROJECT.vrp OUT [--range START:STOP] [--format avi|mp4] [--allow-offline] [--quiet]",
+    {"render",
+     "PROJECT.vrp OUT [--preset NAME] [--crf N] [--range START:STOP] [--allow-offline] [--quiet]",
      "play the project into a media file"},
     {"help", "[COMMAND]", "what the tool or one of its commands takes"},
 };
@@ -162,7 +163,22 @@ class Parser {
                                    "the whole project; clamped to the project's size")
                     ->check(Takes([](const std::string& text) { return RangeOf(text).has_value(); })),
                 "START:STOP", "START:STOP in milliseconds, STOP after START, at most 86400000");
-    ValueOption(render->add_option("--format", format_, "avi (Motion JPEG and PCM, the default) or mp4 (H.264 and AAC)")
+    ValueOption(render->add_option("--preset", preset_,
+                                   "what to write (avi by default): mp4 (H.264 and AAC), mp4-half (the same at\n"
+                                   "half size), prores (ProRes 422 HQ and PCM in MOV), avi (Motion JPEG and PCM),\n"
+                                   "webm (VP9 and Opus), wav or flac (sound only), png (the frame under the\n"
+                                   "time mark)")
+                    ->check(Takes([](const std::string& text) { return ExportPresetNamed(text).has_value(); })),
+                "NAME", ExportPresetNames());
+    ValueOption(render->add_option("--crf", crf_,
+                                   "picture quality on the preset's scale: mp4 and mp4-half 14 (best) to 35\n"
+                                   "(20 by default), webm 15 to 50 (31), avi's quantiser 2 to 20 (3)")
+                    ->check(Takes([](const std::string& text) {
+                      return !text.empty() && text.size() < 4 &&
+                             text.find_first_not_of("0123456789") == std::string::npos;
+                    })),
+                "N", "a whole number");
+    ValueOption(render->add_option("--format", format_, "avi or mp4: the same as --preset avi or --preset mp4")
                     ->check(Takes([](const std::string& text) { return text == "avi" || text == "mp4"; })),
                 "avi|mp4", "avi or mp4");
     render->add_flag("--allow-offline", line_.render.allowOffline,
@@ -195,7 +211,18 @@ class Parser {
     line_.command = Active()->get_name();
     if (line_.command == "help") return Help();
     if (!range_.empty()) line_.render.range = RangeOf(range_);
-    line_.render.mp4 = format_ == "mp4";
+    if (!format_.empty()) line_.render.preset = *ExportPresetNamed(format_);
+    if (!preset_.empty()) line_.render.preset = *ExportPresetNamed(preset_);
+    if (!crf_.empty()) {
+      const ExportPreset& preset = ExportPresetOf(line_.render.preset);
+      const int crf = std::stoi(crf_);
+      if (!preset.TakesQuality()) return Refuse("render: the " + std::string(preset.name) + " preset takes no --crf");
+      if (!CrfInRange(preset, crf)) {
+        return Refuse("render: --crf " + crf_ + " is off the " + std::string(preset.name) + " scale (" +
+                      std::to_string(preset.bestCrf) + " best to " + std::to_string(preset.worstCrf) + " smallest)");
+      }
+      line_.render.crf = crf;
+    }
     if (!pasteAt_.empty()) line_.pasteAt = Milliseconds(pasteAt_);
     return line_;
   }
@@ -310,6 +337,8 @@ class Parser {
   std::map<const CLI::Option*, std::string> takes_;  // what each option's value is
   std::string range_;
   std::string format_;
+  std::string preset_;
+  std::string crf_;
   std::string pasteAt_;
   std::optional<std::string> helpTopic_;
 };

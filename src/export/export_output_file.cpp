@@ -1,4 +1,4 @@
-#include "render_output.h"
+#include "export/export_output_file.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -6,39 +6,16 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <random>
 
 #include "document/save_temporaries.h"
 
-namespace vantorelle::cli {
+namespace vantorelle {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The temporary a signal must remove; plain storage, as the handler may only
-// make async-signal-safe calls.
-char gTemporary[PATH_MAX];
-volatile std::sig_atomic_t gArmed = 0;
-
-extern "C" void RemoveTemporaryAndExit(int signal) {
-  if (gArmed) ::unlink(gTemporary);
-  ::_exit(128 + signal);
-}
-
-void Arm(const std::string& temporary) {
-  if (temporary.size() >= sizeof gTemporary) return;
-  std::memcpy(gTemporary, temporary.c_str(), temporary.size() + 1);
-  gArmed = 1;
-  struct sigaction action {};
-  action.sa_handler = RemoveTemporaryAndExit;
-  sigemptyset(&action.sa_mask);
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
-}
-
-void Disarm() { gArmed = 0; }
 
 std::string SystemReason(int code) { return std::strerror(code); }
 
@@ -65,7 +42,7 @@ std::optional<std::string> InputAtOutput(const std::string& output, const std::v
   return std::nullopt;
 }
 
-std::unique_ptr<RenderOutputFile> RenderOutputFile::Create(const std::string& output, std::string& error) {
+std::unique_ptr<ExportOutputFile> ExportOutputFile::Create(const std::string& output, std::string& error) {
   const std::string target = ResolvedTarget(output);
   struct stat existing {};
   if (::stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
@@ -86,23 +63,21 @@ std::unique_ptr<RenderOutputFile> RenderOutputFile::Create(const std::string& ou
     }
     // The new file keeps the permissions the old one had.
     if (::stat(target.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
-    Arm(temporary.string());
-    return std::unique_ptr<RenderOutputFile>(new RenderOutputFile(target, temporary.string(), fd));
+    return std::unique_ptr<ExportOutputFile>(new ExportOutputFile(target, temporary.string(), fd));
   }
   error = "cannot make a temporary file in " + folder.string();
   return nullptr;
 }
 
-RenderOutputFile::RenderOutputFile(std::string target, std::string temporary, int fd)
+ExportOutputFile::ExportOutputFile(std::string target, std::string temporary, int fd)
     : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
 
-RenderOutputFile::~RenderOutputFile() {
+ExportOutputFile::~ExportOutputFile() {
   if (!committed_) ::unlink(temporary_.c_str());
-  Disarm();
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool RenderOutputFile::Commit(std::string& error) {
+bool ExportOutputFile::Commit(std::string& error) {
   if (::fsync(fd_) != 0) {
     error = "cannot write the file: " + SystemReason(errno);
     return false;
@@ -112,7 +87,6 @@ bool RenderOutputFile::Commit(std::string& error) {
     return false;
   }
   committed_ = true;
-  Disarm();
   // The rename itself is only durable once the folder is.
   const fs::path targetPath(target_);
   const fs::path folder = targetPath.has_parent_path() ? targetPath.parent_path() : fs::path(".");
@@ -125,4 +99,4 @@ bool RenderOutputFile::Commit(std::string& error) {
   return true;
 }
 
-}  // namespace vantorelle::cli
+}  // namespace vantorelle

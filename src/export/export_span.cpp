@@ -1,11 +1,12 @@
-#include "render_span.h"
+#include "export/export_span.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "playback/play_engine_list.h"
 
-namespace vantorelle::cli {
+namespace vantorelle {
 namespace {
 
 std::string Ms(TimeMs value) {
@@ -25,31 +26,42 @@ TimeMs LastClipEnd(const CTimelineData& timeline) {
 
 }  // namespace
 
-RenderSpanChoice ChooseRenderSpan(const CTimelineData& timeline, const ProjectTimes& times,
+ExportSpanChoice ChooseExportSpan(const CTimelineData& timeline, const ProjectTimes& times, ExportSpanRule rule,
                                   const std::optional<std::pair<double, double>>& given, double frameDelta) {
   const TimeMs lastEnd = LastClipEnd(timeline);
-  RenderSpan span;
+  ExportSpan span;
   std::string what;
   if (given) {
     const TimeMs size = std::max(times.projectSize, lastEnd);
     span = {std::min(given->first, size), std::min(given->second, size)};
     what = "the range " + Ms(given->first) + ":" + Ms(given->second);
     if (given->second > size) what += " (cut at the project's size, " + Ms(size) + " ms)";
-  } else if (times.RangePresent()) {
+  } else if (rule == ExportSpanRule::TimeMark) {
+    if (lastEnd <= 0.0) return {std::nullopt, "nothing to export: no clip plays", false};
+    // The frame that holds the mark, on the play's grid.
+    const TimeMs from = std::floor(times.timeMark / frameDelta + 1e-6) * frameDelta;
+    return {ExportSpan{from, from + frameDelta}, {}, false};
+  } else if (rule == ExportSpanRule::Range || (rule == ExportSpanRule::Automatic && times.RangePresent())) {
+    if (!times.RangePresent()) return {std::nullopt, "no range is set in the project; set one or export the whole project", false};
     span = {times.rangeStart, times.rangeStop};
     what = "the project's range " + Ms(times.rangeStart) + ":" + Ms(times.rangeStop);
+  } else if (rule == ExportSpanRule::WorkArea) {
+    if (lastEnd <= 0.0) return {std::nullopt, "nothing to export: no clip plays", false};
+    span = {std::max(0.0, timeline.workArea.start), timeline.workArea.stop};
+    what = "the work area " + Ms(span.from) + ":" + Ms(span.to);
   } else {
-    if (lastEnd <= 0.0) return {std::nullopt, "nothing to render: no clip plays"};
+    if (lastEnd <= 0.0) return {std::nullopt, "nothing to export: no clip plays", false};
     span = {0.0, lastEnd};
     what = "the project (0:" + Ms(lastEnd) + ")";
   }
   if (span.to - span.from < frameDelta) {
-    return {std::nullopt, what + " is shorter than one frame (" + Ms(frameDelta) + " ms); nothing rendered"};
+    return {std::nullopt, what + " is shorter than one frame (" + Ms(frameDelta) + " ms); nothing exported",
+            given.has_value()};
   }
-  return {span, {}};
+  return {span, {}, false};
 }
 
-std::vector<const CSrc*> OfflineSourcesInSpan(const CTimelineData& timeline, const RenderSpan& span) {
+std::vector<const CSrc*> OfflineSourcesInSpan(const CTimelineData& timeline, const ExportSpan& span) {
   std::vector<const CSrc*> found;
   for (const CTrack* track : IncludedTracks(timeline)) {
     for (const auto& clip : track->clips) {
@@ -61,4 +73,4 @@ std::vector<const CSrc*> OfflineSourcesInSpan(const CTimelineData& timeline, con
   return found;
 }
 
-}  // namespace vantorelle::cli
+}  // namespace vantorelle

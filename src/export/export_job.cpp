@@ -1,0 +1,218 @@
+#include "export/export_job.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include "export/export_output_file.h"
+#include "export/export_snapshot.h"
+#include "export/export_snapshot_parts.h"
+#include "playback/ffmpeg_handles.h"
+#include "playback/media_file_encoder.h"
+#include "playback/software_board/offline_pump.h"
+#include "playback/software_board/output_sink.h"
+
+extern "C" {
+#include <libavutil/rational.h>
+}
+
+namespace vantorelle {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// What the board plays goes into the file; the first failure is kept.
+// Pictures of another size than the file's are shrunk on the way.
+class EncoderSink final : public IOutputSink {
+ public:
+  EncoderSink(MediaFileEncoder& encoder, ExportFrameSize fileSize) : encoder_(encoder), fileSize_(fileSize) {}
+  void OnVideoFrame(double, const RgbFrame& frame) override {
+    if (!ok_) return;
+    if (frame.width == fileSize_.width && frame.height == fileSize_.height) {
+      ok_ = encoder_.WriteVideoFrame(frame.pixels.data());
+      return;
+    }
+    if (!scaler_) {
+      scaler_.reset(sws_getContext(frame.width, frame.height, AV_PIX_FMT_RGB24, fileSize_.width, fileSize_.height,
+                                   AV_PIX_FMT_RGB24, SWS_AREA, nullptr, nullptr, nullptr));
+      shrunk_.resize(static_cast<std::size_t>(fileSize_.width) * fileSize_.height * 3);
+    }
+    if (!scaler_) {
+      ok_ = false;
+      return;
+    }
+    const std::uint8_t* from[1] = {frame.pixels.data()};
+    const int fromStride[1] = {frame.width * 3};
+    std::uint8_t* to[1] = {shrunk_.data()};
+    const int toStride[1] = {fileSize_.width * 3};
+    sws_scale(scaler_.get(), from, fromStride, 0, frame.height, to, toStride);
+    ok_ = encoder_.WriteVideoFrame(shrunk_.data());
+  }
+  void OnAudio(double, const float* samples, std::size_t frames) override {
+    if (ok_) ok_ = encoder_.WriteAudio(samples, frames);
+  }
+  void OnEnd() override {}
+  bool Ok() const { return ok_; }
+
+ private:
+  MediaFileEncoder& encoder_;
+  ExportFrameSize fileSize_;
+  SwsContextPtr scaler_;
+  std::vector<std::uint8_t> shrunk_;
+  bool ok_ = true;
+};
+
+MediaFileFormat FileFormatOf(ExportPresetId preset) {
+  switch (preset) {
+    case ExportPresetId::Mp4:
+    case ExportPresetId::Mp4Half: return MediaFileFormat::Mp4H264Aac;
+    case ExportPresetId::ProRes: return MediaFileFormat::MovProResPcm;
+    case ExportPresetId::Avi: return MediaFileFormat::AviMjpegPcm;
+    case ExportPresetId::WebM: return MediaFileFormat::WebmVp9Opus;
+    case ExportPresetId::Wav: return MediaFileFormat::WavPcm;
+    case ExportPresetId::Flac: return MediaFileFormat::FlacSound;
+    case ExportPresetId::Png: return MediaFileFormat::PngPicture;
+  }
+  return MediaFileFormat::AviMjpegPcm;
+}
+
+}  // namespace
+
+struct ExportJob::State {
+  std::unique_ptr<ExportSnapshot> snapshot;
+  std::thread thread;
+  std::atomic<bool> cancel{false};
+  std::atomic<std::int64_t> framesDone{0};
+  Clock::time_point began = Clock::now();
+  mutable std::mutex mutex;
+  std::condition_variable ended;
+  ExportState state = ExportState::Running;  // under mutex
+  std::string error;                          // under mutex
+  double elapsedAtEnd = -1.0;                 // under mutex
+
+  void End(ExportState how, std::string why = {}) {
+    std::lock_guard lock(mutex);
+    state = how;
+    error = std::move(why);
+    elapsedAtEnd = std::chrono::duration<double>(Clock::now() - began).count();
+    ended.notify_all();
+  }
+
+  // Ends the state only once the thread's temporaries and board objects are gone.
+  void Run() {
+    auto [how, why] = Play();
+    End(how, std::move(why));
+  }
+  std::pair<ExportState, std::string> Play();
+};
+
+std::pair<ExportState, std::string> ExportJob::State::Play() {
+  ExportSnapshot::Parts& p = snapshot->Inside();
+  std::string why;
+  const auto file = ExportOutputFile::Create(p.request.output, why);
+  if (!file) return {ExportState::Failed, why};
+  // Square pixels are said; the narrow ones of classic PAL and NTSC are left
+  // to their readers, unless the pictures are of another size than those.
+  int aspectNumerator = 1;
+  int aspectDenominator = 1;
+  if (p.format.pixelAspect != 1.0) {
+    const bool classic = (p.fileSize.width == 720 && (p.fileSize.height == 576 || p.fileSize.height == 480));
+    const AVRational aspect = av_d2q(p.format.pixelAspect, 1000);
+    aspectNumerator = classic ? 0 : aspect.num;
+    aspectDenominator = classic ? 0 : aspect.den;
+  }
+  MediaFileSettings settings{FileFormatOf(p.preset->id), p.fileSize.width,  p.fileSize.height, p.standard.FrameRate,
+                             kBoardSampleRate,           aspectNumerator,   aspectDenominator};
+  settings.quality = p.request.crf;
+  auto encoder = MediaFileEncoder::Open(file->TemporaryPath(), settings, why);
+  if (!encoder) return {ExportState::Failed, why};
+  EncoderSink sink(*encoder, p.fileSize);
+  p.output->SetSink(&sink);
+  CPlayEngine& engine = *p.engine;
+  if (!engine.Prepare(p.list.playFrom, p.list.playTo, p.list, p.list.frameDelta, p.list.audioTrackKeys) ||
+      !engine.Start()) {
+    p.output->SetSink(nullptr);
+    std::string text = "the play could not start";
+    if (!p.ui.messages.empty()) text += " (" + p.ui.messages.back() + ")";
+    return {ExportState::Failed, text};
+  }
+  OfflinePump pump(*p.output, *p.clock);
+  std::int64_t frames = 0;
+  // The play's frames on its grid, as playback shows them from its first to its last.
+  while (frames < p.framesTotal && sink.Ok() && !cancel.load() && pump.Step()) {
+    ++frames;
+    framesDone.store(frames);
+  }
+  p.output->EndPlay();
+  engine.Stop();
+  p.output->SetSink(nullptr);
+  if (cancel.load()) {
+    encoder.reset();  // the temporary goes with the file below
+    return {ExportState::Cancelled, {}};
+  }
+  const bool finished = encoder->Finish();
+  if (!sink.Ok() || !finished) return {ExportState::Failed, encoder->Error()};
+  if (!file->Commit(why)) return {ExportState::Failed, why};
+  return {ExportState::Finished, {}};
+}
+
+std::unique_ptr<ExportJob> ExportJob::Start(std::unique_ptr<ExportSnapshot> snapshot) {
+  auto state = std::make_unique<State>();
+  state->snapshot = std::move(snapshot);
+  State* running = state.get();
+  if (!running->snapshot) {
+    running->End(ExportState::Failed, "nothing to export");
+  } else {
+    running->thread = std::thread([running] { running->Run(); });
+  }
+  return std::unique_ptr<ExportJob>(new ExportJob(std::move(state)));
+}
+
+ExportJob::ExportJob(std::unique_ptr<State> state) : state_(std::move(state)) {}
+
+ExportJob::~ExportJob() {
+  Cancel();
+  if (state_->thread.joinable()) state_->thread.join();
+}
+
+ExportProgress ExportJob::Progress() const {
+  const State& s = *state_;
+  ExportProgress progress;
+  double elapsed = 0.0;
+  {
+    std::lock_guard lock(s.mutex);
+    progress.state = s.state;
+    progress.error = s.error;
+    elapsed = s.elapsedAtEnd >= 0.0 ? s.elapsedAtEnd : std::chrono::duration<double>(Clock::now() - s.began).count();
+  }
+  progress.framesDone = s.framesDone.load();
+  if (!s.snapshot) return progress;
+  progress.output = s.snapshot->Request().output;
+  progress.framesTotal = s.snapshot->FramesTotal();
+  progress.elapsedSeconds = elapsed;
+  progress.filmSeconds = static_cast<double>(progress.framesDone) * s.snapshot->FrameDelta() / 1000.0;
+  if (elapsed > 0.0) progress.speed = progress.filmSeconds / elapsed;
+  if (progress.state == ExportState::Running && progress.framesDone > 0) {
+    const double perFrame = elapsed / static_cast<double>(progress.framesDone);
+    progress.secondsLeft = perFrame * static_cast<double>(progress.framesTotal - progress.framesDone);
+  } else if (progress.state != ExportState::Running) {
+    progress.secondsLeft = 0.0;
+  }
+  return progress;
+}
+
+void ExportJob::Cancel() { state_->cancel.store(true); }
+
+ExportProgress ExportJob::Wait() {
+  {
+    std::unique_lock lock(state_->mutex);
+    state_->ended.wait(lock, [this] { return state_->state != ExportState::Running; });
+  }
+  if (state_->thread.joinable()) state_->thread.join();
+  return Progress();
+}
+
+}  // namespace vantorelle
