@@ -99,23 +99,25 @@ void ExportController::Finish(const ExportProgress& progress) {
   const std::string output = progress.output.empty() ? output_ : progress.output;
   view_ = ExportView{};
   switch (progress.state) {
+    case ExportState::Finished: view_.percent = 100; view_.line = "Exported to " + output; break;
+    case ExportState::Failed: view_.line = "The export failed"; break;
+    case ExportState::Cancelled: view_.line = "Export cancelled"; break;
+    case ExportState::Running: break;
+  }
+  if (endedHook_) endedHook_();
+  switch (progress.state) {
     case ExportState::Finished: {
-      view_.percent = 100;
-      view_.line = "Exported to " + output;
       const bool open = ui_.ShowMessageOffering("The export is finished:\n" + output, kCaption,
                                                 MessageIcon::Information, kOpenFolder);
       if (open && openFolder_) openFolder_(std::filesystem::path(output).parent_path().string());
       break;
     }
     case ExportState::Failed:
-      view_.line = "The export failed";
       ui_.ShowMessage("The export to " + output + " failed:\n" +
                           (progress.error.empty() ? std::string("no reason was given.") : progress.error),
                       kCaption, MessageIcon::Error, MessageButtons::Ok);
       break;
     case ExportState::Cancelled:
-      view_.line = "Export cancelled";
-      break;
     case ExportState::Running: break;
   }
 }

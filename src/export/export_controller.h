@@ -49,6 +49,9 @@ class ExportController {
   // A running export is cancelled and waited for.
   ~ExportController();
 
+  // Runs when an export has ended, before its end is announced: the window
+  // puts its progress away first, so the message stands alone.
+  void SetEndedHook(std::function<void()> hook) { endedHook_ = std::move(hook); }
   // Tests give a scripted export in place of the real one.
   void SetStarter(ExportStarter starter) { starter_ = std::move(starter); }
 
@@ -75,6 +78,7 @@ class ExportController {
   IUserInterface& ui_;
   ExportStarter starter_;
   std::function<void(const std::string&)> openFolder_;
+  std::function<void()> endedHook_;
   std::unique_ptr<IExportRun> run_;
   std::string output_;
   ExportView view_;

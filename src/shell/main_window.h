@@ -197,6 +197,8 @@ class MainWindow : public QMainWindow,
  private:
   void BuildExport();
   void PollExport();
+  // The progress put away and how the export ended in the status bar.
+  void ShowExportEnded();
   // Before the window closes: true when no export runs or the person stops it.
   bool ConfirmQuitOverExport();
   std::unique_ptr<ExportController> exports_;

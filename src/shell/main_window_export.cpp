@@ -30,6 +30,7 @@ void MainWindow::BuildExport() {
   exportBar_->hide();
   statusBar()->addPermanentWidget(exportBar_);
   exportWindow_ = new ExportProgressWindow([this] { exports_->Cancel(); }, this);
+  exports_->SetEndedHook([this] { ShowExportEnded(); });
   exportTimer_ = new QTimer(this);
   exportTimer_->setInterval(kExportPollMs);
   connect(exportTimer_, &QTimer::timeout, this, [this] { PollExport(); });
@@ -68,9 +69,13 @@ void MainWindow::PollExport() {
     exportTimer_->start();
     return;
   }
+  ShowExportEnded();
+}
+
+void MainWindow::ShowExportEnded() {
   exportBar_->hide();
   exportWindow_->hide();
-  statusBar()->showMessage(QString::fromStdString(view.line));
+  statusBar()->showMessage(QString::fromStdString(exports_->View().line));
 }
 
 bool MainWindow::ConfirmQuitOverExport() { return exports_->ConfirmQuit(); }

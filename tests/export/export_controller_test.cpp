@@ -131,12 +131,21 @@ TEST_F(ExportControllerTest, TheEndIsAnnouncedAndTheFolderOpensOnRequest) {
 
 TEST_F(ExportControllerTest, WithoutOpenFolderChosenNothingOpens) {
   ExportController& controller = Controller(ui_);
+  std::vector<std::size_t> messagesAtEnd;
+  std::vector<std::string> linesAtEnd;
+  controller.SetEndedHook([&] {
+    messagesAtEnd.push_back(ui_.messages.size());
+    linesAtEnd.push_back(controller.View().line);
+  });
   ASSERT_TRUE(controller.Start(Request()));
   run_->progress.state = ExportState::Finished;
   controller.Poll();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Information);
   EXPECT_TRUE(openedFolders_.empty());
+  // The window hears of the end (with its final line) before the message shows.
+  EXPECT_EQ(messagesAtEnd, std::vector<std::size_t>{0});
+  EXPECT_EQ(linesAtEnd, std::vector<std::string>{"Exported to /films/out/holiday.mp4"});
 }
 
 TEST_F(ExportControllerTest, AFailureShowsItsReasonAndCancelEndsQuietly) {
