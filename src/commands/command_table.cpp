@@ -56,6 +56,8 @@ void AddFileCommands(TableBuilder& t) {
   t.Global("File", CommandId::SaveProject, "Save project", "Save the active project", "Save");
   t.Global("File", CommandId::SaveProjectAs, "Save project As...", "Save the active project \nwith a new name",
            "Save As");
+  t.Global("File", CommandId::Export, "Export...", "Export the project to a film, \na sound file or a picture",
+           "Export");
   t.Global("File", CommandId::AddSourceFile, "Add source file...", "Add a source file \nto the Clip Collection",
            "Add");
   t.Global("File", CommandId::ImportVelmoProject, "Import Velmo project...", "Import Velmo project(*.tml file)",

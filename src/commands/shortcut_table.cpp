@@ -83,6 +83,7 @@ ShortCutList DefaultShortCutList() {
       Global(CommandId::NewProject, 'N', kCtrl),
       Global(CommandId::OpenProject, 'O', kCtrl),
       Global(CommandId::SaveProject, 'S', kCtrl),
+      Global(CommandId::Export, 'E', kCtrl),
       Global(CommandId::AddSourceFile, K::F1 + 3),
       Global(FrameCommand::Exit, 'Q', kCtrl),
       Global(CommandId::Undo, 'Z', kCtrl),

@@ -66,6 +66,15 @@ class IUserInterface {
     return true;
   }
 
+  // A message with one more button beside OK, e.g. "Open Folder"; true when
+  // the person chose it. Where nobody can be asked, OK stands.
+  virtual bool ShowMessageOffering(const std::string& text, const std::string& caption, MessageIcon icon,
+                                   const std::string& offer) {
+    (void)offer;
+    ShowMessage(text, caption, icon, MessageButtons::Ok);
+    return false;
+  }
+
   // Shorthand for the common warning box with one OK button.
   void Warn(const std::string& text, const std::string& caption) {
     ShowMessage(text, caption, MessageIcon::Warning, MessageButtons::Ok);

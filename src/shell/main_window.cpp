@@ -123,6 +123,7 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
   BuildBars();
   BuildMenus();
   BuildToolBar();
+  BuildExport();
   RestorePlacement();
   // Shown with the main window (showEvent), in front of it.
   if (preview_) preview_->move(geometry().right() - preview_->width() - 20, geometry().top() + 60);
@@ -444,6 +445,7 @@ void MainWindow::RunCommand(int id) {
     case CommandId::OpenProject: OpenProjectDialog(); break;
     case CommandId::SaveProject: SaveProject(); break;
     case CommandId::SaveProjectAs: SaveProjectAs(); break;
+    case CommandId::Export: ExportFilm(); break;
     case FrameCommand::Exit: close(); break;
     case FrameCommand::ShowProjectViewer: projectViewer_->setVisible(!projectViewer_->isVisible()); break;
     case FrameCommand::ShowClipCollectionBar: clipCollection_->setVisible(!clipCollection_->isVisible()); break;
@@ -609,7 +611,7 @@ bool MainWindow::SaveProjectAs() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (ConfirmDiscardChanges()) {
+  if (ConfirmDiscardChanges() && ConfirmQuitOverExport()) {
     SavePlacement();
     if (autosave_) autosave_->OnCleanClose();
     event->accept();

@@ -14,6 +14,7 @@
 #include "document/recent_files.h"
 #include "document/vantorelle_doc.h"
 #include "document/window_settings.h"
+#include "export/export_controller.h"
 #include "playback/movie_map.h"
 #include "playback/play_engine_control.h"
 #include "playback/software_board/realtime_pump.h"
@@ -29,11 +30,14 @@
 
 class QDockWidget;
 class QMenu;
+class QProgressBar;
+class QTimer;
 class QTreeWidget;
 
 namespace vantorelle::shell {
 
 class ClipCollectionBar;
+class ExportProgressWindow;
 class FramePictures;
 class PreviewWindow;
 class QtTimerService;
@@ -182,6 +186,25 @@ class MainWindow : public QMainWindow,
 
   struct Pane;
   std::vector<std::unique_ptr<Pane>> panes_;
+
+ public:
+  // File › Export…: the dialog, then the export in the background (one at a
+  // time). main_window_export.cpp
+  void ExportFilm();
+  const ExportController& Exports() const { return *exports_; }
+  ExportController& Exports() { return *exports_; }
+
+ private:
+  void BuildExport();
+  void PollExport();
+  // The progress put away and how the export ended in the status bar.
+  void ShowExportEnded();
+  // Before the window closes: true when no export runs or the person stops it.
+  bool ConfirmQuitOverExport();
+  std::unique_ptr<ExportController> exports_;
+  ExportProgressWindow* exportWindow_ = nullptr;
+  QProgressBar* exportBar_ = nullptr;
+  QTimer* exportTimer_ = nullptr;
   ShortcutPanes shortcutPanes_;
 };
 

@@ -63,6 +63,21 @@ MessageAnswer QtUserInterface::ShowMessage(const std::string& text, const std::s
   }
 }
 
+bool QtUserInterface::ShowMessageOffering(const std::string& text, const std::string& caption, MessageIcon icon,
+                                          const std::string& offer) {
+  QMessageBox box(parent_);
+  box.setText(ToQt(text));
+  box.setWindowTitle(ToQt(caption));
+  box.setIcon(icon == MessageIcon::Error     ? QMessageBox::Critical
+              : icon == MessageIcon::Warning ? QMessageBox::Warning
+                                             : QMessageBox::Information);
+  QPushButton* offered = box.addButton(ToQt(offer), QMessageBox::ActionRole);
+  box.addButton(QMessageBox::Ok);
+  box.setDefaultButton(QMessageBox::Ok);
+  box.exec();
+  return box.clickedButton() == offered;
+}
+
 std::optional<std::string> QtUserInterface::AskOpenFileName(const FileDialogRequest& request) {
   const QStringList filters = FilterText(request).split(";;", Qt::SkipEmptyParts);
   const int shown = std::clamp(request.filterIndex, 1, static_cast<int>(std::max<qsizetype>(1, filters.size()))) - 1;

@@ -14,6 +14,8 @@ class QtUserInterface : public IUserInterface {
 
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
                             MessageIcon icon, MessageButtons buttons) override;
+  bool ShowMessageOffering(const std::string& text, const std::string& caption, MessageIcon icon,
+                           const std::string& offer) override;
   std::optional<std::string> AskOpenFileName(const FileDialogRequest& request) override;
   std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) override;
   MissingSourceAnswer AskMissingSource(const MissingSourceRequest& request) override;

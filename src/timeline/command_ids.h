@@ -8,6 +8,8 @@ inline constexpr int NewProject = 57600;
 inline constexpr int OpenProject = 57601;
 inline constexpr int SaveProject = 57603;
 inline constexpr int SaveProjectAs = 57604;
+// The window runs it, as it runs Save: it owns the background export.
+inline constexpr int Export = 57605;
 inline constexpr int About = 57664;
 
 inline constexpr int Delete = 32911;

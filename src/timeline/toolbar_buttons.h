@@ -9,9 +9,9 @@ namespace vantorelle {
 
 inline constexpr int kToolbarSeparator = 0;
 
-inline constexpr std::array<int, 24> kToolbarButtons{
+inline constexpr std::array<int, 25> kToolbarButtons{
     CommandId::NewProject, CommandId::OpenProject, CommandId::SaveProject, CommandId::SaveProjectAs,
-    CommandId::AddSourceFile, kToolbarSeparator,
+    CommandId::AddSourceFile, CommandId::Export, kToolbarSeparator,
     CommandId::Delete, CommandId::Copy, CommandId::Cut, CommandId::Paste, CommandId::Insert, CommandId::SplitClip,
     kToolbarSeparator,
     CommandId::Undo, CommandId::Redo, kToolbarSeparator,

@@ -11,11 +11,11 @@ namespace {
 
 const CCommandInfo& Row(const std::vector<CCommandInfo>& table, std::size_t index) { return table.at(index); }
 
-TEST(CommandTable, HoldsSixtySevenCommandsInMenuOrder) {
+TEST(CommandTable, HoldsSixtyEightCommandsInMenuOrder) {
   const auto table = BuildCommandTable();
-  ASSERT_EQ(table.size(), 67u);
+  ASSERT_EQ(table.size(), 68u);
   const std::vector<int> expectedIds = {
-      0xE100, 0xE101, 0xE103, 0xE104, 0x80A1, 0x80A0, 0x80AC, 0xE141,                          // File
+      0xE100, 0xE101, 0xE103, 0xE104, 0xE105, 0x80A1, 0x80A0, 0x80AC, 0xE141,                  // File
       0x80A2, 0x80A3, 0x808F, 0x8091, 0x8090, 0x8092, 0x8097, 0x8093, 0x8094, 0x8095, 0x8096,  // Edit
       0x006D, 0x05AE, 0x80A8, 0x80A9, 0x80AA, 0x80A4, 0x80A5, 0x80A6, 0x80A7,                  // View
       0x8098, 0x809A, 0x8099, 0x809C, 0x809B, 0x809E, 0x809D, 0x809F,                          // Command
@@ -54,38 +54,41 @@ TEST(CommandTable, GroupsAndCategoriesFollowThePlace) {
     }
     EXPECT_FALSE(command.description.empty()) << command.displayName;
   }
-  EXPECT_EQ(Row(table, 6).displayName, "Relink offline media...");
-  EXPECT_EQ(Row(table, 7).category, "File");
-  EXPECT_EQ(Row(table, 8).category, "Edit");
-  EXPECT_EQ(Row(table, 36).category, "Tools");
-  EXPECT_EQ(Row(table, 37).category, "Help");
-  EXPECT_EQ(Row(table, 38).group, CommandGroup::TrackHeaders);
-  EXPECT_EQ(Row(table, 45).group, CommandGroup::TracksView);
-  EXPECT_EQ(Row(table, 58).group, CommandGroup::ClipCollection);
-  EXPECT_EQ(Row(table, 62).group, CommandGroup::TimeRuler);
-  EXPECT_EQ(Row(table, 64).group, CommandGroup::FavouriteDirectories);
+  EXPECT_EQ(Row(table, 7).displayName, "Relink offline media...");
+  EXPECT_EQ(Row(table, 8).category, "File");
+  EXPECT_EQ(Row(table, 9).category, "Edit");
+  EXPECT_EQ(Row(table, 37).category, "Tools");
+  EXPECT_EQ(Row(table, 38).category, "Help");
+  EXPECT_EQ(Row(table, 39).group, CommandGroup::TrackHeaders);
+  EXPECT_EQ(Row(table, 46).group, CommandGroup::TracksView);
+  EXPECT_EQ(Row(table, 59).group, CommandGroup::ClipCollection);
+  EXPECT_EQ(Row(table, 63).group, CommandGroup::TimeRuler);
+  EXPECT_EQ(Row(table, 65).group, CommandGroup::FavouriteDirectories);
 }
 
 TEST(CommandTable, ExactRows) {
   const auto table = BuildCommandTable();
+  EXPECT_EQ(Row(table, 4), (CCommandInfo{"Export...", "File",
+                                         "Export the project to a film, \na sound file or a picture", "Export",
+                                         0xE105, CommandGroup::Global}));
   EXPECT_EQ(Row(table, 0), (CCommandInfo{"New project", "File", "Create a new project", "New", 0xE100,
                                          CommandGroup::Global}));
-  EXPECT_EQ(Row(table, 5), (CCommandInfo{"Import Velmo project...", "File", "Import Velmo project(*.tml file)",
+  EXPECT_EQ(Row(table, 6), (CCommandInfo{"Import Velmo project...", "File", "Import Velmo project(*.tml file)",
                                          "Import project", 0x80A0, CommandGroup::Global}));
-  EXPECT_EQ(Row(table, 28).displayName, "Play");
-  EXPECT_EQ(Row(table, 28).description, "Playback active audio, video, \ntitle track");
-  EXPECT_EQ(Row(table, 30).description, "Move cursor to playback \nstart position");
-  EXPECT_EQ(Row(table, 35), (CCommandInfo{"Screen size settings...", "Command",
+  EXPECT_EQ(Row(table, 29).displayName, "Play");
+  EXPECT_EQ(Row(table, 29).description, "Playback active audio, video, \ntitle track");
+  EXPECT_EQ(Row(table, 31).description, "Move cursor to playback \nstart position");
+  EXPECT_EQ(Row(table, 36), (CCommandInfo{"Screen size settings...", "Command",
                                           "Initial set of the frame \nwidth/height", "Set screen size", 0x809F,
                                           CommandGroup::Global}));
-  EXPECT_EQ(Row(table, 54).displayName, "Play");
-  EXPECT_EQ(Row(table, 54).description, "Playback current clip");
-  EXPECT_EQ(Row(table, 61), (CCommandInfo{"Properties...", "(Local) Clip Collection",
+  EXPECT_EQ(Row(table, 55).displayName, "Play");
+  EXPECT_EQ(Row(table, 55).description, "Playback current clip");
+  EXPECT_EQ(Row(table, 62), (CCommandInfo{"Properties...", "(Local) Clip Collection",
                                           "Show current source fle properties", "", 0x8022,
                                           CommandGroup::ClipCollection}));
-  EXPECT_EQ(Row(table, 63).displayName, "Set range...");
-  EXPECT_EQ(Row(table, 63).description, "Set range's left/right value");
-  EXPECT_EQ(Row(table, 21).displayName, "Time in miliseconds");
+  EXPECT_EQ(Row(table, 64).displayName, "Set range...");
+  EXPECT_EQ(Row(table, 64).description, "Set range's left/right value");
+  EXPECT_EQ(Row(table, 22).displayName, "Time in miliseconds");
 }
 
 TEST(CommandTable, GlobalShortNamesDropTheEllipsisUnlessTheyHaveTheirOwn) {

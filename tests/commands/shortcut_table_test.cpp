@@ -14,11 +14,11 @@ constexpr int kDel = 0x2E;
 constexpr int kIns = 0x2D;
 constexpr int kEnter = 0x0D;
 
-TEST(DefaultShortcuts, TwentyEightBindingsInOrder) {
+TEST(DefaultShortcuts, TwentyNineBindingsInOrder) {
   const ShortCutList defaults = DefaultShortCutList();
-  ASSERT_EQ(defaults.size(), 28u);
+  ASSERT_EQ(defaults.size(), 29u);
   const std::vector<std::pair<int, std::string>> expected = {
-      {0xE100, "Ctrl + N"}, {0xE101, "Ctrl + O"},   {0xE103, "Ctrl + S"},    {0x80A1, "F4"},
+      {0xE100, "Ctrl + N"}, {0xE101, "Ctrl + O"},   {0xE103, "Ctrl + S"},    {0xE105, "Ctrl + E"}, {0x80A1, "F4"},
       {0xE141, "Ctrl + Q"}, {0x80A2, "Ctrl + Z"},   {0x80A3, "Ctrl + Y"},    {0x808F, "Del"},
       {0x8091, "Ctrl + X"}, {0x8090, "Ctrl + Ins"}, {0x8090, "Ctrl + C"},    {0x8092, "Shift + Ins"},
       {0x8092, "Ctrl + V"}, {0x8093, "Ins"},        {0x8094, "Ctrl + A"},    {0x8095, "Ctrl + D"},
@@ -28,8 +28,30 @@ TEST(DefaultShortcuts, TwentyEightBindingsInOrder) {
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(defaults[i].commandId, expected[i].first) << i;
     EXPECT_EQ(ShortcutText(defaults[i]), expected[i].second) << i;
-    EXPECT_EQ(defaults[i].group, i == 27 ? CommandGroup::ClipCollection : CommandGroup::Global) << i;
+    EXPECT_EQ(defaults[i].group, i == 28 ? CommandGroup::ClipCollection : CommandGroup::Global) << i;
   }
+}
+
+TEST(DefaultShortcuts, ExportHasCtrlEAndNoCombinationIsBoundTwiceInOnePlace) {
+  const ShortCutList defaults = DefaultShortCutList();
+  for (std::size_t i = 0; i < defaults.size(); ++i) {
+    for (std::size_t j = i + 1; j < defaults.size(); ++j) {
+      const CShortCut& a = defaults[i];
+      const CShortCut& b = defaults[j];
+      EXPECT_FALSE(a.group == b.group && a.key == b.key && a.ctrl == b.ctrl && a.shift == b.shift)
+          << ShortcutText(a) << " binds " << a.commandId << " and " << b.commandId;
+    }
+  }
+  // Ctrl + E reaches Export from every pane: no pane takes it for itself.
+  CShortCutTable table;
+  for (const CommandGroup pane : {CommandGroup::Global, CommandGroup::TracksView, CommandGroup::TrackHeaders,
+                                  CommandGroup::ClipCollection, CommandGroup::TimeRuler,
+                                  CommandGroup::FavouriteDirectories}) {
+    const auto routed = table.RouteKey(pane, 'E', true, false);
+    ASSERT_TRUE(routed) << static_cast<int>(pane);
+    EXPECT_EQ(routed->commandId, 0xE105);
+  }
+  EXPECT_EQ(table.MenuText(0xE105), "Export...\tCtrl + E");
 }
 
 TEST(ShortcutTexts, MenuPromptAndTipWithAndWithoutShortcut) {
@@ -146,10 +168,10 @@ TEST(ShortcutStore, SaveThenLoadGivesTheSameList) {
   saved.SetCurrentShortcuts(custom);
   MemorySettingsStore store;
   saved.Save(store);
-  EXPECT_EQ(ReadSettingsNumber(store, "ShortCutTable", "ShortCut Counter"), 28);
-  EXPECT_EQ(std::get<SettingsBytes>(*store.Read("ShortCutTable", "ShortCut_27")),
+  EXPECT_EQ(ReadSettingsNumber(store, "ShortCutTable", "ShortCut Counter"), 29);
+  EXPECT_EQ(std::get<SettingsBytes>(*store.Read("ShortCutTable", "ShortCut_28")),
             ShortCutRecordBytes(custom.back()));
-  EXPECT_FALSE(store.Read("ShortCutTable", "ShortCut_28"));
+  EXPECT_FALSE(store.Read("ShortCutTable", "ShortCut_29"));
 
   CShortCutTable loaded;
   loaded.LoadOrBuildDefault(store, false);

@@ -86,7 +86,7 @@ TEST_F(MainWindowDetails, ToolbarCarriesItsCommandsInOrder) {
   std::vector<int> layout;
   for (const QAction* action : bar->actions()) layout.push_back(action->isSeparator() ? 0 : action->data().toInt());
   const std::vector<int> expected{Id::NewProject, Id::OpenProject, Id::SaveProject, Id::SaveProjectAs,
-                                  Id::AddSourceFile, 0,
+                                  Id::AddSourceFile, Id::Export, 0,
                                   Id::Delete, Id::Copy, Id::Cut, Id::Paste, Id::Insert, Id::SplitClip, 0,
                                   Id::Undo, Id::Redo, 0,
                                   Id::Rewind, Id::Play, Id::Stop, Id::PreviousFrame, Id::NextFrame, 0,
