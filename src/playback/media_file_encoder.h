@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+struct AVFrame;
+
 namespace vantorelle {
 
 enum class MediaFileFormat { AviMjpegPcm, Mp4H264Aac };
@@ -47,6 +49,10 @@ class MediaFileEncoder {
 
   // The next picture: packed RGB24 rows of width × 3 bytes, top to bottom.
   bool WriteVideoFrame(const std::uint8_t* rgb24);
+  // The next picture as decoded or composed YUV of the file's size: taken
+  // as it is when its format and range are the encoder's, converted once
+  // (matrix, range, format) otherwise.
+  bool WriteVideoFrame(const AVFrame& yuv);
   // Interleaved stereo samples in [-1, 1]; values beyond are limited.
   bool WriteAudio(const float* interleavedStereo, std::size_t frames);
   // Flushes the encoders and writes the file's index. Nothing can be written after it.

@@ -13,6 +13,7 @@
 #include "document/vantorelle_doc.h"
 #include "json_output.h"
 #include "model/number_limits.h"
+#include "playback/encoder_sink.h"
 #include "playback/media_file_encoder.h"
 #include "playback/movie_map.h"
 #include "playback/play_engine.h"
@@ -26,24 +27,6 @@
 
 namespace vantorelle::cli {
 namespace {
-
-// What the board plays goes into the file; the first failure is kept.
-class EncoderSink : public IOutputSink {
- public:
-  explicit EncoderSink(MediaFileEncoder& encoder) : encoder_(encoder) {}
-  void OnVideoFrame(double, const RgbFrame& frame) override {
-    if (ok_) ok_ = encoder_.WriteVideoFrame(frame.pixels.data());
-  }
-  void OnAudio(double, const float* samples, std::size_t frames) override {
-    if (ok_) ok_ = encoder_.WriteAudio(samples, frames);
-  }
-  void OnEnd() override {}
-  bool Ok() const { return ok_; }
-
- private:
-  MediaFileEncoder& encoder_;
-  bool ok_ = true;
-};
 
 class Progress {
  public:
@@ -187,13 +170,13 @@ int RunRender(const RenderOptions& options) {
   if (!file) return Fail(options.output + ": " + error);
   // Square pixels are said; the narrow ones of classic PAL and NTSC are left to their readers.
   const int squarePixels = format.pixelAspect == 1.0 ? 1 : 0;
-  auto encoder = MediaFileEncoder::Open(
-      file->TemporaryPath(),
-      {options.mp4 ? MediaFileFormat::Mp4H264Aac : MediaFileFormat::AviMjpegPcm, format.width, format.height,
-       standard.FrameRate, kBoardSampleRate, squarePixels, squarePixels},
-      error);
+  const MediaFileSettings settings{options.mp4 ? MediaFileFormat::Mp4H264Aac : MediaFileFormat::AviMjpegPcm,
+                                   format.width, format.height, standard.FrameRate, kBoardSampleRate, squarePixels,
+                                   squarePixels};
+  auto encoder = MediaFileEncoder::Open(file->TemporaryPath(), settings, error);
   if (!encoder) return Fail(options.output + ": " + error);
-  EncoderSink sink(*encoder);
+  // Encoded on its own thread, from pictures composed in the encoder's YUV.
+  EncoderSink sink(*encoder, EncoderPictureFormat(settings));
   output->SetSink(&sink);
 
   const auto began = std::chrono::steady_clock::now();
@@ -217,7 +200,7 @@ int RunRender(const RenderOptions& options) {
   output->EndPlay();
   engine.Stop();
   output->SetSink(nullptr);
-  const bool finished = encoder->Finish();
+  const bool finished = sink.Finish() && encoder->Finish();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   if (!sink.Ok() || !finished) return Fail(options.output + ": " + encoder->Error());
   if (!file->Commit(error)) return Fail(options.output + ": " + error);
