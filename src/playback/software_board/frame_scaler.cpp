@@ -152,25 +152,14 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
   return true;
 }
 
-namespace {
-
-bool SameMatrix(int a, int b) {
-  const int* first = sws_getCoefficients(a);
-  const int* second = sws_getCoefficients(b);
-  return std::equal(first, first + 4, second);
-}
-
-}  // namespace
-
 bool FrameScaler::ScaleYuv(const AVFrame& decoded, const YuvFormat& format, std::int32_t width, std::int32_t height,
                            YuvFrame& target, const ScaleOptions& options) {
   if (decoded.width <= 0 || decoded.height <= 0 || decoded.format < 0 || width <= 0 || height <= 0) return false;
   const PictureColour colour = ColourOf(decoded);
   const bool direct = options.rotationDegrees == 0 && !HasAlpha(decoded) && !ToneMapper::Converts(decoded) &&
-                      colour.format != AV_PIX_FMT_NONE && sws_isSupportedInput(colour.format) &&
-                      (colour.format == AV_PIX_FMT_GRAY8 || SameMatrix(colour.matrix, format.matrix));
+                      colour.format != AV_PIX_FMT_NONE && sws_isSupportedInput(colour.format);
   if (!direct) {
-    // Turned, transparent, HDR or of another matrix: as the RGB path shows it.
+    // Turned, transparent or HDR: as the RGB path shows it.
     if (rgbPicture_.width != width || rgbPicture_.height != height) rgbPicture_ = RgbFrame(width, height);
     if (!Scale(decoded, rgbPicture_, options)) return false;
     RgbFrameToYuv444(rgbPicture_, format, target);
@@ -198,6 +187,7 @@ bool FrameScaler::ScaleYuv(const AVFrame& decoded, const YuvFormat& format, std:
   const AVFrame& frame = *progressive;
   const PictureColour shownColour = ColourOf(frame);
   const YuvScaling wanted{frame.width, frame.height, shownColour, fit.width, fit.height, format};
+  // swscale brings YUV of one matrix and range to another's itself.
   if (!yuvScaler_ || !(yuvScaling_ == wanted)) {
     yuvScaler_.reset(sws_getContext(frame.width, frame.height, shownColour.format, fit.width, fit.height,
                                     format.format, SWS_BICUBIC, nullptr, nullptr, nullptr));

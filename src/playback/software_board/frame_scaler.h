@@ -30,9 +30,9 @@ class FrameScaler {
   // so that deinterlacing can look at the frame before.
   bool Scale(const AVFrame& frame, RgbFrame& target, const ScaleOptions& options = {});
   // The same picture as YUV of width × height: in format, made in one
-  // swscale pass from the source's YUV, where the source is opaque, unturned,
-  // SDR and of the format's matrix; otherwise made as RGB (with its opacity)
-  // and brought into 4:4:4 of format's range and matrix. target is remade
+  // swscale pass from the source's YUV (matrix and range converted on the
+  // way), where the source is opaque, unturned and SDR; otherwise made as
+  // RGB (with its opacity) and brought into 4:4:4 of format's range and matrix. target is remade
   // when its size or format differs.
   bool ScaleYuv(const AVFrame& frame, const YuvFormat& format, std::int32_t width, std::int32_t height,
                 YuvFrame& target, const ScaleOptions& options = {});
