@@ -1,5 +1,6 @@
 // Writes what bench/compare/run plays and opens, into one folder:
-//   render/        the 60 s render project's media, render.vrp and render.mlt
+//   render/        the 60 s render project's media, render.vrp, render.mlt and
+//                  render-composite.mlt (composite transitions instead of affine)
 //   transcode.avi  60 s of 720 × 576 MJPEG with PCM sound, for a transcoder alone
 //   large/         1 000 tiny sound files, large.vrp and large.mlt (10 000 clips)
 #include <cstdio>
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
 
     const Composition shown = WriteRenderProject(render.string(), (render / "render.vrp").string());
     WriteText(render / "render.mlt", MltXml(shown));
+    WriteText(render / "render-composite.mlt", MltXml(shown, PictureTransition::Composite));
     WriteTranscodeSource((folder / "transcode.avi").string());
     const Composition opened = WriteLargeProject(large.string(), (large / "large.vrp").string());
     WriteText(large / "large.mlt", MltXml(opened));

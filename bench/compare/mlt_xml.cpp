@@ -39,7 +39,7 @@ struct Playlist {
 
 class Writer {
  public:
-  explicit Writer(const Composition& composition) : c_(composition) {}
+  Writer(const Composition& composition, PictureTransition pictures) : c_(composition), pictures_(pictures) {}
 
   std::string Text() {
     const long long total = Frames(c_.length);
@@ -157,13 +157,16 @@ class Writer {
       out << "      <property name=\"mlt_service\">mix</property>\n"
           << "      <property name=\"sum\">1</property>\n";
     } else {
-      out << "      <property name=\"mlt_service\">affine</property>\n"
+      const bool affine = pictures_ == PictureTransition::Affine;
+      out << "      <property name=\"mlt_service\">" << (affine ? "affine" : "composite") << "</property>\n"
           << "      <property name=\"distort\">1</property>\n";
+      // composite places by its geometry, affine by its rect; both read "x y w h opacity".
+      const char* place = affine ? "rect" : "geometry";
       const Region& r = list.track->region;
       if (list.layer == Layer::Video) {
-        out << "      <property name=\"rect\">" << Rect(0, 0, c_.width, c_.height) << "</property>\n";
+        out << "      <property name=\"" << place << "\">" << Rect(0, 0, c_.width, c_.height) << "</property>\n";
       } else if (list.layer == Layer::Slide) {
-        out << "      <property name=\"rect\">" << Rect(r.left, r.top, r.width, r.height) << "</property>\n";
+        out << "      <property name=\"" << place << "\">" << Rect(r.left, r.top, r.width, r.height) << "</property>\n";
       } else {
         // Enters at the region's right edge when its lead-in begins and has
         // left past the region's left edge when its clip ends.
@@ -175,7 +178,7 @@ class Writer {
           keys += std::to_string(entry.from) + "=" + Rect(r.left + r.width, r.top, w, h) + ";" +
                   std::to_string(entry.from + entry.length - 1) + "=" + Rect(r.left - w, r.top, w, h);
         }
-        out << "      <property name=\"rect\">" << keys << "</property>\n";
+        out << "      <property name=\"" << place << "\">" << keys << "</property>\n";
       }
     }
     out << "      <property name=\"a_track\">0</property>\n"
@@ -185,12 +188,15 @@ class Writer {
   }
 
   const Composition& c_;
+  PictureTransition pictures_;
   std::vector<Playlist> playlists_;
   std::map<std::string, std::string> producers_;
 };
 
 }  // namespace
 
-std::string MltXml(const Composition& composition) { return Writer(composition).Text(); }
+std::string MltXml(const Composition& composition, PictureTransition pictures) {
+  return Writer(composition, pictures).Text();
+}
 
 }  // namespace vantorelle::compare

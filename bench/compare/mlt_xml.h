@@ -1,6 +1,7 @@
 // The MLT XML document (as melt reads it) of a composition: one producer per
 // file, a playlist per layer, picture layers composited with the affine
-// transition and every sound layer summed by the mix transition.
+// transition (or the older, cheaper composite one) and every sound layer
+// summed by the mix transition.
 #pragma once
 
 #include <string>
@@ -9,6 +10,8 @@
 
 namespace vantorelle::compare {
 
-std::string MltXml(const Composition& composition);
+enum class PictureTransition { Affine, Composite };
+
+std::string MltXml(const Composition& composition, PictureTransition pictures = PictureTransition::Affine);
 
 }  // namespace vantorelle::compare

@@ -10,6 +10,7 @@
 #include "export/export_output_file.h"
 #include "export/export_snapshot.h"
 #include "export/export_snapshot_parts.h"
+#include "playback/encoder_sink.h"
 #include "playback/ffmpeg_handles.h"
 #include "playback/media_file_encoder.h"
 #include "playback/software_board/offline_pump.h"
@@ -24,17 +25,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// What the board plays goes into the file; the first failure is kept.
-// Pictures of another size than the file's are shrunk on the way.
-class EncoderSink final : public IOutputSink {
+// What the board plays at another size than the file's (half size with
+// titles, which are placed in project pixels) goes into the file shrunk; the
+// first failure is kept.
+class ShrinkingEncoderSink final : public IOutputSink {
  public:
-  EncoderSink(MediaFileEncoder& encoder, ExportFrameSize fileSize) : encoder_(encoder), fileSize_(fileSize) {}
+  ShrinkingEncoderSink(MediaFileEncoder& encoder, ExportFrameSize fileSize) : encoder_(encoder), fileSize_(fileSize) {}
   void OnVideoFrame(double, const RgbFrame& frame) override {
     if (!ok_) return;
-    if (frame.width == fileSize_.width && frame.height == fileSize_.height) {
-      ok_ = encoder_.WriteVideoFrame(frame.pixels.data());
-      return;
-    }
     if (!scaler_) {
       scaler_.reset(sws_getContext(frame.width, frame.height, AV_PIX_FMT_RGB24, fileSize_.width, fileSize_.height,
                                    AV_PIX_FMT_RGB24, SWS_AREA, nullptr, nullptr, nullptr));
@@ -64,6 +62,14 @@ class EncoderSink final : public IOutputSink {
   std::vector<std::uint8_t> shrunk_;
   bool ok_ = true;
 };
+
+// What the board composes in for the file: the encoder's own YUV, so most
+// pictures go from the source's YUV into the file with one conversion; RGB for
+// a PNG and for files without pictures.
+std::optional<YuvFormat> BoardPicturesFor(const MediaFileSettings& settings) {
+  if (!FormatHasPictures(settings.format) || settings.format == MediaFileFormat::PngPicture) return std::nullopt;
+  return EncoderPictureFormat(settings);
+}
 
 MediaFileFormat FileFormatOf(ExportPresetId preset) {
   switch (preset) {
@@ -129,8 +135,20 @@ std::pair<ExportState, std::string> ExportJob::State::Play() {
   settings.quality = p.request.crf;
   auto encoder = MediaFileEncoder::Open(file->TemporaryPath(), settings, why);
   if (!encoder) return {ExportState::Failed, why};
-  EncoderSink sink(*encoder, p.fileSize);
-  p.output->SetSink(&sink);
+  // The board plays at the file's size unless titles need the project's.
+  const bool shrinking = p.format.width != p.fileSize.width || p.format.height != p.fileSize.height;
+  std::unique_ptr<ShrinkingEncoderSink> shrinkingSink;
+  std::unique_ptr<EncoderSink> encoderSink;
+  IOutputSink* sink = nullptr;
+  if (shrinking) {
+    shrinkingSink = std::make_unique<ShrinkingEncoderSink>(*encoder, p.fileSize);
+    sink = shrinkingSink.get();
+  } else {
+    encoderSink = std::make_unique<EncoderSink>(*encoder, BoardPicturesFor(settings));
+    sink = encoderSink.get();
+  }
+  const auto sinkOk = [&] { return shrinkingSink ? shrinkingSink->Ok() : encoderSink->Ok(); };
+  p.output->SetSink(sink);
   CPlayEngine& engine = *p.engine;
   if (!engine.Prepare(p.list.playFrom, p.list.playTo, p.list, p.list.frameDelta, p.list.audioTrackKeys) ||
       !engine.Start()) {
@@ -142,19 +160,21 @@ std::pair<ExportState, std::string> ExportJob::State::Play() {
   OfflinePump pump(*p.output, *p.clock);
   std::int64_t frames = 0;
   // The play's frames on its grid, as playback shows them from its first to its last.
-  while (frames < p.framesTotal && sink.Ok() && !cancel.load() && pump.Step()) {
+  while (frames < p.framesTotal && sinkOk() && !cancel.load() && pump.Step()) {
     ++frames;
     framesDone.store(frames);
   }
   p.output->EndPlay();
   engine.Stop();
   p.output->SetSink(nullptr);
+  // Everything queued reaches the encoder before it finishes or is abandoned.
+  if (encoderSink) encoderSink->Finish();
   if (cancel.load()) {
     encoder->Abandon();  // the temporary goes with the file below
     return {ExportState::Cancelled, {}};
   }
   const bool finished = encoder->Finish();
-  if (!sink.Ok() || !finished) return {ExportState::Failed, encoder->Error()};
+  if (!sinkOk() || !finished) return {ExportState::Failed, encoder->Error()};
   if (!file->Commit(why)) return {ExportState::Failed, why};
   return {ExportState::Finished, {}};
 }

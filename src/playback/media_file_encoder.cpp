@@ -12,6 +12,7 @@
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libavutil/rational.h>
 }
@@ -144,6 +145,7 @@ struct MediaFileEncoder::State {
   AvFramePtr audioFrame;
   AvPacketPtr packet;
   SwsContextPtr scaler;  // MJPEG's full-range 4:2:2, ProRes's 10-bit 4:2:2, PNG's RGB
+  SwsContextPtr yuvScaler;  // YUV pictures of another format or range
   std::optional<YuvMatrix> yuv420;  // H.264's and VP9's 4:2:0, converted without swscale
   std::vector<float> pendingAudio;  // interleaved, until a whole encoder frame is there
   std::int64_t videoFrames = 0;
@@ -392,6 +394,38 @@ bool MediaFileEncoder::WriteVideoFrame(const std::uint8_t* rgb24) {
     const std::uint8_t* planes[1] = {rgb24};
     const int strides[1] = {s.settings.width * 3};
     sws_scale(s.scaler.get(), planes, strides, 0, s.settings.height, picture.data, picture.linesize);
+  }
+  s.videoFrame->pts = s.videoFrames++;
+  return s.Send(*s.video, *s.videoStream, s.videoFrame.get());
+}
+
+bool MediaFileEncoder::WriteVideoFrame(const AVFrame& yuv) {
+  State& s = *state_;
+  if (s.finished) return s.Fail("the file is finished");
+  if (!s.video || (s.settings.format == MediaFileFormat::PngPicture && s.videoFrames > 0)) return true;
+  if (yuv.width != s.settings.width || yuv.height != s.settings.height) return s.Fail("picture of the wrong size");
+  const int ready = av_frame_make_writable(s.videoFrame.get());
+  if (ready < 0) return s.Fail("picture frame", ready);
+  AVFrame& picture = *s.videoFrame;
+  bool fromFull = yuv.color_range == AVCOL_RANGE_JPEG;
+  const AVPixelFormat from = WithoutRangeAlias(static_cast<AVPixelFormat>(yuv.format), fromFull);
+  bool toFull = s.video->color_range == AVCOL_RANGE_JPEG;
+  const AVPixelFormat to = WithoutRangeAlias(s.video->pix_fmt, toFull);
+  // Matrices of one table (BT.470BG and SMPTE 170M) are the same.
+  const AVColorSpace matrix = yuv.colorspace == AVCOL_SPC_UNSPECIFIED ? s.video->colorspace : yuv.colorspace;
+  const int* fromMatrix = sws_getCoefficients(matrix);
+  const int* toMatrix = sws_getCoefficients(s.video->colorspace);
+  const bool sameMatrix = std::equal(fromMatrix, fromMatrix + 4, toMatrix);
+  const std::uint8_t* planes[4] = {yuv.data[0], yuv.data[1], yuv.data[2], yuv.data[3]};
+  if (from == to && fromFull == toFull && sameMatrix) {
+    av_image_copy(picture.data, picture.linesize, planes, yuv.linesize, to, yuv.width, yuv.height);
+  } else {
+    s.yuvScaler.reset(sws_getCachedContext(s.yuvScaler.release(), yuv.width, yuv.height, from, yuv.width,
+                                           yuv.height, to, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!s.yuvScaler) return s.Fail("no converter for the picture's format");
+    sws_setColorspaceDetails(s.yuvScaler.get(), fromMatrix, fromFull ? 1 : 0, toMatrix, toFull ? 1 : 0, 0, 1 << 16,
+                             1 << 16);
+    sws_scale(s.yuvScaler.get(), planes, yuv.linesize, 0, yuv.height, picture.data, picture.linesize);
   }
   s.videoFrame->pts = s.videoFrames++;
   return s.Send(*s.video, *s.videoStream, s.videoFrame.get());

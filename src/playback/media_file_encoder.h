@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+struct AVFrame;
+
 namespace vantorelle {
 
 enum class MediaFileFormat {
@@ -66,6 +68,10 @@ class MediaFileEncoder {
   // The next picture: packed RGB24 rows of width × 3 bytes, top to bottom.
   // A sound-only file takes none and ignores it; a PNG keeps the first.
   bool WriteVideoFrame(const std::uint8_t* rgb24);
+  // The next picture as decoded or composed YUV of the file's size: taken
+  // as it is when its format and range are the encoder's, converted once
+  // (matrix, range, format) otherwise.
+  bool WriteVideoFrame(const AVFrame& yuv);
   // Interleaved stereo samples in [-1, 1]; values beyond are limited. A PNG
   // ignores them.
   bool WriteAudio(const float* interleavedStereo, std::size_t frames);

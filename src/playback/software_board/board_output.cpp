@@ -7,6 +7,7 @@
 #include "playback/software_board/audio_time_line.h"
 #include "playback/software_board/title_layer.h"
 #include "playback/software_board/video_time_line.h"
+#include "playback/software_board/yuv_compose.h"
 
 namespace vantorelle {
 namespace {
@@ -66,6 +67,13 @@ bool BoardOutput::SetFormat(const SoftwareBoardFormat& format) {
 void BoardOutput::SetSink(IOutputSink* sink) {
   std::lock_guard lock(mutex_);
   sink_ = sink;
+  yuv_ = sink ? sink->YuvWanted() : std::nullopt;
+  if (yuv_ && !ComposableYuv(yuv_->format)) yuv_.reset();
+}
+
+std::optional<YuvFormat> BoardOutput::YuvPictures() const {
+  std::lock_guard lock(mutex_);
+  return yuv_;
 }
 
 void BoardOutput::Add(VideoTimeLine* line) {
@@ -109,23 +117,8 @@ bool BoardOutput::RenderAt(double boardTime, bool waitForDecoders) {
     frames_ = 0;
     samples_ = 0;
   }
-  // One frame, blackened each time: a fresh one of 4K would cost the system
-  // 25 MB of new pages a frame.
-  if (frame_.width != format_.width || frame_.height != format_.height) {
-    frame_ = RgbFrame(format_.width, format_.height);
-  } else {
-    std::fill(frame_.pixels.begin(), frame_.pixels.end(), std::uint8_t{0});
-    frame_.alpha.clear();
-  }
-  RgbFrame& frame = frame_;
-  for (VideoTimeLine* line : video_) {
-    if (SharedPicture picture = line->PictureAt(boardTime, waitForDecoders)) {
-      PutPicture(*picture, line->Window(), frame);
-    }
-  }
-  for (TitleLayer* layer : titles_) {
-    if (layer->Active()) layer->DrawAt(boardTime, frame);
-  }
+  const YuvFrame* yuvFrame = yuv_ ? &ComposeYuv(boardTime, waitForDecoders) : nullptr;
+  if (!yuv_) ComposeRgb(boardTime, waitForDecoders);
   const std::int64_t soundEnd = SoundFramesBefore(frames_ + 1, format_.framesPerSecond);
   const auto count = static_cast<std::size_t>(soundEnd - samples_);
   mixer_.Begin(count);
@@ -137,13 +130,92 @@ bool BoardOutput::RenderAt(double boardTime, bool waitForDecoders) {
   }
   const std::vector<float>& sound = mixer_.Finish();
   if (sink_) {
-    sink_->OnVideoFrame(frames_ / format_.framesPerSecond, frame);
+    if (yuvFrame) {
+      sink_->OnYuvFrame(frames_ / format_.framesPerSecond, *yuvFrame);
+    } else {
+      sink_->OnVideoFrame(frames_ / format_.framesPerSecond, frame_);
+    }
     sink_->OnAudio(static_cast<double>(samples_) / kBoardSampleRate, sound.data(), count);
   }
+  shown_.clear();
   ++frames_;
   samples_ = soundEnd;
   return true;
 }
+
+void BoardOutput::ComposeRgb(double boardTime, bool waitForDecoders) {
+  // One frame, blackened each time: a fresh one of 4K would cost the system
+  // 25 MB of new pages a frame.
+  if (frame_.width != format_.width || frame_.height != format_.height) {
+    frame_ = RgbFrame(format_.width, format_.height);
+  } else {
+    std::fill(frame_.pixels.begin(), frame_.pixels.end(), std::uint8_t{0});
+    frame_.alpha.clear();
+  }
+  RgbFrame& frame = frame_;
+  for (VideoTimeLine* line : video_) {
+    if (SharedPicture picture = line->PictureAt(boardTime, waitForDecoders)) {
+      PutPicture(picture->rgb, line->Window(), frame);
+    }
+  }
+  for (TitleLayer* layer : titles_) {
+    if (layer->Active()) layer->DrawAt(boardTime, frame);
+  }
+}
+
+const YuvFrame& BoardOutput::ComposeYuv(double boardTime, bool waitForDecoders) {
+  const YuvFormat& format = *yuv_;
+  const std::int32_t width = format_.width;
+  const std::int32_t height = format_.height;
+  const YuvFrame* passed = nullptr;  // a picture that is the whole frame so far
+  bool composing = false;            // yuvFrame_ holds the frame so far
+  auto compose = [&] {
+    if (composing) return;
+    if (yuvFrame_.width != width || yuvFrame_.height != height || !(yuvFrame_.format == format)) {
+      yuvFrame_ = YuvFrame(width, height, format);
+    }
+    if (passed) {
+      yuvFrame_.CopyFrom(*passed);
+    } else {
+      yuvFrame_.FillBlack();
+    }
+    passed = nullptr;
+    composing = true;
+  };
+  for (VideoTimeLine* line : video_) {
+    SharedPicture picture = line->PictureAt(boardTime, waitForDecoders);
+    if (!picture || picture->clear) continue;
+    const YuvFrame& yuv = picture->yuv;
+    const WindowRect window = line->Window();
+    const bool opaque = yuv.alpha.empty() && yuv.format == format;
+    shown_.push_back(std::move(picture));
+    if (opaque && window.left == 0 && window.top == 0 && window.width == width && window.height == height &&
+        yuv.width == width && yuv.height == height) {
+      passed = &yuv;
+      composing = false;
+      continue;
+    }
+    compose();
+    const ComposeRect rect{window.left, window.top, window.width, window.height};
+    if (opaque) {
+      PutYuvPicture(yuv, rect, yuvFrame_);
+    } else {
+      LayYuvPicture(yuv, window.left, window.top, rect, 256, yuvFrame_);
+    }
+  }
+  for (TitleLayer* layer : titles_) {
+    if (!layer->Active()) continue;
+    compose();
+    layer->DrawAt(boardTime, yuvFrame_);
+  }
+  if (passed) return *passed;
+  if (composing) return yuvFrame_;
+  if (yuvBlack_.width != width || yuvBlack_.height != height || !(yuvBlack_.format == format)) {
+    yuvBlack_ = YuvFrame(width, height, format);
+  }
+  return yuvBlack_;
+}
+
 
 void BoardOutput::EndPlayLocked() {
   if (!inPlay_) return;

@@ -8,19 +8,23 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "playback/software_board/audio_mixer.h"
 #include "playback/software_board/output_sink.h"
 #include "playback/software_board/rgb_frame.h"
 #include "playback/software_board/software_board_format.h"
+#include "playback/software_board/yuv_frame.h"
 
 namespace vantorelle {
 
 class VideoTimeLine;
 class AudioTimeLine;
 class TitleLayer;
+struct LinePicture;
 
 class BoardOutput {
  public:
@@ -32,8 +36,12 @@ class BoardOutput {
   // play left marked as going is ended. A pump driving this output reads
   // the rate when it starts, so it is stopped around the change.
   bool SetFormat(const SoftwareBoardFormat& format);
-  // Null: the output goes nowhere. The sink must outlive its use here.
+  // Null: the output goes nowhere. The sink must outlive its use here. Set
+  // it before the lines start decoding: the picture it wants (RGB or YUV)
+  // is what their pictures are made in.
   void SetSink(IOutputSink* sink);
+  // The YUV the sink takes; none: RGB.
+  std::optional<YuvFormat> YuvPictures() const;
 
   // A play runs while any video or audio time line plays. Makes the output
   // frame for the board time and its sound; false when nothing plays, and a
@@ -57,6 +65,10 @@ class BoardOutput {
 
  private:
   bool AnyPlaying() const;  // with mutex_ held
+  void ComposeRgb(double boardTime, bool waitForDecoders);
+  // The output frame: a line's picture passed on as it is where it covers
+  // the frame and nothing is laid over it.
+  const YuvFrame& ComposeYuv(double boardTime, bool waitForDecoders);
   void EndPlayLocked();
 
   SoftwareBoardFormat format_;
@@ -71,6 +83,10 @@ class BoardOutput {
   AudioMixer mixer_;
   std::vector<float> lineSound_;
   RgbFrame frame_;  // the output frame, made again in place for each one
+  std::optional<YuvFormat> yuv_;
+  YuvFrame yuvFrame_;  // the YUV output frame where pictures are laid over others
+  YuvFrame yuvBlack_;  // the YUV output frame where nothing shows
+  std::vector<std::shared_ptr<const LinePicture>> shown_;  // held until the sink has had them
 };
 
 // Sample frames of sound that belong to output frame n: the frames' times on

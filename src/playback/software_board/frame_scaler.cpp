@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "playback/software_board/picture_fit.h"
+#include "playback/software_board/yuv_compose.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -147,6 +148,66 @@ bool FrameScaler::Scale(const AVFrame& decoded, RgbFrame& target, const ScaleOpt
     SplitAlpha(turnedRgba_.data(), fit.left, fit.top, fit.width, fit.height, target);
   } else {
     SplitAlpha(unturned_.data(), fit.left, fit.top, fit.width, fit.height, target);
+  }
+  return true;
+}
+
+bool FrameScaler::ScaleYuv(const AVFrame& decoded, const YuvFormat& format, std::int32_t width, std::int32_t height,
+                           YuvFrame& target, const ScaleOptions& options) {
+  if (decoded.width <= 0 || decoded.height <= 0 || decoded.format < 0 || width <= 0 || height <= 0) return false;
+  const PictureColour colour = ColourOf(decoded);
+  const bool direct = options.rotationDegrees == 0 && !HasAlpha(decoded) && !ToneMapper::Converts(decoded) &&
+                      colour.format != AV_PIX_FMT_NONE && sws_isSupportedInput(colour.format);
+  if (!direct) {
+    // Turned, transparent or HDR: as the RGB path shows it.
+    if (rgbPicture_.width != width || rgbPicture_.height != height) rgbPicture_ = RgbFrame(width, height);
+    if (!Scale(decoded, rgbPicture_, options)) return false;
+    RgbFrameToYuv444(rgbPicture_, format, target);
+    return true;
+  }
+  const AVFrame* progressive = deinterlacer_.Progressive(decoded);
+  if (!progressive) return false;
+  PictureShape shape;
+  shape.width = decoded.width;
+  shape.height = decoded.height;
+  if (options.sourcePixelAspect > 0.0) {
+    shape.pixelAspect = options.sourcePixelAspect;
+  } else if (decoded.sample_aspect_ratio.num > 0 && decoded.sample_aspect_ratio.den > 0) {
+    shape.pixelAspect = av_q2d(decoded.sample_aspect_ratio);
+  } else {
+    shape.pixelAspect = AssumedPixelAspect(decoded.width, decoded.height);
+  }
+  const FitRect fit = FitInto(shape, width, height, options.targetPixelAspect);
+  if (fit.width <= 0 || fit.height <= 0) return false;
+  const bool fills = fit.width == width && fit.height == height;
+  if (target.width != width || target.height != height || !(target.format == format)) {
+    target = YuvFrame(width, height, format);
+  }
+  target.alpha.clear();
+  const AVFrame& frame = *progressive;
+  const PictureColour shownColour = ColourOf(frame);
+  const YuvScaling wanted{frame.width, frame.height, shownColour, fit.width, fit.height, format};
+  // swscale brings YUV of one matrix and range to another's itself.
+  if (!yuvScaler_ || !(yuvScaling_ == wanted)) {
+    yuvScaler_.reset(sws_getContext(frame.width, frame.height, shownColour.format, fit.width, fit.height,
+                                    format.format, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!yuvScaler_) return false;
+    const int* source = sws_getCoefficients(shownColour.matrix);
+    const int* output = sws_getCoefficients(format.matrix);
+    sws_setColorspaceDetails(yuvScaler_.get(), source, shownColour.fullRange ? 1 : 0, output, format.fullRange ? 1 : 0,
+                             0, 1 << 16, 1 << 16);
+    yuvScaling_ = wanted;
+  }
+  YuvFrame& scaled = fills ? target : yuvRows_;
+  if (!fills && (yuvRows_.width != fit.width || yuvRows_.height != fit.height || !(yuvRows_.format == format))) {
+    yuvRows_ = YuvFrame(fit.width, fit.height, format);
+  }
+  std::uint8_t* planes[4] = {scaled.Row(0, 0), scaled.Row(1, 0), scaled.Row(2, 0), nullptr};
+  int strides[4] = {scaled.Stride(0), scaled.Stride(1), scaled.Stride(2), 0};
+  if (sws_scale(yuvScaler_.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) <= 0) return false;
+  if (!fills) {
+    target.FillBlack();
+    PutYuvPicture(yuvRows_, {fit.left, fit.top, fit.width, fit.height}, target);
   }
   return true;
 }

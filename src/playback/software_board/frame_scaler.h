@@ -14,6 +14,7 @@
 #include "playback/software_board/picture_colour.h"
 #include "playback/software_board/rgb_frame.h"
 #include "playback/software_board/tone_mapper.h"
+#include "playback/software_board/yuv_frame.h"
 
 namespace vantorelle {
 
@@ -28,6 +29,13 @@ class FrameScaler {
   // target keeps its size; false when the picture cannot be converted. Frames of one source should come in showing order,
   // so that deinterlacing can look at the frame before.
   bool Scale(const AVFrame& frame, RgbFrame& target, const ScaleOptions& options = {});
+  // The same picture as YUV of width × height: in format, made in one
+  // swscale pass from the source's YUV (matrix and range converted on the
+  // way), where the source is opaque, unturned and SDR; otherwise made as
+  // RGB (with its opacity) and brought into 4:4:4 of format's range and matrix. target is remade
+  // when its size or format differs.
+  bool ScaleYuv(const AVFrame& frame, const YuvFormat& format, std::int32_t width, std::int32_t height,
+                YuvFrame& target, const ScaleOptions& options = {});
 
  private:
   bool ScaleInto(const AVFrame& frame, std::int32_t width, std::int32_t height, AVPixelFormat format,
@@ -43,6 +51,20 @@ class FrameScaler {
   std::vector<std::uint8_t> rows_;
 
   SwsContextPtr scaler_;
+  // The YUV path's scaler and what it was made for.
+  struct YuvScaling {
+    std::int32_t sourceWidth = 0;
+    std::int32_t sourceHeight = 0;
+    PictureColour source;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    YuvFormat target;
+    friend bool operator==(const YuvScaling&, const YuvScaling&) = default;
+  };
+  SwsContextPtr yuvScaler_;
+  YuvScaling yuvScaling_;
+  YuvFrame yuvRows_;     // a picture with bars, before it is put in place
+  RgbFrame rgbPicture_;  // pictures the YUV path makes as RGB first
   std::vector<std::uint8_t> turnedRgba_;
   std::vector<std::uint8_t> unturned_;  // scaled, before it is turned or split from its alpha
   FrameDeinterlacer deinterlacer_;

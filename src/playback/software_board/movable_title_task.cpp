@@ -28,7 +28,7 @@ KlpResult MovableTitleTask::PutState(std::int32_t state) {
 KlpResult MovableTitleTask::AddEmpty(std::int32_t pixels) {
   if (pixels <= 0) return KlpInvalidArgument;
   std::lock_guard lock(mutex_);
-  pieces_.push_back(Piece{length_, 0, pixels, nullptr});
+  pieces_.push_back(Piece{length_, 0, pixels, nullptr, nullptr});
   length_ += pixels;
   return KlpOk;
 }
@@ -39,7 +39,7 @@ KlpResult MovableTitleTask::AddData(IKlpPlayStillImage& image, std::int32_t inPi
   const KlpResult result = TitleImageOf(image, picture);
   if (result != KlpOk) return result;
   std::lock_guard lock(mutex_);
-  pieces_.push_back(Piece{length_, inPixels, lengthPixels, std::move(picture)});
+  pieces_.push_back(Piece{length_, inPixels, lengthPixels, std::move(picture), nullptr});
   length_ += lengthPixels;
   return KlpOk;
 }
@@ -54,7 +54,8 @@ std::int64_t MovableTitleTask::TravelAt(double boardTime) const {
   return static_cast<std::int64_t>(std::floor(position_.SecondsAt(boardTime) * params_.speed + 1e-6));
 }
 
-void MovableTitleTask::DrawAt(double boardTime, RgbFrame& frame) {
+template <typename Draw>
+void MovableTitleTask::Place(double boardTime, Draw draw) {
   const std::int64_t travel = TravelAt(boardTime);
   std::lock_guard lock(mutex_);
   const TitleRect region{params_.left, params_.top, params_.width, params_.height};
@@ -62,7 +63,7 @@ void MovableTitleTask::DrawAt(double boardTime, RgbFrame& frame) {
   const std::int64_t span = horizontal ? params_.width : params_.height;
   if (span <= 0 || !(params_.direction >= 0 && params_.direction <= 3)) return;
   const bool reversed = Reversed(params_.direction);
-  for (const Piece& piece : pieces_) {
+  for (Piece& piece : pieces_) {
     if (!piece.picture || piece.start + piece.length <= travel || piece.start >= travel + span) continue;
     const RgbaPicture& picture = *piece.picture;
     const std::int64_t size = horizontal ? picture.width : picture.height;
@@ -90,8 +91,20 @@ void MovableTitleTask::DrawAt(double boardTime, RgbFrame& frame) {
       clip.top = static_cast<std::int32_t>(region.top + std::max<std::int64_t>(clipFrom, 0));
       clip.height = static_cast<std::int32_t>(std::min<std::int64_t>(clipTo, span) - std::max<std::int64_t>(clipFrom, 0));
     }
-    DrawTitleImage(picture, x, y, clip, 1.0, frame);
+    draw(piece, x, y, clip);
   }
+}
+
+void MovableTitleTask::DrawAt(double boardTime, RgbFrame& frame) {
+  Place(boardTime, [&](Piece& piece, std::int32_t x, std::int32_t y, const TitleRect& clip) {
+    DrawTitleImage(*piece.picture, x, y, clip, 1.0, frame);
+  });
+}
+
+void MovableTitleTask::DrawAt(double boardTime, YuvFrame& frame) {
+  Place(boardTime, [&](Piece& piece, std::int32_t x, std::int32_t y, const TitleRect& clip) {
+    DrawTitleImage(TitleImageAsYuv(*piece.picture, frame.format, piece.yuv), x, y, clip, 1.0, frame);
+  });
 }
 
 }  // namespace vantorelle

@@ -34,6 +34,7 @@ class MovableTitleTask final : public IKlpMovableTitleTask, public TitleLayer {
 
   bool Active() const override;
   void DrawAt(double boardTime, RgbFrame& frame) override;
+  void DrawAt(double boardTime, YuvFrame& frame) override;
   // How far the window has moved along the strip, in whole pixels.
   std::int64_t TravelAt(double boardTime) const;
 
@@ -43,7 +44,12 @@ class MovableTitleTask final : public IKlpMovableTitleTask, public TitleLayer {
     std::int32_t in = 0;
     std::int32_t length = 0;
     SharedTitleImage picture;  // null: empty
+    SharedYuvTitleImage yuv;   // the picture for a YUV output, made at its first frame
   };
+  // Calls draw(piece, x, y, clip) for each piece in view at the board time,
+  // with its image's top left corner at (x, y).
+  template <typename Draw>
+  void Place(double boardTime, Draw draw);
 
   std::shared_ptr<BoardOutput> output_;
   KlpMovableTitleParams params_;

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 #include "playback/software_board/rgb_frame.h"
+#include "playback/software_board/yuv_frame.h"
 
 namespace vantorelle {
 
@@ -19,6 +21,11 @@ class IOutputSink {
  public:
   virtual ~IOutputSink() = default;
   virtual void OnVideoFrame(double seconds, const RgbFrame& frame) = 0;
+  // A sink that encodes may take planar YUV instead: the board then composes
+  // in that format and calls OnYuvFrame in place of OnVideoFrame. Asked when
+  // the sink is set, so it holds for the plays that follow.
+  virtual std::optional<YuvFormat> YuvWanted() const { return std::nullopt; }
+  virtual void OnYuvFrame(double /*seconds*/, const YuvFrame& /*frame*/) {}
   // frames sample frames, left and right interleaved.
   virtual void OnAudio(double seconds, const float* interleavedStereo, std::size_t frames) = 0;
   // Nothing plays any more; the output goes quiet until the next play.

@@ -102,4 +102,14 @@ void SlideTitleTask::DrawAt(double boardTime, RgbFrame& frame) {
   DrawTitleImage(*slide->picture, region.left, region.top, region, opacity, frame);
 }
 
+void SlideTitleTask::DrawAt(double boardTime, YuvFrame& frame) {
+  std::lock_guard lock(mutex_);
+  double opacity = 0.0;
+  const Slide* slide = SlideAt(position_.SecondsAt(boardTime), opacity);
+  if (!slide || !(opacity > 0.0)) return;
+  const TitleRect region{params_.left, params_.top, params_.width, params_.height};
+  DrawTitleImage(TitleImageAsYuv(*slide->picture, frame.format, slide->yuv), region.left, region.top, region, opacity,
+                 frame);
+}
+
 }  // namespace vantorelle

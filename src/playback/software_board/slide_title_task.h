@@ -33,6 +33,7 @@ class SlideTitleTask final : public IKlpSlideTitleTask, public TitleLayer {
 
   bool Active() const override;
   void DrawAt(double boardTime, RgbFrame& frame) override;
+  void DrawAt(double boardTime, YuvFrame& frame) override;
   // The image's weight at a board time (0 when none shows), for tests.
   double OpacityAt(double boardTime) const;
 
@@ -43,6 +44,7 @@ class SlideTitleTask final : public IKlpSlideTitleTask, public TitleLayer {
     double fadeIn = 0.0;
     double fadeOut = 0.0;
     SharedTitleImage picture;  // null: empty
+    mutable SharedYuvTitleImage yuv;  // the picture for a YUV output, made at its first frame
   };
   // The slide and its opacity at a position; with mutex_ held.
   const Slide* SlideAt(double seconds, double& opacity) const;

@@ -4,6 +4,7 @@
 
 #include "model/number_limits.h"
 #include "playback/software_board/still_image_component.h"
+#include "playback/software_board/yuv_compose.h"
 
 namespace vantorelle {
 
@@ -37,6 +38,23 @@ void DrawTitleImage(const RgbaPicture& picture, std::int32_t x, std::int32_t y, 
       for (int c = 0; c < 3; ++c) target[c] = static_cast<std::uint8_t>((source[c] * a + target[c] * (255 - a) + 127) / 255);
     }
   }
+}
+
+const YuvFrame& TitleImageAsYuv(const RgbaPicture& picture, const YuvFormat& format, SharedYuvTitleImage& cached) {
+  // The 4:4:4 image keeps the output's range and matrix.
+  if (!cached || cached->format.fullRange != format.fullRange || cached->format.matrix != format.matrix) {
+    auto made = std::make_shared<YuvFrame>();
+    RgbToYuv444(picture.pixels.data(), picture.width, picture.height, 4, format, *made);
+    cached = std::move(made);
+  }
+  return *cached;
+}
+
+void DrawTitleImage(const YuvFrame& picture, std::int32_t x, std::int32_t y, const TitleRect& clip, double opacity,
+                    YuvFrame& frame) {
+  if (!(opacity > 0.0)) return;  // NaN draws nothing too
+  const int weight = ClampedCast<int>(std::min(opacity, 1.0) * 256.0 + 0.5);
+  LayYuvPicture(picture, x, y, ComposeRect{clip.left, clip.top, clip.width, clip.height}, weight, frame);
 }
 
 }  // namespace vantorelle

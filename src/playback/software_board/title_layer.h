@@ -7,6 +7,7 @@
 #include "playback/klp_result.h"
 #include "playback/software_board/image_file_decoder.h"
 #include "playback/software_board/rgb_frame.h"
+#include "playback/software_board/yuv_frame.h"
 
 namespace vantorelle {
 
@@ -25,9 +26,17 @@ class TitleLayer {
   // Whether the task shows anything now (paused or playing).
   virtual bool Active() const = 0;
   virtual void DrawAt(double boardTime, RgbFrame& frame) = 0;
+  // The same over a YUV output frame.
+  virtual void DrawAt(double boardTime, YuvFrame& frame) = 0;
 };
 
 using SharedTitleImage = std::shared_ptr<const RgbaPicture>;
+using SharedYuvTitleImage = std::shared_ptr<const YuvFrame>;
+
+// A title image as 4:4:4 YUV with its opacity, in the range and matrix of a
+// YUV output: made once per image and format, then laid over every frame.
+// cached is kept when it was made for the format already.
+const YuvFrame& TitleImageAsYuv(const RgbaPicture& picture, const YuvFormat& format, SharedYuvTitleImage& cached);
 
 // The picture of the software board's own still image: KlpInvalidArgument
 // for another kind of image, KlpUnexpected for one not opened.
@@ -37,5 +46,7 @@ KlpResult TitleImageOf(IKlpPlayStillImage& image, SharedTitleImage& picture);
 // the clip rectangle only, each pixel weighted by its alpha times opacity.
 void DrawTitleImage(const RgbaPicture& picture, std::int32_t x, std::int32_t y, const TitleRect& clip,
                     double opacity, RgbFrame& frame);
+void DrawTitleImage(const YuvFrame& picture, std::int32_t x, std::int32_t y, const TitleRect& clip,
+                    double opacity, YuvFrame& frame);
 
 }  // namespace vantorelle

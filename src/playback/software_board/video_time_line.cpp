@@ -11,6 +11,7 @@
 #include "playback/software_board/movie_file_decoder.h"
 #include "playback/software_board/still_picture_fit.h"
 #include "playback/software_board/super_clip.h"
+#include "playback/software_board/yuv_compose.h"
 
 namespace vantorelle {
 namespace {
@@ -22,20 +23,43 @@ constexpr double kTimeSlack = 1e-7;
 
 // Where a line has nothing to show, the lines below it show through (the
 // output frame is black under them all).
-SharedPicture EmptyPicture(const WindowRect& window) {
-  auto picture = std::make_shared<RgbFrame>(window.width, window.height);
-  picture->alpha.assign(picture->pixels.size() / 3, 0);
+SharedPicture EmptyPicture(const WindowRect& window, bool rgb) {
+  auto picture = std::make_shared<LinePicture>();
+  picture->clear = true;
+  if (rgb) {
+    picture->rgb = RgbFrame(window.width, window.height);
+    picture->rgb.alpha.assign(picture->rgb.pixels.size() / 3, 0);
+  }
   return picture;
 }
+
+// Pictures made before and no longer held elsewhere are made again in place:
+// a new one each frame would cost the system fresh pages every frame.
+class PicturePool {
+ public:
+  std::shared_ptr<LinePicture> Take() {
+    for (const std::shared_ptr<LinePicture>& picture : pictures_) {
+      if (picture.use_count() == 1) return picture;
+    }
+    auto picture = std::make_shared<LinePicture>();
+    if (pictures_.size() < kMostKept) pictures_.push_back(picture);
+    return picture;
+  }
+
+ private:
+  static constexpr std::size_t kMostKept = kFramesAhead + 4;
+  std::vector<std::shared_ptr<LinePicture>> pictures_;
+};
 
 // Makes the pictures of the output frame grid on the decoding thread, with
 // its own decoders, so nothing the editor does with the same files meets it.
 class FrameProducer final : public AheadProducer<SharedPicture> {
  public:
-  FrameProducer(const TimeLineContent& content, double framesPerSecond, WindowRect window, double pixelAspect)
+  FrameProducer(const TimeLineContent& content, double framesPerSecond, WindowRect window, double pixelAspect,
+                std::optional<YuvFormat> yuv)
       : content_(content), framesPerSecond_(framesPerSecond),
-        black_(EmptyPicture(window)), window_(window),
-        pixelAspect_(pixelAspect) {}
+        black_(EmptyPicture(window, !yuv)), window_(window),
+        pixelAspect_(pixelAspect), yuv_(yuv) {}
 
   std::optional<SharedPicture> Produce(std::int64_t index) override {
     const double at = index / framesPerSecond_ + kTimeSlack;
@@ -48,9 +72,17 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
     MovieFileDecoder* decoder = source->decoder.get();
     const double sourceTime = piece->fragment->inPointS + (at - piece->startS);
     const AVFrame* frame = decoder->DecodeFrame(decoder->FrameAt(sourceTime));
-    auto picture = std::make_shared<RgbFrame>(window_.width, window_.height);
     const ScaleOptions options{pixelAspect_, decoder->Facts().pixelAspect, decoder->Facts().rotationDegrees};
-    if (!frame || !source->scaler.Scale(*frame, *picture, options)) return black_;
+    if (!frame) return black_;
+    if (yuv_) {
+      std::shared_ptr<LinePicture> picture = pool_.Take();
+      picture->clear = false;
+      if (!source->scaler.ScaleYuv(*frame, *yuv_, window_.width, window_.height, picture->yuv, options)) return black_;
+      return SharedPicture(std::move(picture));
+    }
+    auto picture = std::make_shared<LinePicture>();
+    picture->rgb = RgbFrame(window_.width, window_.height);
+    if (!source->scaler.Scale(*frame, picture->rgb, options)) return black_;
     return SharedPicture(std::move(picture));
   }
 
@@ -59,8 +91,14 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
   SharedPicture StillPicture(const std::shared_ptr<const RgbaPicture>& still) {
     auto found = stills_.find(still);
     if (found == stills_.end()) {
-      auto picture = std::make_shared<RgbFrame>(window_.width, window_.height);
-      SharedPicture fitted = FitStillPicture(*still, *picture, pixelAspect_) ? SharedPicture(std::move(picture)) : black_;
+      auto picture = std::make_shared<LinePicture>();
+      picture->rgb = RgbFrame(window_.width, window_.height);
+      const bool fits = FitStillPicture(*still, picture->rgb, pixelAspect_);
+      if (fits && yuv_) {
+        RgbFrameToYuv444(picture->rgb, *yuv_, picture->yuv);
+        picture->rgb = RgbFrame();
+      }
+      SharedPicture fitted = fits ? SharedPicture(std::move(picture)) : black_;
       found = stills_.emplace(still, std::move(fitted)).first;
     }
     return found->second;
@@ -89,6 +127,8 @@ class FrameProducer final : public AheadProducer<SharedPicture> {
   SharedPicture black_;
   WindowRect window_;
   double pixelAspect_;
+  std::optional<YuvFormat> yuv_;
+  PicturePool pool_;
   int threads_ = PlaybackDecodingThreads();
   std::map<std::string, std::unique_ptr<OpenSource>> sources_;
   std::map<std::shared_ptr<const RgbaPicture>, SharedPicture> stills_;
@@ -126,7 +166,8 @@ VideoTimeLine::~VideoTimeLine() {
 void VideoTimeLine::StartDecoding() {
   if (!ahead_) {
     ahead_ = std::make_unique<DecodeAhead<SharedPicture>>(
-        kFramesAhead, std::make_unique<FrameProducer>(content_, framesPerSecond_, window_, output_->Format().pixelAspect));
+        kFramesAhead, std::make_unique<FrameProducer>(content_, framesPerSecond_, window_, output_->Format().pixelAspect,
+                                        output_->YuvPictures()));
   }
 }
 

@@ -16,6 +16,7 @@
 #include "playback/software_board/play_position.h"
 #include "playback/software_board/rgb_frame.h"
 #include "playback/software_board/time_line_content.h"
+#include "playback/software_board/yuv_frame.h"
 
 namespace vantorelle {
 
@@ -40,7 +41,15 @@ struct WindowRect {
   std::int32_t height = 0;
 };
 
-using SharedPicture = std::shared_ptr<const RgbFrame>;
+// A line's picture at its window's size: RGB, or YUV when the output
+// composes in YUV (in the output's format when opaque, else 4:4:4 with its
+// opacity). A clear picture shows nothing: the lines below show through.
+struct LinePicture {
+  RgbFrame rgb;
+  YuvFrame yuv;
+  bool clear = false;
+};
+using SharedPicture = std::shared_ptr<const LinePicture>;
 
 class VideoTimeLine final : public IKlpVTimeLine {
  public:
