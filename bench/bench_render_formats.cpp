@@ -2,7 +2,7 @@
 // ffmpeg program doing the same work: decoding the same H.264 sources at the
 // same cuts, laying the upper video track over the lower, mixing the four
 // sound tracks and encoding the frames with the same H.264 and AAC settings
-// (libx264 veryfast, crf 20, GOP 25, default threads; AAC 192 kbit/s). The
+// (libx264 medium, crf 20, GOP 25, default threads; AAC 192 kbit/s). The
 // two run by turns, three times each; the best run of each counts: "ratio" is
 // the tool's wall time over ffmpeg's, "cpu_ratio" its processor time (user
 // and system) over ffmpeg's, the steadier of the two on a shared machine.
@@ -47,7 +47,7 @@ namespace fs = std::filesystem;
 
 // The same settings the tool's MP4 encoder uses (media_file_encoder.cpp).
 const char* const kEncoderSettings =
-    "-c:v libx264 -preset veryfast -crf 20 -g 25 -pix_fmt yuv420p -c:a aac -b:a 192k -ar 48000 -ac 2";
+    "-c:v libx264 -preset medium -crf 20 -g 25 -pix_fmt yuv420p -c:a aac -b:a 192k -ar 48000 -ac 2";
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
