@@ -89,16 +89,16 @@ class DecodeAhead {
     }
   }
 
-  // Items made and not yet taken: how far the worker is ahead of the output.
-  std::size_t ReadyAhead() {
-    std::lock_guard lock(mutex_);
-    return items_.size();
-  }
-
   // Whether the worker has nothing to do for item `index` until Notify.
   bool Starved(std::int64_t index) {
     std::lock_guard lock(mutex_);
     return starvedAt_ >= 0 && starvedAt_ <= index && items_.empty();
+  }
+
+  // Items made and not yet taken: how far the worker is ahead of the output.
+  std::size_t ReadyAhead() {
+    std::lock_guard lock(mutex_);
+    return items_.size();
   }
 
  private:
