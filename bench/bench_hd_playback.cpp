@@ -3,19 +3,30 @@
 // different place in its movie so every cut seeks, four audio tracks, a
 // slide and a crawl title track; the frame-picture worker is kept busy all
 // the while, as a track area being scrolled would. Counters: frames made,
-// late (made more than a frame after their time; aim 0) and dropped.
+// late (made more than a frame after their time; aim 0) and dropped, and
+// the decode-ahead margin: at each output frame, how many frames each video
+// line's decoder has ready beyond the one shown (its queue holds at most 8),
+// counted while the line has more than a second of content left: the least,
+// the 5th percentile and the mean, of the worst line at each frame
+// (ahead_*) and of each line (lineN_ahead_*). 0 means the line had nothing
+// in hand: the next frame was a decode away from late.
 // The same project played as fast as possible gives the board's headroom
 // ("xRealTime" above 1 means faster than real time).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
+#include <numeric>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "board_bench_project.h"
 #include "model/file_in_work.h"
 #include "playback/frame_image_worker.h"
+#include "playback/software_board/board_output.h"
+#include "playback/software_board/video_time_line.h"
 #include "playback/software_board/software_board_factory.h"
 #include "playback/source_reading.h"
 #include "support/scripted_user_interface.h"
@@ -55,6 +66,49 @@ Media& SharedMedia() {
   return media;
 }
 
+// Notes the video lines' frames in hand at each output frame. Called on the
+// output's thread; the lines live from the play's preparation to its end.
+class DecodeAheadMarginSink : public bench::NullSink {
+ public:
+  void Watch(std::vector<VideoTimeLine*> lines) {
+    lines_ = std::move(lines);
+    perLine_.assign(lines_.size(), {});
+    worst_.clear();
+  }
+
+  void OnVideoFrame(double, const RgbFrame&) override {
+    std::size_t worst = std::numeric_limits<std::size_t>::max();
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      double rest = 0.0;
+      // The last frames of a line have nothing after them to decode.
+      if (lines_[i]->GetRestTime(rest) != KlpOk || rest <= 1.0) continue;
+      const std::size_t ready = lines_[i]->ReadyAhead();
+      perLine_[i].push_back(static_cast<double>(ready));
+      worst = std::min(worst, ready);
+    }
+    if (worst != std::numeric_limits<std::size_t>::max()) worst_.push_back(static_cast<double>(worst));
+  }
+
+  void Report(benchmark::State& state) const {
+    Put(state, "ahead", worst_);
+    for (std::size_t i = 0; i < perLine_.size(); ++i) Put(state, "line" + std::to_string(i) + "_ahead", perLine_[i]);
+  }
+
+ private:
+  static void Put(benchmark::State& state, const std::string& name, std::vector<double> samples) {
+    if (samples.empty()) return;
+    const double mean = std::accumulate(samples.begin(), samples.end(), 0.0) / static_cast<double>(samples.size());
+    std::sort(samples.begin(), samples.end());
+    state.counters[name + "_min"] = samples.front();
+    state.counters[name + "_p5"] = samples[samples.size() / 20];
+    state.counters[name + "_mean"] = mean;
+  }
+
+  std::vector<VideoTimeLine*> lines_;
+  std::vector<std::vector<double>> perLine_;
+  std::vector<double> worst_;
+};
+
 bench::BenchProjectPlan HdPlan() {
   bench::BenchProjectPlan plan;
   plan.format = SoftwareBoardFormatOf(1920, 1080, 25.0);
@@ -93,12 +147,15 @@ void BM_HdRealTimePlaybackWithPictureWorker(benchmark::State& state) {
   bench::BusyPictureView view(*movie);
   worker.Start(view, ui);
   bench::PlayResult result;
+  DecodeAheadMarginSink sink;
   for (auto _ : state) {
-    bench::NullSink sink;
-    result = bench::PlayBenchProject(media.files, plan, sink, true, [&] {
-      worker.Signal();
-      worker.ServeHandOver();
-    });
+    result = bench::PlayBenchProject(
+        media.files, plan, sink, true,
+        [&] {
+          worker.Signal();
+          worker.ServeHandOver();
+        },
+        [&](BoardOutput& output) { sink.Watch(output.VideoLines()); });
   }
   worker.Stop();
   const auto expected = static_cast<std::int64_t>(kProjectLength / 40.0);
@@ -106,6 +163,7 @@ void BM_HdRealTimePlaybackWithPictureWorker(benchmark::State& state) {
   state.counters["late"] = static_cast<double>(result.late);
   state.counters["dropped"] = static_cast<double>(std::max<std::int64_t>(0, expected - result.frames));
   state.counters["thumbnails"] = view.Made();
+  sink.Report(state);
 }
 BENCHMARK(BM_HdRealTimePlaybackWithPictureWorker)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 

@@ -67,7 +67,8 @@ TimeMs InPointFor(int i, const CSrc& source, TimeMs clipLength, double frameDelt
 }  // namespace
 
 PlayResult PlayBenchProject(const BenchProjectMedia& media, const BenchProjectPlan& plan, IOutputSink& sink,
-                            bool realTime, const std::function<void()>& whileWaiting) {
+                            bool realTime, const std::function<void()>& whileWaiting,
+                            const std::function<void(BoardOutput&)>& whenPrepared) {
   const SoftwareBoardFormat& format = plan.format;
   std::shared_ptr<BoardClock> clock;
   if (realTime) clock = std::make_shared<SteadyBoardClock>();
@@ -142,8 +143,9 @@ PlayResult PlayBenchProject(const BenchProjectMedia& media, const BenchProjectPl
     realtime = std::make_unique<RealtimePump>(*output, *clock);
     realtime->Start();
   }
-  if (!engine.Prepare(list->playFrom, list->playTo, *list, list->frameDelta, list->audioTrackKeys) ||
-      !engine.Start()) {
+  const bool prepared = engine.Prepare(list->playFrom, list->playTo, *list, list->frameDelta, list->audioTrackKeys);
+  if (prepared && whenPrepared) whenPrepared(*output);
+  if (!prepared || !engine.Start()) {
     std::string told;
     for (const auto& message : ui.messages) told += " [" + message.caption + ": " + message.text + "]";
     throw std::runtime_error("the play did not start:" + told);

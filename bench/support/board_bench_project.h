@@ -11,6 +11,7 @@
 
 #include "model/time_base.h"
 #include "playback/frame_image_worker.h"
+#include "playback/software_board/board_output.h"
 #include "playback/software_board/output_sink.h"
 #include "playback/software_board/software_board_format.h"
 #include "model/src.h"
@@ -38,8 +39,10 @@ struct PlayResult {
   std::int64_t late = 0;
 };
 
+// whenPrepared is called once the board's lines are made, before the play starts.
 PlayResult PlayBenchProject(const BenchProjectMedia& media, const BenchProjectPlan& plan, IOutputSink& sink,
-                            bool realTime, const std::function<void()>& whileWaiting = {});
+                            bool realTime, const std::function<void()>& whileWaiting = {},
+                            const std::function<void(BoardOutput&)>& whenPrepared = {});
 
 // Writes a slide and a crawl picture and a tone of the given length into dir.
 void WriteBenchTitlesAndTone(const std::string& dir, TimeMs length, BenchProjectMedia& media);

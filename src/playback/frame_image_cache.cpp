@@ -142,16 +142,29 @@ bool CFrameImageCache::HasNear(const CSrc& source, TimeMs time) const {
 }
 
 std::optional<WantedFrameImage> CFrameImageCache::FirstMissing(const std::vector<WantedFrameImage>& wanted) const {
-  return FirstMissingBesides(wanted, nullptr);
+  std::vector<WantedFrameImage> missing = MissingBesides(wanted, {}, 1);
+  if (missing.empty()) return std::nullopt;
+  return missing.front();
 }
 
 std::optional<WantedFrameImage> CFrameImageCache::FirstMissing(const std::vector<WantedFrameImage>& wanted,
                                                                const WantedFrameImage& coming) const {
-  return FirstMissingBesides(wanted, &coming);
+  std::vector<WantedFrameImage> missing = MissingBesides(wanted, {coming}, 1);
+  if (missing.empty()) return std::nullopt;
+  return missing.front();
 }
 
-std::optional<WantedFrameImage> CFrameImageCache::FirstMissingBesides(const std::vector<WantedFrameImage>& wanted,
-                                                                      const WantedFrameImage* coming) const {
+std::vector<WantedFrameImage> CFrameImageCache::Missing(const std::vector<WantedFrameImage>& wanted,
+                                                        const std::vector<WantedFrameImage>& coming,
+                                                        std::size_t most) const {
+  return MissingBesides(wanted, coming, most);
+}
+
+std::vector<WantedFrameImage> CFrameImageCache::MissingBesides(const std::vector<WantedFrameImage>& wanted,
+                                                               std::vector<WantedFrameImage> coming,
+                                                               std::size_t most) const {
+  std::vector<WantedFrameImage> missing;
+  if (most == 0) return missing;
   // The picture times of each movie looked at, gathered once: the track area
   // asks after every picture, and walking the lists for each wanted time
   // grows with the square of the pictures shown.
@@ -167,25 +180,33 @@ std::optional<WantedFrameImage> CFrameImageCache::FirstMissingBesides(const std:
     return times.emplace_back(&source, std::move(sorted)).second;
   };
   const TimeMs delta = FrameDelta();
+  // A still image needs one picture whatever the time; a movie's coming
+  // picture stands for whatever lies within a frame of it.
+  const auto isComing = [&](const WantedFrameImage& want, bool still) {
+    return std::any_of(coming.begin(), coming.end(), [&](const WantedFrameImage& each) {
+      return each.source == want.source && (still || std::abs(each.time - want.time) <= delta);
+    });
+  };
   for (const WantedFrameImage& want : wanted) {
     const CFrameImageBucket* bucket = want.source ? Bucket(*want.source) : nullptr;
     if (!bucket) continue;
     // An offline file cannot be read; asking for it again and again would only fail.
     if (want.source->offline) continue;
-    const bool isComing = coming && coming->source == want.source;
     if (IsStillImageSource(want.source->flags)) {
-      if (isComing) continue;
-      if (bucket->images.empty()) return want;
-      continue;
+      if (!bucket->images.empty() || isComing(want, true)) continue;
+    } else {
+      if (!IsMovieImageSource(want.source->flags)) continue;
+      if (isComing(want, false)) continue;
+      const std::vector<TimeMs>& sorted = timesOf(*want.source, *bucket);
+      // A picture within a frame of the time, on either side.
+      const auto near = std::lower_bound(sorted.begin(), sorted.end(), want.time - delta);
+      if (near != sorted.end() && *near <= want.time + delta) continue;
     }
-    if (!IsMovieImageSource(want.source->flags)) continue;
-    const std::vector<TimeMs>& sorted = timesOf(*want.source, *bucket);
-    // A picture within a frame of the time, on either side.
-    if (isComing && std::abs(coming->time - want.time) <= delta) continue;
-    const auto near = std::lower_bound(sorted.begin(), sorted.end(), want.time - delta);
-    if (near == sorted.end() || *near > want.time + delta) return want;
+    missing.push_back(want);
+    if (missing.size() == most) break;
+    coming.push_back(want);
   }
-  return std::nullopt;
+  return missing;
 }
 
 }  // namespace vantorelle

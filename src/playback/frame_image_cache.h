@@ -74,6 +74,13 @@ class CFrameImageCache {
   // there: what the view hands the worker after it.
   std::optional<WantedFrameImage> FirstMissing(const std::vector<WantedFrameImage>& wanted,
                                                const WantedFrameImage& coming) const;
+  // The first most wanted pictures the cache cannot answer, in the order of
+  // wanted, with the pictures coming counted as there: what the view hands
+  // the worker, one after another, after the pictures under way. Each one
+  // found counts as coming for those after it, so two wanted times within a
+  // frame of each other give one picture.
+  std::vector<WantedFrameImage> Missing(const std::vector<WantedFrameImage>& wanted,
+                                        const std::vector<WantedFrameImage>& coming, std::size_t most) const;
 
   std::size_t PictureCount() const { return pictureCount_; }
   const CFrameImageBucket* Bucket(const CSrc& source) const;
@@ -82,8 +89,8 @@ class CFrameImageCache {
  private:
   void MakeRoom();
   void Signal() const;
-  std::optional<WantedFrameImage> FirstMissingBesides(const std::vector<WantedFrameImage>& wanted,
-                                                      const WantedFrameImage* coming) const;
+  std::vector<WantedFrameImage> MissingBesides(const std::vector<WantedFrameImage>& wanted,
+                                               std::vector<WantedFrameImage> coming, std::size_t most) const;
 
   TickSource tick_;
   std::function<void()> requestSignal_;

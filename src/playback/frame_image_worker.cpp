@@ -1,5 +1,6 @@
 #include "playback/frame_image_worker.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
@@ -19,19 +20,23 @@
 namespace vantorelle {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // One call of the worker into the user-interface thread.
 struct HandOver {
   enum class Kind {
     Fetch,    // the next request; waited for
     Deliver,  // a result, and the next request; waited for
-    Return,   // a result alone; not waited for
-    Ahead,    // the request after underWay; taken up later, or withdrawn
+    Return,   // a result alone; not waited for, and wakes nobody
+    Ahead,    // the requests after underWay; taken up later, or withdrawn
     Report,   // a message box; waited for
   };
   Kind kind = Kind::Fetch;
-  std::optional<FrameRequest> fetched;  // Fetch, Deliver, Ahead: the view's answer
+  std::optional<FrameRequest> fetched;  // Fetch, Deliver: the view's answer
   FrameRequest result;                  // Deliver, Return
-  FrameRequest underWay;                // Ahead: the request being made, without its picture
+  std::vector<FrameRequest> underWay;   // Ahead: the requests in hand, without pictures
+  std::size_t most = 0;                 // Ahead: how many to ask for
+  std::vector<FrameRequest> following;  // Ahead: the view's answer, of underWay's file
   FrameImageReport report;              // Report
   bool taken = false;                   // the user-interface thread is serving it
   bool served = false;
@@ -49,6 +54,15 @@ void LowerThreadPriority() {
 #endif
 }
 
+// How many requests to hold in hand after a picture that took took: enough
+// for span of work; none after a slow one.
+std::size_t RequestsToHold(Clock::duration took, std::chrono::milliseconds span) {
+  if (took >= kFrameImageAskAheadBelow) return 0;
+  const auto each = std::max<Clock::duration>(took, std::chrono::microseconds(1));
+  const auto count = static_cast<std::size_t>(Clock::duration(span) / each);
+  return std::clamp<std::size_t>(count, 1, kFrameImageMostAhead);
+}
+
 }  // namespace
 
 struct FrameImageWorker::State {
@@ -59,6 +73,7 @@ struct FrameImageWorker::State {
   FileInWork& fileInWork;                         // touched by the thread only while not abandoned
   std::function<void()> notifier;
   std::chrono::milliseconds askAheadWait = kFrameImageAskAheadWait;
+  std::chrono::milliseconds askAheadSpan = kFrameImageAskAheadSpan;
 
   mutable std::mutex mutex;
   std::condition_variable wake;             // the worker waits: signal, resume, stop, served
@@ -70,6 +85,10 @@ struct FrameImageWorker::State {
   bool finished = false;
   bool abandoned = false;
   std::deque<std::shared_ptr<HandOver>> queue;  // posted, not yet taken; served in this order
+  // The user-interface thread was woken since it last found the queue empty:
+  // it serves whatever is added meanwhile without another wake-up.
+  bool uiWoken = false;
+  FrameImageHandOverCounts counts;
 
   std::set<std::string> reported;  // worker thread only
 
@@ -77,52 +96,97 @@ struct FrameImageWorker::State {
   // closes a file's movie in it before the source of the file is destroyed.
   FrameImageComponents components;
 
-  // Queues the call for the user-interface thread; false when stopping.
-  bool Queue(const std::shared_ptr<HandOver>& call) {
-    bool first = false;
+  // With the lock held: true when the user-interface thread is to be woken.
+  bool NoteWakeUp() {
+    if (queue.empty() || uiWoken) return false;
+    uiWoken = true;
+    ++counts.wakeUps;
+    return true;
+  }
+
+  void CallUi() {
+    posted.notify_all();
+    if (notifier) notifier();
+  }
+
+  // Queues the call for the user-interface thread, waking it unless quietly;
+  // false when stopping.
+  bool Queue(const std::shared_ptr<HandOver>& call, bool quietly = false) {
+    bool callUi = false;
     {
       std::lock_guard lock(mutex);
       if (stop) return false;
-      first = queue.empty();
       queue.push_back(call);
+      ++counts.handOvers;
+      if (call->kind == HandOver::Kind::Ahead) ++counts.askAheads;
+      callUi = !quietly && NoteWakeUp();
     }
-    // A thread serving the queue serves what is added meanwhile: only the
-    // first call of a run needs to wake it.
-    if (first) {
-      posted.notify_all();
-      if (notifier) notifier();
-    }
+    if (callUi) CallUi();
     return true;
+  }
+
+  // Wakes the user-interface thread for results queued quietly: before the
+  // worker waits for anything but a call it posts.
+  void WakeUi() {
+    bool callUi = false;
+    {
+      std::lock_guard lock(mutex);
+      callUi = !stop && NoteWakeUp();
+    }
+    if (callUi) CallUi();
   }
 
   // Posts the call and waits until it is served; none when stopping first.
   std::shared_ptr<HandOver> Post(std::shared_ptr<HandOver> call) {
     if (!Queue(call)) return nullptr;
+    const auto began = Clock::now();
     std::unique_lock lock(mutex);
     wake.wait(lock, [&] { return call->served || stop; });
+    ++counts.roundTrips;
+    counts.waited += Clock::now() - began;
     if (stop) return nullptr;
     return call;
   }
 
-  // The answer of an ask-ahead, waiting at most askAheadWait for
-  // the user-interface thread to take it up (then until it is served); none
-  // when it was withdrawn, answered none or stopping.
-  std::optional<FrameRequest> TakeAhead(const std::shared_ptr<HandOver>& call) {
-    std::unique_lock lock(mutex);
-    wake.wait_for(lock, askAheadWait, [&] { return call->taken || stop; });
-    if (!call->taken) {
-      // That thread may be waiting for the file in work: never wait on it.
-      for (auto it = queue.begin(); it != queue.end(); ++it) {
-        if (*it == call) {
-          queue.erase(it);
-          break;
-        }
+  // With the lock held: takes the call out of the queue if it is still there.
+  void Unqueue(const std::shared_ptr<HandOver>& call) {
+    for (auto it = queue.begin(); it != queue.end(); ++it) {
+      if (*it == call) {
+        queue.erase(it);
+        return;
       }
-      return std::nullopt;
     }
-    wake.wait(lock, [&] { return call->served || stop; });
-    if (stop) return std::nullopt;
-    return std::move(call->fetched);
+  }
+
+  // Takes the answer of the ask-ahead into hand once it is served. Waits only
+  // when nothing else is in hand: at most askAheadWait for the user-interface
+  // thread to take it up (then until it is served); one not taken up by then
+  // is withdrawn, for that thread may be waiting for the file in work.
+  void TakeIn(std::shared_ptr<HandOver>& ahead, std::deque<FrameRequest>& inHand, bool wait) {
+    std::unique_lock lock(mutex);
+    if (wait && !ahead->served) {
+      const auto began = Clock::now();
+      wake.wait_for(lock, askAheadWait, [&] { return ahead->taken || stop; });
+      if (ahead->taken) wake.wait(lock, [&] { return ahead->served || stop; });
+      counts.waited += Clock::now() - began;
+      if (!ahead->taken) {
+        Unqueue(ahead);
+        ++counts.withdrawn;
+        ahead.reset();
+        return;
+      }
+    }
+    if (!ahead->served || stop) return;  // looked at again after the next picture
+    for (FrameRequest& request : ahead->following) inHand.push_back(std::move(request));
+    ahead.reset();
+  }
+
+  // Drops the ask-ahead: served or not, its answer is not used.
+  void Withdraw(std::shared_ptr<HandOver>& ahead) {
+    if (!ahead) return;
+    std::lock_guard lock(mutex);
+    Unqueue(ahead);
+    ahead.reset();
   }
 
   void ClearFileInWork() {
@@ -144,6 +208,7 @@ struct FrameImageWorker::State {
 
   // True to go on waiting for work; false once stopping.
   bool WaitForWork() {
+    WakeUi();
     std::unique_lock lock(mutex);
     wake.wait(lock, [&] { return stop || (signalled && !suspended); });
     if (stop) return false;
@@ -156,75 +221,94 @@ struct FrameImageWorker::State {
     return stop;
   }
 
+  bool StoppingOrSuspended() const {
+    std::lock_guard lock(mutex);
+    return stop || suspended;
+  }
+
   bool WaitWhileSuspended() {
+    WakeUi();
     std::unique_lock lock(mutex);
     wake.wait(lock, [&] { return stop || !suspended; });
     return !stop;
   }
 
   void Loop() {
-    while (WaitForWork()) {
-      // The request handed out with the last picture: the file-in-work buffer
-      // names its file. It was handed out before any suspension: it is made
-      // first.
-      std::optional<FrameRequest> next;
-      bool quick = false;  // the last picture was made in less than kFrameImageAskAheadBelow
-      while ((next && !Stopping()) || WaitWhileSuspended()) {
-        std::optional<FrameRequest> fetched = std::move(next);
-        next.reset();
-        if (!fetched) {
-          auto fetch = std::make_shared<HandOver>();
-          fetch->kind = HandOver::Kind::Fetch;
-          std::shared_ptr<HandOver> answer = Post(fetch);
-          if (answer) fetched = std::move(answer->fetched);
-        }
-        if (!fetched) {
+    while (WaitForWork()) MakeRun();
+  }
+
+  // Pictures one after another until nothing is missing, a picture fails or
+  // the worker stops.
+  void MakeRun() {
+    // Requests handed out and not yet begun, in order: the file-in-work
+    // buffer names their file.
+    std::deque<FrameRequest> inHand;
+    std::shared_ptr<HandOver> ahead;  // posted; its answer not yet in hand
+    Clock::duration took = kFrameImageAskAheadBelow;  // the last picture's making
+    for (;;) {
+      if (!inHand.empty() && StoppingOrSuspended()) {
+        // Requests not begun wait for the view to ask again.
+        Withdraw(ahead);
+        inHand.clear();
+        ClearFileInWork();
+      }
+      if (inHand.empty()) {
+        if (!WaitWhileSuspended()) return;
+        auto fetch = std::make_shared<HandOver>();
+        fetch->kind = HandOver::Kind::Fetch;
+        std::shared_ptr<HandOver> answer = Post(fetch);
+        if (!answer || !answer->fetched) {
           // Stopping after the view handed a request out names its file still.
           ClearFileInWork();
-          break;
+          return;
         }
-        FrameRequest request = std::move(*fetched);
-        std::shared_ptr<HandOver> ahead;
-        if (quick) {
-          ahead = std::make_shared<HandOver>();
-          ahead->kind = HandOver::Kind::Ahead;
-          ahead->underWay = request;
-          if (!Queue(ahead)) ahead.reset();
-        }
-        const auto started = std::chrono::steady_clock::now();
-        const bool made = ProduceFrameImage(*factory, request, components);
-        quick = std::chrono::steady_clock::now() - started < kFrameImageAskAheadBelow;
-        std::optional<FrameRequest> following = ahead ? TakeAhead(ahead) : std::nullopt;
-        if (made && following) {
-          // Handed back without waiting; the file stays in work for the next.
-          auto giveBack = std::make_shared<HandOver>();
-          giveBack->kind = HandOver::Kind::Return;
-          giveBack->result = std::move(request);
-          Queue(giveBack);
-          next = std::move(following);
-          continue;
-        }
-        ClearFileInWork();
-        if (!made) {
-          // Given up: wait for the view to ask again rather than spin on it.
-          ReportOnce(request.path, request.reports);
-          break;
-        }
-        // One trip to the user-interface thread hands the picture over and
-        // fetches the next request.
-        auto deliver = std::make_shared<HandOver>();
-        deliver->kind = HandOver::Kind::Deliver;
-        deliver->result = std::move(request);
-        std::shared_ptr<HandOver> answer = Post(deliver);  // a result the view refuses is freed with the hand-over
-        if (!answer) {
-          ClearFileInWork();
-          break;
-        }
-        if (answer->fetchTried && !answer->fetched) break;  // nothing is missing
-        next = std::move(answer->fetched);
+        inHand.push_back(std::move(*answer->fetched));
       }
-      // Stopping with a request handed out names its file still.
-      if (next) ClearFileInWork();
+      FrameRequest request = std::move(inHand.front());
+      inHand.pop_front();
+      const std::size_t hold = RequestsToHold(took, askAheadSpan);
+      if (!ahead && hold > 0 && inHand.size() < (hold + 1) / 2) {
+        ahead = std::make_shared<HandOver>();
+        ahead->kind = HandOver::Kind::Ahead;
+        ahead->underWay.push_back(request);
+        ahead->underWay.insert(ahead->underWay.end(), inHand.begin(), inHand.end());
+        ahead->most = hold - inHand.size();
+        if (!Queue(ahead)) ahead.reset();
+      }
+      const auto started = Clock::now();
+      const bool made = ProduceFrameImage(*factory, request, components);
+      took = Clock::now() - started;
+      if (!made) {
+        // Given up: wait for the view to ask again rather than spin on it.
+        Withdraw(ahead);
+        inHand.clear();
+        ClearFileInWork();
+        ReportOnce(request.path, request.reports);
+        return;
+      }
+      if (ahead) TakeIn(ahead, inHand, inHand.empty());
+      if (!inHand.empty()) {
+        // Handed back without waiting or waking: served with the next call
+        // that wakes the user-interface thread.
+        auto giveBack = std::make_shared<HandOver>();
+        giveBack->kind = HandOver::Kind::Return;
+        giveBack->result = std::move(request);
+        Queue(giveBack, true);
+        continue;
+      }
+      ClearFileInWork();
+      // One trip to the user-interface thread hands the picture over and
+      // fetches the next request.
+      auto deliver = std::make_shared<HandOver>();
+      deliver->kind = HandOver::Kind::Deliver;
+      deliver->result = std::move(request);
+      std::shared_ptr<HandOver> answer = Post(deliver);  // a result the view refuses is freed with the hand-over
+      if (!answer) {
+        ClearFileInWork();
+        return;
+      }
+      if (answer->fetchTried && !answer->fetched) return;  // nothing is missing
+      if (answer->fetched) inHand.push_back(std::move(*answer->fetched));
     }
   }
 };
@@ -244,6 +328,10 @@ void FrameImageWorker::SetHandOverNotifier(std::function<void()> notifier) {
 
 void FrameImageWorker::SetAskAheadWait(std::chrono::milliseconds wait) {
   if (!thread_.joinable()) state_->askAheadWait = wait;
+}
+
+void FrameImageWorker::SetAskAheadSpan(std::chrono::milliseconds span) {
+  if (!thread_.joinable()) state_->askAheadSpan = span;
 }
 
 bool FrameImageWorker::Start(IFrameImageView& view, IUserInterface& ui) {
@@ -317,6 +405,11 @@ bool FrameImageWorker::KeepsFileOpen(const std::string& path) const { return sta
 
 std::int64_t FrameImageWorker::FilesOpened() const { return state_->components.MoviesOpened(); }
 
+FrameImageHandOverCounts FrameImageWorker::HandOverCounts() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->counts;
+}
+
 bool FrameImageWorker::Stop(std::chrono::milliseconds wait) {
   state_->fileInWork.SetReleaseHook(nullptr);
   if (!thread_.joinable()) {
@@ -356,7 +449,11 @@ std::size_t FrameImageWorker::ServeHandOver() {
     bool holdBack = false;  // suspended or stopping: no new request is handed out
     {
       std::lock_guard lock(state_->mutex);
-      if (state_->stop || state_->queue.empty()) break;
+      if (state_->stop) break;
+      if (state_->queue.empty()) {
+        state_->uiWoken = false;  // the next call wakes this thread again
+        break;
+      }
       call = std::move(state_->queue.front());
       state_->queue.pop_front();
       call->taken = true;
@@ -385,11 +482,14 @@ std::size_t FrameImageWorker::ServeHandOver() {
         call->accepted = view_->DeliverResult(call->result);
         break;
       case HandOver::Kind::Ahead:
-        if (!holdBack) {
-          call->fetched = view_->FetchRequestAfter(call->underWay);
+        if (!holdBack && !call->underWay.empty()) {
+          std::vector<FrameRequest> following = view_->FetchRequestsAfter(call->underWay, call->most);
           // The buffer names underWay's file already; another file waits for
           // the round trip, which names it.
-          if (call->fetched && call->fetched->path != call->underWay.path) call->fetched.reset();
+          for (FrameRequest& request : following) {
+            if (request.path != call->underWay.front().path || call->following.size() == call->most) break;
+            call->following.push_back(std::move(request));
+          }
         }
         break;
       case HandOver::Kind::Report:

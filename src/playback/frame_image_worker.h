@@ -18,12 +18,15 @@
 //
 // Pictures that come quickly (a run of frames of one file) would spend much
 // of their time in the round trip to the user-interface thread. So while
-// such a picture is made, the worker asks ahead for the next one of the same
-// file; when the answer has come by the time the picture is done, it hands
-// the picture back without waiting and goes on with the next, the file
-// staying in work. The worker never waits on the user-interface thread
-// while its file is named in work (that thread may be waiting on the file):
-// an ask-ahead not yet taken up soon enough is withdrawn.
+// such a picture is made, the worker asks ahead for the next few of the same
+// file (enough to keep it busy a few milliseconds); with requests in hand it
+// goes on without waiting, the file staying in work, and hands the finished
+// pictures back without waking the user-interface thread for each: they are
+// served, in order, with its next ask-ahead or round trip. The worker never
+// waits on the user-interface thread while its file is named in work (that
+// thread may be waiting on the file): an ask-ahead not yet taken up soon
+// enough once nothing else is in hand is withdrawn, and the pictures made
+// meanwhile are still handed back.
 //
 // Use on the user-interface thread: Start(view, ui) when the track area is
 // first shown; Signal() when a picture is missing (the cache's request
@@ -33,10 +36,12 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "model/file_in_work.h"
 #include "model/user_interface.h"
@@ -66,6 +71,18 @@ class IFrameImageView {
     (void)underWay;
     return std::nullopt;
   }
+  // Up to most pictures a clip needs once every request of underWay (handed
+  // out, not yet delivered, all of one file) is filed: what FetchRequest
+  // would answer then, one after another, each counting as filed for the
+  // next. Only requests of underWay's file are taken, up to the first of
+  // another. The default answers FetchRequestAfter for one request under way
+  // and nothing for more.
+  virtual std::vector<FrameRequest> FetchRequestsAfter(const std::vector<FrameRequest>& underWay, std::size_t most) {
+    std::vector<FrameRequest> next;
+    if (underWay.size() != 1 || most == 0) return next;
+    if (std::optional<FrameRequest> one = FetchRequestAfter(underWay.front())) next.push_back(std::move(*one));
+    return next;
+  }
 };
 
 inline constexpr std::chrono::milliseconds kFrameImageStopWait{10'000};
@@ -76,6 +93,21 @@ inline constexpr std::chrono::milliseconds kFrameImageAskAheadBelow{20};
 // How long a finished picture waits for its ask-ahead to be taken up by the
 // user-interface thread before withdrawing it.
 inline constexpr std::chrono::milliseconds kFrameImageAskAheadWait{2};
+// The worker asks ahead for as many quick pictures as keep it busy this long
+// (at least one, at most kFrameImageMostAhead): the user-interface thread
+// may be slow to wake, and a source being destroyed waits for them.
+inline constexpr std::chrono::milliseconds kFrameImageAskAheadSpan{4};
+inline constexpr std::size_t kFrameImageMostAhead = 8;
+
+// What passed between the worker and the user-interface thread so far.
+struct FrameImageHandOverCounts {
+  std::int64_t handOvers = 0;   // calls posted
+  std::int64_t wakeUps = 0;     // times the user-interface thread was woken for them
+  std::int64_t roundTrips = 0;  // calls the worker waited for: fetch, deliver, message
+  std::int64_t askAheads = 0;
+  std::int64_t withdrawn = 0;   // ask-aheads not taken up in time
+  std::chrono::nanoseconds waited{0};  // the worker's time waiting on the user-interface thread
+};
 
 class FrameImageWorker {
  public:
@@ -94,6 +126,9 @@ class FrameImageWorker {
   // How long a finished picture waits for its ask-ahead to be taken up
   // (kFrameImageAskAheadWait unless set); set before Start.
   void SetAskAheadWait(std::chrono::milliseconds wait);
+  // How much quick work the worker asks ahead for (kFrameImageAskAheadSpan
+  // unless set); set before Start.
+  void SetAskAheadSpan(std::chrono::milliseconds span);
 
   // Starts the thread; the view and ui are used inside ServeHandOver() only
   // and must outlive the worker. Once only; false when already started.
@@ -132,6 +167,8 @@ class FrameImageWorker {
   // far (for tests and benchmarks).
   bool KeepsFileOpen(const std::string& path) const;
   std::int64_t FilesOpened() const;
+  // Any thread.
+  FrameImageHandOverCounts HandOverCounts() const;
 
  private:
   struct State;

@@ -83,6 +83,17 @@ std::optional<FrameRequest> FramePictures::FetchRequestAfter(const FrameRequest&
   return MakeFrameRequest(*missing->source, missing->time);
 }
 
+std::vector<FrameRequest> FramePictures::FetchRequestsAfter(const std::vector<FrameRequest>& underWay,
+                                                            std::size_t most) {
+  std::vector<WantedFrameImage> coming;
+  for (const FrameRequest& request : underWay) coming.push_back({request.source, request.time});
+  std::vector<FrameRequest> next;
+  for (const WantedFrameImage& missing : cache_.Missing(Wanted(), coming, most)) {
+    next.push_back(MakeFrameRequest(*missing.source, missing.time));
+  }
+  return next;
+}
+
 bool FramePictures::DeliverResult(FrameRequest& request) {
   const bool stored = cache_.Store(std::move(request));
   if (stored) repaint_();

@@ -50,6 +50,7 @@ class FramePictures : public QObject, public IFrameImageView, public IPlaybackWo
 
   std::optional<FrameRequest> FetchRequest() override;
   std::optional<FrameRequest> FetchRequestAfter(const FrameRequest& underWay) override;
+  std::vector<FrameRequest> FetchRequestsAfter(const std::vector<FrameRequest>& underWay, std::size_t most) override;
   bool DeliverResult(FrameRequest& request) override;
   void Suspend() override { worker_.Suspend(); }
   void Resume() override { worker_.Resume(); }

@@ -303,6 +303,30 @@ TEST_F(FrameImageCacheTest, FirstMissingAfterAComingPictureSkipsItAndItsNeighbou
   EXPECT_FALSE(cache_.FirstMissing({{&movie_, 0}, {&movie_, 800}}, {&movie_, 760}));
 }
 
+// What the view hands the worker after several pictures under way: the next
+// ones missing, in the order wanted, each counting as coming for the later
+// ones, so neighbours within a frame are asked for once.
+TEST_F(FrameImageCacheTest, MissingListsTheNextPicturesBesidesThoseComing) {
+  ASSERT_TRUE(cache_.Store(Picture(movie_, 0)));
+  const std::vector<WantedFrameImage> wanted = {{&movie_, 0},   {&movie_, 400}, {&movie_, 800}, {&movie_, 810},
+                                                {&still_, 0},   {&still_, 900}, {&other_, 400}, {&movie_, 1200},
+                                                {&movie_, 1600}};
+  const std::vector<WantedFrameImage> coming = {{&movie_, 410}, {&other_, 1000}};
+  const auto times = [](const std::vector<WantedFrameImage>& list) {
+    std::vector<std::pair<const CSrc*, TimeMs>> out;
+    for (const WantedFrameImage& each : list) out.emplace_back(each.source, each.time);
+    return out;
+  };
+  using Pairs = std::vector<std::pair<const CSrc*, TimeMs>>;
+  EXPECT_EQ(times(cache_.Missing(wanted, coming, 4)),
+            (Pairs{{&movie_, 800}, {&still_, 0}, {&other_, 400}, {&movie_, 1200}}));
+  EXPECT_EQ(times(cache_.Missing(wanted, coming, 10)),
+            (Pairs{{&movie_, 800}, {&still_, 0}, {&other_, 400}, {&movie_, 1200}, {&movie_, 1600}}));
+  EXPECT_EQ(times(cache_.Missing(wanted, {{&still_, 0}, {&movie_, 800}}, 2)),
+            (Pairs{{&movie_, 400}, {&other_, 400}}));
+  EXPECT_TRUE(cache_.Missing(wanted, coming, 0).empty());
+}
+
 TEST_F(FrameImageCacheTest, AnOfflineSourceIsNeverAskedForUntilItIsRelinked) {
   other_.offline = true;
   EXPECT_FALSE(cache_.FirstMissing({{&other_, 0}, {&other_, 4000}}));

@@ -6,10 +6,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include "playback/frame_image_cache.h"
 #include "playback/frame_image_producer.h"
@@ -429,6 +432,98 @@ TEST_F(FrameImageWorkerTest, AnAskAheadNobodyTakesUpIsWithdrawnAndFreesTheFile) 
   EXPECT_FALSE(fileInWork_.Holds(moviePath_)) << "the worker waits on a thread that waits for its file";
   ASSERT_TRUE(ServeUntil(*worker, [&] { return cache_.PictureCount() == 4; }));
   EXPECT_EQ(FrameNumberIn(cache_.Bucket(*movie_)->images.back().pixels), 30);
+  EXPECT_TRUE(worker->Stop());
+}
+
+// The track area's side when it answers several pictures ahead: it notes
+// the order pictures reach it in, and how often the worker woke it.
+class BatchCacheView : public AheadCacheView {
+ public:
+  BatchCacheView(CFrameImageCache& cache, FileInWork& fileInWork)
+      : AheadCacheView(cache, fileInWork), cache_(cache) {}
+
+  std::vector<FrameRequest> FetchRequestsAfter(const std::vector<FrameRequest>& underWay, std::size_t most) override {
+    ++batchFetches;
+    std::vector<WantedFrameImage> coming;
+    for (const FrameRequest& request : underWay) coming.push_back({request.source, request.time});
+    std::vector<FrameRequest> next;
+    for (const WantedFrameImage& missing : cache_.Missing(wanted, coming, most)) {
+      next.push_back(MakeFrameRequest(*missing.source, missing.time));
+    }
+    return next;
+  }
+  bool DeliverResult(FrameRequest& request) override {
+    if (!request.pixels.empty()) frames.push_back(FrameNumberIn(request.pixels));
+    return CacheView::DeliverResult(request);
+  }
+
+  int batchFetches = 0;
+  std::vector<int> frames;  // as delivered
+  std::atomic<int> wakeUps{0};
+
+ private:
+  CFrameImageCache& cache_;
+};
+
+std::vector<int> EveryOtherFrame(int count) {
+  std::vector<int> frames;
+  for (int frame = 0; frame < count; frame += 2) frames.push_back(frame);
+  return frames;
+}
+
+// Quick pictures of one file are asked for several at a time and handed back
+// without waking the user-interface thread for each, every one in the order
+// asked and once.
+TEST_F(FrameImageWorkerTest, QuickPicturesAreAskedForAndHandedBackSeveralAtATime) {
+  BatchCacheView view(cache_, fileInWork_);
+  for (int frame : EveryOtherFrame(50)) view.wanted.push_back({movie_.get(), frame * 40.0 + 10.0});
+  auto worker = MakeWorker();
+  worker->SetAskAheadWait(30s);   // the test's serving loop may be slow to wake
+  worker->SetAskAheadSpan(30s);   // as many ahead as it takes
+  worker->SetHandOverNotifier([&] { ++view.wakeUps; });
+  ASSERT_TRUE(worker->Start(view, ui_));
+  worker->Signal();
+  ASSERT_TRUE(ServeUntil(*worker, [&] { return cache_.PictureCount() == 25; }));
+  EXPECT_EQ(view.frames, EveryOtherFrame(50));
+  EXPECT_EQ(view.deliveries, 25);
+  // One wake-up for each picture would be 25; the first two pictures take a
+  // round trip each, the others come kFrameImageMostAhead at a time.
+  EXPECT_LE(view.wakeUps, 12);
+  EXPECT_LE(view.batchFetches, 8);
+  // The counts tell the same (the notifier of the last wake-up may still
+  // be on its way).
+  const FrameImageHandOverCounts counts = worker->HandOverCounts();
+  EXPECT_LE(counts.wakeUps, 12);
+  EXPECT_GE(counts.wakeUps, view.wakeUps);
+  EXPECT_EQ(counts.withdrawn, 0);
+  EXPECT_TRUE(worker->Stop());
+  EXPECT_EQ(fileInWork_.Current(), "");
+}
+
+// A thread that stops serving (waiting for the file, as a source being
+// destroyed does) gets the file back once the requests in hand are made, and
+// the pictures made meanwhile are all handed back afterwards, in order.
+TEST_F(FrameImageWorkerTest, PicturesMadeAheadReachTheViewAfterTheFileIsLetGo) {
+  BatchCacheView view(cache_, fileInWork_);
+  for (int frame : EveryOtherFrame(50)) view.wanted.push_back({movie_.get(), frame * 40.0 + 10.0});
+  auto worker = MakeWorker();
+  worker->SetAskAheadWait(50ms);
+  worker->SetAskAheadSpan(30s);
+  ASSERT_TRUE(worker->Start(view, ui_));
+  worker->Signal();
+  // Served until an ask-ahead has put several requests in the worker's hand.
+  ASSERT_TRUE(ServeUntil(*worker, [&] { return view.batchFetches >= 2; }));
+  const auto giveUp = std::chrono::steady_clock::now() + 30s;
+  while (fileInWork_.Holds(moviePath_) && std::chrono::steady_clock::now() < giveUp) std::this_thread::sleep_for(1ms);
+  EXPECT_FALSE(fileInWork_.Holds(moviePath_)) << "the worker waits on a thread that waits for its file";
+  const int before = view.deliveries;
+  ASSERT_TRUE(worker->WaitForHandOver(30s));
+  worker->ServeHandOver();
+  EXPECT_GE(view.deliveries - before, 4) << "pictures made while nobody served";
+  ASSERT_TRUE(ServeUntil(*worker, [&] { return cache_.PictureCount() == 25; }));
+  EXPECT_EQ(view.frames, EveryOtherFrame(50));
+  EXPECT_EQ(view.deliveries, 25);
+  EXPECT_GE(worker->HandOverCounts().withdrawn, 1);
   EXPECT_TRUE(worker->Stop());
 }
 

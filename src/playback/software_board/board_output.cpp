@@ -240,6 +240,11 @@ double BoardOutput::ContentLeftAt(double boardTime) const {
   return left;
 }
 
+std::vector<VideoTimeLine*> BoardOutput::VideoLines() const {
+  std::lock_guard lock(mutex_);
+  return video_;
+}
+
 std::int64_t BoardOutput::FramesOutput() const {
   std::lock_guard lock(mutex_);
   return frames_;

@@ -54,6 +54,8 @@ class BoardOutput {
   double ContentLeftAt(double boardTime) const;
   // Frames made in the current (or last) play.
   std::int64_t FramesOutput() const;
+  // The video lines registered now (for measuring; not from within the sink).
+  std::vector<VideoTimeLine*> VideoLines() const;
 
   // Registration by the components themselves.
   void Add(VideoTimeLine* line);

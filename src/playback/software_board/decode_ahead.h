@@ -116,6 +116,12 @@ class DecodeAhead {
     return starvedAt_ >= 0 && starvedAt_ <= index && items_.empty();
   }
 
+  // Items made and not yet taken: how far the worker is ahead of the output.
+  std::size_t ReadyAhead() {
+    std::lock_guard lock(mutex_);
+    return items_.size();
+  }
+
  private:
   // Called with the lock held: notes the index handed out.
   T Taken(std::int64_t index, T item) {

@@ -238,6 +238,11 @@ bool VideoTimeLine::Playing() const {
   return position_.Playing();
 }
 
+std::size_t VideoTimeLine::ReadyAhead() const {
+  std::lock_guard lock(mutex_);
+  return ahead_ ? ahead_->ReadyAhead() : 0;
+}
+
 WindowRect VideoTimeLine::Window() const {
   std::lock_guard lock(mutex_);
   return window_;

@@ -78,6 +78,8 @@ class VideoTimeLine final : public IKlpVTimeLine {
   SharedPicture PictureAt(double boardTime, bool wait);
   // Content not yet output by the board time (negative past the end).
   double RestAt(double boardTime) const;
+  // Frames decoded ahead and not yet shown (0 when not decoding).
+  std::size_t ReadyAhead() const;
 
  private:
   void StartDecoding();  // with mutex_ held
