@@ -27,6 +27,8 @@ class PreviewWindow : public QWidget, public IOutputSink {
   void OnVideoFrame(double seconds, const RgbFrame& frame) override;
   void OnAudio(double seconds, const float* interleavedStereo, std::size_t frames) override;
   void OnEnd() override;
+  // A picture stays shown until another comes.
+  bool TakesRepeatedPictures() const override { return false; }
 
   bool HasSoundDevice() const { return audio_ != nullptr; }
   // Takes frames of another size or shape: the window is sized to them again.

@@ -46,7 +46,7 @@ TEST(VideoTimeLineEndPicture, AnOutputLateForTheLastFrameStillGetsItsPicture) {
     if (!picture) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   ASSERT_NE(picture, nullptr) << "the line never showed its only picture";
-  EXPECT_EQ(testing::ReadFrameNumber(picture->pixels.data(), 160, 120), 10);
+  EXPECT_EQ(testing::ReadFrameNumber(picture->rgb.pixels.data(), 160, 120), 10);
   // And keeps it.
   clock->Advance(1.0);
   EXPECT_EQ(line.PictureAt(clock->Now(), false), picture);
@@ -82,7 +82,7 @@ TEST(VideoTimeLineEndPicture, APictureAppendedAfterCatchingUpShowsThoughTheWorke
     if (!picture) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   ASSERT_NE(picture, nullptr);
-  ASSERT_EQ(testing::ReadFrameNumber(picture->pixels.data(), 160, 120), 10);
+  ASSERT_EQ(testing::ReadFrameNumber(picture->rgb.pixels.data(), 160, 120), 10);
 
   clock->Advance(0.4);
   // Empty frames up to now (the line has played since it started), then the picture.
@@ -92,7 +92,7 @@ TEST(VideoTimeLineEndPicture, APictureAppendedAfterCatchingUpShowsThoughTheWorke
   for (int look = 0; look < 300 && shown != 20; ++look) {
     if (look > 0) clock->Advance(0.04);
     picture = line.PictureAt(clock->Now(), false);
-    shown = picture ? testing::ReadFrameNumber(picture->pixels.data(), 160, 120) : -1;
+    shown = picture ? testing::ReadFrameNumber(picture->rgb.pixels.data(), 160, 120) : -1;
     if (shown != 20) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_EQ(shown, 20) << "the appended picture never showed";

@@ -61,12 +61,14 @@ bool BoardOutput::SetFormat(const SoftwareBoardFormat& format) {
   // With every line gone a play still marked as going is over.
   EndPlayLocked();
   format_ = format;
+  composedValid_ = false;
   return true;
 }
 
 void BoardOutput::SetSink(IOutputSink* sink) {
   std::lock_guard lock(mutex_);
   sink_ = sink;
+  composedValid_ = false;  // a new sink gets a first picture
   yuv_ = sink ? sink->YuvWanted() : std::nullopt;
   if (yuv_ && !ComposableYuv(yuv_->format)) yuv_.reset();
 }
@@ -118,7 +120,7 @@ bool BoardOutput::RenderAt(double boardTime, bool waitForDecoders) {
     samples_ = 0;
   }
   const YuvFrame* yuvFrame = yuv_ ? &ComposeYuv(boardTime, waitForDecoders) : nullptr;
-  if (!yuv_) ComposeRgb(boardTime, waitForDecoders);
+  const bool pictureChanged = yuv_ || ComposeRgb(boardTime, waitForDecoders);
   const std::int64_t soundEnd = SoundFramesBefore(frames_ + 1, format_.framesPerSecond);
   const auto count = static_cast<std::size_t>(soundEnd - samples_);
   mixer_.Begin(count);
@@ -132,7 +134,7 @@ bool BoardOutput::RenderAt(double boardTime, bool waitForDecoders) {
   if (sink_) {
     if (yuvFrame) {
       sink_->OnYuvFrame(frames_ / format_.framesPerSecond, *yuvFrame);
-    } else {
+    } else if (pictureChanged || sink_->TakesRepeatedPictures()) {
       sink_->OnVideoFrame(frames_ / format_.framesPerSecond, frame_);
     }
     sink_->OnAudio(static_cast<double>(samples_) / kBoardSampleRate, sound.data(), count);
@@ -143,24 +145,33 @@ bool BoardOutput::RenderAt(double boardTime, bool waitForDecoders) {
   return true;
 }
 
-void BoardOutput::ComposeRgb(double boardTime, bool waitForDecoders) {
+bool BoardOutput::ComposeRgb(double boardTime, bool waitForDecoders) {
+  linePictures_.clear();
+  for (VideoTimeLine* line : video_) linePictures_.push_back(line->PictureAt(boardTime, waitForDecoders));
+  const bool titles = std::any_of(titles_.begin(), titles_.end(), [](TitleLayer* layer) { return layer->Active(); });
+  const bool sizeKept = frame_.width == format_.width && frame_.height == format_.height;
+  // The same pictures without titles make the same frame (an idle preview,
+  // a still): it is not made again.
+  if (composedValid_ && sizeKept && !titles && !composedWithTitles_ && linePictures_ == composedFrom_) return false;
   // One frame, blackened each time: a fresh one of 4K would cost the system
   // 25 MB of new pages a frame.
-  if (frame_.width != format_.width || frame_.height != format_.height) {
+  if (!sizeKept) {
     frame_ = RgbFrame(format_.width, format_.height);
   } else {
     std::fill(frame_.pixels.begin(), frame_.pixels.end(), std::uint8_t{0});
     frame_.alpha.clear();
   }
   RgbFrame& frame = frame_;
-  for (VideoTimeLine* line : video_) {
-    if (SharedPicture picture = line->PictureAt(boardTime, waitForDecoders)) {
-      PutPicture(picture->rgb, line->Window(), frame);
-    }
+  for (std::size_t i = 0; i < video_.size(); ++i) {
+    if (linePictures_[i]) PutPicture(linePictures_[i]->rgb, video_[i]->Window(), frame);
   }
   for (TitleLayer* layer : titles_) {
     if (layer->Active()) layer->DrawAt(boardTime, frame);
   }
+  composedFrom_.swap(linePictures_);
+  composedWithTitles_ = titles;
+  composedValid_ = true;
+  return true;
 }
 
 const YuvFrame& BoardOutput::ComposeYuv(double boardTime, bool waitForDecoders) {
@@ -220,6 +231,8 @@ const YuvFrame& BoardOutput::ComposeYuv(double boardTime, bool waitForDecoders) 
 void BoardOutput::EndPlayLocked() {
   if (!inPlay_) return;
   inPlay_ = false;
+  composedValid_ = false;  // the next play's first picture is sent whatever it is
+  composedFrom_.clear();
   if (sink_) sink_->OnEnd();
 }
 

@@ -67,7 +67,9 @@ class BoardOutput {
 
  private:
   bool AnyPlaying() const;  // with mutex_ held
-  void ComposeRgb(double boardTime, bool waitForDecoders);
+  // False when the frame is the one composed before (the same pictures and
+  // no title), which is then left as it is.
+  bool ComposeRgb(double boardTime, bool waitForDecoders);
   // The output frame: a line's picture passed on as it is where it covers
   // the frame and nothing is laid over it.
   const YuvFrame& ComposeYuv(double boardTime, bool waitForDecoders);
@@ -85,6 +87,12 @@ class BoardOutput {
   AudioMixer mixer_;
   std::vector<float> lineSound_;
   RgbFrame frame_;  // the output frame, made again in place for each one
+  // The lines' pictures in frame_, held so that no later one can take an
+  // address of theirs and pass for them; and this frame's, before composing.
+  std::vector<std::shared_ptr<const LinePicture>> composedFrom_;
+  std::vector<std::shared_ptr<const LinePicture>> linePictures_;
+  bool composedWithTitles_ = false;
+  bool composedValid_ = false;  // frame_ is what composedFrom_ makes
   std::optional<YuvFormat> yuv_;
   YuvFrame yuvFrame_;  // the YUV output frame where pictures are laid over others
   YuvFrame yuvBlack_;  // the YUV output frame where nothing shows

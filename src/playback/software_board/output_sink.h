@@ -26,6 +26,10 @@ class IOutputSink {
   // the sink is set, so it holds for the plays that follow.
   virtual std::optional<YuvFormat> YuvWanted() const { return std::nullopt; }
   virtual void OnYuvFrame(double /*seconds*/, const YuvFrame& /*frame*/) {}
+  // A sink that only shows pictures (the preview) needs no RGB frame equal
+  // to the one before: the board then neither makes nor sends it, so an idle
+  // preview costs next to nothing. Its sound still comes every frame.
+  virtual bool TakesRepeatedPictures() const { return true; }
   // frames sample frames, left and right interleaved.
   virtual void OnAudio(double seconds, const float* interleavedStereo, std::size_t frames) = 0;
   // Nothing plays any more; the output goes quiet until the next play.
