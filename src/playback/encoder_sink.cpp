@@ -12,8 +12,6 @@ YuvFormat EncoderPictureFormat(const MediaFileSettings& settings) {
   if (settings.format == MediaFileFormat::AviMjpegPcm) return YuvFormat{AV_PIX_FMT_YUV422P, true, SWS_CS_ITU601};
   const OutputColour colour = OutputColourOf(settings.width, settings.height, settings.framesPer1000s);
   const int matrix = colour == OutputColour::Bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601;
-  // ProRes keeps 4:2:2: composing in 4:2:0 would halve its colour lines.
-  if (settings.format == MediaFileFormat::MovProResPcm) return YuvFormat{AV_PIX_FMT_YUV422P, false, matrix};
   return YuvFormat{AV_PIX_FMT_YUV420P, false, matrix};
 }
 

@@ -22,8 +22,8 @@
 namespace vantorelle {
 
 // The YUV the encoder of a file takes, for the board to compose in: 4:2:0
-// limited range in the file's matrix for H.264 and VP9, 4:2:2 limited for
-// ProRes (made 10-bit by the encoder), full-range BT.601 4:2:2 for MJPEG.
+// limited range in the file's matrix for H.264, VP9 and ProRes (which the
+// encoder makes 4:2:2 10-bit), full-range BT.601 4:2:2 for MJPEG.
 YuvFormat EncoderPictureFormat(const MediaFileSettings& settings);
 
 class EncoderSink final : public IOutputSink {

@@ -148,7 +148,8 @@ bool BoardOutput::RenderAt(double boardTime, bool waitForDecoders) {
 bool BoardOutput::ComposeRgb(double boardTime, bool waitForDecoders) {
   linePictures_.clear();
   for (VideoTimeLine* line : video_) linePictures_.push_back(line->PictureAt(boardTime, waitForDecoders));
-  const bool titles = std::any_of(titles_.begin(), titles_.end(), [](TitleLayer* layer) { return layer->Active(); });
+  const bool titles = std::any_of(titles_.begin(), titles_.end(),
+                                  [&](TitleLayer* layer) { return layer->Active() && layer->DrawsAt(boardTime); });
   const bool sizeKept = frame_.width == format_.width && frame_.height == format_.height;
   // The same pictures without titles make the same frame (an idle preview,
   // a still): it is not made again.

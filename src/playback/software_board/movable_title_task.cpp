@@ -95,6 +95,12 @@ void MovableTitleTask::Place(double boardTime, Draw draw) {
   }
 }
 
+bool MovableTitleTask::DrawsAt(double boardTime) {
+  bool draws = false;
+  Place(boardTime, [&](Piece&, std::int32_t, std::int32_t, const TitleRect&) { draws = true; });
+  return draws;
+}
+
 void MovableTitleTask::DrawAt(double boardTime, RgbFrame& frame) {
   Place(boardTime, [&](Piece& piece, std::int32_t x, std::int32_t y, const TitleRect& clip) {
     DrawTitleImage(*piece.picture, x, y, clip, 1.0, frame);

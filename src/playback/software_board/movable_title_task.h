@@ -33,6 +33,8 @@ class MovableTitleTask final : public IKlpMovableTitleTask, public TitleLayer {
   KlpResult AddData(IKlpPlayStillImage& image, std::int32_t inPixels, std::int32_t lengthPixels) override;
 
   bool Active() const override;
+
+  bool DrawsAt(double boardTime) override;
   void DrawAt(double boardTime, RgbFrame& frame) override;
   void DrawAt(double boardTime, YuvFrame& frame) override;
   // How far the window has moved along the strip, in whole pixels.

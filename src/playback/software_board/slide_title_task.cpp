@@ -93,6 +93,12 @@ double SlideTitleTask::OpacityAt(double boardTime) const {
   return opacity;
 }
 
+bool SlideTitleTask::DrawsAt(double boardTime) {
+  std::lock_guard lock(mutex_);
+  double opacity = 0.0;
+  return SlideAt(position_.SecondsAt(boardTime), opacity) != nullptr && opacity > 0.0;
+}
+
 void SlideTitleTask::DrawAt(double boardTime, RgbFrame& frame) {
   std::lock_guard lock(mutex_);
   double opacity = 0.0;

@@ -32,6 +32,8 @@ class SlideTitleTask final : public IKlpSlideTitleTask, public TitleLayer {
   KlpResult AddData(IKlpPlayStillImage& image, double lengthS, double fadeInS, double fadeOutS) override;
 
   bool Active() const override;
+
+  bool DrawsAt(double boardTime) override;
   void DrawAt(double boardTime, RgbFrame& frame) override;
   void DrawAt(double boardTime, YuvFrame& frame) override;
   // The image's weight at a board time (0 when none shows), for tests.

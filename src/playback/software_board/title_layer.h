@@ -25,6 +25,8 @@ class TitleLayer {
   virtual ~TitleLayer() = default;
   // Whether the task shows anything now (paused or playing).
   virtual bool Active() const = 0;
+  // Whether DrawAt lays anything over the frame at the board time.
+  virtual bool DrawsAt(double boardTime) = 0;
   virtual void DrawAt(double boardTime, RgbFrame& frame) = 0;
   // The same over a YUV output frame.
   virtual void DrawAt(double boardTime, YuvFrame& frame) = 0;
