@@ -69,12 +69,16 @@ void BoardOutput::SetSink(IOutputSink* sink) {
   std::lock_guard lock(mutex_);
   sink_ = sink;
   composedValid_ = false;  // a new sink gets a first picture
-  yuv_ = sink ? sink->YuvWanted() : std::nullopt;
-  if (yuv_ && !ComposableYuv(yuv_->format)) yuv_.reset();
+  std::optional<YuvFormat> wanted = sink ? sink->YuvWanted() : std::nullopt;
+  if (wanted && !ComposableYuv(wanted->format)) wanted.reset();
+  std::lock_guard yuvLock(yuvMutex_);
+  yuv_ = wanted;
 }
 
 std::optional<YuvFormat> BoardOutput::YuvPictures() const {
-  std::lock_guard lock(mutex_);
+  // Asked by lines holding their own lock, while the output may hold its
+  // own and ask the lines: so not under mutex_.
+  std::lock_guard lock(yuvMutex_);
   return yuv_;
 }
 

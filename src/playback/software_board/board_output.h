@@ -93,6 +93,7 @@ class BoardOutput {
   std::vector<std::shared_ptr<const LinePicture>> linePictures_;
   bool composedWithTitles_ = false;
   bool composedValid_ = false;  // frame_ is what composedFrom_ makes
+  mutable std::mutex yuvMutex_;  // guards yuv_ for YuvPictures; it is written under both
   std::optional<YuvFormat> yuv_;
   YuvFrame yuvFrame_;  // the YUV output frame where pictures are laid over others
   YuvFrame yuvBlack_;  // the YUV output frame where nothing shows
