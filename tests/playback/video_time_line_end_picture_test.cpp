@@ -17,15 +17,21 @@ namespace {
 
 using testing::BoardOutputRig;
 
-TEST(VideoTimeLineEndPicture, AnOutputLateForTheLastFrameStillGetsItsPicture) {
-  BoardOutputRig rig;
+// A second of 160 × 120 frames at 25, each showing its number.
+std::unique_ptr<IKlpPlayMovie> NumberedMovie(BoardOutputRig& rig) {
   testing::MovieParams params;
   params.width = 160;
   params.height = 120;
   params.frameCount = 25;
   const std::string path = rig.Dir().File("numbered.avi");
-  ASSERT_TRUE(testing::WriteAvi(path, params));
-  auto movie = rig.Movie(path);
+  if (!testing::WriteAvi(path, params)) return nullptr;
+  return rig.Movie(path);
+}
+
+TEST(VideoTimeLineEndPicture, AnOutputLateForTheLastFrameStillGetsItsPicture) {
+  BoardOutputRig rig;
+  auto movie = NumberedMovie(rig);
+  ASSERT_NE(movie, nullptr);
   auto clip = rig.VideoClip(*movie, 0.4, 0.04);  // source frame 10 alone
 
   auto clock = std::make_shared<VirtualBoardClock>();
@@ -58,13 +64,8 @@ TEST(VideoTimeLineEndPicture, AnOutputLateForTheLastFrameStillGetsItsPicture) {
 // still shows.
 TEST(VideoTimeLineEndPicture, APictureAppendedAfterCatchingUpShowsThoughTheWorkerJumpedAhead) {
   BoardOutputRig rig;
-  testing::MovieParams params;
-  params.width = 160;
-  params.height = 120;
-  params.frameCount = 25;
-  const std::string path = rig.Dir().File("numbered.avi");
-  ASSERT_TRUE(testing::WriteAvi(path, params));
-  auto movie = rig.Movie(path);
+  auto movie = NumberedMovie(rig);
+  ASSERT_NE(movie, nullptr);
   auto first = rig.VideoClip(*movie, 0.4, 0.04);
   auto second = rig.VideoClip(*movie, 0.8, 0.04);
 
