@@ -98,6 +98,16 @@ struct ExportJob::State {
   ExportState state = ExportState::Running;  // under mutex
   std::string error;                          // under mutex
   double elapsedAtEnd = -1.0;                 // under mutex
+  // The sink being written while the play runs, so that a cancel can free
+  // a play waiting for room in its queue.
+  std::mutex sinkMutex;
+  EncoderSink* writingSink = nullptr;  // under sinkMutex
+
+  void SetWritingSink(EncoderSink* sink) {
+    std::lock_guard lock(sinkMutex);
+    writingSink = sink;
+    if (sink && cancel.load()) sink->Interrupt();
+  }
 
   void End(ExportState how, std::string why = {}) {
     std::lock_guard lock(mutex);
@@ -146,6 +156,7 @@ std::pair<ExportState, std::string> ExportJob::State::Play() {
   } else {
     encoderSink = std::make_unique<EncoderSink>(*encoder, BoardPicturesFor(settings));
     sink = encoderSink.get();
+    SetWritingSink(encoderSink.get());
   }
   const auto sinkOk = [&] { return shrinkingSink ? shrinkingSink->Ok() : encoderSink->Ok(); };
   p.output->SetSink(sink);
@@ -167,12 +178,14 @@ std::pair<ExportState, std::string> ExportJob::State::Play() {
   p.output->EndPlay();
   engine.Stop();
   p.output->SetSink(nullptr);
-  // Everything queued reaches the encoder before it finishes or is abandoned.
-  if (encoderSink) encoderSink->Finish();
+  SetWritingSink(nullptr);
   if (cancel.load()) {
+    if (encoderSink) encoderSink->Discard();
     encoder->Abandon();  // the temporary goes with the file below
     return {ExportState::Cancelled, {}};
   }
+  // Everything queued reaches the encoder before it finishes.
+  if (encoderSink) encoderSink->Finish();
   const bool finished = encoder->Finish();
   if (!sinkOk() || !finished) return {ExportState::Failed, encoder->Error()};
   if (!file->Commit(why)) return {ExportState::Failed, why};
@@ -224,7 +237,12 @@ ExportProgress ExportJob::Progress() const {
   return progress;
 }
 
-void ExportJob::Cancel() { state_->cancel.store(true); }
+void ExportJob::Cancel() {
+  State& s = *state_;
+  s.cancel.store(true);
+  std::lock_guard lock(s.sinkMutex);
+  if (s.writingSink) s.writingSink->Interrupt();
+}
 
 ExportProgress ExportJob::Wait() {
   {

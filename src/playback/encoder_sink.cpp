@@ -1,5 +1,6 @@
 #include "playback/encoder_sink.h"
 
+#include <algorithm>
 #include <cstring>
 
 extern "C" {
@@ -28,15 +29,20 @@ bool EncoderSink::Ok() const {
 AvFramePtr EncoderSink::FreeYuvFrame(const YuvFrame& like) {
   AvFramePtr frame;
   {
+    // A frame the encoder still holds (it takes references) waits in the
+    // pool until it lets go; one of another size is dropped.
     std::lock_guard lock(mutex_);
-    if (!freeFrames_.empty()) {
-      frame = std::move(freeFrames_.back());
-      freeFrames_.pop_back();
+    std::erase_if(freeFrames_, [&](const AvFramePtr& f) {
+      return f->width != like.width || f->height != like.height || f->format != like.format.format;
+    });
+    const auto writable = std::find_if(freeFrames_.begin(), freeFrames_.end(),
+                                       [](const AvFramePtr& f) { return av_frame_is_writable(f.get()) != 0; });
+    if (writable != freeFrames_.end()) {
+      frame = std::move(*writable);
+      freeFrames_.erase(writable);
     }
   }
-  if (frame && frame->width == like.width && frame->height == like.height && frame->format == like.format.format) {
-    return frame;
-  }
+  if (frame) return frame;
   frame.reset(av_frame_alloc());
   if (!frame) return nullptr;
   frame->width = like.width;
@@ -91,11 +97,9 @@ void EncoderSink::OnAudio(double, const float* samples, std::size_t frames) {
 
 void EncoderSink::Push(Item item, bool picture) {
   std::unique_lock lock(mutex_);
-  if (picture) {
-    changed_.wait(lock, [this] { return queuedPictures_ < kQueuedFrames || stopping_ || !ok_; });
-    if (stopping_ || !ok_) return;
-    ++queuedPictures_;
-  }
+  if (picture) changed_.wait(lock, [this] { return queuedPictures_ < kQueuedFrames || stopping_ || !ok_; });
+  if (stopping_ || !ok_) return;
+  if (picture) ++queuedPictures_;
   queue_.push_back(std::move(item));
   changed_.notify_all();
 }
@@ -139,6 +143,21 @@ bool EncoderSink::Finish() {
   changed_.notify_all();
   if (thread_.joinable()) thread_.join();
   return Ok();
+}
+
+void EncoderSink::Interrupt() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    queue_.clear();
+    queuedPictures_ = 0;
+  }
+  changed_.notify_all();
+}
+
+void EncoderSink::Discard() {
+  Interrupt();
+  if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace vantorelle

@@ -47,6 +47,14 @@ class EncoderSink final : public IOutputSink {
   // Waits until everything given has been handed to the encoder and stops
   // the thread; false when a write failed (the encoder's Error() says why).
   bool Finish();
+  // Drops what waits to be written and stops the thread once the picture in
+  // hand is written: a cancelled export stops at once instead of encoding
+  // the queue first.
+  void Discard();
+  // From any thread: what waits is dropped and nothing more is taken, so a
+  // play waiting for room in the queue goes on at once. Discard or Finish
+  // still ends the thread.
+  void Interrupt();
   // False once a write failed.
   bool Ok() const;
 

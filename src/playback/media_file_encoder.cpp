@@ -417,6 +417,21 @@ bool MediaFileEncoder::WriteVideoFrame(const AVFrame& yuv) {
   const int* toMatrix = sws_getCoefficients(s.video->colorspace);
   const bool sameMatrix = std::equal(fromMatrix, fromMatrix + 4, toMatrix);
   const std::uint8_t* planes[4] = {yuv.data[0], yuv.data[1], yuv.data[2], yuv.data[3]};
+  if (from == to && fromFull == toFull && sameMatrix && yuv.buf[0]) {
+    // The encoder takes a reference to the caller's buffers: no copy. The
+    // caller writes into them again only once nothing else holds them.
+    AvFramePtr shared(av_frame_clone(&yuv));
+    if (!shared) return s.Fail("picture frame", AVERROR(ENOMEM));
+    const AVFrame& own = *s.videoFrame;
+    shared->format = own.format;
+    shared->color_primaries = own.color_primaries;
+    shared->color_trc = own.color_trc;
+    shared->colorspace = own.colorspace;
+    shared->color_range = own.color_range;
+    shared->quality = own.quality;
+    shared->pts = s.videoFrames++;
+    return s.Send(*s.video, *s.videoStream, shared.get());
+  }
   if (from == to && fromFull == toFull && sameMatrix) {
     av_image_copy(picture.data, picture.linesize, planes, yuv.linesize, to, yuv.width, yuv.height);
   } else {

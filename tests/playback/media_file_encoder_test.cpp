@@ -14,6 +14,8 @@
 #include <iterator>
 #include <numbers>
 
+#include "playback/encoder_sink.h"
+#include "playback/ffmpeg_handles.h"
 #include "support/media_file_reader.h"
 #include "support/temp_dir.h"
 
@@ -240,20 +242,43 @@ TEST(MediaFileEncoderKinds, APngHoldsTheFirstPictureExactly) {
 }
 
 // A file of 10 frames of noise at the given quality; its size in bytes.
-std::uintmax_t NoiseFileSize(const std::string& path, MediaFileFormat format, int quality) {
+// The noise comes as RGB, or as reference-counted YUV frames in the
+// encoder's own picture format, as the export's composed pictures come.
+std::uintmax_t NoiseFileSize(const std::string& path, MediaFileFormat format, int quality, bool asYuv) {
   std::string error;
   MediaFileSettings settings{format, kWidth, kHeight, 25000, 48000};
   settings.quality = quality;
   auto encoder = MediaFileEncoder::Open(path, settings, error);
   if (!encoder) return 0;
-  std::vector<std::uint8_t> noise(static_cast<std::size_t>(kWidth) * kHeight * 3);
   std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<std::uint8_t>(seed >> 24);
+  };
+  std::vector<std::uint8_t> noise(static_cast<std::size_t>(kWidth) * kHeight * 3);
+  const YuvFormat yuv = EncoderPictureFormat(settings);
   for (int frame = 0; frame < 10; ++frame) {
-    for (std::uint8_t& byte : noise) {
-      seed = seed * 1664525u + 1013904223u;
-      byte = static_cast<std::uint8_t>(seed >> 24);
+    if (!asYuv) {
+      for (std::uint8_t& byte : noise) byte = next();
+      if (!encoder->WriteVideoFrame(noise.data())) return 0;
+      continue;
     }
-    if (!encoder->WriteVideoFrame(noise.data())) return 0;
+    AvFramePtr picture(av_frame_alloc());
+    picture->width = kWidth;
+    picture->height = kHeight;
+    picture->format = yuv.format;
+    picture->color_range = yuv.fullRange ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+    picture->colorspace = static_cast<AVColorSpace>(yuv.matrix);
+    if (av_frame_get_buffer(picture.get(), 0) < 0) return 0;
+    const int chromaRows = yuv.format == AV_PIX_FMT_YUV420P ? kHeight / 2 : kHeight;
+    for (int plane = 0; plane < 3; ++plane) {
+      const int width = plane == 0 ? kWidth : kWidth / 2;
+      for (int row = 0; row < (plane == 0 ? kHeight : chromaRows); ++row) {
+        std::uint8_t* line = picture->data[plane] + static_cast<std::ptrdiff_t>(row) * picture->linesize[plane];
+        for (int x = 0; x < width; ++x) line[x] = next();
+      }
+    }
+    if (!encoder->WriteVideoFrame(*picture)) return 0;
   }
   if (!encoder->Finish()) return 0;
   return std::filesystem::file_size(path);
@@ -261,15 +286,17 @@ std::uintmax_t NoiseFileSize(const std::string& path, MediaFileFormat format, in
 
 TEST(MediaFileEncoderKinds, TheQualityGivenReachesTheEncoder) {
   testing::TempDir dir;
-  for (const auto& [format, file, best, worst] :
-       {std::tuple{MediaFileFormat::Mp4H264Aac, "q.mp4", 14, 35}, std::tuple{MediaFileFormat::WebmVp9Opus, "q.webm", 15, 50},
-        std::tuple{MediaFileFormat::AviMjpegPcm, "q.avi", 2, 20}}) {
-    SCOPED_TRACE(file);
-    const std::uintmax_t large = NoiseFileSize(dir.File(std::string("best-") + file), format, best);
-    const std::uintmax_t small = NoiseFileSize(dir.File(std::string("worst-") + file), format, worst);
-    ASSERT_GT(small, 0u);
-    // Noise keeps every detail it is given room for.
-    EXPECT_GT(large, small * 2) << large << " vs " << small;
+  for (const bool asYuv : {false, true}) {
+    for (const auto& [format, file, best, worst] :
+         {std::tuple{MediaFileFormat::Mp4H264Aac, "q.mp4", 14, 35}, std::tuple{MediaFileFormat::WebmVp9Opus, "q.webm", 15, 50},
+          std::tuple{MediaFileFormat::AviMjpegPcm, "q.avi", 2, 20}}) {
+      SCOPED_TRACE(std::string(file) + (asYuv ? " from YUV frames" : " from RGB"));
+      const std::uintmax_t large = NoiseFileSize(dir.File(std::string("best-") + file), format, best, asYuv);
+      const std::uintmax_t small = NoiseFileSize(dir.File(std::string("worst-") + file), format, worst, asYuv);
+      ASSERT_GT(small, 0u);
+      // Noise keeps every detail it is given room for.
+      EXPECT_GT(large, small * 2) << large << " vs " << small;
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace vantorelle {
 namespace {
@@ -131,19 +132,37 @@ void LayYuvPicture(const YuvFrame& picture, std::int32_t x, std::int32_t y, cons
   weight = std::min(weight, 256);
   const ComposeRect r = Covered(x, y, picture.width, picture.height, clip, target);
   if (r.width <= 0 || r.height <= 0) return;
+  // The opacity of every covered pixel, worked out once: luma and chroma
+  // both read it, and titles are laid on every frame they show.
+  std::vector<std::uint8_t> opacity(static_cast<std::size_t>(r.width) * r.height);
   const bool hasAlpha = !picture.alpha.empty();
+  const auto flat = static_cast<std::uint8_t>((255 * weight + 128) >> 8);
+  for (std::int32_t row = 0; row < r.height; ++row) {
+    std::uint8_t* out = opacity.data() + static_cast<std::size_t>(row) * r.width;
+    if (!hasAlpha) {
+      std::memset(out, flat, static_cast<std::size_t>(r.width));
+      continue;
+    }
+    const std::uint8_t* alpha =
+        picture.alpha.data() + static_cast<std::size_t>(r.top + row - y) * picture.width + (r.left - x);
+    for (std::int32_t i = 0; i < r.width; ++i) out[i] = static_cast<std::uint8_t>((alpha[i] * weight + 128) >> 8);
+  }
   auto opacityAt = [&](std::int32_t tx, std::int32_t ty) -> int {
-    const int a = hasAlpha ? picture.alpha[static_cast<std::size_t>(ty - y) * picture.width + (tx - x)] : 255;
-    return (a * weight + 128) >> 8;
+    return opacity[static_cast<std::size_t>(ty - r.top) * r.width + (tx - r.left)];
   };
-  // Luma, pixel by pixel.
+  // Luma, pixel by pixel; an opaque pixel is the picture's (the blend gives
+  // exactly that), a clear one is left alone.
   for (std::int32_t ty = r.top; ty < r.top + r.height; ++ty) {
     const std::uint8_t* source = picture.Row(0, ty - y) + (r.left - x);
+    const std::uint8_t* rowOpacity = opacity.data() + static_cast<std::size_t>(ty - r.top) * r.width;
     std::uint8_t* out = target.Row(0, ty) + r.left;
     for (std::int32_t i = 0; i < r.width; ++i) {
-      const int a = opacityAt(r.left + i, ty);
-      if (a == 0) continue;
-      out[i] = static_cast<std::uint8_t>((source[i] * a + out[i] * (255 - a) + 127) / 255);
+      const int a = rowOpacity[i];
+      if (a == 255) {
+        out[i] = source[i];
+      } else if (a != 0) {
+        out[i] = static_cast<std::uint8_t>((source[i] * a + out[i] * (255 - a) + 127) / 255);
+      }
     }
   }
   // Chroma, each sample by the weighted mean of the pixels it covers.
@@ -151,6 +170,16 @@ void LayYuvPicture(const YuvFrame& picture, std::int32_t x, std::int32_t y, cons
   const int sy = target.chromaShiftY;
   const std::int32_t right = r.left + r.width;
   const std::int32_t bottom = r.top + r.height;
+  // Division by 255 × the block's pixels, by a constant for the usual
+  // blocks so the compiler multiplies instead.
+  auto divideByWhole = [](int value, int pixels) {
+    switch (pixels) {
+      case 1: return value / 255;
+      case 2: return value / 510;
+      case 4: return value / 1020;
+      default: return value / (255 * pixels);
+    }
+  };
   for (std::int32_t cy = r.top >> sy; cy <= (bottom - 1) >> sy; ++cy) {
     const std::int32_t blockTop = cy << sy;
     const std::int32_t blockBottom = std::min((cy + 1) << sy, target.height);
@@ -175,8 +204,8 @@ void LayYuvPicture(const YuvFrame& picture, std::int32_t x, std::int32_t y, cons
       }
       if (sumA == 0) continue;
       const int whole = 255 * pixels;
-      outU[cx] = static_cast<std::uint8_t>((sumU + outU[cx] * (whole - sumA) + whole / 2) / whole);
-      outV[cx] = static_cast<std::uint8_t>((sumV + outV[cx] * (whole - sumA) + whole / 2) / whole);
+      outU[cx] = static_cast<std::uint8_t>(divideByWhole(sumU + outU[cx] * (whole - sumA) + whole / 2, pixels));
+      outV[cx] = static_cast<std::uint8_t>(divideByWhole(sumV + outV[cx] * (whole - sumA) + whole / 2, pixels));
     }
   }
 }
