@@ -144,7 +144,7 @@ TEST(KeyRouting, ModifiersMustMatchExactly) {
   EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'S', true, false), 0xE103);
   EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'S', false, true), 0x8097);
   EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'S', true, true), std::nullopt);
-  EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'S', false, false), std::nullopt);
+  EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'S', false, false), 0x80AD);
   EXPECT_EQ(table.RouteKey(CommandGroup::TimeRuler, 'S', true, true), std::nullopt);
   EXPECT_EQ(table.MatchKey(CommandGroup::Global, kIns, false, false), 0x8093);
   EXPECT_EQ(table.MatchKey(CommandGroup::Global, kIns, false, true), 0x8092);
