@@ -9,6 +9,7 @@
 
 #include "shell/editor_fixture.h"
 #include "timeline/command_ids.h"
+#include "track_area_widget.h"
 
 namespace vantorelle::testing {
 namespace {
