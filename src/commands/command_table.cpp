@@ -93,6 +93,8 @@ void AddViewCommands(TableBuilder& t) {
   t.Global("View", CommandId::ZoomOut, "Zoom out", "Zoom the track area out");
   t.Global("View", CommandId::ZoomToProject, "Zoom to project", "Show the whole project \nin the track area");
   t.Global("View", CommandId::ZoomToRange, "Zoom to range", "Show the range \nin the track area");
+  t.Global("View", CommandId::Snapping, "Snap to Edges",
+           "Draw dragged clips to the clip edges, \nthe time mark and the range nearby", "Snap");
 }
 
 void AddCommandCommands(TableBuilder& t) {

@@ -108,6 +108,7 @@ ShortCutList DefaultShortCutList() {
       Global(CommandId::NextFrame, K::Right),
       Global(CommandId::PreviousFrame, K::Left),
       Global(CommandId::Settings, K::F1 + 4),
+      Global(CommandId::Snapping, 'S'),
       {ClipCollectionCommand::Delete, CommandGroup::ClipCollection, 0, 0, K::Delete},
   };
 }

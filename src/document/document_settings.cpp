@@ -28,6 +28,7 @@ constexpr NumberField kNumberFields[] = {
     {"Playback Start Type", &DocumentPreferences::playbackStartType},
     {"First Visible Track", &DocumentPreferences::firstVisibleTrack},
     {"Dir view file filter index", &DocumentPreferences::dirViewFilterIndex},
+    {"Snap To Edges Flag", &DocumentPreferences::snapToEdges},
 };
 
 }  // namespace

@@ -38,6 +38,8 @@ struct DocumentPreferences {
   std::int32_t playbackStartType = 1;  // 0 after a key press, 1 immediately
   std::int32_t repeatClipValue = 1;
   std::int32_t firstVisibleTrack = 0;
+  // Dragged clip edges are drawn to the edges, marks and range nearby.
+  std::int32_t snapToEdges = 1;
 };
 
 // The clip outline and fill colours of the track kinds, in kind order:

@@ -1,6 +1,7 @@
 #include "main_toolbar.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QStyle>
 
 #include "timeline/toolbar_buttons.h"
@@ -48,13 +49,23 @@ MainToolBar::MainToolBar(const CShortCutTable* table, std::function<void(int)> r
       action->setToolTip(QString::fromStdString(table->ShortNameText(id)));
       action->setStatusTip(QString::fromStdString(table->PromptText(id)));
     }
-    connect(action, &QAction::triggered, this, [runCommand, id] { runCommand(id); });
+    action->setCheckable(std::find(kCheckableToolbarButtons.begin(), kCheckableToolbarButtons.end(), id) !=
+                         kCheckableToolbarButtons.end());
+    // A checkable button pressed toggles itself; the command's own state then decides.
+    connect(action, &QAction::triggered, this, [this, runCommand, id] {
+      runCommand(id);
+      UpdateButtons();
+    });
     buttons_.push_back(action);
   }
 }
 
 void MainToolBar::UpdateButtons() {
-  for (QAction* action : buttons_) action->setEnabled(isEnabled_(action->data().toInt()));
+  for (QAction* action : buttons_) {
+    const int id = action->data().toInt();
+    action->setEnabled(isEnabled_(id));
+    if (action->isCheckable() && isChecked_) action->setChecked(isChecked_(id));
+  }
 }
 
 std::vector<int> MainToolBar::Layout() const {

@@ -17,13 +17,17 @@ class MainToolBar : public QToolBar {
   MainToolBar(const CShortCutTable* table, std::function<void(int)> runCommand, std::function<bool(int)> isEnabled,
               QWidget* parent);
 
-  // Enables each button as its menu item would be.
+  // The checked state of the buttons that stay pressed while their command
+  // is checked (Snap).
+  void FollowCheckedState(std::function<bool(int)> isChecked) { isChecked_ = std::move(isChecked); }
+  // Enables (and checks) each button as its menu item would be.
   void UpdateButtons();
   // The buttons' commands in order, 0 for each separator.
   std::vector<int> Layout() const;
 
  private:
   std::function<bool(int)> isEnabled_;
+  std::function<bool(int)> isChecked_;
   std::vector<QAction*> buttons_;
 };
 

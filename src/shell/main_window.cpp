@@ -379,6 +379,8 @@ void MainWindow::BuildToolBar() {
         return id < CommandId::FirstMainCommand || id > CommandId::LastMainCommand || hub_->Update(id).enabled;
       },
       this);
+  toolBar_->FollowCheckedState([this](int id) { return hub_->Update(id).checked; });
+  toolBar_->UpdateButtons();
   addToolBar(toolBar_);
   auto* idle = new QTimer(this);
   connect(idle, &QTimer::timeout, this, [this] { UpdateToolBar(); });
@@ -455,6 +457,7 @@ void MainWindow::RunCommand(int id) {
     default: hub_->Execute(id); break;
   }
   Repaint(RedrawMask::All);
+  UpdateToolBar();  // a shortcut's command shows on its button at once (Snap)
 }
 
 void MainWindow::Repaint(std::uint32_t redrawMask) {

@@ -16,6 +16,7 @@ const QColor kBackground(72, 72, 72);
 const QColor kRowBackground(96, 96, 96);
 const QColor kRowLine(60, 60, 60);
 const QColor kTimeLine(230, 30, 30);
+const QColor kSnapLine(40, 200, 255);
 
 }  // namespace
 
@@ -95,6 +96,11 @@ void TrackAreaWidget::paintEvent(QPaintEvent*) {
   if (picture.currentTimeX) {
     painter.setPen(QPen(kTimeLine, 1));
     painter.drawLine(*picture.currentTimeX, 0, *picture.currentTimeX, height());
+  }
+  // Over the time line: a drag drawn to the time mark shows that it is.
+  if (picture.snapLineX) {
+    painter.setPen(QPen(kSnapLine, 1));
+    painter.drawLine(*picture.snapLineX, 0, *picture.snapLineX, height());
   }
 }
 

@@ -34,6 +34,7 @@ bool LeavesTimelineAlone(int id) {
     case TimeInMilliseconds:
     case TimeInFrames:
     case TimeInSmpte:
+    case Snapping:
       return true;
     default:
       return false;
@@ -154,6 +155,8 @@ CommandState CommandHub::Update(int id) const {
       return {true, mode == 1};
     case TimeInSmpte:
       return {true, mode == 2};
+    case Snapping:
+      return {true, doc_.preferences.snapToEdges != 0};
     default:
       for (const auto& item : ShowGroupItems()) {
         if (item.id == id) return item.state;
@@ -206,6 +209,10 @@ bool CommandHub::Execute(int id) {
     case TimeInMilliseconds: SetTimeDisplayMode(0); return true;
     case TimeInFrames: SetTimeDisplayMode(1); return true;
     case TimeInSmpte: SetTimeDisplayMode(2); return true;
+    case Snapping:
+      doc_.preferences.snapToEdges = doc_.preferences.snapToEdges ? 0 : 1;
+      host_.Repaint(RedrawMask::TrackArea);  // a snap line shown goes with it
+      return true;
     default:
       for (const TrackType group : kGroups) {
         if (id == ShowGroupBase + GroupBit(group)) ShowGroup(group, !GroupFullyShown(group));

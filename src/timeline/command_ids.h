@@ -42,6 +42,8 @@ inline constexpr int TimeInFrames = 32937;
 inline constexpr int TimeInSmpte = 32938;
 inline constexpr int CustomizeKeyboard = 32939;
 inline constexpr int RelinkOfflineMedia = 32940;
+// Dragged clip edges drawn to the edges, marks and range nearby, or not.
+inline constexpr int Snapping = 32941;
 // "Show <group>": 32878 + n for the group bit 2^n.
 inline constexpr int ShowGroupBase = 32878;
 inline constexpr int FirstMainCommand = 32893;

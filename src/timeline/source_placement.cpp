@@ -79,6 +79,26 @@ std::vector<PlacementTarget> SourcePlacement::TargetsAt(const CVantorelleDoc& do
   return targets;
 }
 
+std::optional<SnappedStart> SourcePlacement::SnapStart(const CVantorelleDoc& doc, CTrack* trackUnderMouse,
+                                                       TimeMs start, const SnapPoints& points,
+                                                       const WorkAreaView& view) const {
+  if (!trackUnderMouse || std::none_of(candidates_.begin(), candidates_.end(), [&](SourceFlagBits flags) {
+        return trackUnderMouse->Accepts(flags);
+      })) {
+    return std::nullopt;
+  }
+  const TimeMs duration = trackUnderMouse->DefaultClipDuration(source_, doc.durations);
+  const auto pull = points.Nearest({start, start + duration}, view);
+  if (!pull) return std::nullopt;
+  // An end met off the frame grid puts the start on the frame before, so
+  // the clip ends short of what it meets rather than over it.
+  const TimeMs snapped = pull->edge == 0 ? pull->point : SnapToFrameFloor(pull->point - duration);
+  const WorkArea& area = doc.timeline.workArea;
+  if (snapped < std::max(area.start, 0.0) || snapped > area.stop) return std::nullopt;
+  if (TargetsAt(doc, trackUnderMouse, snapped).empty()) return std::nullopt;
+  return SnappedStart{snapped, pull->point};
+}
+
 bool SourcePlacement::Place(CVantorelleDoc& doc, CTrack* trackUnderMouse, TimeMs start, std::int32_t undoKind) const {
   const auto targets = TargetsAt(doc, trackUnderMouse, start);
   if (targets.empty()) return false;

@@ -4,9 +4,11 @@
 // takes the first it accepts, the others the first track with room.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "document/vantorelle_doc.h"
+#include "timeline/snap_points.h"
 #include "timeline/work_area_view.h"
 
 namespace vantorelle {
@@ -16,6 +18,12 @@ struct PlacementTarget {
   CTrack* track = nullptr;
   TimeMs start = 0.0;
   TimeMs duration = 0.0;
+};
+
+// A placement's start drawn to a snap point.
+struct SnappedStart {
+  TimeMs start = 0.0;
+  TimeMs point = 0.0;
 };
 
 class SourcePlacement {
@@ -35,6 +43,12 @@ class SourcePlacement {
   // The start a placement takes for the mouse at time t: on the frame grid
   // inside the work area.
   static TimeMs StartFor(TimeMs t, const WorkArea& area);
+  // The start (from StartFor) moved so that the start or the end of the clip
+  // the track under the mouse takes meets the nearest snap point within
+  // reach; none when no point is near, or when the clips would leave the
+  // work area or find no room there.
+  std::optional<SnappedStart> SnapStart(const CVantorelleDoc& doc, CTrack* trackUnderMouse, TimeMs start,
+                                        const SnapPoints& points, const WorkAreaView& view) const;
 
  private:
   CSrc& source_;

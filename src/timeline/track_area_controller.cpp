@@ -108,7 +108,8 @@ void TrackAreaController::OnMouseDown(const MouseEvent& event) {
   if (pending_) {
     auto placement = std::move(pending_);
     targets_.clear();
-    placement->Place(doc_, hit.track, SourcePlacement::StartFor(t, doc_.timeline.workArea), UndoKind::PlaceAddedSource);
+    placement->Place(doc_, hit.track, PlacementStart(*placement, hit.track, event.x), UndoKind::PlaceAddedSource);
+    snapLine_.reset();
     StopAutoScroll();
     host_.Repaint(RedrawMask::TrackArea | RedrawMask::ClipCollection);
     return;
@@ -171,8 +172,8 @@ void TrackAreaController::OnMouseMove(const MouseEvent& event) {
   lastY_ = event.y;
   if (drag_ == Drag::None) {
     if (pending_) {
-      targets_ = pending_->TargetsAt(doc_, TrackAtRow(doc_.timeline, event.y),
-                                     SourcePlacement::StartFor(TimeAt(event.x), doc_.timeline.workArea));
+      CTrack* track = TrackAtRow(doc_.timeline, event.y);
+      targets_ = pending_->TargetsAt(doc_, track, PlacementStart(*pending_, track, event.x));
       UpdateAutoScroll(event.x, event.y);
       host_.Repaint(RedrawMask::TrackArea);
       return;
@@ -189,6 +190,7 @@ void TrackAreaController::OnMouseMove(const MouseEvent& event) {
 }
 
 void TrackAreaController::ApplyDrag(int x, int y, bool autoScrollTick) {
+  snapLine_.reset();  // each drag step shows the snap it meets
   switch (drag_) {
     case Drag::Move: MoveClips(x, y, autoScrollTick); break;
     case Drag::TrimRight: TrimRight(x, autoScrollTick); break;
@@ -237,27 +239,47 @@ void TrackAreaController::MoveClips(int x, int y, bool autoScrollTick) {
   // track. The neighbours are those around the start the mouse asks for, so
   // a clip carried past a neighbour's start lands beyond it when there is
   // room there, and one carried towards a neighbour stops against it.
-  TimeMs low = -kEndOfTime;
-  TimeMs high = kEndOfTime;
-  const TimeMs projectSize = doc_.times.projectSize;
-  for (const CFilm* clip : moved_) {
-    const CTrack* target = targetOf(*clip);
-    const TimeMs wanted = clip->start + d;
-    const CFilm* previous = nullptr;
-    const CFilm* next = nullptr;
-    for (const auto& other : target->clips) {
-      if (other->IsSelected()) continue;
-      if (other->start < wanted) {
-        previous = other.get();
-      } else if (!next) {
-        next = other.get();
+  auto landing = [&](TimeMs asked) -> std::optional<TimeMs> {
+    TimeMs low = -kEndOfTime;
+    TimeMs high = kEndOfTime;
+    const TimeMs projectSize = doc_.times.projectSize;
+    for (const CFilm* clip : moved_) {
+      const CTrack* target = targetOf(*clip);
+      const TimeMs wanted = clip->start + asked;
+      const CFilm* previous = nullptr;
+      const CFilm* next = nullptr;
+      for (const auto& other : target->clips) {
+        if (other->IsSelected()) continue;
+        if (other->start < wanted) {
+          previous = other.get();
+        } else if (!next) {
+          next = other.get();
+        }
       }
+      low = std::max(low, previous ? previous->End() - clip->start : -clip->start);
+      high = std::min(high, next ? next->start - clip->End() : projectSize - clip->End());
     }
-    low = std::max(low, previous ? previous->End() - clip->start : -clip->start);
-    high = std::min(high, next ? next->start - clip->End() : projectSize - clip->End());
+    if (low > high) return std::nullopt;  // no room for this mouse position
+    return std::clamp(asked, low, high);
+  };
+  // Either edge of any moved clip may meet a snap point. The whole group
+  // goes there when it has room there; a snap it cannot reach (a start
+  // drawn to the start of a clip it is carried past) gives way to the
+  // mouse.
+  std::vector<TimeMs> edges;
+  for (const CFilm* clip : moved_) {
+    edges.push_back(clip->start + d);
+    edges.push_back(clip->End() + d);
   }
-  if (low > high) return;  // no room for this mouse position
-  d = std::clamp(d, low, high);
+  const std::optional<SnapPull> snap = SnapEdges(edges, {moved_.begin(), moved_.end()});
+  std::optional<TimeMs> landed = snap ? landing(d + snap->shift) : std::nullopt;
+  if (landed && *landed == d + snap->shift) {
+    snapLine_ = snap->point;
+  } else {
+    landed = landing(d);
+  }
+  if (!landed) return;
+  d = *landed;
   if (d == 0.0 && shift == 0) return;
 
   doc_.RecordUndo(UndoKind::MoveDrag);
@@ -278,6 +300,9 @@ void TrackAreaController::TrimRight(int x, bool autoScrollTick) {
   const TimeMs frame = CurrentVideoStandard().FrameDelta;
   std::vector<CFilm*> clips{&clip};
   clips.insert(clips.end(), clip.links.begin(), clip.links.end());
+  const std::optional<SnapPull> snap = SnapEdges({clip.start + duration}, {clips.begin(), clips.end()});
+  if (snap) duration = snap->point - clip.start;
+  const TimeMs attracted = duration;
   if (duration > clip.duration) {
     for (const CFilm* each : clips) {
       duration = std::min(duration, doc_.times.projectSize - each->start);
@@ -288,6 +313,7 @@ void TrackAreaController::TrimRight(int x, bool autoScrollTick) {
   } else {
     duration = std::max(duration, frame);
   }
+  if (snap && duration == attracted) snapLine_ = snap->point;
   if (duration == clip.duration) return;
   doc_.RecordUndo(UndoKind::TrimDrag);
   for (CFilm* each : clips) {
@@ -303,6 +329,9 @@ void TrackAreaController::TrimLeft(int x, bool autoScrollTick) {
   const TimeMs frame = CurrentVideoStandard().FrameDelta;
   std::vector<CFilm*> clips{&clip};
   clips.insert(clips.end(), clip.links.begin(), clip.links.end());
+  const std::optional<SnapPull> snap = SnapEdges({s}, {clips.begin(), clips.end()});
+  if (snap) s = snap->point;
+  const TimeMs attracted = s;
   if (s > clip.start) {
     s = std::min(s, clip.End() - frame);
     s = std::max(s, clip.start);
@@ -314,6 +343,7 @@ void TrackAreaController::TrimLeft(int x, bool autoScrollTick) {
     }
     s = std::min(s, clip.start);
   }
+  if (snap && s == attracted) snapLine_ = snap->point;
   const TimeMs shift = s - clip.start;
   if (shift == 0.0) return;
   doc_.RecordUndo(UndoKind::TrimDrag);
@@ -459,6 +489,7 @@ void TrackAreaController::EndDrag() {
   drag_ = Drag::None;
   dragClip_ = nullptr;
   moved_.clear();
+  snapLine_.reset();
   StopAutoScroll();
   if (wasDragging) {
     host_.SetMouseCapture(false);
@@ -548,8 +579,8 @@ void TrackAreaController::OnTimer(int id) {
     return;
   }
   if (pending_) {
-    targets_ = pending_->TargetsAt(doc_, TrackAtRow(doc_.timeline, lastY_),
-                                   SourcePlacement::StartFor(TimeAt(lastX_), doc_.timeline.workArea));
+    CTrack* track = TrackAtRow(doc_.timeline, lastY_);
+    targets_ = pending_->TargetsAt(doc_, track, PlacementStart(*pending_, track, lastX_));
   } else {
     ApplyDrag(lastX_, lastY_, true);
   }
@@ -558,8 +589,8 @@ void TrackAreaController::OnTimer(int id) {
 bool TrackAreaController::DragOver(CSrc& source, int x, int y) {
   LayOutRows();
   SourcePlacement placement(doc_, source);
-  targets_ = placement.TargetsAt(doc_, TrackAtRow(doc_.timeline, y),
-                                 SourcePlacement::StartFor(TimeAt(x), doc_.timeline.workArea));
+  CTrack* track = TrackAtRow(doc_.timeline, y);
+  targets_ = placement.TargetsAt(doc_, track, PlacementStart(placement, track, x));
   host_.Repaint(RedrawMask::TrackArea);
   return !targets_.empty();
 }
@@ -567,25 +598,46 @@ bool TrackAreaController::DragOver(CSrc& source, int x, int y) {
 bool TrackAreaController::Drop(CSrc& source, int x, int y) {
   targets_.clear();
   SourcePlacement placement(doc_, source);
+  CTrack* track = TrackAtRow(doc_.timeline, y);
   // Before the start is put on the frame grid: the grid may change.
-  if (!placement.TargetsAt(doc_, TrackAtRow(doc_.timeline, y),
-                           SourcePlacement::StartFor(TimeAt(x), doc_.timeline.workArea)).empty()) {
+  if (!placement.TargetsAt(doc_, track, PlacementStart(placement, track, x)).empty()) {
     OfferClipFormat(doc_, source);
   }
-  const bool placed = placement.Place(doc_, TrackAtRow(doc_.timeline, y),
-                                      SourcePlacement::StartFor(TimeAt(x), doc_.timeline.workArea), UndoKind::DropSource);
+  const bool placed = placement.Place(doc_, track, PlacementStart(placement, track, x), UndoKind::DropSource);
+  snapLine_.reset();
   host_.Repaint(RedrawMask::TrackArea | RedrawMask::ClipCollection);
   return placed;
 }
 
 void TrackAreaController::DragLeave() {
   targets_.clear();
+  snapLine_.reset();
   host_.Repaint(RedrawMask::TrackArea);
 }
 
 void TrackAreaController::StartPendingPlacement(CSrc& source) {
   auto placement = std::make_unique<SourcePlacement>(doc_, source);
   if (placement->HasCandidates()) pending_ = std::move(placement);
+}
+
+std::optional<TimeMs> TrackAreaController::SnapLine() const {
+  return doc_.preferences.snapToEdges ? snapLine_ : std::nullopt;
+}
+
+std::optional<SnapPull> TrackAreaController::SnapEdges(const std::vector<TimeMs>& edges,
+                                                       std::vector<const CFilm*> dragged) const {
+  if (!doc_.preferences.snapToEdges) return std::nullopt;
+  return SnapPoints(doc_.timeline, doc_.times, dragged).Nearest(edges, View());
+}
+
+TimeMs TrackAreaController::PlacementStart(const SourcePlacement& placement, CTrack* track, int x) {
+  const TimeMs start = SourcePlacement::StartFor(TimeAt(x), doc_.timeline.workArea);
+  snapLine_.reset();
+  if (!doc_.preferences.snapToEdges) return start;
+  const auto snapped = placement.SnapStart(doc_, track, start, SnapPoints(doc_.timeline, doc_.times, {}), View());
+  if (!snapped) return start;
+  snapLine_ = snapped->point;
+  return snapped->start;
 }
 
 }  // namespace vantorelle

@@ -11,6 +11,7 @@
 
 #include "document/vantorelle_doc.h"
 #include "timeline/clip_editor.h"
+#include "timeline/snap_points.h"
 #include "timeline/source_placement.h"
 #include "timeline/view_services.h"
 #include "timeline/work_area_navigator.h"
@@ -62,6 +63,9 @@ class TrackAreaController {
   // Every command that changes the timeline calls it first, so no command
   // runs while the drag holds clips it may delete, replace or undo.
   void FinishDrag();
+  // The snap point a dragged edge or placed source is drawn to now, for the
+  // line shown over the rows; none while snapping is off.
+  std::optional<TimeMs> SnapLine() const;
   // The rubber band while one is dragged.
   std::optional<PixelRect> SelectionRectangle() const;
   // "'name' start: …ms, stop: …ms, duration: …ms" for a clip.
@@ -91,6 +95,12 @@ class TrackAreaController {
   // Ends such a drag without touching the clips it held.
   void AbandonDrag();
   void ShowStatus(const CFilm* clip);
+  // The nearest snap point's pull on the dragged edges, none while snapping
+  // is off; the dragged clips' own edges do not pull.
+  std::optional<SnapPull> SnapEdges(const std::vector<TimeMs>& edges, std::vector<const CFilm*> dragged) const;
+  // Where a placed source starts for the mouse at x over a track, drawn to
+  // a snap point nearby.
+  TimeMs PlacementStart(const SourcePlacement& placement, CTrack* track, int x);
 
   CVantorelleDoc& doc_;
   WorkAreaNavigator& navigator_;
@@ -115,6 +125,7 @@ class TrackAreaController {
 
   std::unique_ptr<SourcePlacement> pending_;
   std::vector<PlacementTarget> targets_;
+  std::optional<TimeMs> snapLine_;
 };
 
 }  // namespace vantorelle

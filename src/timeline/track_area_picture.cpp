@@ -52,6 +52,10 @@ TrackAreaPicture PictureTrackArea(const CVantorelleDoc& doc, const TrackAreaCont
   if (mark >= doc.timeline.workArea.start && mark <= doc.timeline.workArea.stop) {
     picture.currentTimeX = view.TimeToPixel(mark);
   }
+  const std::optional<TimeMs> snap = area.SnapLine();
+  if (snap && *snap >= doc.timeline.workArea.start && *snap <= doc.timeline.workArea.stop) {
+    picture.snapLineX = view.TimeToPixel(*snap);
+  }
   return picture;
 }
 

@@ -1,7 +1,8 @@
 // What the track area draws, worked out without a toolkit: the rows of the
 // laid-out tracks, each clip's rectangle with its fade handles and level
-// line, the outlines of a pending placement, the rubber band and the
-// current-time line. The widget only paints these shapes.
+// line, the outlines of a pending placement, the rubber band, the
+// current-time line and the line of the snap point a drag is drawn to. The
+// widget only paints these shapes.
 #pragma once
 
 #include <optional>
@@ -39,6 +40,7 @@ struct TrackAreaPicture {
   std::vector<PixelRect> placementOutlines;  // where a dragged source would go
   std::optional<PixelRect> selectionRectangle;
   std::optional<int> currentTimeX;          // when the time mark is in the work area
+  std::optional<int> snapLineX;             // while a drag is drawn to a snap point in view
 };
 
 TrackAreaPicture PictureTrackArea(const CVantorelleDoc& doc, const TrackAreaController& area, int width, int height);

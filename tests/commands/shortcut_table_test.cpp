@@ -14,9 +14,9 @@ constexpr int kDel = 0x2E;
 constexpr int kIns = 0x2D;
 constexpr int kEnter = 0x0D;
 
-TEST(DefaultShortcuts, TwentyNineBindingsInOrder) {
+TEST(DefaultShortcuts, ThirtyBindingsInOrder) {
   const ShortCutList defaults = DefaultShortCutList();
-  ASSERT_EQ(defaults.size(), 29u);
+  ASSERT_EQ(defaults.size(), 30u);
   const std::vector<std::pair<int, std::string>> expected = {
       {0xE100, "Ctrl + N"}, {0xE101, "Ctrl + O"},   {0xE103, "Ctrl + S"},    {0xE105, "Ctrl + E"}, {0x80A1, "F4"},
       {0xE141, "Ctrl + Q"}, {0x80A2, "Ctrl + Z"},   {0x80A3, "Ctrl + Y"},    {0x808F, "Del"},
@@ -24,11 +24,12 @@ TEST(DefaultShortcuts, TwentyNineBindingsInOrder) {
       {0x8092, "Ctrl + V"}, {0x8093, "Ins"},        {0x8094, "Ctrl + A"},    {0x8095, "Ctrl + D"},
       {0x8097, "Shift + S"}, {0x80A4, "Num (+)"},   {0x80A5, "Num (-)"},     {0x80A6, "Num (/)"},
       {0x80A7, "Num (*)"},  {0x8098, "Space"},      {0x809A, "Enter"},       {0x8099, "Home"},
-      {0x809C, "Right Arrow"}, {0x809B, "Left Arrow"}, {0x809D, "F5"},      {0x8015, "Del"}};
+      {0x809C, "Right Arrow"}, {0x809B, "Left Arrow"}, {0x809D, "F5"},      {0x80AD, "S"},
+      {0x8015, "Del"}};
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(defaults[i].commandId, expected[i].first) << i;
     EXPECT_EQ(ShortcutText(defaults[i]), expected[i].second) << i;
-    EXPECT_EQ(defaults[i].group, i == 28 ? CommandGroup::ClipCollection : CommandGroup::Global) << i;
+    EXPECT_EQ(defaults[i].group, i == 29 ? CommandGroup::ClipCollection : CommandGroup::Global) << i;
   }
 }
 
@@ -52,6 +53,19 @@ TEST(DefaultShortcuts, ExportHasCtrlEAndNoCombinationIsBoundTwiceInOnePlace) {
     EXPECT_EQ(routed->commandId, 0xE105);
   }
   EXPECT_EQ(table.MenuText(0xE105), "Export...\tCtrl + E");
+}
+
+TEST(DefaultShortcuts, SAloneSwitchesSnappingFromEveryPane) {
+  CShortCutTable table;
+  for (const CommandGroup pane : {CommandGroup::Global, CommandGroup::TracksView, CommandGroup::TrackHeaders,
+                                  CommandGroup::ClipCollection, CommandGroup::TimeRuler,
+                                  CommandGroup::FavouriteDirectories}) {
+    const auto routed = table.RouteKey(pane, 'S', false, false);
+    ASSERT_TRUE(routed) << static_cast<int>(pane);
+    EXPECT_EQ(routed->commandId, 0x80AD);
+  }
+  EXPECT_EQ(table.MenuText(0x80AD), "Snap to Edges\tS");
+  EXPECT_EQ(table.ShortNameText(0x80AD), "Snap - S");
 }
 
 TEST(ShortcutTexts, MenuPromptAndTipWithAndWithoutShortcut) {
@@ -130,7 +144,7 @@ TEST(KeyRouting, ModifiersMustMatchExactly) {
   EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'S', true, false), 0xE103);
   EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'S', false, true), 0x8097);
   EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'S', true, true), std::nullopt);
-  EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'S', false, false), std::nullopt);
+  EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'S', false, false), 0x80AD);
   EXPECT_EQ(table.RouteKey(CommandGroup::TimeRuler, 'S', true, true), std::nullopt);
   EXPECT_EQ(table.MatchKey(CommandGroup::Global, kIns, false, false), 0x8093);
   EXPECT_EQ(table.MatchKey(CommandGroup::Global, kIns, false, true), 0x8092);
@@ -168,10 +182,10 @@ TEST(ShortcutStore, SaveThenLoadGivesTheSameList) {
   saved.SetCurrentShortcuts(custom);
   MemorySettingsStore store;
   saved.Save(store);
-  EXPECT_EQ(ReadSettingsNumber(store, "ShortCutTable", "ShortCut Counter"), 29);
-  EXPECT_EQ(std::get<SettingsBytes>(*store.Read("ShortCutTable", "ShortCut_28")),
+  EXPECT_EQ(ReadSettingsNumber(store, "ShortCutTable", "ShortCut Counter"), 30);
+  EXPECT_EQ(std::get<SettingsBytes>(*store.Read("ShortCutTable", "ShortCut_29")),
             ShortCutRecordBytes(custom.back()));
-  EXPECT_FALSE(store.Read("ShortCutTable", "ShortCut_29"));
+  EXPECT_FALSE(store.Read("ShortCutTable", "ShortCut_30"));
 
   CShortCutTable loaded;
   loaded.LoadOrBuildDefault(store, false);

@@ -87,7 +87,8 @@ TEST_F(MainWindowDetails, ToolbarCarriesItsCommandsInOrder) {
   for (const QAction* action : bar->actions()) layout.push_back(action->isSeparator() ? 0 : action->data().toInt());
   const std::vector<int> expected{Id::NewProject, Id::OpenProject, Id::SaveProject, Id::SaveProjectAs,
                                   Id::AddSourceFile, Id::Export, 0,
-                                  Id::Delete, Id::Copy, Id::Cut, Id::Paste, Id::Insert, Id::SplitClip, 0,
+                                  Id::Delete, Id::Copy, Id::Cut, Id::Paste, Id::Insert, Id::SplitClip,
+                                  Id::Snapping, 0,
                                   Id::Undo, Id::Redo, 0,
                                   Id::Rewind, Id::Play, Id::Stop, Id::PreviousFrame, Id::NextFrame, 0,
                                   Id::Settings, Id::About};
