@@ -110,8 +110,12 @@ void ClipListCommands::RemoveClipsOf(const CSrc& source) {
       track->Remove(clip);
     }
   }
-  // Clipboard copies share their source and would outlive it.
+  // Clipboard copies share their source and would outlive it; their
+  // clipboard partners must not keep pointing at them.
   auto& clipboard = doc_.timeline.clipboard;
+  for (const auto& clip : clipboard) {
+    if (clip->source == &source) clip->Unlink();
+  }
   clipboard.erase(std::remove_if(clipboard.begin(), clipboard.end(),
                                  [&](const auto& clip) { return clip->source == &source; }),
                   clipboard.end());

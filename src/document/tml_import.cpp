@@ -324,8 +324,8 @@ TmlImportResult ImportVelmoProjectFile(CVantorelleDoc& doc, ITmlImportHost& host
   doc.timeline.clipboard.clear();
   result.sourcesAdded = HandOnSources(doc, host, context);
   host.Repaint(RedrawMask::All);
-  // The clipboard never holds links; whichever partner is dropped below
-  // must not leave the other pointing at it.
+  // Imported clips reach the clipboard unlinked: whichever partner is
+  // dropped below must not leave the other pointing at it.
   for (TmlSlotSide* side : {&context.sound, &context.picture}) {
     for (auto& [key, clip] : side->clips) {
       if (clip) clip->Unlink();

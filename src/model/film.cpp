@@ -1,6 +1,7 @@
 #include "model/film.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "model/track.h"
@@ -139,6 +140,16 @@ void CFilm::Link(CFilm& a, CFilm& b) {
 
 bool CFilm::IsLinkedTo(const CFilm& other) const {
   return std::find(links.begin(), links.end(), &other) != links.end();
+}
+
+TimeMs CFilm::SyncOffset() const {
+  // Below a microsecond the difference is arithmetic, not a slip.
+  constexpr TimeMs kInStep = 1e-3;
+  for (const CFilm* partner : links) {
+    const TimeMs offset = (start - inPoint) - (partner->start - partner->inPoint);
+    if (std::abs(offset) >= kInStep) return offset;
+  }
+  return 0.0;
 }
 
 int CFilm::VolumeLineHeight(int trackHeight) const {

@@ -68,6 +68,11 @@ class CFilm {
   // Makes a and b linked to each other (no entry is added twice).
   static void Link(CFilm& a, CFilm& b);
   bool IsLinkedTo(const CFilm& other) const;
+  // How much later than its linked clips this clip plays the same moment of
+  // the source: (start − in point) against the first partner's that differs;
+  // 0 while every partner is in step. A picture dragged 2 s away from its
+  // sound gives +2000 on the picture and −2000 on the sound.
+  TimeMs SyncOffset() const;
 
   // The clip's rectangle in a track area, from its lead-in start to its end
   // and over its track's rows; what a view repaints after an edit.

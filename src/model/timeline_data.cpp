@@ -1,5 +1,7 @@
 #include "model/timeline_data.h"
 
+#include "model/clip_edits.h"
+
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -30,14 +32,14 @@ CTimelineData CTimelineData::Copy() const {
       }
     }
   }
-  copy.clipboard.reserve(clipboard.size());
-  for (const auto& clip : clipboard) {
-    auto made = clip->Copy();
+  std::vector<const CFilm*> copied;
+  for (const auto& clip : clipboard) copied.push_back(clip.get());
+  copy.clipboard = CopyKeepingLinks(copied);
+  for (auto& made : copy.clipboard) {
     // A home track outside the track list has no copy: the clip is left
     // without one rather than pointing into the original.
-    const auto home = trackCopyOf.find(clip->track);
+    const auto home = trackCopyOf.find(made->track);
     made->track = home != trackCopyOf.end() ? home->second : nullptr;
-    copy.clipboard.push_back(std::move(made));
   }
   return copy;
 }
@@ -246,7 +248,17 @@ std::vector<std::string> CheckTimeline(const CTimelineData& timeline, const std:
     if (!known.count(clip.track)) {
       problems.push_back("clipboard clip " + std::to_string(i) + ": home track not in the timeline");
     }
-    if (!clip.links.empty()) problems.push_back("clipboard clip " + std::to_string(i) + ": linked");
+    for (const CFilm* partner : clip.links) {
+      // Only the clipboard's own clips: a pasted pair must not reach back
+      // into the tracks.
+      const bool inClipboard = std::any_of(timeline.clipboard.begin(), timeline.clipboard.end(),
+                                           [&](const auto& other) { return other.get() == partner; });
+      if (!inClipboard) {
+        problems.push_back("clipboard clip " + std::to_string(i) + ": linked outside the clipboard");
+      } else if (!partner->IsLinkedTo(clip)) {
+        problems.push_back("clipboard clip " + std::to_string(i) + ": one-way link");
+      }
+    }
   }
   return problems;
 }

@@ -32,7 +32,8 @@ class CTimelineData {
   std::vector<std::unique_ptr<CTrack>> tracks;  // grouped by kind, in kind order
   std::vector<CUMark> marks;                    // in the order they were made
   // Copies made by Copy and Cut. Each keeps in `track` its home track, the
-  // track it was copied from, which does not own it; never linked.
+  // track it was copied from, which does not own it; copies are linked to
+  // each other as the clips they copy were, never to clips on the tracks.
   std::vector<std::unique_ptr<CFilm>> clipboard;
   // Set only once the open project's format was changed: the format these
   // clips were put on the grid of, so undo and redo bring it back with them.
@@ -82,7 +83,8 @@ class CTimelineData {
 };
 
 // Everything that must hold after any edit; empty when the timeline is sound.
-// Clipboard clips must have a home track of this timeline.
+// Clipboard clips must have a home track of this timeline and may be linked
+// only to each other.
 // Usage counts are checked for every source a clip uses, and for the given
 // sources (the Clip Collection's) also when no clip uses them.
 std::vector<std::string> CheckTimelineConsistency(const CTimelineData& timeline,

@@ -37,6 +37,7 @@ MouseEvent ToMouseEvent(const QMouseEvent& event) {
   out.middleButton = buttons & Qt::MiddleButton;
   out.ctrl = event.modifiers() & Qt::ControlModifier;
   out.shift = event.modifiers() & Qt::ShiftModifier;
+  out.alt = event.modifiers() & Qt::AltModifier;
   return out;
 }
 

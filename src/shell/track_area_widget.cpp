@@ -1,5 +1,6 @@
 #include "track_area_widget.h"
 
+#include <QFontMetrics>
 #include <QMimeData>
 #include <QPainter>
 #include <QUrl>
@@ -17,6 +18,25 @@ const QColor kRowBackground(96, 96, 96);
 const QColor kRowLine(60, 60, 60);
 const QColor kTimeLine(230, 30, 30);
 const QColor kSnapLine(40, 200, 255);
+const QColor kSyncOffsetLabel(200, 0, 0);
+
+// A small red label in the clip's top right corner: the clip has slipped
+// out of step with its linked partners by this much.
+void DrawSyncOffset(QPainter& painter, const QRect& clipRect, const std::string& text) {
+  painter.save();
+  QFont font = painter.font();
+  if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * 0.85);
+  painter.setFont(font);
+  const QString label = QString::fromStdString(text);
+  const QFontMetrics metrics(font);
+  QRect box(0, 0, metrics.horizontalAdvance(label) + 6, metrics.height());
+  box.moveTopRight(clipRect.topRight() + QPoint(-2, 2));
+  painter.setClipRect(clipRect.adjusted(1, 1, 0, 0));
+  painter.fillRect(box, kSyncOffsetLabel);
+  painter.setPen(Qt::white);
+  painter.drawText(box, Qt::AlignCenter, label);
+  painter.restore();
+}
 
 }  // namespace
 
@@ -76,6 +96,7 @@ void TrackAreaWidget::paintEvent(QPaintEvent*) {
       painter.setPen(Qt::black);
       painter.drawText(clipRect.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop,
                        ClipLabel(clip.clip, clip.name));
+      if (!clip.syncOffset.empty()) DrawSyncOffset(painter, clipRect, clip.syncOffset);
       if (clip.hasFadeHandles) {
         painter.fillRect(ToQRect(clip.fadeInHandle), Qt::yellow);
         painter.fillRect(ToQRect(clip.fadeOutHandle), Qt::yellow);

@@ -23,6 +23,20 @@ TimeMs EffectiveStart(const CFilm& clip) {
 
 bool HomeShown(const CFilm& clip) { return clip.track && clip.track->shown; }
 
+// The clip first, then the clips linked to it: what a one-clip command acts on.
+std::vector<CFilm*> WithPartners(CFilm& clip) {
+  std::vector<CFilm*> group{&clip};
+  for (CFilm* partner : clip.links) {
+    if (std::find(group.begin(), group.end(), partner) == group.end()) group.push_back(partner);
+  }
+  return group;
+}
+
+// Copies for the clipboard, linked among themselves as the originals are.
+void FillClipboard(CTimelineData& timeline, const std::vector<const CFilm*>& clips) {
+  timeline.clipboard = CopyKeepingLinks(clips);
+}
+
 }  // namespace
 
 void ClipEditor::SelectAll() {
@@ -83,22 +97,25 @@ bool ClipEditor::Delete() {
 bool ClipEditor::DeleteClip(CFilm& clip) {
   if (!clip.track) return false;
   doc_.RecordUndo(UndoKind::Delete);
-  RemoveClip(clip);
+  for (CFilm* each : WithPartners(clip)) {
+    if (each->track) RemoveClip(*each);
+  }
   return true;
 }
 
 void ClipEditor::Copy() {
-  doc_.timeline.clipboard.clear();
+  std::vector<const CFilm*> selected;
   for (const auto& track : doc_.timeline.tracks) {
     for (std::size_t i = track->clips.size(); i-- > 0;) {
-      if (track->clips[i]->IsSelected()) doc_.timeline.clipboard.push_back(track->clips[i]->Copy());
+      if (track->clips[i]->IsSelected()) selected.push_back(track->clips[i].get());
     }
   }
+  FillClipboard(doc_.timeline, selected);
 }
 
-void ClipEditor::CopyClip(const CFilm& clip) {
-  doc_.timeline.clipboard.clear();
-  doc_.timeline.clipboard.push_back(clip.Copy());
+void ClipEditor::CopyClip(CFilm& clip) {
+  const std::vector<CFilm*> group = WithPartners(clip);
+  FillClipboard(doc_.timeline, std::vector<const CFilm*>(group.begin(), group.end()));
 }
 
 bool ClipEditor::Cut() {
@@ -117,7 +134,9 @@ bool ClipEditor::CutClip(CFilm& clip) {
   if (!clip.track) return false;
   doc_.RecordUndo(UndoKind::CutClip);
   CopyClip(clip);
-  RemoveClip(clip);
+  for (CFilm* each : WithPartners(clip)) {
+    if (each->track) RemoveClip(*each);
+  }
   return true;
 }
 
@@ -149,8 +168,11 @@ bool ClipEditor::Paste(TimeMs t) {
     return true;
   };
   bool refused = false;
-  for (const CFilm* clip : marked) {
-    auto copy = clip->Copy();
+  // The copies of a linked picture and sound are linked again.
+  std::vector<std::unique_ptr<CFilm>> copies = CopyKeepingLinks(marked);
+  for (std::size_t i = 0; i < marked.size(); ++i) {
+    const CFilm* clip = marked[i];
+    auto copy = std::move(copies[i]);
     copy->start = clip->start + (t - earliest);
     CTrack* home = clip->track;
     CTrack* target = nullptr;
@@ -225,24 +247,31 @@ bool ClipEditor::Insert(TimeMs t) {
 
   doc_.RecordUndo(UndoKind::Insert);
   timeline.DeselectAll();
+  std::vector<CFilm*> across;
   for (const auto& track : timeline.tracks) {
-    for (std::size_t i = track->clips.size(); i-- > 0;) {
-      CFilm& clip = *track->clips[i];
-      if (clip.start < t && t < clip.End()) {
-        const SplitHalves halves = SplitClipAt(clip, t);
-        if (halves.second) halves.second->start += gap;
-      } else if (clip.start >= t) {
-        clip.start += gap;
+    for (const auto& clip : track->clips) {
+      if (clip->start < t && t < clip->End()) {
+        across.push_back(clip.get());
+      } else if (clip->start >= t) {
+        clip->start += gap;
       }
     }
   }
+  // Split after the moves, so the right halves move exactly once.
+  for (const SplitHalves& halves : SplitClipsKeepingLinks(across, t)) {
+    if (halves.second) halves.second->start += gap;
+  }
+  std::vector<const CFilm*> inserted;
   for (const auto& clip : timeline.clipboard) {
-    if (!HomeShown(*clip)) continue;
-    auto copy = clip->Copy();
-    copy->start = clip->start + (t - earliest);
+    if (HomeShown(*clip)) inserted.push_back(clip.get());
+  }
+  std::vector<std::unique_ptr<CFilm>> copies = CopyKeepingLinks(inserted);
+  for (std::size_t i = 0; i < inserted.size(); ++i) {
+    auto& copy = copies[i];
+    copy->start = inserted[i]->start + (t - earliest);
     copy->selection = 1;
     if (copy->source) ++copy->source->usageCount;
-    clip->track->InsertInOrder(std::move(copy));
+    inserted[i]->track->InsertInOrder(std::move(copy));
   }
   for (const auto& track : timeline.tracks) {
     for (const auto& clip : track->clips) doc_.times.GrowProjectSize(clip->End());
@@ -260,7 +289,7 @@ bool ClipEditor::Split(TimeMs t) {
   }
   if (inside.empty()) return false;
   doc_.RecordUndo(UndoKind::Split);
-  for (CFilm* clip : inside) SplitClipAt(*clip, t);
+  SplitClipsKeepingLinks(inside, t);
   return true;
 }
 
@@ -273,7 +302,14 @@ bool ClipEditor::CanSplitClip(const CFilm& clip, TimeMs mouseTime) {
 bool ClipEditor::SplitClip(CFilm& clip, TimeMs mouseTime) {
   if (!CanSplitClip(clip, mouseTime)) return false;
   doc_.RecordUndo(UndoKind::Split);
-  SplitClipAt(clip, SnapToFrameNearest(mouseTime));
+  // The partners are split at the same time, where it lies inside them.
+  const TimeMs t = SnapToFrameNearest(mouseTime);
+  std::vector<CFilm*> split;
+  for (CFilm* each : WithPartners(clip)) {
+    const bool movable = each->track && each->track->Kind() == TrackKind::TitleMovable;
+    if (!movable && each->start < t && t < each->End()) split.push_back(each);
+  }
+  SplitClipsKeepingLinks(split, t);
   return true;
 }
 

@@ -32,9 +32,12 @@ class ClipEditor {
   bool Delete();
   bool DeleteClip(CFilm& clip);
   // The clipboard gets copies track by track, each track's clips from the
-  // last to the first; each copy remembers its home track.
+  // last to the first; each copy remembers its home track, and copies of
+  // linked clips stay linked to each other. The one-clip commands (Delete
+  // clip, Copy clip, Cut clip, Split clip) take the clip's linked partners
+  // along, so picture and sound stay together.
   void Copy();
-  void CopyClip(const CFilm& clip);
+  void CopyClip(CFilm& clip);
   bool Cut();
   bool CutClip(CFilm& clip);
   // At time t; copies keep their offsets from the earliest one.

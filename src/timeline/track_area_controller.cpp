@@ -21,6 +21,13 @@ bool IsFadingTrack(const CTrack& track) { return (track.Kind() & TrackKind::Fadi
 // The y of a clip's level line inside its track's row.
 int VolumeLineY(const CFilm& clip) { return clip.VolumeLineY(clip.track->bottom, clip.track->height); }
 
+// Picture and sound of one movie are selected together unless Alt asks for
+// the one clip alone.
+void SelectClip(CFilm& clip, bool alone) {
+  clip.selection = 1;
+  if (!alone) clip.SelectLinkedClips();
+}
+
 }  // namespace
 
 TrackAreaController::TrackAreaController(CVantorelleDoc& doc, WorkAreaNavigator& navigator, IViewHost& host,
@@ -114,21 +121,18 @@ void TrackAreaController::OnMouseDown(const MouseEvent& event) {
     host_.Repaint(RedrawMask::TrackArea | RedrawMask::ClipCollection);
     return;
   }
-  if (event.ctrl) {
+  if (event.ctrl || event.shift) {
     if (hit.track) {
       for (const auto& clip : hit.track->clips) {
-        if (clip->start < t && t < clip->End()) clip->selection = 1;
+        if (clip->start < t && t < clip->End()) SelectClip(*clip, event.alt);
       }
       host_.Repaint(RedrawMask::TrackArea);
     }
     return;
   }
+  alone_ = event.alt;
   if (hit.clip && hit.zone != HitZone::TimeLine) {
-    if (!hit.clip->IsSelected()) {
-      doc_.RecordUndo(UndoKind::SelectClip);
-      doc_.timeline.DeselectAll();
-      hit.clip->selection = 1;
-    }
+    SelectClicked(*hit.clip);
     dragClip_ = hit.clip;
     const bool movable = hit.track->Kind() == TrackKind::TitleMovable;
     switch (hit.zone) {
@@ -164,6 +168,25 @@ void TrackAreaController::OnMouseDown(const MouseEvent& event) {
   }
   if (drag_ != Drag::None) host_.SetMouseCapture(true);
   host_.Repaint(RedrawMask::TrackArea);
+}
+
+void TrackAreaController::SelectClicked(CFilm& clip) {
+  // A click on a selected clip keeps the selection, so that all of it can
+  // be dragged, and brings in partners left out; one on an unselected clip
+  // selects it with its partners instead. With Alt the clip is the whole
+  // selection.
+  bool changes = !clip.IsSelected();
+  if (alone_) {
+    for (const auto& track : doc_.timeline.tracks) {
+      for (const auto& other : track->clips) changes = changes || (other.get() != &clip && other->IsSelected());
+    }
+  } else {
+    for (const CFilm* partner : clip.links) changes = changes || !partner->IsSelected();
+  }
+  if (!changes) return;
+  doc_.RecordUndo(UndoKind::SelectClip);
+  if (alone_ || !clip.IsSelected()) doc_.timeline.DeselectAll();
+  SelectClip(clip, alone_);
 }
 
 void TrackAreaController::OnMouseMove(const MouseEvent& event) {
@@ -299,7 +322,7 @@ void TrackAreaController::TrimRight(int x, bool autoScrollTick) {
   if (!autoScrollTick) duration = SnapToFrameFloor(duration);
   const TimeMs frame = CurrentVideoStandard().FrameDelta;
   std::vector<CFilm*> clips{&clip};
-  clips.insert(clips.end(), clip.links.begin(), clip.links.end());
+  if (!alone_) clips.insert(clips.end(), clip.links.begin(), clip.links.end());
   const std::optional<SnapPull> snap = SnapEdges({clip.start + duration}, {clips.begin(), clips.end()});
   if (snap) duration = snap->point - clip.start;
   const TimeMs attracted = duration;
@@ -328,7 +351,7 @@ void TrackAreaController::TrimLeft(int x, bool autoScrollTick) {
   if (!autoScrollTick) s = SnapToFrameFloor(s);
   const TimeMs frame = CurrentVideoStandard().FrameDelta;
   std::vector<CFilm*> clips{&clip};
-  clips.insert(clips.end(), clip.links.begin(), clip.links.end());
+  if (!alone_) clips.insert(clips.end(), clip.links.begin(), clip.links.end());
   const std::optional<SnapPull> snap = SnapEdges({s}, {clips.begin(), clips.end()});
   if (snap) s = snap->point;
   const TimeMs attracted = s;
@@ -425,7 +448,7 @@ void TrackAreaController::OnMouseUp(const MouseEvent& event) {
       const auto clips = doc_.timeline.ClipsMeeting(*SelectionRectangle(), View());
       if (!clips.empty()) {
         doc_.RecordUndo(UndoKind::SelectRectangle);
-        for (CFilm* clip : clips) clip->selection = 1;
+        for (CFilm* clip : clips) SelectClip(*clip, alone_);
       }
       break;
     }
@@ -488,6 +511,7 @@ void TrackAreaController::EndDrag() {
   const bool wasDragging = drag_ != Drag::None;
   drag_ = Drag::None;
   dragClip_ = nullptr;
+  alone_ = false;
   moved_.clear();
   snapLine_.reset();
   StopAutoScroll();

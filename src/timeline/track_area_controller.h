@@ -42,6 +42,8 @@ class TrackAreaController {
   void SetClientSize(int width, int height);
   TrackAreaHit HitTest(int x, int y) const;
 
+  // A click selects a clip with its linked partners, or with Alt the clip
+  // alone; Ctrl or Shift adds the clips under the mouse to the selection.
   void OnMouseDown(const MouseEvent& event);
   void OnMouseMove(const MouseEvent& event);
   void OnMouseUp(const MouseEvent& event);
@@ -77,6 +79,8 @@ class TrackAreaController {
   WorkAreaView View() const { return navigator_.View(); }
   void LayOutRows();
   TimeMs TimeAt(int x) const { return View().PixelToTime(x); }
+  // The selection a click on a clip makes before its drag begins.
+  void SelectClicked(CFilm& clip);
   void ApplyDrag(int x, int y, bool autoScrollTick);
   void MoveClips(int x, int y, bool autoScrollTick);
   void TrimRight(int x, bool autoScrollTick);
@@ -112,6 +116,9 @@ class TrackAreaController {
 
   Drag drag_ = Drag::None;
   CFilm* dragClip_ = nullptr;
+  // Alt was held at the press: the click, the band and the trim take the
+  // clips without their linked partners.
+  bool alone_ = false;
   TimeMs origin_ = 0.0;
   TrackType movedKind_ = 0;
   bool mayChangeTracks_ = false;

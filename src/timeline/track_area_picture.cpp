@@ -1,11 +1,17 @@
 #include "timeline/track_area_picture.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "timeline/fade_handles.h"
 #include "timeline/track_rows.h"
 
 namespace vantorelle {
+
+std::string SyncOffsetLabel(TimeMs offset, std::int32_t timeDisplayMode) {
+  if (offset == 0.0) return {};
+  return (offset > 0.0 ? "+" : "-") + FormatTimeDisplay(std::abs(offset), timeDisplayMode);
+}
 
 TrackAreaPicture PictureTrackArea(const CVantorelleDoc& doc, const TrackAreaController& area, int width, int height) {
   TrackAreaPicture picture;
@@ -36,6 +42,7 @@ TrackAreaPicture PictureTrackArea(const CVantorelleDoc& doc, const TrackAreaCont
         drawn.fadeOutHandle = FadeHandleSquare(view.TimeToPixel(clip->End() - clip->EffectiveFadeOut()), lineY);
       }
       if (track->Kind() == TrackKind::Audio) drawn.volumeLineY = lineY;
+      drawn.syncOffset = SyncOffsetLabel(clip->SyncOffset(), doc.preferences.timeDisplayMode);
       row.clips.push_back(std::move(drawn));
     }
     picture.rows.push_back(std::move(row));

@@ -26,6 +26,9 @@ struct ClipPicture {
   PixelRect fadeInHandle;
   PixelRect fadeOutHandle;
   int volumeLineY = -1;  // audio clips; -1 for none
+  // How far the clip has slipped from its linked partners ("+2:000"), in
+  // the time display format; empty while they are in step.
+  std::string syncOffset;
 };
 
 struct RowPicture {
@@ -42,6 +45,10 @@ struct TrackAreaPicture {
   std::optional<int> currentTimeX;          // when the time mark is in the work area
   std::optional<int> snapLineX;             // while a drag is drawn to a snap point in view
 };
+
+// The label of a clip out of step with its partners by offset: a sign and
+// the offset in the time display format; empty for no offset.
+std::string SyncOffsetLabel(TimeMs offset, std::int32_t timeDisplayMode);
 
 TrackAreaPicture PictureTrackArea(const CVantorelleDoc& doc, const TrackAreaController& area, int width, int height);
 

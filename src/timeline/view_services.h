@@ -42,6 +42,7 @@ struct MouseEvent {
   bool middleButton = false;
   bool ctrl = false;
   bool shift = false;
+  bool alt = false;
 };
 
 // A context menu as data: the shell builds its menu from the items and

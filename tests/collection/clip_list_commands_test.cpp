@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "collection/source_drag_payload.h"
+#include "model/clip_edits.h"
 #include "document/document_settings.h"
 #include "document/document_texts.h"
 #include "support/document_fixture.h"
@@ -194,8 +195,8 @@ TEST_F(CollectionFixture, DeletingASourceUsedByLinkedClipsRemovesThemAndEmptiesT
   Clip(1, used, 5000.0, SourceFlags::VideoStream | SourceFlags::MovieFile);
   CFilm& otherPicture = Clip(0, other, 2000.0, SourceFlags::VideoStream | SourceFlags::MovieFile);
   CFilm::Link(otherPicture, picture);  // a survivor linked to a removed clip
-  Doc().timeline.clipboard.push_back(picture.Copy());
-  Doc().timeline.clipboard.back()->track = &project.Track(0);
+  // Copies keep their home tracks and stay linked to each other.
+  Doc().timeline.clipboard = CopyKeepingLinks({&picture, &otherPicture});
   Doc().RecordUndo(UndoKind::Delete);
   ASSERT_TRUE(Doc().undoHistory.CanUndo());
   commands.Rebuild();
@@ -213,7 +214,8 @@ TEST_F(CollectionFixture, DeletingASourceUsedByLinkedClipsRemovesThemAndEmptiesT
   EXPECT_EQ(Doc().timeline.ClipCount(), 1);
   EXPECT_EQ(project.Track(0).clips.at(0).get(), &otherPicture);
   EXPECT_THAT(otherPicture.links, IsEmpty());  // its link to a removed clip went with it
-  EXPECT_TRUE(Doc().timeline.clipboard.empty());
+  ASSERT_EQ(Doc().timeline.clipboard.size(), 1u);  // the other movie's copy stays
+  EXPECT_THAT(Doc().timeline.clipboard.front()->links, IsEmpty());
   EXPECT_FALSE(Doc().undoHistory.CanUndo());
   EXPECT_EQ(Doc().undoHistory.EntryCount(), 0u);
   EXPECT_THAT(Paths(), ElementsAre("/media/other.avi"));

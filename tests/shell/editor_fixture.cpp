@@ -98,32 +98,33 @@ CTrack* EditorFixture::FirstTrackOfKind(TrackType kind) const {
 
 namespace {
 
-void SendMouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-  QMouseEvent event(type, QPointF(at), QPointF(widget.mapToGlobal(at)), button, held, Qt::NoModifier);
+void SendMouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+               Qt::KeyboardModifiers keys) {
+  QMouseEvent event(type, QPointF(at), QPointF(widget.mapToGlobal(at)), button, held, keys);
   QApplication::sendEvent(&widget, &event);
 }
 
 }  // namespace
 
-void EditorFixture::Press(QPoint at) {
-  SendMouse(*area_, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+void EditorFixture::Press(QPoint at, Qt::KeyboardModifiers keys) {
+  SendMouse(*area_, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, keys);
 }
 
-void EditorFixture::MoveTo(QPoint at, bool leftHeld) {
-  SendMouse(*area_, QEvent::MouseMove, at, Qt::NoButton, leftHeld ? Qt::LeftButton : Qt::NoButton);
+void EditorFixture::MoveTo(QPoint at, bool leftHeld, Qt::KeyboardModifiers keys) {
+  SendMouse(*area_, QEvent::MouseMove, at, Qt::NoButton, leftHeld ? Qt::LeftButton : Qt::NoButton, keys);
 }
 
-void EditorFixture::Release(QPoint at) {
-  SendMouse(*area_, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+void EditorFixture::Release(QPoint at, Qt::KeyboardModifiers keys) {
+  SendMouse(*area_, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, keys);
 }
 
-void EditorFixture::DragWithLeftButton(QPoint from, QPoint to) {
-  MoveTo(from, false);
-  Press(from);
+void EditorFixture::DragWithLeftButton(QPoint from, QPoint to, Qt::KeyboardModifiers keys) {
+  MoveTo(from, false, keys);
+  Press(from, keys);
   // In steps, as a hand moves, so a drag threshold cannot swallow it.
   constexpr int kSteps = 5;
-  for (int i = 1; i <= kSteps; ++i) MoveTo(from + (to - from) * i / kSteps, true);
-  Release(to);
+  for (int i = 1; i <= kSteps; ++i) MoveTo(from + (to - from) * i / kSteps, true, keys);
+  Release(to, keys);
   QApplication::processEvents();
 }
 

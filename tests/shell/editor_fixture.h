@@ -56,10 +56,11 @@ class EditorFixture : public ::testing::Test {
 
   // Mouse events as the platform sends them: the buttons held travel with
   // every move, and the track area tracks the mouse without a button too.
-  void Press(QPoint at);
-  void MoveTo(QPoint at, bool leftHeld);
-  void Release(QPoint at);
-  void DragWithLeftButton(QPoint from, QPoint to);
+  // The keys held (Alt, Ctrl, Shift) go with every event.
+  void Press(QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier);
+  void MoveTo(QPoint at, bool leftHeld, Qt::KeyboardModifiers keys = Qt::NoModifier);
+  void Release(QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier);
+  void DragWithLeftButton(QPoint from, QPoint to, Qt::KeyboardModifiers keys = Qt::NoModifier);
 
   // Puts the pointer over a point of the track area (shortcuts go to the pane
   // under it) and presses a key there.

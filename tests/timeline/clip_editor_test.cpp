@@ -28,6 +28,22 @@ struct EditorFixture : ::testing::Test {
     ++movie.usageCount;
     return clip;
   }
+  // A picture on the first video track linked to its sound on the first audio track.
+  std::pair<CFilm*, CFilm*> Movie(TimeMs start, TimeMs duration, bool selected = false) {
+    CFilm& picture = Clip(0, start, duration, selected);
+    CFilm& sound = Clip(2, start, duration, selected);
+    CFilm::Link(picture, sound);
+    return {&picture, &sound};
+  }
+  // Each clip of the first video track is linked to the clip at the same
+  // index on the first audio track, and to nothing else.
+  void ExpectPairedByIndex() {
+    ASSERT_EQ(Track(0).clips.size(), Track(2).clips.size());
+    for (std::size_t i = 0; i < Track(0).clips.size(); ++i) {
+      EXPECT_THAT(Track(0).clips[i]->links, ElementsAre(Track(2).clips[i].get())) << "pair " << i;
+      EXPECT_THAT(Track(2).clips[i]->links, ElementsAre(Track(0).clips[i].get())) << "pair " << i;
+    }
+  }
   std::vector<TimeMs> Starts(std::size_t track) { return project.Starts(track); }
   void ExpectConsistent() { project.ExpectConsistent({&movie}); }
 
@@ -184,6 +200,84 @@ TEST_F(EditorFixture, DeleteAndCutKeepUsageCountsAndUndoBringsClipsBack) {
   ASSERT_TRUE(editor.DeleteClip(*Track(1).clips[0]));
   EXPECT_EQ(movie.usageCount, 2);
   ExpectConsistent();
+}
+
+TEST_F(EditorFixture, SplitKeepsLeftHalvesAndRightHalvesLinkedPairwise) {
+  Movie(0.0, 1000.0);
+  ASSERT_TRUE(editor.Split(400.0));
+  ExpectConsistent();
+  EXPECT_THAT(Starts(0), ElementsAre(0.0, 400.0));
+  ExpectPairedByIndex();
+
+  // Split clip on the sound splits its picture at the same time.
+  ASSERT_TRUE(editor.SplitClip(*Track(2).clips[1], 720.0));
+  ExpectConsistent();
+  EXPECT_THAT(Starts(0), ElementsAre(0.0, 400.0, 720.0));
+  EXPECT_THAT(Starts(2), ElementsAre(0.0, 400.0, 720.0));
+  ExpectPairedByIndex();
+  EXPECT_EQ(movie.usageCount, 6);
+}
+
+TEST_F(EditorFixture, APartnerLeftWholeByASplitStaysWithTheHalfOnItsSide) {
+  auto [picture, sound] = Movie(0.0, 1000.0);
+  CFilm& lateSound = Clip(3, 600.0, 400.0);  // out of step, wholly after the mark
+  CFilm::Link(*picture, lateSound);
+  ASSERT_TRUE(editor.Split(400.0));
+  ExpectConsistent();
+  CFilm& right = *Track(0).clips[1];
+  EXPECT_THAT(lateSound.links, ElementsAre(&right));
+  EXPECT_THAT(right.links, ::testing::UnorderedElementsAre(Track(2).clips[1].get(), &lateSound));
+  EXPECT_THAT(Track(0).clips[0]->links, ElementsAre(Track(2).clips[0].get()));
+}
+
+TEST_F(EditorFixture, InsertSplitsLinkedClipsPairwiseAndInsertsLinkedCopies) {
+  Movie(0.0, 1000.0);
+  auto [copied, copiedSound] = Movie(5000.0, 500.0);
+  editor.CopyClip(*copied);  // with its sound: a span of 500 ms
+  ASSERT_EQ(Doc().timeline.clipboard.size(), 2u);
+  ASSERT_TRUE(editor.Insert(400.0));
+  ExpectConsistent();
+  EXPECT_THAT(Starts(0), ElementsAre(0.0, 400.0, 900.0, 5500.0));
+  EXPECT_THAT(Starts(2), ElementsAre(0.0, 400.0, 900.0, 5500.0));
+  ExpectPairedByIndex();
+  EXPECT_TRUE(Track(2).clips[1]->IsSelected());
+}
+
+TEST_F(EditorFixture, CopiesOfLinkedClipsStayLinkedThroughPasteAndUndo) {
+  Movie(0.0, 1000.0, true);
+  editor.Copy();
+  const auto& clipboard = Doc().timeline.clipboard;
+  ASSERT_EQ(clipboard.size(), 2u);
+  EXPECT_THAT(clipboard[0]->links, ElementsAre(clipboard[1].get()));
+  ASSERT_TRUE(editor.Paste(2000.0));
+  ExpectConsistent();
+  ExpectPairedByIndex();
+
+  // The clipboard of an undo snapshot is linked as the live one was.
+  ASSERT_TRUE(editor.Delete());
+  Doc().Undo();
+  ExpectConsistent();
+  ASSERT_EQ(clipboard.size(), 2u);
+  EXPECT_THAT(clipboard[1]->links, ElementsAre(clipboard[0].get()));
+  ASSERT_TRUE(editor.Paste(4000.0));
+  ExpectPairedByIndex();
+}
+
+TEST_F(EditorFixture, DeleteClipAndCutClipTakeTheLinkedPartners) {
+  auto [picture, sound] = Movie(0.0, 1000.0);
+  Clip(1, 0.0, 1000.0);
+  ASSERT_TRUE(editor.DeleteClip(*sound));
+  ExpectConsistent();
+  EXPECT_TRUE(Track(0).clips.empty());
+  EXPECT_TRUE(Track(2).clips.empty());
+  EXPECT_EQ(movie.usageCount, 1);
+
+  Doc().Undo();
+  ASSERT_TRUE(editor.CutClip(*Track(0).clips[0]));
+  ExpectConsistent();
+  EXPECT_EQ(Doc().timeline.ClipCount(), 1);
+  ASSERT_EQ(Doc().timeline.clipboard.size(), 2u);
+  EXPECT_TRUE(Doc().timeline.clipboard[0]->IsLinkedTo(*Doc().timeline.clipboard[1]));
 }
 
 TEST_F(EditorFixture, RangeFromAClip) {

@@ -42,6 +42,17 @@ struct AreaFixture : ::testing::Test {
     event.leftButton = left;
     return event;
   }
+  static MouseEvent WithAlt(MouseEvent event) {
+    event.alt = true;
+    return event;
+  }
+  // As Drag, with Alt held throughout.
+  void AltDrag(int x0, int y0, const std::vector<std::pair<int, int>>& path) {
+    area.OnMouseDown(WithAlt(At(x0, y0)));
+    for (const auto& [x, y] : path) area.OnMouseMove(WithAlt(At(x, y)));
+    area.OnMouseUp(WithAlt(At(path.back().first, path.back().second, false)));
+    ExpectConsistent();
+  }
   void Drag(int x0, int y0, const std::vector<std::pair<int, int>>& path, bool release = true) {
     area.OnMouseDown(At(x0, y0));
     ExpectConsistent();
@@ -252,6 +263,67 @@ TEST_F(AreaFixture, MovedClipsChangeToAnotherTrackOfTheirKind) {
   EXPECT_THAT(Starts(2), ElementsAre(1200.0));  // the audio clip moves along its own track
 }
 
+TEST_F(AreaFixture, AClickTakesTheLinkedPartnersAndAltTakesTheClipAlone) {
+  CFilm& picture = Clip(0, 1000.0, 1000.0);  // x 100 … 200
+  CFilm& sound = Clip(2, 1000.0, 1000.0);
+  CFilm::Link(picture, sound);
+  Drag(150, 10, {{170, 10}});
+  EXPECT_TRUE(sound.IsSelected());
+  EXPECT_EQ(picture.start, 1200.0);
+  EXPECT_EQ(sound.start, 1200.0);
+
+  AltDrag(170, 10, {{190, 10}});
+  EXPECT_FALSE(sound.IsSelected());
+  EXPECT_EQ(picture.start, 1400.0);
+  EXPECT_EQ(sound.start, 1200.0);
+  AltDrag(240, 10, {{260, 10}});  // the right edge, trimmed alone
+  EXPECT_EQ(picture.duration, 1200.0);
+  EXPECT_EQ(sound.duration, 1000.0);
+  EXPECT_EQ(picture.SyncOffset(), 200.0);
+  EXPECT_EQ(sound.SyncOffset(), -200.0);
+
+  // A plain click on the selected picture brings the sound back in; both
+  // move and keep their slip.
+  const std::size_t records = Doc().undoHistory.EntryCount();
+  Drag(200, 10, {{180, 10}});
+  EXPECT_EQ(Doc().undoHistory.EntryCount(), records + 2);  // the selection, the move
+  EXPECT_EQ(picture.start, 1200.0);
+  EXPECT_EQ(sound.start, 1000.0);
+  Doc().Undo();
+  Doc().Undo();
+  EXPECT_FALSE(Track(2).clips[0]->IsSelected());
+  EXPECT_TRUE(Track(0).clips[0]->IsLinkedTo(*Track(2).clips[0]));
+}
+
+TEST_F(AreaFixture, CtrlShiftAndTheRubberBandTakeWholeLinkedGroups) {
+  CFilm& picture = Clip(0, 1000.0, 1000.0);  // x 100 … 200
+  CFilm& sound = Clip(2, 1000.0, 1000.0);
+  CFilm::Link(picture, sound);
+  CFilm& other = Clip(1, 3000.0, 500.0);  // x 300 … 350
+  CFilm& otherSound = Clip(3, 3000.0, 500.0);
+  CFilm::Link(other, otherSound);
+  MouseEvent ctrl = At(150, 10);
+  ctrl.ctrl = true;
+  area.OnMouseDown(ctrl);
+  area.OnMouseUp(At(150, 10, false));
+  EXPECT_TRUE(sound.IsSelected());
+  EXPECT_FALSE(otherSound.IsSelected());
+  MouseEvent shift = At(320, 60);
+  shift.shift = true;
+  area.OnMouseDown(shift);
+  area.OnMouseUp(At(320, 60, false));
+  EXPECT_TRUE(otherSound.IsSelected());
+  EXPECT_TRUE(sound.IsSelected());  // added to, not replaced
+
+  Drag(50, 5, {{120, 20}});  // a band over the picture row only
+  EXPECT_TRUE(picture.IsSelected());
+  EXPECT_TRUE(sound.IsSelected());
+  EXPECT_FALSE(other.IsSelected());
+  AltDrag(50, 5, {{120, 20}});
+  EXPECT_TRUE(picture.IsSelected());
+  EXPECT_FALSE(sound.IsSelected());
+}
+
 TEST_F(AreaFixture, RightTrimStopsAtTheFirstFollowingClip) {
   Clip(2, 1000.0, 1000.0);
   Clip(2, 2500.0, 500.0);
@@ -377,6 +449,35 @@ TEST_F(AreaFixture, CurrentTimeLineDragEndsOnAFrame) {
   area.OnMouseUp(At(-40, 300, false));
 }
 
+
+TEST_F(AreaFixture, ClipsOutOfStepWithTheirPartnersAreLabelledWithTheSlip) {
+  CFilm& picture = Clip(0, 3000.0, 1000.0);
+  CFilm& sound = Clip(2, 1000.0, 1000.0);
+  CFilm::Link(picture, sound);
+  CFilm& trimmed = Clip(1, 5040.0, 960.0);  // trimmed alone: later in and start alike
+  CFilm& whole = Clip(3, 5000.0, 1000.0);
+  trimmed.inPoint = 40.0;
+  CFilm::Link(trimmed, whole);
+  auto labels = [&] {
+    std::vector<std::string> found;
+    for (const RowPicture& row : PictureTrackArea(Doc(), area, 801, 400).rows) {
+      for (const ClipPicture& clip : row.clips) found.push_back(clip.syncOffset);
+    }
+    return found;
+  };
+  // Rows in track order: the picture, the trimmed one, the sound, the whole one.
+  EXPECT_THAT(labels(), ElementsAre("+2:000", "", "-2:000", ""));
+  Doc().preferences.timeDisplayMode = 1;  // frames
+  EXPECT_THAT(labels(), ElementsAre("+50", "", "-50", ""));
+  // Played from 2 s into the movie, the sound at 5 s is back in step with
+  // the picture at 3 s.
+  sound.inPoint = 2000.0;
+  sound.start = 5000.0;
+  EXPECT_EQ(sound.SyncOffset(), 0.0);
+  EXPECT_EQ(picture.SyncOffset(), 0.0);
+  EXPECT_EQ(SyncOffsetLabel(0.0, 0), "");
+  EXPECT_EQ(SyncOffsetLabel(-40.0, 0), "-0:040");
+}
 
 TEST_F(AreaFixture, PictureHoldsRowsClipsHandlesOutlinesAndTheTimeLine) {
   CFilm& sound = Clip(2, 1000.0, 2000.0, true);
