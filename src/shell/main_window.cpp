@@ -25,6 +25,7 @@
 #include "clip_properties_dialog.h"
 #include "collection/source_file_dialog.h"
 #include "commands/command_table.h"
+#include "commands/command_texts.h"
 #include "commands/menu_status_text.h"
 #include "commands/pane_command_ids.h"
 #include "document/project_storage.h"
@@ -385,7 +386,15 @@ void MainWindow::BuildToolBar() {
   idle->start(250);
 }
 
-void MainWindow::UpdateToolBar() { toolBar_->UpdateButtons(); }
+void MainWindow::UpdateToolBar() {
+  toolBar_->UpdateButtons();
+  // Undo and Redo name their step in the tip too.
+  if (!shortcuts_) return;
+  for (QAction* action : toolBar_->actions()) {
+    const int id = action->data().toInt();
+    if (hub_->CurrentName(id)) action->setToolTip(QString::fromStdString(CurrentTipText(*shortcuts_, *hub_, id)));
+  }
+}
 
 void MainWindow::UpdateMenu(QMenu& menu) {
   // The View menu carries one item per track group besides its commands.
@@ -400,7 +409,7 @@ void MainWindow::UpdateMenu(QMenu& menu) {
     if (!action->data().isValid()) continue;  // recent projects, the preview: not commands
     const int id = action->data().toInt();
     if (id == CommandId::ZoomIn) isView = true;
-    if (shortcuts_) action->setText(QString::fromStdString(shortcuts_->MenuText(id)));
+    if (shortcuts_) action->setText(QString::fromStdString(CurrentMenuText(*shortcuts_, *hub_, id)));
     if (id == FrameCommand::ShowProjectViewer || id == FrameCommand::ShowClipCollectionBar) {
       action->setCheckable(true);
       action->setChecked(id == FrameCommand::ShowProjectViewer ? projectViewer_->isVisible()
