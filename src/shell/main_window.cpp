@@ -26,6 +26,7 @@
 #include "collection/source_file_dialog.h"
 #include "commands/command_table.h"
 #include "commands/command_texts.h"
+#include "commands/idle_status_text.h"
 #include "commands/menu_status_text.h"
 #include "commands/pane_command_ids.h"
 #include "document/project_storage.h"
@@ -137,6 +138,7 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
   connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SavePlacement(); });
   ShowStatus("Ready");
   UpdateTitle();
+  ShowTimeMarkAtStart();
   FollowDocument();
 }
 
@@ -197,6 +199,7 @@ void MainWindow::BuildViews() {
   areaMenu_->UseCommandTable(shortcuts_);
 
   zoomStrip_->Attach(*navigator_);
+  if (shortcuts_) zoomStrip_->ShowKeysInTips(*shortcuts_);
   headersWidget_->Attach(*headers_);
   headersWidget_->SetTitleSettingsOpener([this](CTrack& track) { OpenTitleTrackSettings(track); });
   areaWidget_->Attach(*area_, *areaMenu_, *navigator_);
@@ -388,6 +391,7 @@ void MainWindow::BuildToolBar() {
 
 void MainWindow::UpdateToolBar() {
   toolBar_->UpdateButtons();
+  RefreshIdleStatus();
   // Undo and Redo name their step in the tip too.
   if (!shortcuts_) return;
   for (QAction* action : toolBar_->actions()) {
@@ -437,7 +441,11 @@ std::string MainWindow::StatusTextFor(int id) const {
   return shortcuts_ ? MenuStatusText(*shortcuts_, id) : std::string("Ready");
 }
 
-void MainWindow::ShowStatus(const std::string& text) { statusBar()->showMessage(QString::fromStdString(text)); }
+void MainWindow::ShowStatus(const std::string& text) {
+  // "Ready" on an empty project says how to begin instead.
+  const std::string shown = text == kReadyStatusText ? IdleStatusText(doc_, shortcuts_) : text;
+  statusBar()->showMessage(QString::fromStdString(shown));
+}
 
 void MainWindow::UpdateTitle() {
   const std::string& path = doc_.ProjectPath();
@@ -480,6 +488,7 @@ void MainWindow::Repaint(std::uint32_t redrawMask) {
   // Edits repaint; the autosave only writes when the project really changed.
   if (autosave_ && doc_.IsModified()) autosave_->OnDocumentChanged();
   RefreshProjectViewer();
+  RefreshIdleStatus();
   UpdateTitle();
 }
 
@@ -530,6 +539,7 @@ void MainWindow::CustomizeKeyboard() {
   if (!shortcuts_) return;
   KeyboardWindow dialog(*shortcuts_, ui_, this);
   dialog.exec();
+  zoomStrip_->ShowKeysInTips(*shortcuts_);
 }
 
 CSrc* MainWindow::AskForSource() {
