@@ -88,6 +88,7 @@ ShortCutList DefaultShortCutList() {
       Global(FrameCommand::Exit, 'Q', kCtrl),
       Global(CommandId::Undo, 'Z', kCtrl),
       Global(CommandId::Redo, 'Y', kCtrl),
+      Global(CommandId::Redo, 'Z', kCtrl, kShift),
       Global(CommandId::Delete, K::Delete),
       Global(CommandId::Cut, 'X', kCtrl),
       Global(CommandId::Copy, K::Insert, kCtrl),
@@ -144,9 +145,13 @@ const CShortCut* CShortCutTable::FirstShortcut(std::int32_t id) const {
 
 std::string CShortCutTable::MenuText(std::int32_t id) const {
   const CCommandInfo* command = FindCommand(id);
-  if (!command) return {};
+  return command ? MenuText(id, command->displayName) : std::string();
+}
+
+std::string CShortCutTable::MenuText(std::int32_t id, const std::string& shownName) const {
+  if (!FindCommand(id)) return {};
   const CShortCut* shortcut = FirstShortcut(id);
-  return shortcut ? command->displayName + "\t" + ShortcutText(*shortcut) : command->displayName;
+  return shortcut ? shownName + "\t" + ShortcutText(*shortcut) : shownName;
 }
 
 std::string CShortCutTable::PromptText(std::int32_t id) const {
@@ -158,8 +163,12 @@ std::string CShortCutTable::PromptText(std::int32_t id) const {
 
 std::string CShortCutTable::ShortNameText(std::int32_t id) const {
   const CCommandInfo* command = FindCommand(id);
-  if (!command) return {};
-  return WithShortcut(command->shortName, FirstShortcut(id));
+  return command ? ShortNameText(id, command->shortName) : std::string();
+}
+
+std::string CShortCutTable::ShortNameText(std::int32_t id, const std::string& shownName) const {
+  if (!FindCommand(id)) return {};
+  return WithShortcut(shownName, FirstShortcut(id));
 }
 
 std::string CShortCutTable::Description(std::int32_t id) const {

@@ -45,7 +45,7 @@ std::string ShortCutValueName(std::size_t index);  // "ShortCut_%d", counted fro
 std::optional<ShortCutList> LoadShortCutList(const ISettingsStore& store, bool firstRun);
 void SaveShortCutList(ISettingsStore& store, const ShortCutList& shortcuts);
 
-// The 28 shortcuts a new installation starts with.
+// The shortcuts a new installation starts with.
 ShortCutList DefaultShortCutList();
 
 // Where a matched key press goes: the command and the pane that receives it
@@ -77,11 +77,15 @@ class CShortCutTable : public IDocumentShortcutTable {
   // Display name, then a tab and the first shortcut's text; empty for an
   // unknown id.
   std::string MenuText(std::int32_t id) const;
+  // The same with the name the command carries at the moment (Undo and Redo
+  // name their step).
+  std::string MenuText(std::int32_t id, const std::string& shownName) const;
   // The description's first two lines run together, then " - " and the first
   // shortcut's text (status line).
   std::string PromptText(std::int32_t id) const;
   // The short name, then " - " and the first shortcut's text (tips).
   std::string ShortNameText(std::int32_t id) const;
+  std::string ShortNameText(std::int32_t id, const std::string& shownName) const;
   // The description as stored, line feed included; empty for an unknown id.
   std::string Description(std::int32_t id) const;
 

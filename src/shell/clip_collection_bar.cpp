@@ -88,10 +88,7 @@ QWidget* ClipCollectionBar::BuildBrowser() {
           [this](const QModelIndex& index) { expandedFolders_.removeAll(folders_->filePath(index)); });
   tree_->setCurrentIndex(folders_->index(QDir::homePath()));
   favourites_ = new QListWidget(left);
-  for (const CFvrDirObject& favourite : doc_.favouriteDirectories) {
-    auto* item = new QListWidgetItem(QString::fromStdString(favourite.name), favourites_);
-    item->setData(Qt::UserRole, QString::fromStdString(favourite.path));
-  }
+  SetUpFolderTree();
   files_ = new QFileSystemModel(this);
   files_->setFilter(QDir::Files);
   files_->setNameFilterDisables(false);
@@ -156,6 +153,7 @@ void ClipCollectionBar::ApplyLayout(const ClipCollectionBarSettings& settings) {
     const int browserWidth = std::max(1, settings.treePaneWidth) + std::max(1, settings.fileViewerPaneWidth);
     panes_->setSizes({browserWidth, settings.clipColPaneWidth});
   }
+  RevealFolder(folders_->filePath(tree_->currentIndex()));
 }
 
 void ClipCollectionBar::BuildList() {
@@ -187,6 +185,7 @@ void ClipCollectionBar::BuildList() {
 
 void ClipCollectionBar::Refresh() {
   if (!list_) return;
+  RefreshFavourites();
   std::vector<CSrc*> sources = doc_.SourcePointers();
   // The list keeps its own order while sorted; new sources join it.
   if (list_->RowCount() != static_cast<int>(sources.size())) list_->Rebuild(sources);

@@ -64,6 +64,13 @@ class ClipCollectionBar : public QDockWidget, public IClipCollectionHost, public
   // Expands the stored folders and gives the panes their stored widths.
   void ApplyLayout(const ClipCollectionBarSettings& settings);
 
+  // The folder tree opens the folders down to this one, makes it current and
+  // keeps it in view while the folders above it load.
+  // clip_collection_folders.cpp
+  void RevealFolder(const QString& folder);
+  // "Add to Favourites" of the folder tree; false for a favourite already.
+  bool AddFavourite(const QString& folder);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -73,6 +80,11 @@ class ClipCollectionBar : public QDockWidget, public IClipCollectionHost, public
   void ShowListMenu(const QPoint& globalPosition);
   void StartListDrag();
   void StartFileDrag();
+  // clip_collection_folders.cpp
+  void SetUpFolderTree();
+  void ShowFolderMenu(const QPoint& at);
+  // The favourites list shows the document's favourite folders.
+  void RefreshFavourites();
 
   CVantorelleDoc& doc_;
   std::function<void(std::uint32_t)> repaintViews_;
@@ -86,6 +98,7 @@ class ClipCollectionBar : public QDockWidget, public IClipCollectionHost, public
   QSplitter* browser_ = nullptr;  // tree and favourites | file viewer
   QTreeView* tree_ = nullptr;
   QStringList expandedFolders_;
+  QString revealing_;  // the folder kept in view while the tree loads, until the person moves it
   QListView* fileView_ = nullptr;
   QListWidget* favourites_ = nullptr;
   QTreeWidget* listView_ = nullptr;

@@ -3,12 +3,16 @@
 #include <QMetaObject>
 
 #include "document/document_settings.h"
+#include "title_pictures.h"
 
 namespace vantorelle::shell {
 
 std::vector<PictureTile> PictureTilesOf(const CFilm& clip, const PixelRect& clipRect, const WorkAreaView& view,
                                         std::uint16_t snapshotsType) {
   std::vector<PictureTile> tiles;
+  if (clip.track && clip.track->Group() == TrackGroup::Title && (snapshotsType & SnapshotsType::ImageEveryFrame)) {
+    return TitleClipTiles(clip, clipRect);
+  }
   if (!clip.source || !clip.track || clip.track->Group() != TrackGroup::Video) return tiles;
   const bool movie = IsMovieImageSource(clip.source->flags);
   const bool still = IsStillImageSource(clip.source->flags);

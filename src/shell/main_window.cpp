@@ -25,6 +25,8 @@
 #include "clip_properties_dialog.h"
 #include "collection/source_file_dialog.h"
 #include "commands/command_table.h"
+#include "commands/command_texts.h"
+#include "commands/idle_status_text.h"
 #include "commands/menu_status_text.h"
 #include "commands/pane_command_ids.h"
 #include "document/project_storage.h"
@@ -136,6 +138,7 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
   connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SavePlacement(); });
   ShowStatus("Ready");
   UpdateTitle();
+  ShowTimeMarkAtStart();
   FollowDocument();
 }
 
@@ -196,6 +199,7 @@ void MainWindow::BuildViews() {
   areaMenu_->UseCommandTable(shortcuts_);
 
   zoomStrip_->Attach(*navigator_);
+  if (shortcuts_) zoomStrip_->ShowKeysInTips(*shortcuts_);
   headersWidget_->Attach(*headers_);
   headersWidget_->SetTitleSettingsOpener([this](CTrack& track) { OpenTitleTrackSettings(track); });
   areaWidget_->Attach(*area_, *areaMenu_, *navigator_);
@@ -387,7 +391,16 @@ void MainWindow::BuildToolBar() {
   idle->start(250);
 }
 
-void MainWindow::UpdateToolBar() { toolBar_->UpdateButtons(); }
+void MainWindow::UpdateToolBar() {
+  toolBar_->UpdateButtons();
+  RefreshIdleStatus();
+  // Undo and Redo name their step in the tip too.
+  if (!shortcuts_) return;
+  for (QAction* action : toolBar_->actions()) {
+    const int id = action->data().toInt();
+    if (hub_->CurrentName(id)) action->setToolTip(QString::fromStdString(CurrentTipText(*shortcuts_, *hub_, id)));
+  }
+}
 
 void MainWindow::UpdateMenu(QMenu& menu) {
   // The View menu carries one item per track group besides its commands.
@@ -402,7 +415,7 @@ void MainWindow::UpdateMenu(QMenu& menu) {
     if (!action->data().isValid()) continue;  // recent projects, the preview: not commands
     const int id = action->data().toInt();
     if (id == CommandId::ZoomIn) isView = true;
-    if (shortcuts_) action->setText(QString::fromStdString(shortcuts_->MenuText(id)));
+    if (shortcuts_) action->setText(QString::fromStdString(CurrentMenuText(*shortcuts_, *hub_, id)));
     if (id == FrameCommand::ShowProjectViewer || id == FrameCommand::ShowClipCollectionBar) {
       action->setCheckable(true);
       action->setChecked(id == FrameCommand::ShowProjectViewer ? projectViewer_->isVisible()
@@ -430,7 +443,11 @@ std::string MainWindow::StatusTextFor(int id) const {
   return shortcuts_ ? MenuStatusText(*shortcuts_, id) : std::string("Ready");
 }
 
-void MainWindow::ShowStatus(const std::string& text) { statusBar()->showMessage(QString::fromStdString(text)); }
+void MainWindow::ShowStatus(const std::string& text) {
+  // "Ready" on an empty project says how to begin instead.
+  const std::string shown = text == kReadyStatusText ? IdleStatusText(doc_, shortcuts_) : text;
+  statusBar()->showMessage(QString::fromStdString(shown));
+}
 
 void MainWindow::UpdateTitle() {
   const std::string& path = doc_.ProjectPath();
@@ -474,6 +491,7 @@ void MainWindow::Repaint(std::uint32_t redrawMask) {
   // Edits repaint; the autosave only writes when the project really changed.
   if (autosave_ && doc_.IsModified()) autosave_->OnDocumentChanged();
   RefreshProjectViewer();
+  RefreshIdleStatus();
   UpdateTitle();
 }
 
@@ -524,6 +542,7 @@ void MainWindow::CustomizeKeyboard() {
   if (!shortcuts_) return;
   KeyboardWindow dialog(*shortcuts_, ui_, this);
   dialog.exec();
+  zoomStrip_->ShowKeysInTips(*shortcuts_);
 }
 
 CSrc* MainWindow::AskForSource() {

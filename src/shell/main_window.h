@@ -206,6 +206,21 @@ class MainWindow : public QMainWindow,
   QProgressBar* exportBar_ = nullptr;
   QTimer* exportTimer_ = nullptr;
   ShortcutPanes shortcutPanes_;
+
+  // What a start shows before anything is done: the time line with the time
+  // mark in view, and the way to begin in the status bar while the project
+  // is empty. main_window_first_start.cpp
+  void ShowTimeMarkAtStart();
+  void RefreshIdleStatus();
+  // Docked bars' sizes from the settings: a main window sizes its docks only
+  // once it is laid out, so they are given again when it first shows.
+  struct DockSize {
+    QDockWidget* dock;
+    int size;
+    Qt::Orientation orientation;
+  };
+  std::vector<DockSize> dockSizesAtShow_;
+  void ResizeDocksAtShow();
 };
 
 }  // namespace vantorelle::shell

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 
 #include "clip_collection_bar.h"
 #include "commands/pane_command_ids.h"
@@ -53,6 +54,13 @@ void MainWindow::showEvent(QShowEvent* event) {
     previewShownOnce_ = true;
     ShowPreview();
   }
+  if (!dockSizesAtShow_.empty()) {
+    // Once the window has its first layout.
+    QTimer::singleShot(0, this, [this] {
+      ResizeDocksAtShow();
+      dockSizesAtShow_.clear();
+    });
+  }
 }
 
 void MainWindow::ShowPreview() {
@@ -95,7 +103,7 @@ void MainWindow::RestorePlacement() {
     projectViewer_->setVisible(dock->state != DockBarState::Hidden);
     if (dock->state == DockBarState::Floating) projectViewer_->setGeometry(ToQRect(dock->rect));
     if (dock->state == DockBarState::Docked && !dock->rect.Empty()) {
-      resizeDocks({projectViewer_}, {dock->rect.right - dock->rect.left}, Qt::Horizontal);
+      dockSizesAtShow_.push_back({projectViewer_, dock->rect.right - dock->rect.left, Qt::Horizontal});
     }
   }
   const ClipCollectionBarSettings bar = LoadClipCollectionBarSettings(store_);
@@ -106,9 +114,14 @@ void MainWindow::RestorePlacement() {
   }
   // A first run has only the section's defaults, not a height the bar had.
   if (bar.dockState == DockBarState::Docked && !app_.FirstRun() && bar.horizontalSize.height > 0) {
-    resizeDocks({clipCollection_}, {bar.horizontalSize.height}, Qt::Vertical);
+    dockSizesAtShow_.push_back({clipCollection_, bar.horizontalSize.height, Qt::Vertical});
   }
+  ResizeDocksAtShow();
   clipCollection_->ApplyLayout(bar);
+}
+
+void MainWindow::ResizeDocksAtShow() {
+  for (const DockSize& docked : dockSizesAtShow_) resizeDocks({docked.dock}, {docked.size}, docked.orientation);
 }
 
 namespace {

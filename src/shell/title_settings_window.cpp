@@ -15,13 +15,15 @@
 #include <QVBoxLayout>
 
 #include "qt_bridge.h"
+#include "title_pictures.h"
 #include "time_edit_widget.h"
 #include "titles/title_values.h"
 
 namespace vantorelle::shell {
 namespace {
 
-// The half-size picture of the frame with every title region in it.
+// The half-size picture of the frame with every title region in it, and in
+// a slide region the picture it shows.
 class RegionPreview : public QWidget {
  public:
   RegionPreview(const TitleTrackSettingsModel& model, QWidget* parent) : QWidget(parent), model_(model) {
@@ -35,6 +37,7 @@ class RegionPreview : public QWidget {
     painter.fillRect(rect(), Qt::black);
     for (const auto& region : model_.Preview()) {
       painter.fillRect(ToQRect(region.rect), ToQColor(region.fill));
+      DrawRegionPicture(painter, region, pictures_);
       painter.setPen(Qt::white);
       painter.drawRect(ToQRect(region.rect).adjusted(0, 0, -1, -1));
     }
@@ -42,6 +45,7 @@ class RegionPreview : public QWidget {
 
  private:
   const TitleTrackSettingsModel& model_;
+  TitlePictureCache pictures_;
 };
 
 template <std::size_t N>

@@ -25,7 +25,11 @@ ZoomStripWidget::ZoomStripWidget(std::function<void(int)> runCommand, QWidget* p
     button->setToolTip(tips[tip++]);
     connect(button, &QToolButton::clicked, this, [runCommand, id = id] { runCommand(id); });
     layout->addWidget(button);
+    buttons_.emplace_back(id, button);
   }
+  scrollBar_->setToolTip("Scroll the time line");
+  start_->setToolTip("Start of the time shown");
+  stop_->setToolTip("End of the time shown");
   layout->addWidget(start_);
   layout->addWidget(scrollBar_, 1);
   layout->addWidget(stop_);
@@ -43,6 +47,13 @@ ZoomStripWidget::ZoomStripWidget(std::function<void(int)> runCommand, QWidget* p
   connect(scrollBar_, &QScrollBar::sliderReleased, this, [this] {
     if (navigator_) navigator_->Scroll(ScrollCode::ThumbPosition, scrollBar_->sliderPosition());
   });
+}
+
+void ZoomStripWidget::ShowKeysInTips(const CShortCutTable& table) {
+  for (const auto& [id, button] : buttons_) {
+    const std::string tip = table.ShortNameText(id);
+    if (!tip.empty()) button->setToolTip(QString::fromStdString(tip));
+  }
 }
 
 void ZoomStripWidget::ShowWorkArea(const WorkAreaDisplay& display) {

@@ -6,7 +6,10 @@
 #include <QScrollBar>
 #include <QWidget>
 #include <functional>
+#include <utility>
+#include <vector>
 
+#include "commands/shortcut_table.h"
 #include "timeline/work_area_navigator.h"
 
 namespace vantorelle::shell {
@@ -16,12 +19,15 @@ class ZoomStripWidget : public QWidget, public IWorkAreaDisplay {
   // Button presses run main commands by id.
   ZoomStripWidget(std::function<void(int)> runCommand, QWidget* parent = nullptr);
   void Attach(WorkAreaNavigator& navigator) { navigator_ = &navigator; }
+  // The buttons' tips name their keys as the table has them now.
+  void ShowKeysInTips(const CShortCutTable& table);
 
   void ShowWorkArea(const WorkAreaDisplay& display) override;
   void ShowCurrentTime(TimeMs) override {}
 
  private:
   WorkAreaNavigator* navigator_ = nullptr;
+  std::vector<std::pair<int, QWidget*>> buttons_;
   QScrollBar* scrollBar_;
   QLabel* start_;
   QLabel* stop_;

@@ -63,6 +63,15 @@ int CommandHub::FullyShownGroupCount() const {
   return count;
 }
 
+std::optional<std::string> CommandHub::CurrentName(int id) const {
+  const auto named = [](const char* command, const std::string& step) {
+    return step.empty() ? std::string(command) : std::string(command) + " " + step;
+  };
+  if (id == CommandId::Undo) return named("Undo", doc_.undoHistory.UndoStepName());
+  if (id == CommandId::Redo) return named("Redo", doc_.undoHistory.RedoStepName());
+  return std::nullopt;
+}
+
 std::vector<ShowGroupItem> CommandHub::ShowGroupItems() const {
   std::vector<ShowGroupItem> items;
   for (const TrackType group : kGroups) {

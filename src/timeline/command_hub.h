@@ -3,6 +3,7 @@
 // each answers whether it is enabled and checked.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,10 @@ class CommandHub {
              IPlaybackControl* playback = nullptr, ICommandDialogs* dialogs = nullptr);
 
   CommandState Update(int id) const;
+  // Undo and Redo name the step they would take back or bring back ("Undo
+  // Split clip"), plain "Undo" and "Redo" with none; the names of the other
+  // commands never change, and they get none here.
+  std::optional<std::string> CurrentName(int id) const;
   // Answers whether the command was run (disabled commands are not).
   bool Execute(int id);
   // One item per group that has tracks, in the order video, audio, title.

@@ -14,6 +14,27 @@ bool IsCoalescedKind(std::int32_t kind) { return kind == UndoKind::MoveDrag || k
 
 }  // namespace
 
+std::string UndoKindName(std::int32_t kind) {
+  switch (kind) {
+    case UndoKind::PlaceAddedSource: return "Add Clip";
+    case UndoKind::DropSource: return "Drop Clip";
+    case UndoKind::Delete: return "Delete";
+    case UndoKind::CutClip: return "Cut clip";
+    case UndoKind::Cut: return "Cut";
+    case UndoKind::Insert: return "Insert";
+    case UndoKind::Paste: return "Paste";
+    case UndoKind::RepeatClip: return "Repeat clip";
+    case UndoKind::Split: return "Split clip";
+    case UndoKind::ChangeFormat: return "Format change";
+    case UndoKind::SelectRectangle:
+    case UndoKind::SelectClip: return "Select";
+    case UndoKind::ClearSelection: return "Deselect";
+    case UndoKind::MoveDrag: return "Move";
+    case UndoKind::TrimDrag: return "Trim";
+    default: return "Edit";
+  }
+}
+
 bool CUndoHistory::Record(const CTimelineData& timeline, std::int32_t kind) {
   if (!IsRecordedKind(kind)) return false;
   if (IsCoalescedKind(kind) && kind == lastKind_) return true;
@@ -22,10 +43,13 @@ bool CUndoHistory::Record(const CTimelineData& timeline, std::int32_t kind) {
   // A lowered depth may leave more entries behind than it allows.
   while (position_ >= depth_ && position_ > 0) {
     entries_.erase(entries_.begin());
+    if (!stepKinds_.empty()) stepKinds_.erase(stepKinds_.begin());
     --position_;
   }
   entries_.resize(static_cast<std::size_t>(position_));  // the redo branch is lost
+  stepKinds_.resize(static_cast<std::size_t>(position_));
   entries_.push_back(std::move(entry));
+  stepKinds_.push_back(kind);
   ++position_;
   return true;
 }
@@ -60,8 +84,19 @@ void CUndoHistory::Redo(CTimelineData& timeline) {
   if (CanRedo()) Swap(timeline, position_ + 1);
 }
 
+std::string CUndoHistory::UndoStepName() const {
+  if (!CanUndo() || static_cast<std::size_t>(position_) > stepKinds_.size()) return {};
+  return UndoKindName(stepKinds_[static_cast<std::size_t>(position_ - 1)]);
+}
+
+std::string CUndoHistory::RedoStepName() const {
+  if (!CanRedo() || static_cast<std::size_t>(position_) >= stepKinds_.size()) return {};
+  return UndoKindName(stepKinds_[static_cast<std::size_t>(position_)]);
+}
+
 void CUndoHistory::Clear() {
   entries_.clear();
+  stepKinds_.clear();
   position_ = 0;
   lastKind_ = 0;
 }

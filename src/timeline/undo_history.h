@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/timeline_data.h"
@@ -32,6 +33,10 @@ inline constexpr std::int32_t ClearSelection = 19;
 inline constexpr std::int32_t MoveDrag = 21;
 inline constexpr std::int32_t TrimDrag = 22;
 }  // namespace UndoKind
+
+// What the Edit menu calls a step of a kind: "Split clip" for Undo Split
+// clip. Kinds that no edit records are called "Edit".
+std::string UndoKindName(std::int32_t kind);
 
 // One stored state of the timeline: a deep copy whose clips share the live
 // clips' sources.
@@ -71,6 +76,10 @@ class CUndoHistory {
   std::int32_t Position() const { return position_; }
   std::size_t EntryCount() const { return entries_.size(); }
   std::int32_t LastKind() const { return lastKind_; }
+  // The name of the step Undo would take back and the one Redo would bring
+  // back; empty when there is none.
+  std::string UndoStepName() const;
+  std::string RedoStepName() const;
 
  private:
   // The live state goes into the slot at the position (what Undo or Redo
@@ -81,6 +90,9 @@ class CUndoHistory {
 
   std::int32_t depth_ = kDefaultDepth;
   std::vector<std::unique_ptr<CUndoEntry>> entries_;
+  // The kind of the edit that led from the state at each index to the next
+  // one. Swaps leave it alone: the steps stay what they were.
+  std::vector<std::int32_t> stepKinds_;
   std::int32_t position_ = 0;
   std::int32_t lastKind_ = 0;
 };

@@ -2,12 +2,13 @@
 
 #include "document/vantorelle_doc.h"
 #include "model/user_interface.h"
+#include "playback/software_board/title_picture_fit.h"
 #include "titles/title_track_apply.h"
 
 namespace vantorelle {
 
 TitleTrackSettingsModel::TitleTrackSettingsModel(const CVantorelleDoc& doc, const CTrack* selectTrack)
-    : frame_(CurrentFrameSize()), fills_(doc.colours.fill) {
+    : frame_(CurrentFrameSize()), timeMark_(doc.times.timeMark), fills_(doc.colours.fill) {
   for (const auto& track : doc.timeline.tracks) {
     if (track->Group() != TrackGroup::Title) continue;
     if (track->shown) titleTrackShown_ = true;
@@ -141,8 +142,32 @@ ColourRef TitleTrackSettingsModel::FillOf(const TitleTrackRecord& record) const 
 std::vector<TitleTrackSettingsModel::PreviewRegion> TitleTrackSettingsModel::Preview() const {
   std::vector<PreviewRegion> regions;
   regions.reserve(records_.size());
-  for (const auto& record : records_) regions.push_back({PreviewRect(record.region), FillOf(record)});
+  for (const auto& record : records_) {
+    PreviewRegion region{PreviewRect(record.region), FillOf(record), {}, {}};
+    PlacePicture(record, region);
+    regions.push_back(std::move(region));
+  }
   return regions;
+}
+
+void TitleTrackSettingsModel::PlacePicture(const TitleTrackRecord& record, PreviewRegion& region) const {
+  if (!record.track || record.IsMovable()) return;  // a crawl has no one place to show
+  const CFilm* shown = nullptr;
+  for (const auto& clip : record.track->clips) {
+    if (!clip->source || clip->source->frameWidth <= 0 || clip->source->frameHeight <= 0) continue;
+    if (!shown) shown = clip.get();
+    if (clip->start <= timeMark_ && timeMark_ < clip->End()) {
+      shown = clip.get();
+      break;
+    }
+  }
+  if (!shown) return;
+  const TitleRegion& r = record.region;
+  const TitleRect place =
+      TitlePicturePlace(shown->source->frameWidth, shown->source->frameHeight, TitleRect{r.left, r.top, r.width, r.height});
+  region.picture = shown->source->path;
+  region.pictureRect = PixelRect{place.left / 2, place.top / 2, (place.left + place.width) / 2,
+                                 (place.top + place.height) / 2};
 }
 
 std::vector<PixelRect> TitleTrackSettingsModel::TakePreviewDamage() {

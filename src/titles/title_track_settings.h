@@ -48,6 +48,10 @@ class TitleTrackSettingsModel {
   struct PreviewRegion {
     PixelRect rect;  // in preview pixels
     ColourRef fill = 0;
+    // A slide track's picture as the board places it in the region: the
+    // clip's under the time mark, else its first clip's. No path for none.
+    std::string picture;
+    PixelRect pictureRect;  // in preview pixels
   };
 
   // Opens on the document's title tracks with the first record selected, or
@@ -103,8 +107,10 @@ class TitleTrackSettingsModel {
  private:
   bool ChangeRegion(const TitleRegion& region);
   ColourRef FillOf(const TitleTrackRecord& record) const;
+  void PlacePicture(const TitleTrackRecord& record, PreviewRegion& region) const;
 
   FrameSize frame_;
+  TimeMs timeMark_ = 0.0;
   std::vector<TitleTrackRecord> records_;
   std::int32_t selected_ = -1;
   bool titleTrackShown_ = false;

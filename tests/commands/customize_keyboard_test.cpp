@@ -92,7 +92,7 @@ TEST_F(CustomizeKeyboard, KeyUsedInTheSameGroupMovesToTheNewCommand) {
   Select("Edit", "Cut");
   ASSERT_TRUE(model.OfferCapturedKey('C', true, false));
   EXPECT_THAT(model.CurrentKeys(), ElementsAre("Ctrl + X", "Ctrl + C"));
-  EXPECT_EQ(model.EditedShortcuts().size(), 30u);
+  EXPECT_EQ(model.EditedShortcuts().size(), 31u);
   EXPECT_EQ(model.EditedShortcuts().back(), (CShortCut{0x8091, CommandGroup::Global, 0, 1, 'C'}));
   Select("Edit", "Copy");
   EXPECT_THAT(model.CurrentKeys(), ElementsAre("Ctrl + Ins"));
@@ -139,7 +139,7 @@ TEST_F(CustomizeKeyboard, RemoveDeletesTheSelectedCurrentKey) {
   EXPECT_EQ(model.EditedShortcuts().size(), 29u);
   model.SelectCurrentKey(5);
   EXPECT_FALSE(model.RemoveSelectedShortcut());
-  EXPECT_EQ(table.CurrentShortcuts().size(), 30u);
+  EXPECT_EQ(table.CurrentShortcuts().size(), 31u);
 }
 
 TEST_F(CustomizeKeyboard, TableShowsTheWholeCopyInTwoColumns) {
@@ -149,12 +149,12 @@ TEST_F(CustomizeKeyboard, TableShowsTheWholeCopyInTwoColumns) {
   EXPECT_TRUE(model.TableShown());
   EXPECT_EQ(model.TableButtonText(), "<< Hide Table");
   const auto rows = model.TableRows();
-  ASSERT_EQ(rows.size(), 30u);
+  ASSERT_EQ(rows.size(), 31u);
   EXPECT_EQ(rows[0], (KeyboardTableRow{"File==New project", "Ctrl + N"}));
   EXPECT_EQ(rows[3], (KeyboardTableRow{"File==Export...", "Ctrl + E"}));
-  EXPECT_EQ(rows[11], (KeyboardTableRow{"Edit==Copy", "Ctrl + C"}));
-  EXPECT_EQ(rows[28], (KeyboardTableRow{"View==Snap to Edges", "S"}));
-  EXPECT_EQ(rows[29], (KeyboardTableRow{"(Local) Clip Collection==Delete", "Del"}));
+  EXPECT_EQ(rows[12], (KeyboardTableRow{"Edit==Copy", "Ctrl + C"}));
+  EXPECT_EQ(rows[29], (KeyboardTableRow{"View==Snap to Edges", "S"}));
+  EXPECT_EQ(rows[30], (KeyboardTableRow{"(Local) Clip Collection==Delete", "Del"}));
   model.ToggleTable();
   EXPECT_EQ(model.TableButtonText(), "Show Table >>");
   EXPECT_EQ(CustomizeKeyboardModel::TableWidths(300), (KeyboardTableWidths{200, 100}));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "commands/idle_status_text.h"
+
 #include "support/document_fixture.h"
 #include "support/recording_view_host.h"
 #include "support/timeline_fixtures.h"
@@ -13,6 +15,20 @@
 
 namespace vantorelle {
 namespace {
+
+TEST(MenuStatusTextTest, TheEmptyProjectHintNamesTheKeyAddSourceFileHasNow) {
+  CShortCutTable table;
+  EXPECT_EQ(EmptyProjectHint(&table), "Add media with File \u203A Add source file (F4) or drag files here");
+  table.SetCurrentShortcuts({{CommandId::AddSourceFile, CommandGroup::Global, 1, 1, 'A'}});
+  EXPECT_EQ(EmptyProjectHint(&table), "Add media with File \u203A Add source file (Ctrl + Shift + A) or drag files here");
+  table.SetCurrentShortcuts({});
+  EXPECT_EQ(EmptyProjectHint(&table), "Add media with File \u203A Add source file or drag files here");
+  testing::TestDocument t;
+  EXPECT_EQ(IdleStatusText(t.doc, nullptr), EmptyProjectHint(nullptr));
+  CSrc& source = t.AddSource("/media/a.avi", 2000.0, SourceFlags::VideoStream);
+  testing::PlaceClip(t.Track(0), 0.0, 1000.0, SourceFlags::VideoStream, &source);
+  EXPECT_EQ(IdleStatusText(t.doc, &table), "Ready");
+}
 
 TEST(MenuStatusTextTest, PromptsComeFromTheCommandTableWithTheirShortcut) {
   CShortCutTable table;

@@ -16,10 +16,10 @@ constexpr int kEnter = 0x0D;
 
 TEST(DefaultShortcuts, ThirtyBindingsInOrder) {
   const ShortCutList defaults = DefaultShortCutList();
-  ASSERT_EQ(defaults.size(), 30u);
+  ASSERT_EQ(defaults.size(), 31u);
   const std::vector<std::pair<int, std::string>> expected = {
       {0xE100, "Ctrl + N"}, {0xE101, "Ctrl + O"},   {0xE103, "Ctrl + S"},    {0xE105, "Ctrl + E"}, {0x80A1, "F4"},
-      {0xE141, "Ctrl + Q"}, {0x80A2, "Ctrl + Z"},   {0x80A3, "Ctrl + Y"},    {0x808F, "Del"},
+      {0xE141, "Ctrl + Q"}, {0x80A2, "Ctrl + Z"},   {0x80A3, "Ctrl + Y"},    {0x80A3, "Ctrl + Shift + Z"}, {0x808F, "Del"},
       {0x8091, "Ctrl + X"}, {0x8090, "Ctrl + Ins"}, {0x8090, "Ctrl + C"},    {0x8092, "Shift + Ins"},
       {0x8092, "Ctrl + V"}, {0x8093, "Ins"},        {0x8094, "Ctrl + A"},    {0x8095, "Ctrl + D"},
       {0x8097, "Shift + S"}, {0x80A4, "Num (+)"},   {0x80A5, "Num (-)"},     {0x80A6, "Num (/)"},
@@ -66,6 +66,18 @@ TEST(DefaultShortcuts, SAloneSwitchesSnappingFromEveryPane) {
   }
   EXPECT_EQ(table.MenuText(0x80AD), "Snap to Edges\tS");
   EXPECT_EQ(table.ShortNameText(0x80AD), "Snap - S");
+}
+
+TEST(DefaultShortcuts, CtrlShiftZRedoesWhileTheMenuKeepsShowingCtrlY) {
+  CShortCutTable table;
+  EXPECT_EQ(table.RouteKey(CommandGroup::TracksView, 'Z', true, true),
+            (RoutedCommand{0x80A3, CommandGroup::Global}));
+  EXPECT_EQ(table.MatchKey(CommandGroup::Global, 'Z', true, false), 0x80A2);
+  EXPECT_EQ(table.MenuText(0x80A3), "Redo\tCtrl + Y");
+  // The name a command shows at the moment keeps its key.
+  EXPECT_EQ(table.MenuText(0x80A3, "Redo Move"), "Redo Move\tCtrl + Y");
+  EXPECT_EQ(table.ShortNameText(0x80A2, "Undo Split clip"), "Undo Split clip - Ctrl + Z");
+  EXPECT_EQ(table.MenuText(0x7777, "Redo Move"), "");
 }
 
 TEST(ShortcutTexts, MenuPromptAndTipWithAndWithoutShortcut) {

@@ -4,6 +4,7 @@
 
 #include "model/mark.h"
 #include "model/timeline_data.h"
+#include "model/work_area_showing.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,16 @@ TEST(ProjectTimes, CurrentTimeOutsideTheWorkAreaMovesIt) {
 
   EXPECT_TRUE(times.SetCurrentTime("00:00:00:500", area));
   EXPECT_EQ(area, (WorkArea{0.0, 3000.0}));  // not before the start of the project
+}
+
+TEST(WorkAreaShowing, MovesOnlyWhenTheTimeIsOutOfSightAndKeepsTheWidth) {
+  const WorkArea stored;  // 11 s to 14 s, as the settings store's defaults
+  EXPECT_EQ(WorkAreaShowing(stored, 12000.0, 20000.0), stored);
+  EXPECT_EQ(WorkAreaShowing(stored, 0.0, 20000.0), (WorkArea{0.0, 3000.0}));
+  EXPECT_EQ(WorkAreaShowing(stored, 16000.0, 20000.0), (WorkArea{15250.0, 18250.0}));
+  EXPECT_EQ(WorkAreaShowing(stored, 19900.0, 20000.0), (WorkArea{17000.0, 20000.0}));
+  // Wider than the project: it shows the whole project.
+  EXPECT_EQ(WorkAreaShowing(WorkArea{30000.0, 60000.0}, 5000.0, 20000.0), (WorkArea{0.0, 20000.0}));
 }
 
 TEST(ProjectTimes, RangeIsStoredOnTheNearestFrames) {

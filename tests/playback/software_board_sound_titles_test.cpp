@@ -13,6 +13,7 @@
 #include "board_output_rig.h"
 #include "playback/software_board/audio_mixer.h"
 #include "playback/software_board/title_layer.h"
+#include "playback/software_board/title_picture_fit.h"
 #include "support/test_media_writer.h"
 
 namespace vantorelle {
@@ -307,9 +308,37 @@ TEST_F(SoftwareBoardTitles, SlideFadesInAndOutWithItsAlpha) {
   EXPECT_NEAR(GreenAt(20, 20, 20), 250, 2);         // full
   EXPECT_NEAR(GreenAt(29, 20, 20), 50, 3);          // 0.04 s before the end of a 0.2 s fade-out
   EXPECT_EQ(GreenAt(20, 39, 20), 250);              // inside the region's right edge
-  EXPECT_EQ(GreenAt(20, 40, 20), 0);                // cut at the region's edge
+  EXPECT_EQ(GreenAt(20, 40, 20), 0);                // scaled into the region, not past it
   EXPECT_NEAR(GreenAt(35, 20, 20), 125, 2);         // half alpha
   EXPECT_EQ(GreenAt(41, 20, 20), 0);                // the closing empty stretch
+}
+
+TEST_F(SoftwareBoardTitles, AFullFramePictureIsFittedIntoASmallerRegion) {
+  // A lower third made for the whole 160 × 120 frame: clear above, green in
+  // its bottom 40 rows. Cut to the region's corner it would show nothing.
+  std::vector<std::uint8_t> rgba;
+  for (int y = 0; y < 120; ++y) {
+    for (int x = 0; x < 160; ++x) rgba.insert(rgba.end(), {0, 250, 0, static_cast<std::uint8_t>(y >= 80 ? 255 : 0)});
+  }
+  const std::string path = rig_.Dir().File("lower_third.png");
+  ASSERT_TRUE(testing::WriteImagePixels(path, testing::ImageFormat::Png, 160, 120, rgba, testing::ImageAlpha::Keep));
+  auto image = rig_.Image(path);
+  KlpSlideTitleParams params{40, 30, 80, 40};
+  std::unique_ptr<IKlpSlideTitleTask> task;
+  ASSERT_EQ(rig_.Board().CreateSlideTitleTask(0, params, 1.0, 0.5, task), KlpOk);
+  ASSERT_EQ(task->AddData(*image, 1.0, 0.0, 0.0), KlpOk);
+  Start(*task);
+  for (int i = 0; i < 3; ++i) rig_.Pump().Step();
+  const RgbFrame& frame = rig_.Sink().Frames().at(2).frame;
+  // A third of its size, 53 × 40, centred across the region and filling its
+  // height: the green band lies in rows 57 to 69, columns 53 to 105.
+  EXPECT_EQ(GreenSpan(frame, 60), (std::pair{53, 105}));
+  EXPECT_EQ(GreenSpan(frame, 69), (std::pair{53, 105}));
+  EXPECT_EQ(GreenSpan(frame, 50), (std::pair{-1, -1})) << "the clear part of the picture";
+  EXPECT_EQ(GreenSpan(frame, 70), (std::pair{-1, -1})) << "below the region";
+  EXPECT_EQ(GreenSpan(frame, 100), (std::pair{-1, -1})) << "where the picture's own lower third would be";
+  EXPECT_EQ(TitlePicturePlace(160, 120, TitleRect{40, 30, 80, 40}), (TitleRect{53, 30, 53, 40}));
+  EXPECT_EQ(TitlePicturePlace(20, 10, TitleRect{40, 30, 80, 40}), (TitleRect{40, 30, 20, 10})) << "fits as it is";
 }
 
 TEST_F(SoftwareBoardTitles, PreviewImageShowsFromNowAndStays) {

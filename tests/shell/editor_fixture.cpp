@@ -18,6 +18,17 @@ namespace vantorelle::testing {
 void EditorFixture::SetUp() {
   // Recovery copies go to the test's own folder, not the user's cache.
   qputenv("VANTORELLE_CACHE_DIR", QByteArray::fromStdString(dir_.File("cache")));
+  StartEditor();
+}
+
+void EditorFixture::RestartEditor() {
+  StopEditor();
+  area_ = nullptr;
+  collection_ = nullptr;
+  StartEditor();
+}
+
+void EditorFixture::StartEditor() {
   settings_ = std::make_unique<FileSettingsStore>(dir_.Path() / "config");
   board_ = SelectBoard({}, "pal");
   ASSERT_TRUE(board_.error.empty()) << board_.error;
@@ -41,14 +52,21 @@ void EditorFixture::SetUp() {
   ASSERT_NE(area_->Controller(), nullptr);
 }
 
-void EditorFixture::TearDown() {
-  // As at the program's end: the views go before the document they show.
-  window_.reset();
+void EditorFixture::TearDown() { StopEditor(); }
+
+void EditorFixture::StopEditor() {
+  // As at the program's end: the window closes, then the views go before the
+  // document they show.
+  if (window_) {
+    window_->SavePlacement();
+    window_.reset();
+  }
   doc_.reset();
   if (settings_) {
     app_.Shutdown(*settings_);
     settings_->Flush();
   }
+  settings_.reset();
 }
 
 std::string EditorFixture::WriteMovie(const std::string& name) {

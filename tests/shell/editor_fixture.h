@@ -36,6 +36,9 @@ class EditorFixture : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // Ends the editor as the program ends and starts it again on the same
+  // settings, with an empty project.
+  void RestartEditor();
 
   shell::MainWindow& Window() { return *window_; }
   CVantorelleDoc& Doc() { return *doc_; }
@@ -78,6 +81,9 @@ class EditorFixture : public ::testing::Test {
   ScriptedUserInterface ui_;
 
  private:
+  void StartEditor();
+  void StopEditor();
+
   std::unique_ptr<FileSettingsStore> settings_;
   CVantorelleApp app_;
   BoardSelection board_;

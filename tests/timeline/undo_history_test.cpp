@@ -136,6 +136,38 @@ TEST_F(UndoFixture, OnlyEditingKindsRecord) {
   EXPECT_FALSE(history.CanUndo());
 }
 
+TEST_F(UndoFixture, StepNamesFollowUndoRedoTheLostBranchAndTheDepth) {
+  EXPECT_EQ(history.UndoStepName(), "");
+  EXPECT_EQ(history.RedoStepName(), "");
+  history.SetDepth(3);
+  for (std::int32_t kind : {UndoKind::DropSource, UndoKind::Split, UndoKind::MoveDrag, UndoKind::Cut,
+                            UndoKind::Delete}) {
+    history.Record(timeline, kind);
+  }
+  // The first two fell off the front; the rest are named newest first.
+  EXPECT_EQ(history.UndoStepName(), "Delete");
+  history.Undo(timeline);
+  EXPECT_EQ(history.UndoStepName(), "Cut");
+  EXPECT_EQ(history.RedoStepName(), "Delete");
+  history.Undo(timeline);
+  history.Undo(timeline);
+  EXPECT_FALSE(history.CanUndo());
+  EXPECT_EQ(history.UndoStepName(), "");
+  EXPECT_EQ(history.RedoStepName(), "Move");
+  history.Redo(timeline);
+  EXPECT_EQ(history.UndoStepName(), "Move");
+  EXPECT_EQ(history.RedoStepName(), "Cut");
+  // A new edit replaces the redo branch and its names.
+  history.Record(timeline, UndoKind::TrimDrag);
+  EXPECT_EQ(history.UndoStepName(), "Trim");
+  EXPECT_EQ(history.RedoStepName(), "");
+  history.Clear();
+  EXPECT_EQ(history.UndoStepName(), "");
+  EXPECT_EQ(UndoKindName(UndoKind::PlaceAddedSource), "Add Clip");
+  EXPECT_EQ(UndoKindName(UndoKind::SelectRectangle), UndoKindName(UndoKind::SelectClip));
+  EXPECT_EQ(UndoKindName(UndoKind::ClearSelection), "Deselect");
+}
+
 TEST_F(UndoFixture, UndoRestoresWorkAreaMarksAndLinks) {
   CFilm& picture = PlaceClip(Video(), 0.0, 400.0, SourceFlags::VideoStream, &source);
   CFilm& sound = PlaceClip(Audio(), 0.0, 400.0, SourceFlags::AudioStream, &source);

@@ -131,6 +131,33 @@ TEST_F(TitleTrackSettings, ThePreviewShowsEveryRegionAtHalfSizeInItsKindsFill) {
   EXPECT_EQ(preview[1].fill, 0x112233u);
 }
 
+TEST_F(TitleTrackSettings, ThePreviewShowsTheSlidePictureUnderTheTimeMarkFittedIntoItsRegion) {
+  CSrc& small = t.AddSource("/titles/small.png", 0.0, SourceFlags::VideoStream);
+  small.frameWidth = 40;
+  small.frameHeight = 30;
+  PlaceImage(Slide(), 0.0, 5000.0);
+  CFilm& second = PlaceClip(Slide(), 5000.0, 5000.0, SourceFlags::VideoStream, &small);
+  second.sourceLength = 5000.0;
+  PlaceImage(Movable(), 0.0, 5000.0);
+  t.doc.times.timeMark = 6000.0;
+  auto preview = Model(t.doc).Preview();
+  ASSERT_EQ(preview.size(), 2u);
+  EXPECT_EQ(preview[0].picture, "/titles/small.png");
+  EXPECT_EQ(preview[0].pictureRect, (PixelRect{0, 0, 20, 15})) << "a picture that fits stays 1:1 in the corner";
+  EXPECT_EQ(preview[1].picture, "") << "a crawl has no one place";
+
+  // Past every clip, the first one's: 720 × 576 fitted into 200 × 100 is
+  // 125 × 100, centred across.
+  t.doc.times.timeMark = 20000.0;
+  Model model(t.doc);
+  preview = model.Preview();
+  EXPECT_EQ(preview[0].picture, "/titles/crawl.bmp");
+  EXPECT_EQ(preview[0].pictureRect, (PixelRect{18, 0, 81, 50}));
+  // The picture follows the region as its fields change.
+  ASSERT_TRUE(model.SetLeft(100));
+  EXPECT_EQ(model.Preview()[0].pictureRect, (PixelRect{68, 0, 131, 50}));
+}
+
 TEST_F(TitleTrackSettings, RegionFieldsDeriveRightAndBottomAndStayInTheFrame) {
   Model model(t.doc);
   ASSERT_TRUE(model.Select(1));

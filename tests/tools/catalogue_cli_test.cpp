@@ -104,8 +104,8 @@ TEST_F(CatalogueCli, ShortcutEntriesCarryFlagsAndVirtualKeyCodes) {
   const Json expectedCopy = {{"commandId", 0x8090}, {"command", "Copy"}, {"category", "Edit"}, {"group", 1},
                              {"ctrl", 1},           {"shift", 0},        {"key", 0x2D},        {"text", "Ctrl + Ins"},
                              {"keys", "Ctrl + Ins"}};
-  EXPECT_EQ(table->at(10), expectedCopy);
-  const Json& clipCollectionDelete = table->at(29);
+  EXPECT_EQ(table->at(11), expectedCopy);
+  const Json& clipCollectionDelete = table->at(30);
   EXPECT_EQ(clipCollectionDelete.at("commandId"), 0x8015);
   EXPECT_EQ(clipCollectionDelete.at("category"), "(Local) Clip Collection");
   EXPECT_EQ(clipCollectionDelete.at("group"), 4);
@@ -138,10 +138,11 @@ TEST_F(CatalogueCli, ShortcutTablesAreListedWithTheirKeyTexts) {
   ASSERT_EQ(run.status, 0) << run.err;
   auto json = testing::ReadJson(run.out);
   ASSERT_TRUE(json);
-  ASSERT_EQ(json->size(), 30u);
-  EXPECT_EQ(json->at(10).at("command").get<std::string>(), "Copy");
-  EXPECT_EQ(json->at(10).at("keys").get<std::string>(), "Ctrl + Ins");
-  EXPECT_EQ(json->at(11).at("keys").get<std::string>(), "Ctrl + C");
+  ASSERT_EQ(json->size(), 31u);
+  EXPECT_EQ(json->at(8).at("keys").get<std::string>(), "Ctrl + Shift + Z");
+  EXPECT_EQ(json->at(11).at("command").get<std::string>(), "Copy");
+  EXPECT_EQ(json->at(11).at("keys").get<std::string>(), "Ctrl + Ins");
+  EXPECT_EQ(json->at(12).at("keys").get<std::string>(), "Ctrl + C");
 
   ShortCutList custom{{0x8098, CommandGroup::Global, 1, 0, 'P'}};
   const auto bytes = ShortcutFileBytes(custom);

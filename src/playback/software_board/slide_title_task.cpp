@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "playback/software_board/board_output.h"
+#include "playback/software_board/title_picture_fit.h"
 
 namespace vantorelle {
 namespace {
@@ -34,11 +35,21 @@ KlpResult SlideTitleTask::Append(Slide slide, bool fromNow) {
   return KlpOk;
 }
 
+KlpResult SlideTitleTask::TakePicture(IKlpPlayStillImage& image, Slide& slide) const {
+  SharedTitleImage picture;
+  const KlpResult result = TitleImageOf(image, picture);
+  if (result != KlpOk) return result;
+  const TitleRect region{params_.left, params_.top, params_.width, params_.height};
+  slide.place = TitlePicturePlace(picture->width, picture->height, region);
+  slide.picture = FitTitlePicture(picture, region);
+  return KlpOk;
+}
+
 KlpResult SlideTitleTask::AddImage(IKlpPlayStillImage& image, double seconds) {
   if (!Length(seconds)) return KlpInvalidArgument;
   Slide slide;
   slide.length = seconds;
-  const KlpResult result = TitleImageOf(image, slide.picture);
+  const KlpResult result = TakePicture(image, slide);
   return result == KlpOk ? Append(std::move(slide), true) : result;
 }
 
@@ -55,7 +66,7 @@ KlpResult SlideTitleTask::AddData(IKlpPlayStillImage& image, double lengthS, dou
   slide.length = lengthS;
   slide.fadeIn = std::min(fadeInS, lengthS);
   slide.fadeOut = std::min(fadeOutS, lengthS - slide.fadeIn);
-  const KlpResult result = TitleImageOf(image, slide.picture);
+  const KlpResult result = TakePicture(image, slide);
   return result == KlpOk ? Append(std::move(slide), false) : result;
 }
 
@@ -105,7 +116,7 @@ void SlideTitleTask::DrawAt(double boardTime, RgbFrame& frame) {
   const Slide* slide = SlideAt(position_.SecondsAt(boardTime), opacity);
   if (!slide) return;
   const TitleRect region{params_.left, params_.top, params_.width, params_.height};
-  DrawTitleImage(*slide->picture, region.left, region.top, region, opacity, frame);
+  DrawTitleImage(*slide->picture, slide->place.left, slide->place.top, region, opacity, frame);
 }
 
 void SlideTitleTask::DrawAt(double boardTime, YuvFrame& frame) {
@@ -114,8 +125,8 @@ void SlideTitleTask::DrawAt(double boardTime, YuvFrame& frame) {
   const Slide* slide = SlideAt(position_.SecondsAt(boardTime), opacity);
   if (!slide || !(opacity > 0.0)) return;
   const TitleRect region{params_.left, params_.top, params_.width, params_.height};
-  DrawTitleImage(TitleImageAsYuv(*slide->picture, frame.format, slide->yuv), region.left, region.top, region, opacity,
-                 frame);
+  DrawTitleImage(TitleImageAsYuv(*slide->picture, frame.format, slide->yuv), slide->place.left, slide->place.top,
+                 region, opacity, frame);
 }
 
 }  // namespace vantorelle

@@ -1,6 +1,7 @@
 // The software board's slide show: title images shown one after another in
-// the title region (against its top left corner, cut to it), each faded in
-// and out over its own fade times, with empty stretches between them. Past
+// the title region (from its top left corner, or scaled down into it when
+// larger, see title_picture_fit.h), each faded in and out over its own fade
+// times, with empty stretches between them. Past
 // the end of its content the task keeps showing what ended it, so a picture
 // sent for the preview stays up.
 #pragma once
@@ -45,12 +46,15 @@ class SlideTitleTask final : public IKlpSlideTitleTask, public TitleLayer {
     double length = 0.0;
     double fadeIn = 0.0;
     double fadeOut = 0.0;
-    SharedTitleImage picture;  // null: empty
+    SharedTitleImage picture;  // null: empty; fitted to the region
+    TitleRect place;           // where the picture goes in the frame
     mutable SharedYuvTitleImage yuv;  // the picture for a YUV output, made at its first frame
   };
   // The slide and its opacity at a position; with mutex_ held.
   const Slide* SlideAt(double seconds, double& opacity) const;
   KlpResult Append(Slide slide, bool fromNow);
+  // The image's picture fitted into the region, with its place.
+  KlpResult TakePicture(IKlpPlayStillImage& image, Slide& slide) const;
 
   std::shared_ptr<BoardOutput> output_;
   KlpSlideTitleParams params_;

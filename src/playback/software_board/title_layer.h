@@ -18,6 +18,7 @@ struct TitleRect {
   std::int32_t top = 0;
   std::int32_t width = 0;
   std::int32_t height = 0;
+  bool operator==(const TitleRect&) const = default;
 };
 
 class TitleLayer {
