@@ -136,7 +136,7 @@ TEST_F(CustomizeKeyboard, RemoveDeletesTheSelectedCurrentKey) {
   ASSERT_TRUE(model.RemoveSelectedShortcut());
   EXPECT_THAT(model.CurrentKeys(), ElementsAre("Shift + Ins"));
   EXPECT_EQ(model.SelectedCurrentKey(), std::nullopt);
-  EXPECT_EQ(model.EditedShortcuts().size(), 29u);
+  EXPECT_EQ(model.EditedShortcuts().size(), 30u);
   model.SelectCurrentKey(5);
   EXPECT_FALSE(model.RemoveSelectedShortcut());
   EXPECT_EQ(table.CurrentShortcuts().size(), 31u);

@@ -14,7 +14,7 @@ constexpr int kDel = 0x2E;
 constexpr int kIns = 0x2D;
 constexpr int kEnter = 0x0D;
 
-TEST(DefaultShortcuts, ThirtyBindingsInOrder) {
+TEST(DefaultShortcuts, ThirtyOneBindingsInOrder) {
   const ShortCutList defaults = DefaultShortCutList();
   ASSERT_EQ(defaults.size(), 31u);
   const std::vector<std::pair<int, std::string>> expected = {
@@ -29,7 +29,7 @@ TEST(DefaultShortcuts, ThirtyBindingsInOrder) {
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(defaults[i].commandId, expected[i].first) << i;
     EXPECT_EQ(ShortcutText(defaults[i]), expected[i].second) << i;
-    EXPECT_EQ(defaults[i].group, i == 29 ? CommandGroup::ClipCollection : CommandGroup::Global) << i;
+    EXPECT_EQ(defaults[i].group, i == 30 ? CommandGroup::ClipCollection : CommandGroup::Global) << i;
   }
 }
 
@@ -194,10 +194,10 @@ TEST(ShortcutStore, SaveThenLoadGivesTheSameList) {
   saved.SetCurrentShortcuts(custom);
   MemorySettingsStore store;
   saved.Save(store);
-  EXPECT_EQ(ReadSettingsNumber(store, "ShortCutTable", "ShortCut Counter"), 30);
-  EXPECT_EQ(std::get<SettingsBytes>(*store.Read("ShortCutTable", "ShortCut_29")),
+  EXPECT_EQ(ReadSettingsNumber(store, "ShortCutTable", "ShortCut Counter"), 31);
+  EXPECT_EQ(std::get<SettingsBytes>(*store.Read("ShortCutTable", "ShortCut_30")),
             ShortCutRecordBytes(custom.back()));
-  EXPECT_FALSE(store.Read("ShortCutTable", "ShortCut_30"));
+  EXPECT_FALSE(store.Read("ShortCutTable", "ShortCut_31"));
 
   CShortCutTable loaded;
   loaded.LoadOrBuildDefault(store, false);

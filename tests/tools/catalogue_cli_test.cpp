@@ -98,7 +98,7 @@ TEST_F(CatalogueCli, ShortcutEntriesCarryFlagsAndVirtualKeyCodes) {
   CliRun run = RunCli({"shortcuts"});
   ASSERT_EQ(run.status, 0) << run.err;
   const auto table = testing::ReadJson(run.out);
-  ASSERT_TRUE(table && table->size() == 30u) << run.out;
+  ASSERT_TRUE(table && table->size() == 31u) << run.out;
   EXPECT_EQ(table->at(3).at("command"), "Export...");
   EXPECT_EQ(table->at(3).at("text"), "Ctrl + E");
   const Json expectedCopy = {{"commandId", 0x8090}, {"command", "Copy"}, {"category", "Edit"}, {"group", 1},
