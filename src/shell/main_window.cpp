@@ -121,12 +121,11 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
       board_(std::move(board)) {
   BuildViews();
   BuildBars();
+  BuildMonitor();  // main_window_monitor.cpp
   BuildMenus();
   BuildToolBar();
   BuildExport();
   RestorePlacement();
-  // Shown with the main window (showEvent), in front of it.
-  if (preview_) preview_->move(geometry().right() - preview_->width() - 20, geometry().top() + 60);
   doc_.AttachViews(this);
   // The project the editor starts with is new and empty: its first clip may
   // offer its format.
@@ -234,11 +233,12 @@ void MainWindow::BuildViews() {
 }
 
 void MainWindow::BuildPlayback() {
+  // The monitor's picture; black without a board.
+  const VideoStandard& shown = CurrentVideoStandard();
+  preview_ = new PreviewWindow(shown.FrameWidth, shown.FrameHeight,
+                               AssumedPixelAspect(shown.FrameWidth, shown.FrameHeight), this);
   if (board_) {
     // What the board plays is shown and heard as it is made.
-    const VideoStandard& standard = CurrentVideoStandard();
-    preview_ = new PreviewWindow(standard.FrameWidth, standard.FrameHeight,
-                                AssumedPixelAspect(standard.FrameWidth, standard.FrameHeight), this);
     board_->output->SetSink(preview_);
     pump_ = std::make_unique<RealtimePump>(*board_->output, *board_->clock);
     pump_->Start();
@@ -366,7 +366,6 @@ void MainWindow::BuildMenus() {
       exitAction_ = action;
     }
   }
-  if (menus.count("View")) AddPreviewMenuItem(*menus["View"]);
   recentFiles_.Load(store_);
   RefreshRecentFiles();
 }
@@ -380,9 +379,6 @@ void MainWindow::BuildToolBar() {
       },
       this);
   addToolBar(toolBar_);
-  auto* idle = new QTimer(this);
-  connect(idle, &QTimer::timeout, this, [this] { UpdateToolBar(); });
-  idle->start(250);
 }
 
 void MainWindow::UpdateToolBar() { toolBar_->UpdateButtons(); }
@@ -401,7 +397,9 @@ void MainWindow::UpdateMenu(QMenu& menu) {
     const int id = action->data().toInt();
     if (id == CommandId::ZoomIn) isView = true;
     if (shortcuts_) action->setText(QString::fromStdString(shortcuts_->MenuText(id)));
-    if (id == FrameCommand::ShowProjectViewer || id == FrameCommand::ShowClipCollectionBar) {
+    if (id == CommandId::Monitor) {
+      action->setEnabled(true);  // the window's own: shows the monitor whatever the project
+    } else if (id == FrameCommand::ShowProjectViewer || id == FrameCommand::ShowClipCollectionBar) {
       action->setCheckable(true);
       action->setChecked(id == FrameCommand::ShowProjectViewer ? projectViewer_->isVisible()
                                                                : clipCollection_->isVisible());
@@ -449,6 +447,7 @@ void MainWindow::RunCommand(int id) {
     case FrameCommand::Exit: close(); break;
     case FrameCommand::ShowProjectViewer: projectViewer_->setVisible(!projectViewer_->isVisible()); break;
     case FrameCommand::ShowClipCollectionBar: clipCollection_->setVisible(!clipCollection_->isVisible()); break;
+    case CommandId::Monitor: ShowMonitor(); break;
     case CommandId::About:
       ui_.ShowMessage(CVantorelleApp::AboutText(), "About Vantorelle", MessageIcon::Information, MessageButtons::Ok);
       break;
@@ -472,6 +471,8 @@ void MainWindow::Repaint(std::uint32_t redrawMask) {
   if (autosave_ && doc_.IsModified()) autosave_->OnDocumentChanged();
   RefreshProjectViewer();
   UpdateTitle();
+  // The toolbar, the monitor's bar and picture follow what changed.
+  FollowChanges();
 }
 
 void MainWindow::TrackCountChanged(int) { Repaint(RedrawMask::All); }
@@ -647,6 +648,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  NoteInput(*event);
   if (event->type() != QEvent::KeyPress || !shortcuts_) return QMainWindow::eventFilter(watched, event);
   // Only keys meant for this window's panes; dialogs keep their own keys.
   auto* widget = qobject_cast<QWidget*>(watched);

@@ -1,6 +1,6 @@
 // The main window's own windows and lists: where the window and its bars
-// stand (kept in the settings store between runs and in the project file),
-// the recent projects of the File menu and the board's preview window.
+// stand (kept in the settings store between runs and in the project file)
+// and the recent projects of the File menu.
 #include <QAction>
 #include <QDockWidget>
 #include <QGuiApplication>
@@ -11,7 +11,6 @@
 #include "commands/pane_command_ids.h"
 #include "document/window_settings.h"
 #include "main_window.h"
-#include "preview_window.h"
 #include "qt_bridge.h"
 
 namespace vantorelle::shell {
@@ -43,45 +42,6 @@ void MainWindow::RememberProject() {
   RefreshRecentFiles();
 }
 
-QWidget* MainWindow::Preview() const { return preview_; }
-
-void MainWindow::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
-  // Shown only now that the main window has its own window, the preview is
-  // made a window of it and stays in front of it.
-  if (preview_ && !previewShownOnce_) {
-    previewShownOnce_ = true;
-    ShowPreview();
-  }
-}
-
-void MainWindow::ShowPreview() {
-  if (!preview_) return;
-  preview_->show();
-  preview_->raise();
-}
-
-void MainWindow::AddPreviewMenuItem(QMenu& viewMenu) {
-  if (!preview_) return;
-  auto* action = new QAction("Show Preview Window", &viewMenu);
-  action->setCheckable(true);
-  action->setStatusTip("Show or hide the preview window");
-  // After the bars' own items.
-  QAction* before = nullptr;
-  const QList<QAction*> actions = viewMenu.actions();
-  for (qsizetype i = 0; i < actions.size(); ++i) {
-    if (actions[i]->data().toInt() == FrameCommand::ShowClipCollectionBar && i + 1 < actions.size()) {
-      before = actions[i + 1];
-    }
-  }
-  viewMenu.insertAction(before, action);
-  connect(&viewMenu, &QMenu::aboutToShow, action, [this, action] { action->setChecked(preview_->isVisible()); });
-  connect(action, &QAction::triggered, this, [this] {
-    if (preview_->isVisible()) preview_->hide();
-    else ShowPreview();
-  });
-}
-
 PixelRect MainWindow::DesktopWorkArea() const {
   const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
   const QRect available = shown ? shown->availableGeometry() : QRect(0, 0, 1280, 800);
@@ -109,6 +69,7 @@ void MainWindow::RestorePlacement() {
     resizeDocks({clipCollection_}, {bar.horizontalSize.height}, Qt::Vertical);
   }
   clipCollection_->ApplyLayout(bar);
+  RestoreMonitorPlacement();
 }
 
 namespace {
@@ -131,6 +92,7 @@ void MainWindow::SavePlacement() {
   SaveDockState(store_, kProjectViewerDockStateValue,
                 CDockPlateState{StateOf(*projectViewer_), RectOf(projectViewer_->geometry())});
   SaveClipCollectionBarSettings(store_, LiveBarSettings());
+  SaveMonitorPlacement();
 }
 
 ClipCollectionBarSettings MainWindow::LiveBarSettings() const {

@@ -42,6 +42,8 @@ inline constexpr int TimeInFrames = 32937;
 inline constexpr int TimeInSmpte = 32938;
 inline constexpr int CustomizeKeyboard = 32939;
 inline constexpr int RelinkOfflineMedia = 32940;
+// View › Monitor: the window shows its monitor dock again and raises it.
+inline constexpr int Monitor = 32942;
 // "Show <group>": 32878 + n for the group bit 2^n.
 inline constexpr int ShowGroupBase = 32878;
 inline constexpr int FirstMainCommand = 32893;

@@ -11,13 +11,13 @@ namespace {
 
 const CCommandInfo& Row(const std::vector<CCommandInfo>& table, std::size_t index) { return table.at(index); }
 
-TEST(CommandTable, HoldsSixtyEightCommandsInMenuOrder) {
+TEST(CommandTable, HoldsSixtyNineCommandsInMenuOrder) {
   const auto table = BuildCommandTable();
-  ASSERT_EQ(table.size(), 68u);
+  ASSERT_EQ(table.size(), 69u);
   const std::vector<int> expectedIds = {
       0xE100, 0xE101, 0xE103, 0xE104, 0xE105, 0x80A1, 0x80A0, 0x80AC, 0xE141,                  // File
       0x80A2, 0x80A3, 0x808F, 0x8091, 0x8090, 0x8092, 0x8097, 0x8093, 0x8094, 0x8095, 0x8096,  // Edit
-      0x006D, 0x05AE, 0x80A8, 0x80A9, 0x80AA, 0x80A4, 0x80A5, 0x80A6, 0x80A7,                  // View
+      0x006D, 0x05AE, 0x80AE, 0x80A8, 0x80A9, 0x80AA, 0x80A4, 0x80A5, 0x80A6, 0x80A7,          // View
       0x8098, 0x809A, 0x8099, 0x809C, 0x809B, 0x809E, 0x809D, 0x809F,                          // Command
       0x80AB, 0xE140,                                                                          // Tools, Help
       0x805C, 0x805D, 0x805E, 0x8059, 0x805A, 0x805B, 0x8065,                                  // track headers
@@ -57,13 +57,13 @@ TEST(CommandTable, GroupsAndCategoriesFollowThePlace) {
   EXPECT_EQ(Row(table, 7).displayName, "Relink offline media...");
   EXPECT_EQ(Row(table, 8).category, "File");
   EXPECT_EQ(Row(table, 9).category, "Edit");
-  EXPECT_EQ(Row(table, 37).category, "Tools");
-  EXPECT_EQ(Row(table, 38).category, "Help");
-  EXPECT_EQ(Row(table, 39).group, CommandGroup::TrackHeaders);
-  EXPECT_EQ(Row(table, 46).group, CommandGroup::TracksView);
-  EXPECT_EQ(Row(table, 59).group, CommandGroup::ClipCollection);
-  EXPECT_EQ(Row(table, 63).group, CommandGroup::TimeRuler);
-  EXPECT_EQ(Row(table, 65).group, CommandGroup::FavouriteDirectories);
+  EXPECT_EQ(Row(table, 38).category, "Tools");
+  EXPECT_EQ(Row(table, 39).category, "Help");
+  EXPECT_EQ(Row(table, 40).group, CommandGroup::TrackHeaders);
+  EXPECT_EQ(Row(table, 47).group, CommandGroup::TracksView);
+  EXPECT_EQ(Row(table, 60).group, CommandGroup::ClipCollection);
+  EXPECT_EQ(Row(table, 64).group, CommandGroup::TimeRuler);
+  EXPECT_EQ(Row(table, 66).group, CommandGroup::FavouriteDirectories);
 }
 
 TEST(CommandTable, ExactRows) {
@@ -75,20 +75,23 @@ TEST(CommandTable, ExactRows) {
                                          CommandGroup::Global}));
   EXPECT_EQ(Row(table, 6), (CCommandInfo{"Import Velmo project...", "File", "Import Velmo project(*.tml file)",
                                          "Import project", 0x80A0, CommandGroup::Global}));
-  EXPECT_EQ(Row(table, 29).displayName, "Play");
-  EXPECT_EQ(Row(table, 29).description, "Playback active audio, video, \ntitle track");
-  EXPECT_EQ(Row(table, 31).description, "Move cursor to playback \nstart position");
-  EXPECT_EQ(Row(table, 36), (CCommandInfo{"Screen size settings...", "Command",
+  EXPECT_EQ(Row(table, 30).displayName, "Play");
+  EXPECT_EQ(Row(table, 30).description, "Playback active audio, video, \ntitle track");
+  EXPECT_EQ(Row(table, 32).description, "Move cursor to playback \nstart position");
+  EXPECT_EQ(Row(table, 37), (CCommandInfo{"Screen size settings...", "Command",
                                           "Initial set of the frame \nwidth/height", "Set screen size", 0x809F,
                                           CommandGroup::Global}));
-  EXPECT_EQ(Row(table, 55).displayName, "Play");
-  EXPECT_EQ(Row(table, 55).description, "Playback current clip");
-  EXPECT_EQ(Row(table, 62), (CCommandInfo{"Properties...", "(Local) Clip Collection",
+  EXPECT_EQ(Row(table, 56).displayName, "Play");
+  EXPECT_EQ(Row(table, 56).description, "Playback current clip");
+  EXPECT_EQ(Row(table, 63), (CCommandInfo{"Properties...", "(Local) Clip Collection",
                                           "Show current source fle properties", "", 0x8022,
                                           CommandGroup::ClipCollection}));
-  EXPECT_EQ(Row(table, 64).displayName, "Set range...");
-  EXPECT_EQ(Row(table, 64).description, "Set range's left/right value");
-  EXPECT_EQ(Row(table, 22).displayName, "Time in miliseconds");
+  EXPECT_EQ(Row(table, 65).displayName, "Set range...");
+  EXPECT_EQ(Row(table, 65).description, "Set range's left/right value");
+  EXPECT_EQ(Row(table, 22), (CCommandInfo{"Monitor", "View",
+                                          "Show the monitor: the picture under \nthe time mark and its transport bar",
+                                          "Monitor", 0x80AE, CommandGroup::Global}));
+  EXPECT_EQ(Row(table, 23).displayName, "Time in miliseconds");
 }
 
 TEST(CommandTable, GlobalShortNamesDropTheEllipsisUnlessTheyHaveTheirOwn) {
