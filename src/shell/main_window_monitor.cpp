@@ -4,6 +4,7 @@
 // input and repaints instead of polling.
 #include <QEvent>
 #include <QTimer>
+#include <algorithm>
 
 #include "document/window_settings.h"
 #include "main_toolbar.h"
@@ -15,8 +16,10 @@
 namespace vantorelle::shell {
 namespace {
 
-// The monitor's width when it is docked for the first time.
-constexpr int kDefaultMonitorWidth = 400;
+// The monitor's width when it is docked for the first time: a quarter of
+// the window, so the track area keeps most of it, within these bounds.
+constexpr int kLeastMonitorWidth = 160;
+constexpr int kMostMonitorWidth = 480;
 // Input and repaints come in bursts: the toolbar and the bar follow once.
 constexpr int kViewRefreshDelayMs = 20;
 
@@ -43,7 +46,6 @@ PixelRect RectOf(const QRect& rect) { return {rect.left(), rect.top(), rect.righ
 void MainWindow::BuildMonitor() {
   monitor_ = new MonitorDock(*preview_, doc_, *hub_, [this](int id) { RunCommand(id); }, this);
   addDockWidget(Qt::RightDockWidgetArea, monitor_);
-  resizeDocks({monitor_}, {kDefaultMonitorWidth}, Qt::Horizontal);
   viewRefresh_ = new QTimer(this);
   viewRefresh_->setSingleShot(true);
   viewRefresh_->setInterval(kViewRefreshDelayMs);
@@ -74,7 +76,10 @@ void MainWindow::FollowChanges() {
 
 void MainWindow::RestoreMonitorPlacement() {
   const auto dock = LoadDockState(store_, kMonitorDockStateValue);
-  if (!dock) return;
+  if (!dock) {
+    resizeDocks({monitor_}, {std::clamp(width() / 4, kLeastMonitorWidth, kMostMonitorWidth)}, Qt::Horizontal);
+    return;
+  }
   monitor_->setFloating(dock->state == DockBarState::Floating);
   monitor_->setVisible(dock->state != DockBarState::Hidden);
   if (dock->state == DockBarState::Floating) monitor_->setGeometry(ToQRect(dock->rect));
@@ -84,8 +89,11 @@ void MainWindow::RestoreMonitorPlacement() {
 }
 
 void MainWindow::SaveMonitorPlacement() {
-  // A dock inside a main window that is itself hidden (closed at the
-  // program's end) keeps its state: only one hidden on its own counts.
+  // A floating monitor goes out of sight with a main window that closed; the
+  // save made as it closed holds where it stood.
+  if (!isVisible() && monitor_->isFloating()) return;
+  // A docked one inside a main window that is itself hidden keeps its
+  // state: only one hidden on its own counts.
   const DockBarState state = monitor_->isHidden()     ? DockBarState::Hidden
                              : monitor_->isFloating() ? DockBarState::Floating
                                                       : DockBarState::Docked;

@@ -200,7 +200,7 @@ class EditorRestarts : public ::testing::Test {
   QDockWidget& Viewer() { return *window_->findChild<QDockWidget*>("ProjectViewer"); }
   QDockWidget& Collection() {
     for (QDockWidget* dock : window_->findChildren<QDockWidget*>()) {
-      if (dock->objectName() != "ProjectViewer") return *dock;
+      if (dock->objectName() != "ProjectViewer" && dock->objectName() != "Monitor") return *dock;
     }
     throw std::runtime_error("no Clip Collection bar");
   }
@@ -262,6 +262,31 @@ TEST_F(EditorRestarts, BarsComeBackAsTheyWere) {
   EXPECT_TRUE(Collection().isFloating());
   EXPECT_EQ(Collection().geometry(), floating);
   EXPECT_TRUE(Viewer().isVisible());
+}
+
+TEST_F(EditorRestarts, MonitorComesBackAsItWas) {
+  auto monitor = [&]() -> QDockWidget& { return *window_->findChild<QDockWidget*>("Monitor"); };
+  ASSERT_TRUE(monitor().isVisible());
+  EXPECT_FALSE(monitor().isFloating());
+
+  // Closed by hand, it stays closed until View › Monitor.
+  monitor().close();
+  Quit();
+  Start();
+  EXPECT_FALSE(monitor().isVisible());
+  window_->RunCommand(CommandId::Monitor);
+  EXPECT_TRUE(monitor().isVisible());
+
+  // Floating, it floats again at its place.
+  monitor().setFloating(true);
+  monitor().setGeometry(QRect(300, 150, 480, 420));
+  QApplication::processEvents();
+  const QRect floating = monitor().geometry();
+  Quit();
+  Start();
+  EXPECT_TRUE(monitor().isVisible());
+  EXPECT_TRUE(monitor().isFloating());
+  EXPECT_EQ(monitor().geometry(), floating);
 }
 
 }  // namespace
