@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "document/window_settings.h"
-#include "main_toolbar.h"
 #include "main_window.h"
 #include "monitor_dock.h"
 #include "preview_window.h"
