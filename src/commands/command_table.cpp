@@ -86,6 +86,7 @@ void AddViewCommands(TableBuilder& t) {
            "Show/hide Project Viewer");
   t.Global("View", FrameCommand::ShowClipCollectionBar, "Show Clip Collection Bar",
            "Show or hide the Clip Collection bar", "Show/hide Clip Collection bar");
+  t.Global("View", CommandId::Monitor, "Monitor", "Show the monitor: the picture under \nthe time mark and its transport bar");
   t.Global("View", CommandId::TimeInMilliseconds, "Time in miliseconds", "Show times in milliseconds");
   t.Global("View", CommandId::TimeInFrames, "Time in frames", "Show times in frames");
   t.Global("View", CommandId::TimeInSmpte, "Time in SMPTE", "Show times as SMPTE time code");

@@ -20,6 +20,8 @@ inline constexpr const char* kFrameWindowSection = "FrameWindow";
 inline constexpr const char* kFrameWindowRectValue = "Frame Window Rect";
 inline constexpr const char* kDockStateSection = "DockState";
 inline constexpr const char* kProjectViewerDockStateValue = "ProjectViewer Dock State";
+// The monitor dock, in the same record as the Project Viewer's.
+inline constexpr const char* kMonitorDockStateValue = "Monitor Dock State";
 inline constexpr const char* kClipCollectionBarSection = "ClipCollectionBar Settings";
 
 // A rectangle value: 16 bytes, left, top, right, bottom as little-endian

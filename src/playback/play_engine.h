@@ -77,6 +77,9 @@ class CPlayEngine {
   bool PrepareTitlePreview();
   bool PrepareTitles(TimeMs from, const std::vector<CPlayTask>& titleList);
   void SlidePreviewTick(TimeMs timeMark, const std::vector<const CTrack*>& includedTracks, const CMovieMap& map);
+  bool SlidePreviewPending(TimeMs timeMark, const std::vector<const CTrack*>& includedTracks) const {
+    return titleTasks_.SlidePreviewPending(timeMark, includedTracks);
+  }
   const CTitleTaskList& TitleTasks() const { return titleTasks_; }
 
   const std::vector<CAudioLine>& AudioLines() const { return audioLines_; }

@@ -18,7 +18,22 @@ CPlaybackWindow::CPlaybackWindow(PlaybackWindowServices services)
       waitDialog_(services.waitDialog),
       timeDisplay_(services.timeDisplay) {}
 
-void CPlaybackWindow::StartPreview() { viewTimers_.StartTimer(kPreviewTimer, kPreviewIntervalMs); }
+void CPlaybackWindow::StartPreview() {
+  previewStarted_ = true;
+  previewTimerRunning_ = true;
+  viewTimers_.StartTimer(kPreviewTimer, kPreviewIntervalMs);
+}
+
+void CPlaybackWindow::WakePreview() {
+  if (!previewStarted_ || previewTimerRunning_ || engine_.State() != EngineState::Stopped) return;
+  previewTimerRunning_ = true;
+  viewTimers_.StartTimer(kPreviewTimer, kPreviewIntervalMs);
+}
+
+void CPlaybackWindow::StopPreviewTimer() {
+  viewTimers_.KillTimer(kPreviewTimer);
+  previewTimerRunning_ = false;
+}
 
 bool CPlaybackWindow::SomethingToPlay() const {
   if (!engine_.HasBoard()) return false;
@@ -33,7 +48,7 @@ bool CPlaybackWindow::SomethingToPlay() const {
 }
 
 void CPlaybackWindow::PausePreview() {
-  viewTimers_.KillTimer(kPreviewTimer);
+  StopPreviewTimer();
   if (workThread_ && !workThreadSuspended_) {
     workThread_->Suspend();
     workThreadSuspended_ = true;
@@ -45,6 +60,8 @@ void CPlaybackWindow::ResumePreview() {
     workThread_->Resume();
     workThreadSuspended_ = false;
   }
+  // The play left its own last picture on the board.
+  previewShown_ = false;
   StartPreview();
 }
 
@@ -155,34 +172,57 @@ void CPlaybackWindow::Refresh() {
   if (timeDisplay_) timeDisplay_->ShowCurrentTime(doc_.times.timeMark);
 }
 
+namespace {
+
+bool SameLayer(const PreviewLayer& a, const PreviewLayer& b) {
+  return a.item == b.item && a.sourceFrame == b.sourceFrame;
+}
+
+bool SamePictures(const std::optional<PreviewPictures>& a, const std::optional<PreviewPictures>& b) {
+  if (!a || !b) return !a && !b;
+  if (!SameLayer(a->below, b->below) || a->over.has_value() != b->over.has_value()) return false;
+  return !a->over || SameLayer(*a->over, *b->over);
+}
+
+}  // namespace
+
 void CPlaybackWindow::OnPreviewTimer() {
-  if (engine_.State() != EngineState::Stopped) return;
+  // No board, or a play under way: nothing to show now.
+  if (engine_.State() != EngineState::Stopped) {
+    StopPreviewTimer();
+    return;
+  }
   const std::vector<const CTrack*> included = IncludedTracks(doc_.timeline);
   const TimeMs mark = doc_.times.timeMark;
+  // An edit under a mark that stayed (a clip moved, trimmed or muted) changes
+  // the pictures as much as a new mark does.
+  const std::optional<PreviewPictures> wanted = ChoosePreviewPictures(included, mark, movieMap_);
+  bool settled = previewShown_ && previewShownTime_ == mark && SamePictures(wanted, previewPictures_);
+  if (!settled) settled = ShowPreviewPictures(mark, wanted);
+  engine_.SlidePreviewTick(mark, included, movieMap_);
+  if (settled && !engine_.SlidePreviewPending(mark, included)) StopPreviewTimer();
+}
+
+bool CPlaybackWindow::ShowPreviewPictures(TimeMs mark, const std::optional<PreviewPictures>& wanted) {
   const double frameDelta = CurrentVideoStandard().FrameDelta;
-  if (!previewShown_ || previewShownTime_ != mark) {
-    double rest = 0.0;
-    if (!engine_.PreviewRestTime(rest)) {
-      // One report for this time mark, not one every 10 ms.
-      previewShown_ = true;
-      previewShownTime_ = mark;
-    } else {
-      const auto restFrames = static_cast<std::int64_t>(rest * 1000.0 / frameDelta);
-      if (restFrames <= 2) {
-        bool ready = true;
-        if (restFrames < 0) ready = engine_.AddPreviewEmpty(-rest);
-        const std::optional<PreviewPictures> pictures =
-            ready ? ChoosePreviewPictures(included, mark, movieMap_) : std::nullopt;
-        // A failed frame was reported; it is not tried again until the mark moves.
-        if (pictures) engine_.ShowPreview(*pictures, frameDelta);
-        if (!ready || pictures) {
-          previewShown_ = true;
-          previewShownTime_ = mark;
-        }
-      }
+  double rest = 0.0;
+  // A failure is reported once: nothing is tried again until the mark or the
+  // pictures under it change.
+  if (engine_.PreviewRestTime(rest)) {
+    const auto restFrames = static_cast<std::int64_t>(rest * 1000.0 / frameDelta);
+    if (restFrames > 0) return false;
+    const bool ready = restFrames == 0 || engine_.AddPreviewEmpty(-rest);
+    if (ready && wanted) {
+      engine_.ShowPreview(*wanted, frameDelta);
+    } else if (ready) {
+      // Nothing under the mark or near it: black rather than a clip that went.
+      engine_.AddPreviewEmpty(frameDelta / 1000.0);
     }
   }
-  engine_.SlidePreviewTick(mark, included, movieMap_);
+  previewShown_ = true;
+  previewShownTime_ = mark;
+  previewPictures_ = wanted;
+  return true;
 }
 
 }  // namespace vantorelle

@@ -1,14 +1,18 @@
 // The main window's side of playback: "Play" of the project and of one clip,
 // the 100 ms timer that follows the play with the time mark and pages the
 // work area, "Stop", and the tracks view's 10 ms idle preview that keeps the
-// frame under the time mark on the board. The frame-image work thread rests
-// while a play runs.
+// frame under the time mark on the board. The preview timer runs only while
+// it has something to show: it stops itself once the board shows the frame
+// under the mark, and the window wakes it when the mark or the project may
+// have changed. The frame-image work thread rests while a play runs.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "document/vantorelle_doc.h"
 #include "playback/play_engine.h"
+#include "playback/play_engine_preview.h"
 #include "playback/play_engine_wait_dialog.h"
 #include "timeline/command_hub.h"
 #include "timeline/view_services.h"
@@ -51,6 +55,11 @@ class CPlaybackWindow {
   // The preview timer, started with the work thread on the tracks view's
   // first show.
   void StartPreview();
+  // The mark, the clips or the tracks may have changed: the preview timer
+  // runs again (while nothing plays) until the board shows what is under
+  // the mark.
+  void WakePreview();
+  bool PreviewTimerRunning() const { return previewTimerRunning_; }
 
   // "Play": the project from the play range's start. False when nothing
   // started (something already plays, nothing to play, the person cancelled,
@@ -67,7 +76,10 @@ class CPlaybackWindow {
   void OnPreviewTimer();
   // The next preview tick makes the picture at the time mark again, though
   // the mark has not moved: the board changed format and shows black.
-  void ShowPreviewAgain() { previewShown_ = false; }
+  void ShowPreviewAgain() {
+    previewShown_ = false;
+    WakePreview();
+  }
 
   // What the command hub asks.
   bool BoardAvailable() const { return engine_.HasBoard(); }
@@ -82,6 +94,11 @@ class CPlaybackWindow {
   bool Play(const CPlayList& list, bool askToStart);
   void PausePreview();
   void ResumePreview();
+  void StopPreviewTimer();
+  // Puts the pictures for the mark on the board once it has room; false
+  // while it still has a frame to show (a scrub then shows the latest mark,
+  // not a queue of the ones it passed).
+  bool ShowPreviewPictures(TimeMs mark, const std::optional<PreviewPictures>& wanted);
   void FollowPlay();
   void Refresh();
 
@@ -103,6 +120,9 @@ class CPlaybackWindow {
   std::vector<const CTrack*> audioTrackKeys_;
   bool previewShown_ = false;
   TimeMs previewShownTime_ = 0.0;
+  std::optional<PreviewPictures> previewPictures_;  // what was shown for the mark
+  bool previewStarted_ = false;
+  bool previewTimerRunning_ = false;
 };
 
 // The playback engine behind the command hub's "Play" and "Stop".

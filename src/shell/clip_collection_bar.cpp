@@ -72,6 +72,10 @@ QWidget* ClipCollectionBar::BuildBrowser() {
   browser_ = browser;
   auto* left = new QSplitter(Qt::Vertical, browser);
   folders_ = new QFileSystemModel(this);
+  // Folders come and go seldom, while files in /tmp and the like change all
+  // the time: a watched tree would read them again and again as the editor
+  // sits idle. It reads a folder when it is opened.
+  folders_->setOption(QFileSystemModel::DontWatchForChanges);
   folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
   folders_->setRootPath("/");
   tree_ = new QTreeView(left);

@@ -49,18 +49,16 @@ FramePictures::FramePictures(CVantorelleDoc& doc, std::unique_ptr<IKlpComponentF
     : doc_(doc), worker_(std::move(factory), fileInWork_), visibleTiles_(std::move(visibleTiles)),
       repaint_(std::move(repaint)) {
   cache_.SetRequestSignal([this] { worker_.Signal(); });
-  // The worker only says a hand-over waits; the user-interface thread serves it.
+  // The worker only says a hand-over waits; the user-interface thread serves
+  // it then, and polls for nothing while no picture is being made.
   worker_.SetHandOverNotifier([this] {
     QMetaObject::invokeMethod(this, [this] { worker_.ServeHandOver(); }, Qt::QueuedConnection);
   });
-  connect(&serve_, &QTimer::timeout, this, [this] { worker_.ServeHandOver(); });
-  serve_.start(50);
   worker_.Start(*this, ui);
   RegisterAll();
 }
 
 FramePictures::~FramePictures() {
-  serve_.stop();
   worker_.Stop();
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -64,7 +63,6 @@ class FramePictures : public QObject, public IFrameImageView, public IPlaybackWo
   FrameImageWorker worker_;
   std::function<std::vector<PictureTile>()> visibleTiles_;
   std::function<void()> repaint_;
-  QTimer serve_;
 };
 
 }  // namespace vantorelle::shell

@@ -123,12 +123,11 @@ MainWindow::MainWindow(CVantorelleApp& app, CVantorelleDoc& doc, IUserInterface&
       board_(std::move(board)) {
   BuildViews();
   BuildBars();
+  BuildMonitor();  // main_window_monitor.cpp
   BuildMenus();
   BuildToolBar();
   BuildExport();
   RestorePlacement();
-  // Shown with the main window (showEvent), in front of it.
-  if (preview_) preview_->move(geometry().right() - preview_->width() - 20, geometry().top() + 60);
   doc_.AttachViews(this);
   // The project the editor starts with is new and empty: its first clip may
   // offer its format.
@@ -238,11 +237,12 @@ void MainWindow::BuildViews() {
 }
 
 void MainWindow::BuildPlayback() {
+  // The monitor's picture; black without a board.
+  const VideoStandard& shown = CurrentVideoStandard();
+  preview_ = new PreviewWindow(shown.FrameWidth, shown.FrameHeight,
+                               AssumedPixelAspect(shown.FrameWidth, shown.FrameHeight), this);
   if (board_) {
     // What the board plays is shown and heard as it is made.
-    const VideoStandard& standard = CurrentVideoStandard();
-    preview_ = new PreviewWindow(standard.FrameWidth, standard.FrameHeight,
-                                AssumedPixelAspect(standard.FrameWidth, standard.FrameHeight), this);
     board_->output->SetSink(preview_);
     pump_ = std::make_unique<RealtimePump>(*board_->output, *board_->clock);
     pump_->Start();
@@ -370,7 +370,6 @@ void MainWindow::BuildMenus() {
       exitAction_ = action;
     }
   }
-  if (menus.count("View")) AddPreviewMenuItem(*menus["View"]);
   recentFiles_.Load(store_);
   RefreshRecentFiles();
 }
@@ -386,9 +385,6 @@ void MainWindow::BuildToolBar() {
   toolBar_->FollowCheckedState([this](int id) { return hub_->Update(id).checked; });
   toolBar_->UpdateButtons();
   addToolBar(toolBar_);
-  auto* idle = new QTimer(this);
-  connect(idle, &QTimer::timeout, this, [this] { UpdateToolBar(); });
-  idle->start(250);
 }
 
 void MainWindow::UpdateToolBar() {
@@ -416,7 +412,9 @@ void MainWindow::UpdateMenu(QMenu& menu) {
     const int id = action->data().toInt();
     if (id == CommandId::ZoomIn) isView = true;
     if (shortcuts_) action->setText(QString::fromStdString(CurrentMenuText(*shortcuts_, *hub_, id)));
-    if (id == FrameCommand::ShowProjectViewer || id == FrameCommand::ShowClipCollectionBar) {
+    if (id == CommandId::Monitor) {
+      action->setEnabled(true);  // the window's own: shows the monitor whatever the project
+    } else if (id == FrameCommand::ShowProjectViewer || id == FrameCommand::ShowClipCollectionBar) {
       action->setCheckable(true);
       action->setChecked(id == FrameCommand::ShowProjectViewer ? projectViewer_->isVisible()
                                                                : clipCollection_->isVisible());
@@ -468,6 +466,7 @@ void MainWindow::RunCommand(int id) {
     case FrameCommand::Exit: close(); break;
     case FrameCommand::ShowProjectViewer: projectViewer_->setVisible(!projectViewer_->isVisible()); break;
     case FrameCommand::ShowClipCollectionBar: clipCollection_->setVisible(!clipCollection_->isVisible()); break;
+    case CommandId::Monitor: ShowMonitor(); break;
     case CommandId::About:
       ui_.ShowMessage(CVantorelleApp::AboutText(), "About Vantorelle", MessageIcon::Information, MessageButtons::Ok);
       break;
@@ -493,6 +492,8 @@ void MainWindow::Repaint(std::uint32_t redrawMask) {
   RefreshProjectViewer();
   RefreshIdleStatus();
   UpdateTitle();
+  // The toolbar, the monitor's bar and picture follow what changed.
+  FollowChanges();
 }
 
 void MainWindow::TrackCountChanged(int) { Repaint(RedrawMask::All); }
@@ -669,6 +670,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  NoteInput(*event);
   if (event->type() != QEvent::KeyPress || !shortcuts_) return QMainWindow::eventFilter(watched, event);
   // Only keys meant for this window's panes; dialogs keep their own keys.
   auto* widget = qobject_cast<QWidget*>(watched);

@@ -39,6 +39,7 @@ namespace vantorelle::shell {
 class ClipCollectionBar;
 class ExportProgressWindow;
 class FramePictures;
+class MonitorDock;
 class PreviewWindow;
 class QtTimerService;
 class TimeRulerWidget;
@@ -156,8 +157,10 @@ class MainWindow : public QMainWindow,
  public:
   // Once the window shows: a recovery copy left by a crash is offered.
   void OfferRecovery();
-  // The board's preview window; none without a board.
+  // The monitor dock and the picture in it. main_window_monitor.cpp
+  MonitorDock* Monitor() const;
   QWidget* Preview() const;
+  const CPlaybackWindow& Playback() const { return *playback_; }
   // Into the settings store: where the window and its bars stand, for the
   // next start. Done on close and again when the program ends.
   void SavePlacement();
@@ -179,10 +182,19 @@ class MainWindow : public QMainWindow,
   class MainToolBar* toolBar_ = nullptr;
   void RememberProject();
   void RefreshRecentFiles();
-  // The preview window shows with the main window and again from the View menu.
-  void ShowPreview();
-  void AddPreviewMenuItem(QMenu& viewMenu);
-  bool previewShownOnce_ = false;
+  // main_window_monitor.cpp
+  void BuildMonitor();
+  // View › Monitor: shown again however it was closed, and raised.
+  void ShowMonitor();
+  void RestoreMonitorPlacement();
+  void SaveMonitorPlacement();
+  // Nothing polls while the editor is idle: input (seen by the event
+  // filter) and repaints wake the preview timer and, once a burst is over,
+  // bring the toolbar and the monitor's bar up to date.
+  void NoteInput(const QEvent& event);
+  void FollowChanges();
+  MonitorDock* monitor_ = nullptr;
+  QTimer* viewRefresh_ = nullptr;
 
   struct Pane;
   std::vector<std::unique_ptr<Pane>> panes_;

@@ -1,6 +1,6 @@
 // The main window's own windows and lists: where the window and its bars
-// stand (kept in the settings store between runs and in the project file),
-// the recent projects of the File menu and the board's preview window.
+// stand (kept in the settings store between runs and in the project file)
+// and the recent projects of the File menu.
 #include <QAction>
 #include <QDockWidget>
 #include <QGuiApplication>
@@ -12,7 +12,6 @@
 #include "commands/pane_command_ids.h"
 #include "document/window_settings.h"
 #include "main_window.h"
-#include "preview_window.h"
 #include "qt_bridge.h"
 
 namespace vantorelle::shell {
@@ -44,16 +43,8 @@ void MainWindow::RememberProject() {
   RefreshRecentFiles();
 }
 
-QWidget* MainWindow::Preview() const { return preview_; }
-
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  // Shown only now that the main window has its own window, the preview is
-  // made a window of it and stays in front of it.
-  if (preview_ && !previewShownOnce_) {
-    previewShownOnce_ = true;
-    ShowPreview();
-  }
   if (!dockSizesAtShow_.empty()) {
     // Once the window has its first layout.
     QTimer::singleShot(0, this, [this] {
@@ -61,33 +52,6 @@ void MainWindow::showEvent(QShowEvent* event) {
       dockSizesAtShow_.clear();
     });
   }
-}
-
-void MainWindow::ShowPreview() {
-  if (!preview_) return;
-  preview_->show();
-  preview_->raise();
-}
-
-void MainWindow::AddPreviewMenuItem(QMenu& viewMenu) {
-  if (!preview_) return;
-  auto* action = new QAction("Show Preview Window", &viewMenu);
-  action->setCheckable(true);
-  action->setStatusTip("Show or hide the preview window");
-  // After the bars' own items.
-  QAction* before = nullptr;
-  const QList<QAction*> actions = viewMenu.actions();
-  for (qsizetype i = 0; i < actions.size(); ++i) {
-    if (actions[i]->data().toInt() == FrameCommand::ShowClipCollectionBar && i + 1 < actions.size()) {
-      before = actions[i + 1];
-    }
-  }
-  viewMenu.insertAction(before, action);
-  connect(&viewMenu, &QMenu::aboutToShow, action, [this, action] { action->setChecked(preview_->isVisible()); });
-  connect(action, &QAction::triggered, this, [this] {
-    if (preview_->isVisible()) preview_->hide();
-    else ShowPreview();
-  });
 }
 
 PixelRect MainWindow::DesktopWorkArea() const {
@@ -118,6 +82,7 @@ void MainWindow::RestorePlacement() {
   }
   ResizeDocksAtShow();
   clipCollection_->ApplyLayout(bar);
+  RestoreMonitorPlacement();
 }
 
 void MainWindow::ResizeDocksAtShow() {
@@ -144,6 +109,7 @@ void MainWindow::SavePlacement() {
   SaveDockState(store_, kProjectViewerDockStateValue,
                 CDockPlateState{StateOf(*projectViewer_), RectOf(projectViewer_->geometry())});
   SaveClipCollectionBarSettings(store_, LiveBarSettings());
+  SaveMonitorPlacement();
 }
 
 ClipCollectionBarSettings MainWindow::LiveBarSettings() const {

@@ -44,6 +44,8 @@ inline constexpr int CustomizeKeyboard = 32939;
 inline constexpr int RelinkOfflineMedia = 32940;
 // Dragged clip edges drawn to the edges, marks and range nearby, or not.
 inline constexpr int Snapping = 32941;
+// View › Monitor: the window shows its monitor dock again and raises it.
+inline constexpr int Monitor = 32942;
 // "Show <group>": 32878 + n for the group bit 2^n.
 inline constexpr int ShowGroupBase = 32878;
 inline constexpr int FirstMainCommand = 32893;

@@ -116,6 +116,9 @@ void CTimeLine::DragTimeTo(int x) {
   doc_.times.timeMark = SnapToFrameFloor(t);
   RepaintTimeLine(oldX);
   RepaintTimeLine(view.TimeToPixel(doc_.times.timeMark));
+  // The same line runs over the track area, and the window's time texts
+  // follow the mark as it is dragged.
+  host_.Repaint(RedrawMask::TrackArea);
   TimesChanged();
 }
 

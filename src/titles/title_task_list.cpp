@@ -129,4 +129,13 @@ void CTitleTaskList::SlidePreviewTick(TimeMs timeMark, const std::vector<const C
   }
 }
 
+bool CTitleTaskList::SlidePreviewPending(TimeMs timeMark, const std::vector<const CTrack*>& includedTracks) const {
+  for (const auto& task : tasks_) {
+    const CTrack* track = task->Track();
+    if (task->PreviewTime() == timeMark || !track || track->Kind() != TrackKind::TitleSlide || !task->Slide()) continue;
+    if (std::find(includedTracks.begin(), includedTracks.end(), track) != includedTracks.end()) return true;
+  }
+  return false;
+}
+
 }  // namespace vantorelle

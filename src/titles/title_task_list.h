@@ -40,6 +40,9 @@ class CTitleTaskList {
   // board has room shows the picture under the time mark.
   void SlidePreviewTick(TimeMs timeMark, const std::vector<const CTrack*>& includedTracks, const CMovieMap& map,
                         IUserInterface& ui);
+  // Whether a slide task of an included track has yet to show the picture
+  // under the time mark: the tick has more to do.
+  bool SlidePreviewPending(TimeMs timeMark, const std::vector<const CTrack*>& includedTracks) const;
 
   void Clear() { tasks_.clear(); }
   bool Empty() const { return tasks_.empty(); }

@@ -11,13 +11,13 @@ namespace {
 
 const CCommandInfo& Row(const std::vector<CCommandInfo>& table, std::size_t index) { return table.at(index); }
 
-TEST(CommandTable, HoldsSixtyNineCommandsInMenuOrder) {
+TEST(CommandTable, HoldsSeventyCommandsInMenuOrder) {
   const auto table = BuildCommandTable();
-  ASSERT_EQ(table.size(), 69u);
+  ASSERT_EQ(table.size(), 70u);
   const std::vector<int> expectedIds = {
       0xE100, 0xE101, 0xE103, 0xE104, 0xE105, 0x80A1, 0x80A0, 0x80AC, 0xE141,                  // File
       0x80A2, 0x80A3, 0x808F, 0x8091, 0x8090, 0x8092, 0x8097, 0x8093, 0x8094, 0x8095, 0x8096,  // Edit
-      0x006D, 0x05AE, 0x80A8, 0x80A9, 0x80AA, 0x80A4, 0x80A5, 0x80A6, 0x80A7, 0x80AD,          // View
+      0x006D, 0x05AE, 0x80AE, 0x80A8, 0x80A9, 0x80AA, 0x80A4, 0x80A5, 0x80A6, 0x80A7, 0x80AD,  // View
       0x8098, 0x809A, 0x8099, 0x809C, 0x809B, 0x809E, 0x809D, 0x809F,                          // Command
       0x80AB, 0xE140,                                                                          // Tools, Help
       0x805C, 0x805D, 0x805E, 0x8059, 0x805A, 0x805B, 0x8065,                                  // track headers
@@ -88,7 +88,10 @@ TEST(CommandTable, ExactRows) {
                                           CommandGroup::ClipCollection}));
   EXPECT_EQ(Row(table, 65).displayName, "Set range...");
   EXPECT_EQ(Row(table, 65).description, "Set range's left/right value");
-  EXPECT_EQ(Row(table, 22).displayName, "Time in miliseconds");
+  EXPECT_EQ(Row(table, 22), (CCommandInfo{"Monitor", "View",
+                                          "Show the monitor: the picture under \nthe time mark and its transport bar",
+                                          "Monitor", 0x80AE, CommandGroup::Global}));
+  EXPECT_EQ(Row(table, 23).displayName, "Time in miliseconds");
 }
 
 TEST(CommandTable, GlobalShortNamesDropTheEllipsisUnlessTheyHaveTheirOwn) {

@@ -53,7 +53,7 @@ TEST_F(CustomizeKeyboard, StartsOnTheFirstCategoryAndListsItsCommands) {
   EXPECT_TRUE(model.CurrentKeys().empty());
 
   model.ChooseCategory(CategoryIndex("All Commands"));
-  EXPECT_EQ(model.ShownCommands().size(), 69u);
+  EXPECT_EQ(model.ShownCommands().size(), 70u);
   model.ChooseCategory(CategoryIndex("(Local) Time Line"));
   EXPECT_THAT(model.ShownCommandNames(), ElementsAre("Set current time...", "Set range..."));
   model.ChooseCategory(99);

@@ -826,15 +826,19 @@ TEST_F(PlaybackWindowTest, HubAdapterAnswersFromTheEngine) {
 
 // --- Idle preview ---------------------------------------------------------------
 
-TEST_F(PlaybackWindowTest, PreviewShowsTheFrameUnderTheMarkOnceWhileTheBoardHasRoom) {
+TEST_F(PlaybackWindowTest, PreviewShowsTheFrameUnderTheMarkOnceTheBoardShowedTheOneBefore) {
   Clip(*video, *movie, 1000.0, 2000.0, 400.0);
   CPlaybackWindow& playback = MakeWindow();
   t.doc.times.timeMark = 1500.0;
-  factory.script.videoRest = {0.2, 0.08, -0.1};
+  factory.script.videoRest = {0.2, 0.08, 0.02, -0.1};
   playback.OnPreviewTimer();  // five frames wait: nothing added
   EXPECT_THAT(t.board.Calls(), ElementsAre("IKlpVTimeLine::GetRestTime()"));
   t.board.ClearCalls();
-  playback.OnPreviewTimer();  // two frames wait: the frame at 1500 - 1000 + 400 ms
+  // Two frames wait: a scrub's marks would queue up behind them.
+  playback.OnPreviewTimer();
+  EXPECT_THAT(t.board.Calls(), ElementsAre("IKlpVTimeLine::GetRestTime()"));
+  t.board.ClearCalls();
+  playback.OnPreviewTimer();  // the last one shows: the frame at 1500 - 1000 + 400 ms
   EXPECT_THAT(t.board.Calls(),
               ElementsAre("IKlpVTimeLine::GetRestTime()", "IKlpBoard::CreateSuperClip(7, 6)",
                           "IKlpSuperClip::AddMovieFragment(0.88, 0.04)", "IKlpVTimeLine::AddMovie()"));
@@ -857,11 +861,52 @@ TEST_F(PlaybackWindowTest, PreviewShowsAStillImageOnAVideoTrackUnderTheMark) {
   Clip(*video, Image("/m/still.png"), 1000.0, 2000.0);
   CPlaybackWindow& playback = MakeWindow();
   t.doc.times.timeMark = 1500.0;
-  factory.script.videoRest = {0.08};
+  factory.script.videoRest = {0.02};
   playback.OnPreviewTimer();
   EXPECT_THAT(t.board.Calls(),
               ElementsAre("IKlpVTimeLine::GetRestTime()", "IKlpBoard::CreateSuperClip(7, 6)",
                           "IKlpSuperClip::AddStillImageFragment(0.04)", "IKlpVTimeLine::AddMovie()"));
+}
+
+TEST_F(PlaybackWindowTest, PreviewTimerRunsOnlyUntilTheBoardShowsWhatIsUnderTheMark) {
+  CFilm& clip = Clip(*video, *movie, 1000.0, 2000.0, 400.0);
+  CPlaybackWindow& playback = MakeWindow();
+  playback.StartPreview();
+  t.doc.times.timeMark = 1500.0;
+  factory.script.videoRest = {0.08};
+  playback.OnPreviewTimer();  // the board is busy: the timer goes on
+  EXPECT_TRUE(viewTimers.IsRunning(CPlaybackWindow::kPreviewTimer));
+  playback.OnPreviewTimer();
+  EXPECT_FALSE(viewTimers.IsRunning(CPlaybackWindow::kPreviewTimer));
+  EXPECT_EQ(t.board.CountCalls("IKlpSuperClip::AddMovieFragment(0.88, 0.04)"), 1);
+
+  // Woken with nothing changed: one tick that asks the board nothing.
+  playback.WakePreview();
+  EXPECT_TRUE(viewTimers.IsRunning(CPlaybackWindow::kPreviewTimer));
+  t.board.ClearCalls();
+  playback.OnPreviewTimer();
+  EXPECT_TRUE(t.board.Calls().empty());
+  EXPECT_FALSE(viewTimers.IsRunning(CPlaybackWindow::kPreviewTimer));
+
+  // The clip moved under the mark that stayed: its new frame shows.
+  clip.start = 1200.0;
+  playback.WakePreview();
+  playback.OnPreviewTimer();
+  EXPECT_THAT(t.board.Calls(), IsSupersetOf({"IKlpSuperClip::AddMovieFragment(0.68, 0.04)"}));
+  EXPECT_FALSE(viewTimers.IsRunning(CPlaybackWindow::kPreviewTimer));
+
+  // The clip gone: black, not its last picture.
+  video->clips.clear();
+  t.board.ClearCalls();
+  playback.WakePreview();
+  playback.OnPreviewTimer();
+  EXPECT_THAT(t.board.Calls(), ElementsAre("IKlpVTimeLine::GetRestTime()", "IKlpVTimeLine::AddEmpty(0.04)"));
+
+  // A play keeps the timer off however it is woken.
+  Clip(*video, *movie, 0.0, 5000.0);
+  ASSERT_TRUE(playback.PlayProject());
+  playback.WakePreview();
+  EXPECT_FALSE(viewTimers.IsRunning(CPlaybackWindow::kPreviewTimer));
 }
 
 TEST_F(PlaybackWindowTest, PreviewReportsAreShownOncePerMark) {
@@ -887,8 +932,14 @@ TEST_F(PlaybackWindowTest, SlidePreviewRunsOnTheSameTick) {
   engine->BuildTitleTasks(t.doc.timeline.tracks, -1.0);
   t.board.ClearCalls();
   t.doc.times.timeMark = 400.0;
+  playback.StartPreview();
+  factory.script.slideRest = {0.2};  // the slide task is busy: the timer goes on
+  playback.OnPreviewTimer();
+  EXPECT_EQ(t.board.CountCalls("IKlpSlideTitleTask::AddImage"), 0);
+  EXPECT_TRUE(viewTimers.IsRunning(CPlaybackWindow::kPreviewTimer));
   playback.OnPreviewTimer();
   EXPECT_THAT(t.board.Calls(), IsSupersetOf({"IKlpSlideTitleTask::GetRestTime()", "IKlpSlideTitleTask::AddImage(0.04)"}));
+  EXPECT_FALSE(viewTimers.IsRunning(CPlaybackWindow::kPreviewTimer));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The main window's own windows: the bars kept between runs, the recent
-// projects of the File menu, the preview window and the "Set Range" dialog.
+// projects of the File menu and the "Set Range" dialog.
 #include <QApplication>
 #include <QDialog>
 #include <QDockWidget>
@@ -74,26 +74,6 @@ TEST_F(MainWindowViews, FileMenuNamesTheRecentProjects) {
   ASSERT_NE(alpha, nullptr);
   alpha->trigger();
   EXPECT_EQ(Doc().ProjectPath(), dir_.File("alpha.vrp"));
-}
-
-TEST_F(MainWindowViews, PreviewStandsInFrontAndComesBackFromTheViewMenu) {
-  QWidget* preview = Window().Preview();
-  ASSERT_NE(preview, nullptr);
-  EXPECT_TRUE(preview->isVisible());
-  // A window of the main window: the desktop keeps it in front of it.
-  ASSERT_NE(preview->windowHandle(), nullptr);
-  EXPECT_EQ(preview->windowHandle()->transientParent(), Window().windowHandle());
-
-  preview->close();
-  EXPECT_FALSE(preview->isVisible());
-  QMenu* view = MenuNamed(Window(), "View");
-  ASSERT_NE(view, nullptr);
-  QAction* item = ItemNamed(*view, "Show Preview Window");
-  ASSERT_NE(item, nullptr) << ItemTexts(*view).join(" | ").toStdString();
-  EXPECT_FALSE(item->isChecked());
-  item->trigger();
-  EXPECT_TRUE(preview->isVisible());
-  EXPECT_TRUE(ItemNamed(*view, "Show Preview Window")->isChecked());
 }
 
 // The dialog's fields, found by their labels as a person finds them.
@@ -220,7 +200,7 @@ class EditorRestarts : public ::testing::Test {
   QDockWidget& Viewer() { return *window_->findChild<QDockWidget*>("ProjectViewer"); }
   QDockWidget& Collection() {
     for (QDockWidget* dock : window_->findChildren<QDockWidget*>()) {
-      if (dock->objectName() != "ProjectViewer") return *dock;
+      if (dock->objectName() != "ProjectViewer" && dock->objectName() != "Monitor") return *dock;
     }
     throw std::runtime_error("no Clip Collection bar");
   }
@@ -282,6 +262,31 @@ TEST_F(EditorRestarts, BarsComeBackAsTheyWere) {
   EXPECT_TRUE(Collection().isFloating());
   EXPECT_EQ(Collection().geometry(), floating);
   EXPECT_TRUE(Viewer().isVisible());
+}
+
+TEST_F(EditorRestarts, MonitorComesBackAsItWas) {
+  auto monitor = [&]() -> QDockWidget& { return *window_->findChild<QDockWidget*>("Monitor"); };
+  ASSERT_TRUE(monitor().isVisible());
+  EXPECT_FALSE(monitor().isFloating());
+
+  // Closed by hand, it stays closed until View › Monitor.
+  monitor().close();
+  Quit();
+  Start();
+  EXPECT_FALSE(monitor().isVisible());
+  window_->RunCommand(CommandId::Monitor);
+  EXPECT_TRUE(monitor().isVisible());
+
+  // Floating, it floats again at its place.
+  monitor().setFloating(true);
+  monitor().setGeometry(QRect(300, 150, 480, 420));
+  QApplication::processEvents();
+  const QRect floating = monitor().geometry();
+  Quit();
+  Start();
+  EXPECT_TRUE(monitor().isVisible());
+  EXPECT_TRUE(monitor().isFloating());
+  EXPECT_EQ(monitor().geometry(), floating);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "support/document_fixture.h"
 #include "support/recording_view_host.h"
 #include "support/timeline_fixtures.h"
+#include "timeline/monitor_transport.h"
 #include "timeline/source_placement.h"
 #include "timeline/track_area_menu.h"
 
@@ -131,6 +132,28 @@ TEST_F(HubFixture, SplitAndFrameStepsFollowTheTimeMark) {
   EXPECT_EQ(Doc().times.timeMark, 400.0);
   EXPECT_FALSE(Enabled(Id::Rewind));  // already there, nothing plays
   EXPECT_FALSE(Enabled(Id::Play));    // no board
+}
+
+TEST_F(HubFixture, MonitorTransportAsksTheHubAndReportsOnlyWhatChanged) {
+  Doc().times.projectSize = 60000.0;
+  MonitorTransport transport(Doc(), hub);
+  ASSERT_TRUE(transport.Refresh());
+  std::vector<int> ids;
+  for (const TransportButton& button : transport.Shown().buttons) ids.push_back(button.commandId);
+  EXPECT_THAT(ids, ElementsAre(Id::PreviousFrame, Id::Play, Id::Stop, Id::NextFrame));
+  EXPECT_FALSE(transport.Shown().buttons[0].enabled) << "the mark stands at the start";
+  EXPECT_FALSE(transport.Shown().buttons[1].enabled) << "no board to play on";
+  EXPECT_TRUE(transport.Shown().buttons[3].enabled);
+  EXPECT_EQ(transport.Shown().timeText, "0:000");
+  EXPECT_FALSE(transport.Refresh()) << "nothing changed: nothing to redraw";
+
+  ASSERT_TRUE(hub.Execute(Id::NextFrame));
+  EXPECT_TRUE(transport.Refresh());
+  EXPECT_EQ(transport.Shown().timeText, "0:040");
+  EXPECT_TRUE(transport.Shown().buttons[0].enabled);
+  ASSERT_TRUE(hub.Execute(Id::TimeInSmpte));
+  EXPECT_TRUE(transport.Refresh());
+  EXPECT_EQ(transport.Shown().timeText, "0:01");
 }
 
 TEST_F(HubFixture, ChoosingTheCurrentTimeModeRebuildsNothing) {

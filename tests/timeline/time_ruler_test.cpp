@@ -76,11 +76,14 @@ TEST_F(TimeRulerTest, PressingAboveTheTicksMovesTheTimeMarkOntoFrames) {
   EXPECT_FALSE(ruler.RangeDragging());
   EXPECT_EQ(info.Text(CInfoView::CurrentTimeMark), "1:200");
 
+  host.repaints.clear();
   Drag(250, kTimeRow);
   EXPECT_EQ(Times().timeMark, 2480.0);
-  // The old and the new line are repainted, two pixels either side.
+  // The old and the new line are repainted, two pixels either side, and the
+  // track area with its line follows while the button is held.
   EXPECT_THAT(host.rectRepaints, Contains(PixelRect{118, 0, 123, 40}));
   EXPECT_THAT(host.rectRepaints, Contains(PixelRect{246, 0, 251, 40}));
+  EXPECT_THAT(host.repaints, Contains(RedrawMask::TrackArea));
   Drag(401, kRangeRow);  // a time drag stays one when it passes the strip
   EXPECT_EQ(Times().timeMark, 4000.0);
   EXPECT_EQ(Range(), std::make_pair(0.0, 0.0));
