@@ -57,13 +57,13 @@ TEST(CommandTable, GroupsAndCategoriesFollowThePlace) {
   EXPECT_EQ(Row(table, 7).displayName, "Relink offline media...");
   EXPECT_EQ(Row(table, 8).category, "File");
   EXPECT_EQ(Row(table, 9).category, "Edit");
-  EXPECT_EQ(Row(table, 38).category, "Tools");
-  EXPECT_EQ(Row(table, 39).category, "Help");
-  EXPECT_EQ(Row(table, 40).group, CommandGroup::TrackHeaders);
-  EXPECT_EQ(Row(table, 47).group, CommandGroup::TracksView);
-  EXPECT_EQ(Row(table, 60).group, CommandGroup::ClipCollection);
-  EXPECT_EQ(Row(table, 64).group, CommandGroup::TimeRuler);
-  EXPECT_EQ(Row(table, 66).group, CommandGroup::FavouriteDirectories);
+  EXPECT_EQ(Row(table, 39).category, "Tools");
+  EXPECT_EQ(Row(table, 40).category, "Help");
+  EXPECT_EQ(Row(table, 41).group, CommandGroup::TrackHeaders);
+  EXPECT_EQ(Row(table, 48).group, CommandGroup::TracksView);
+  EXPECT_EQ(Row(table, 61).group, CommandGroup::ClipCollection);
+  EXPECT_EQ(Row(table, 65).group, CommandGroup::TimeRuler);
+  EXPECT_EQ(Row(table, 67).group, CommandGroup::FavouriteDirectories);
 }
 
 TEST(CommandTable, ExactRows) {
@@ -75,19 +75,19 @@ TEST(CommandTable, ExactRows) {
                                          CommandGroup::Global}));
   EXPECT_EQ(Row(table, 6), (CCommandInfo{"Import Velmo project...", "File", "Import Velmo project(*.tml file)",
                                          "Import project", 0x80A0, CommandGroup::Global}));
-  EXPECT_EQ(Row(table, 30).displayName, "Play");
-  EXPECT_EQ(Row(table, 30).description, "Playback active audio, video, \ntitle track");
-  EXPECT_EQ(Row(table, 32).description, "Move cursor to playback \nstart position");
-  EXPECT_EQ(Row(table, 37), (CCommandInfo{"Screen size settings...", "Command",
+  EXPECT_EQ(Row(table, 31).displayName, "Play");
+  EXPECT_EQ(Row(table, 31).description, "Playback active audio, video, \ntitle track");
+  EXPECT_EQ(Row(table, 33).description, "Move cursor to playback \nstart position");
+  EXPECT_EQ(Row(table, 38), (CCommandInfo{"Screen size settings...", "Command",
                                           "Initial set of the frame \nwidth/height", "Set screen size", 0x809F,
                                           CommandGroup::Global}));
-  EXPECT_EQ(Row(table, 56).displayName, "Play");
-  EXPECT_EQ(Row(table, 56).description, "Playback current clip");
-  EXPECT_EQ(Row(table, 63), (CCommandInfo{"Properties...", "(Local) Clip Collection",
+  EXPECT_EQ(Row(table, 57).displayName, "Play");
+  EXPECT_EQ(Row(table, 57).description, "Playback current clip");
+  EXPECT_EQ(Row(table, 64), (CCommandInfo{"Properties...", "(Local) Clip Collection",
                                           "Show current source fle properties", "", 0x8022,
                                           CommandGroup::ClipCollection}));
-  EXPECT_EQ(Row(table, 65).displayName, "Set range...");
-  EXPECT_EQ(Row(table, 65).description, "Set range's left/right value");
+  EXPECT_EQ(Row(table, 66).displayName, "Set range...");
+  EXPECT_EQ(Row(table, 66).description, "Set range's left/right value");
   EXPECT_EQ(Row(table, 22), (CCommandInfo{"Monitor", "View",
                                           "Show the monitor: the picture under \nthe time mark and its transport bar",
                                           "Monitor", 0x80AE, CommandGroup::Global}));
