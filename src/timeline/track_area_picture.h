@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/vantorelle_doc.h"
+#include "timeline/level_line.h"
 #include "timeline/track_area_controller.h"
 
 namespace vantorelle {
@@ -25,6 +26,7 @@ struct ClipPicture {
   PixelRect fadeInHandle;
   PixelRect fadeOutHandle;
   int volumeLineY = -1;  // audio clips; -1 for none
+  LevelLine levelLine;   // audio clips: the level bending over the fades
 };
 
 struct RowPicture {
