@@ -49,6 +49,11 @@ double ChildrenCpu() {
          (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
+[[noreturn]] void Fail(const std::string& why) {
+  std::fprintf(stderr, "%s\n", why.c_str());
+  std::exit(1);
+}
+
 bool Run(const std::string& command) {
   const int status = std::system(command.c_str());
   return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -64,7 +69,7 @@ void ReadThrough(const std::string& path) {
 Timing TimeFfmpegDecode(const std::string& path) {
   const double cpuBefore = ChildrenCpu();
   const auto began = Clock::now();
-  if (!Run("ffmpeg -nostdin -v error -i '" + path + "' -f null -")) std::exit(2);
+  if (!Run("ffmpeg -nostdin -v error -i '" + path + "' -f null -")) Fail("the ffmpeg program could not decode " + path);
   return {Seconds(Clock::now() - began), ChildrenCpu() - cpuBefore};
 }
 
@@ -73,7 +78,7 @@ Timing TimePeaks(const std::string& path, WaveformPeaks& peaks) {
   const auto began = Clock::now();
   auto made = ComputeWaveformPeaks(path, [](const WaveformPeaks&) { return true; });
   const Timing timing{Seconds(Clock::now() - began), ThreadCpu() - cpuBefore};
-  if (!made) std::exit(3);
+  if (!made) Fail("no peaks of " + path);
   peaks = std::move(*made);
   return timing;
 }
@@ -94,13 +99,13 @@ void Measure(const char* label, const std::string& path, int repeats, const std:
   }
   const PeakCache cache(cacheFolder);
   const auto identity = IdentityOf(path);
-  if (!identity || !cache.Save(path, *identity, made)) std::exit(4);
+  if (!identity || !cache.Save(path, *identity, made)) Fail("the peaks of " + path + " could not be kept");
   double load = 1e30;
   for (int i = 0; i < 5; ++i) {
     const auto began = Clock::now();
     const auto loaded = cache.Load(path, *identity);
     load = std::min(load, Seconds(Clock::now() - began));
-    if (!loaded || loaded->BlockCount() != made.BlockCount()) std::exit(5);
+    if (!loaded || loaded->BlockCount() != made.BlockCount()) Fail("the peaks of " + path + " did not load");
   }
   std::printf("%-10s ffmpeg decode %7.2f s (cpu %7.2f s)  peaks %7.2f s (cpu %7.2f s)  ratio %.2f (cpu %.2f)  "
               "cache load %6.1f ms  (%lld blocks, %.1f MB file)\n",

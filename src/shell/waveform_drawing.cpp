@@ -1,6 +1,5 @@
 #include "waveform_drawing.h"
 
-#include <QLine>
 #include <QPainter>
 #include <QPoint>
 #include <vector>
@@ -25,11 +24,11 @@ void DrawClipWaveform(QPainter& painter, const ClipPicture& clip, const WorkArea
   const std::vector<WaveformColumn> columns =
       ShapeWaveform(*known, *clip.clip, view, clip.levelLine, ZeroLevelY(clip.clip->track->bottom), box);
   if (columns.empty()) return;
-  std::vector<QLine> lines;
-  lines.reserve(columns.size());
-  for (const WaveformColumn& column : columns) lines.emplace_back(column.x, column.top, column.x, column.bottom);
-  painter.setPen(QPen(WaveformColour(ToQColor(clip.fill)), 1));
-  painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+  // Solid rectangles are the raster engine's fastest shape, well ahead of lines.
+  const QColor colour = WaveformColour(ToQColor(clip.fill));
+  for (const WaveformColumn& column : columns) {
+    painter.fillRect(column.x, column.top, 1, column.bottom - column.top + 1, colour);
+  }
 }
 
 void DrawLevelLine(QPainter& painter, const ClipPicture& clip) {
