@@ -97,18 +97,23 @@ EnvironmentLookup ProcessEnvironment() {
   };
 }
 
-std::string RecoveryFolderFor(const EnvironmentLookup& environment) {
+std::string EditorCacheFolderFor(const EnvironmentLookup& environment) {
   const auto nonEmpty = [&](const char* name) {
     std::optional<std::string> value = environment(name);
     return value && !value->empty() ? value : std::nullopt;
   };
-  if (const auto own = nonEmpty("VANTORELLE_CACHE_DIR")) return (fs::path(*own) / "recovery").string();
+  if (const auto own = nonEmpty("VANTORELLE_CACHE_DIR")) return fs::path(*own).string();
   // A relative cache home is invalid and is to be ignored.
   if (const auto cache = nonEmpty("XDG_CACHE_HOME"); cache && fs::path(*cache).is_absolute()) {
-    return (fs::path(*cache) / "Vantorelle" / "recovery").string();
+    return (fs::path(*cache) / "Vantorelle").string();
   }
-  if (const auto home = nonEmpty("HOME")) return (fs::path(*home) / ".cache" / "Vantorelle" / "recovery").string();
+  if (const auto home = nonEmpty("HOME")) return (fs::path(*home) / ".cache" / "Vantorelle").string();
   return {};
+}
+
+std::string RecoveryFolderFor(const EnvironmentLookup& environment) {
+  const std::string cache = EditorCacheFolderFor(environment);
+  return cache.empty() ? cache : (fs::path(cache) / "recovery").string();
 }
 
 std::vector<std::uint8_t> EncodeRecoveryFile(const RecoveryFileContents& contents) {

@@ -42,10 +42,12 @@ inline constexpr int kAutosaveIntervalMs = 60 * 1000;
 using EnvironmentLookup = std::function<std::optional<std::string>(const std::string& name)>;
 EnvironmentLookup ProcessEnvironment();
 
-// $VANTORELLE_CACHE_DIR/recovery when that is set (the editor's whole cache
-// folder, for tests), else $XDG_CACHE_HOME/Vantorelle/recovery, else
-// $HOME/.cache/Vantorelle/recovery. An XDG_CACHE_HOME that is empty or not
-// absolute does not count. Empty when there is no home either: no copies.
+// The editor's cache folder: $VANTORELLE_CACHE_DIR when that is set (for
+// tests), else $XDG_CACHE_HOME/Vantorelle, else $HOME/.cache/Vantorelle. An
+// XDG_CACHE_HOME that is empty or not absolute does not count. Empty when
+// there is no home either.
+std::string EditorCacheFolderFor(const EnvironmentLookup& environment);
+// "recovery" in the editor's cache folder; empty without one: no copies.
 std::string RecoveryFolderFor(const EnvironmentLookup& environment);
 
 struct RecoveryFileContents {

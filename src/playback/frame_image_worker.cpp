@@ -1,7 +1,6 @@
 #include "playback/frame_image_worker.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -9,13 +8,8 @@
 #include <string>
 #include <utility>
 
-#if defined(__linux__)
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
-
 #include "playback/frame_image_producer.h"
+#include "playback/thread_priority.h"
 
 namespace vantorelle {
 namespace {
@@ -43,16 +37,6 @@ struct HandOver {
   bool accepted = false;
   bool fetchTried = false;  // Deliver: the next request was asked for too
 };
-
-// Pictures are background work: the thread yields to everything else.
-void LowerThreadPriority() {
-#if defined(__linux__)
-  const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
-  errno = 0;
-  const int current = ::getpriority(PRIO_PROCESS, thread);
-  if (errno == 0) ::setpriority(PRIO_PROCESS, thread, current + 1);
-#endif
-}
 
 // How many requests to hold in hand after a picture that took took: enough
 // for span of work; none after a slow one.

@@ -47,7 +47,10 @@ std::vector<PictureTile> PictureTilesOf(const CFilm& clip, const PixelRect& clip
 FramePictures::FramePictures(CVantorelleDoc& doc, std::unique_ptr<IKlpComponentFactory> factory, IUserInterface& ui,
                              std::function<std::vector<PictureTile>()> visibleTiles, std::function<void()> repaint)
     : doc_(doc), worker_(std::move(factory), fileInWork_), visibleTiles_(std::move(visibleTiles)),
-      repaint_(std::move(repaint)) {
+      repaint_(std::move(repaint)),
+      // Waveforms grow on their thread; the view repaints on its own.
+      waveforms_(PeakCacheFolderFor(ProcessEnvironment()),
+                 [this] { QMetaObject::invokeMethod(this, [this] { repaint_(); }, Qt::QueuedConnection); }) {
   cache_.SetRequestSignal([this] { worker_.Signal(); });
   // The worker only says a hand-over waits; the user-interface thread serves
   // it then, and polls for nothing while no picture is being made.

@@ -1,5 +1,6 @@
 // The clips' frame pictures: the cache the track area draws from and the
-// work thread that fills it, served on the user-interface thread.
+// work thread that fills it, served on the user-interface thread; and the
+// waveforms of sound clips, made on a thread of their own.
 #pragma once
 
 #include <QObject>
@@ -9,6 +10,7 @@
 #include "document/vantorelle_doc.h"
 #include "playback/frame_image_cache.h"
 #include "playback/frame_image_worker.h"
+#include "playback/peak_store.h"
 #include "playback/play_engine_control.h"
 #include "timeline/work_area_view.h"
 
@@ -33,6 +35,7 @@ class FramePictures : public QObject, public IFrameImageView, public IPlaybackWo
   ~FramePictures() override;
 
   CFrameImageCache& Cache() { return cache_; }
+  PeakStore& Waveforms() { return waveforms_; }
   void SourceAdded(const CSrc& source) { cache_.RegisterSource(source); }
   // A source going takes the worker's open file of it along.
   void SourceRemoved(const CSrc& source) {
@@ -41,6 +44,7 @@ class FramePictures : public QObject, public IFrameImageView, public IPlaybackWo
   }
   void Clear() {
     cache_.ClearAll();
+    waveforms_.Clear();
     for (const auto& source : doc_.sources) worker_.CloseFile(source->path);
   }
   // The document's sources after an open: each gets its bucket.
@@ -51,8 +55,14 @@ class FramePictures : public QObject, public IFrameImageView, public IPlaybackWo
   std::optional<FrameRequest> FetchRequestAfter(const FrameRequest& underWay) override;
   std::vector<FrameRequest> FetchRequestsAfter(const std::vector<FrameRequest>& underWay, std::size_t most) override;
   bool DeliverResult(FrameRequest& request) override;
-  void Suspend() override { worker_.Suspend(); }
-  void Resume() override { worker_.Resume(); }
+  void Suspend() override {
+    worker_.Suspend();
+    waveforms_.Suspend();
+  }
+  void Resume() override {
+    worker_.Resume();
+    waveforms_.Resume();
+  }
 
  private:
   std::vector<WantedFrameImage> Wanted() const;
@@ -63,6 +73,7 @@ class FramePictures : public QObject, public IFrameImageView, public IPlaybackWo
   FrameImageWorker worker_;
   std::function<std::vector<PictureTile>()> visibleTiles_;
   std::function<void()> repaint_;
+  PeakStore waveforms_;
 };
 
 }  // namespace vantorelle::shell

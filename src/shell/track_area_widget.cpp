@@ -9,6 +9,7 @@
 #include "frame_pictures.h"
 #include "offline_clip_drawing.h"
 #include "timeline/track_area_picture.h"
+#include "waveform_drawing.h"
 
 namespace vantorelle::shell {
 namespace {
@@ -81,6 +82,7 @@ void TrackAreaWidget::paintEvent(QPaintEvent*) {
       // A whole project in view puts thousands of clips a few pixels wide on
       // screen: they get their colour and outline, and no more.
       if (clipRect.width() < 3) continue;
+      if (pictures_) DrawClipWaveform(painter, clip, navigator_->View(), pictures_->Waveforms());
       painter.setPen(QPen(clip.selected ? Qt::white : ToQColor(clip.outline), clip.selected ? 2 : 1));
       painter.drawRect(clipRect);
       if (clipRect.width() < 24) continue;
@@ -101,10 +103,7 @@ void TrackAreaWidget::paintEvent(QPaintEvent*) {
         painter.fillRect(ToQRect(clip.fadeInHandle), Qt::yellow);
         painter.fillRect(ToQRect(clip.fadeOutHandle), Qt::yellow);
       }
-      if (clip.volumeLineY >= 0) {
-        painter.setPen(QPen(QColor(255, 220, 0), 1));
-        painter.drawLine(clipRect.left(), clip.volumeLineY, clipRect.right(), clip.volumeLineY);
-      }
+      DrawLevelLine(painter, clip);
     }
   }
   painter.setPen(QPen(Qt::white, 1, Qt::DashLine));

@@ -41,7 +41,10 @@ TrackAreaPicture PictureTrackArea(const CVantorelleDoc& doc, const TrackAreaCont
         drawn.fadeInHandle = FadeHandleSquare(view.TimeToPixel(clip->start + clip->EffectiveFadeIn()), lineY);
         drawn.fadeOutHandle = FadeHandleSquare(view.TimeToPixel(clip->End() - clip->EffectiveFadeOut()), lineY);
       }
-      if (track->Kind() == TrackKind::Audio) drawn.volumeLineY = lineY;
+      if (track->Kind() == TrackKind::Audio) {
+        drawn.volumeLineY = lineY;
+        drawn.levelLine = LevelLineOf(*clip, view, track->bottom, track->height);
+      }
       drawn.syncOffset = SyncOffsetLabel(clip->SyncOffset(), doc.preferences.timeDisplayMode);
       row.clips.push_back(std::move(drawn));
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "document/vantorelle_doc.h"
+#include "timeline/level_line.h"
 #include "timeline/track_area_controller.h"
 
 namespace vantorelle {
@@ -29,6 +30,7 @@ struct ClipPicture {
   // How far the clip has slipped from its linked partners ("+2:000"), in
   // the time display format; empty while they are in step.
   std::string syncOffset;
+  LevelLine levelLine;   // audio clips: the level bending over the fades
 };
 
 struct RowPicture {

@@ -484,6 +484,29 @@ bool WriteAvi(const std::string& path, const MovieParams& params, std::string* e
   return writer.Write(path);
 }
 
+namespace {
+
+// A PCM WAV header announcing dataBytes of samples.
+std::string WavHeader(int sampleRate, int channels, int bits, std::uint32_t dataBytes) {
+  const std::uint32_t blockAlign = static_cast<std::uint32_t>(channels * bits / 8);
+  std::string out;
+  out += "RIFF";
+  PutU32(out, 36 + dataBytes + (dataBytes & 1));
+  out += "WAVEfmt ";
+  PutU32(out, 16);
+  PutU16(out, 1);  // PCM
+  PutU16(out, static_cast<std::uint32_t>(channels));
+  PutU32(out, static_cast<std::uint32_t>(sampleRate));
+  PutU32(out, static_cast<std::uint32_t>(sampleRate) * blockAlign);
+  PutU16(out, blockAlign);
+  PutU16(out, static_cast<std::uint32_t>(bits));
+  out += "data";
+  PutU32(out, dataBytes);
+  return out;
+}
+
+}  // namespace
+
 bool WriteWav(const std::string& path, const WavParams& params, std::string* error) {
   const int bits = params.bitsPerSample;
   if (params.sampleRate <= 0 || params.channels <= 0 || params.seconds < 0.0 ||
@@ -493,19 +516,7 @@ bool WriteWav(const std::string& path, const WavParams& params, std::string* err
   const auto frames = static_cast<std::uint32_t>(std::llround(params.seconds * params.sampleRate));
   const std::uint32_t dataBytes = frames * blockAlign;
 
-  std::string out;
-  out += "RIFF";
-  PutU32(out, 36 + dataBytes + (dataBytes & 1));
-  out += "WAVEfmt ";
-  PutU32(out, 16);
-  PutU16(out, 1);  // PCM
-  PutU16(out, static_cast<std::uint32_t>(params.channels));
-  PutU32(out, static_cast<std::uint32_t>(params.sampleRate));
-  PutU32(out, static_cast<std::uint32_t>(params.sampleRate) * blockAlign);
-  PutU16(out, blockAlign);
-  PutU16(out, static_cast<std::uint32_t>(bits));
-  out += "data";
-  PutU32(out, dataBytes);
+  std::string out = WavHeader(params.sampleRate, params.channels, bits, dataBytes);
   if (!params.headerOnly) {
     for (std::uint32_t i = 0; i < frames; ++i) {
       const double t = static_cast<double>(i) / params.sampleRate;
@@ -514,6 +525,16 @@ bool WriteWav(const std::string& path, const WavParams& params, std::string* err
     }
     if (dataBytes & 1) out.push_back('\0');
   }
+  return WriteBytes(path, out, error);
+}
+
+bool WriteWavSamples(const std::string& path, int sampleRate, int channels,
+                     const std::vector<std::int16_t>& interleaved, std::string* error) {
+  if (sampleRate <= 0 || channels <= 0 || interleaved.size() % static_cast<std::size_t>(channels) != 0)
+    return Fail(error, "bad WAV format");
+  const auto dataBytes = static_cast<std::uint32_t>(interleaved.size() * 2);
+  std::string out = WavHeader(sampleRate, channels, 16, dataBytes);
+  for (std::int16_t sample : interleaved) PutU16(out, static_cast<std::uint16_t>(sample));
   return WriteBytes(path, out, error);
 }
 

@@ -58,6 +58,9 @@ enum class ImageAlpha { Drop, Keep };
 // Each returns true on success; on failure error (when given) says why.
 bool WriteAvi(const std::string& path, const MovieParams& params, std::string* error = nullptr);
 bool WriteWav(const std::string& path, const WavParams& params, std::string* error = nullptr);
+// A 16-bit PCM WAV of exactly these samples (channels interleaved).
+bool WriteWavSamples(const std::string& path, int sampleRate, int channels,
+                     const std::vector<std::int16_t>& interleaved, std::string* error = nullptr);
 bool WriteImage(const std::string& path, ImageFormat format, int width, int height, Rgb colour,
                 std::string* error = nullptr);
 // rgba: rows top to bottom, width × 4 bytes each, in the order R, G, B, A.
