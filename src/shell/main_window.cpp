@@ -673,8 +673,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   NoteInput(*event);
   if (event->type() != QEvent::KeyPress || !shortcuts_) return QMainWindow::eventFilter(watched, event);
   // Only keys meant for this window's panes; dialogs keep their own keys.
+  // A bar or the monitor floating on its own is still one of this window's panes.
   auto* widget = qobject_cast<QWidget*>(watched);
-  if (!widget || widget->window() != this) return QMainWindow::eventFilter(watched, event);
+  QWidget* top = widget ? widget->window() : nullptr;
+  const bool ours = top == this || (qobject_cast<QDockWidget*>(top) && top->parentWidget() == this);
+  if (!ours) return QMainWindow::eventFilter(watched, event);
   const auto* key = static_cast<QKeyEvent*>(event);
   KeyDown down;
   down.virtualKey = VirtualKeyOf(*key);

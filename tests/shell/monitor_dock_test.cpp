@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -155,6 +156,16 @@ TEST_F(MonitorDockTest, TransportButtonsRunTheHubsCommandsAndTheTimeFollowsTheDi
   EXPECT_TRUE(WaitFor([&] { return Monitor().ButtonFor(CommandId::Stop)->isEnabled(); }, 2000));
   Monitor().ButtonFor(CommandId::Stop)->click();
   EXPECT_TRUE(WaitFor([&] { return !Monitor().ButtonFor(CommandId::Stop)->isEnabled(); }, 2000));
+}
+
+TEST_F(MonitorDockTest, KeysReachTheEditorWhileTheFloatingMonitorHasThem) {
+  PlaceMovie();
+  Doc().times.timeMark = 0.0;
+  Monitor().setFloating(true);
+  ASSERT_NE(Monitor().window(), &Window());
+  QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+  QApplication::sendEvent(&Picture(), &right);
+  EXPECT_EQ(Doc().times.timeMark, CurrentVideoStandard().FrameDelta) << "the next-frame key went nowhere";
 }
 
 TEST_F(MonitorDockTest, PictureFollowsTheMarkWhileIdleAndTheTimerRestsOnceShown) {
