@@ -114,6 +114,16 @@ CTrack* EditorFixture::FirstTrackOfKind(TrackType kind) const {
   return nullptr;
 }
 
+bool EditorFixture::DropMovieOnVideoTrack(int x) {
+  CSrc* source = Collect(WriteMovie("movie.avi"));
+  const CTrack* video = FirstTrackOfKind(TrackKind::Video);
+  if (!source || !video) return false;
+  const auto row = RowOf(*video);
+  if (!row) return false;
+  const int y = (row->rect.top + row->rect.bottom) / 2;
+  return Area().Controller()->DragOver(*source, x, y) && Area().Controller()->Drop(*source, x, y);
+}
+
 namespace {
 
 void SendMouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,

@@ -56,6 +56,9 @@ class EditorFixture : public ::testing::Test {
   std::optional<RowPicture> RowOf(const CTrack& track) const;
   std::optional<ClipPicture> ShapeOf(const CFilm& clip) const;
   CTrack* FirstTrackOfKind(TrackType kind) const;
+  // WriteMovie's movie collected and dragged onto the first video track at x,
+  // as from the Clip Collection; false when any step is refused.
+  bool DropMovieOnVideoTrack(int x);
 
   // Mouse events as the platform sends them: the buttons held travel with
   // every move, and the track area tracks the mouse without a button too.

@@ -43,13 +43,7 @@ std::string Contents(const std::string& path) {
 class ExportRun : public ExportFixture {
  protected:
   void PlaceMovie() {
-    CSrc* source = Collect(WriteMovie("movie.avi"));
-    ASSERT_NE(source, nullptr);
-    CTrack* video = FirstTrackOfKind(TrackKind::Video);
-    ASSERT_NE(video, nullptr);
-    const auto row = RowOf(*video);
-    ASSERT_TRUE(row.has_value());
-    ASSERT_TRUE(Area().Controller()->Drop(*source, 80, (row->rect.top + row->rect.bottom) / 2));
+    ASSERT_TRUE(DropMovieOnVideoTrack(80));
     std::vector<const CSrc*> sources;
     for (const auto& s : Doc().sources) sources.push_back(s.get());
     const auto problems = CheckTimelineConsistency(Doc().timeline, sources);

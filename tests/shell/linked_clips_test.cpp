@@ -19,13 +19,7 @@ class LinkedClips : public EditorFixture {
   // A movie with sound dropped on the first video track, then nothing
   // selected, so the next click decides what moves.
   void PlaceMovieUnselected() {
-    CSrc* source = Collect(WriteMovie("movie.avi"));
-    ASSERT_NE(source, nullptr);
-    const auto row = RowOf(*Video());
-    ASSERT_TRUE(row.has_value());
-    const QPoint at(100, CentreOf(row->rect).y());
-    ASSERT_TRUE(Area().Controller()->DragOver(*source, at.x(), at.y()));
-    ASSERT_TRUE(Area().Controller()->Drop(*source, at.x(), at.y()));
+    ASSERT_TRUE(DropMovieOnVideoTrack(100));
     ASSERT_EQ(Video()->clips.size(), 1u);
     ASSERT_EQ(Audio()->clips.size(), 1u);
     ASSERT_TRUE(Picture0().IsLinkedTo(Sound0()));

@@ -42,13 +42,7 @@ class DragThenShortcut : public EditorFixture,
 
   // A movie with sound dropped on the first video track; it stays selected.
   void PlaceMovie() {
-    CSrc* source = Collect(WriteMovie("movie.avi"));
-    ASSERT_NE(source, nullptr);
-    const auto row = RowOf(*Video());
-    ASSERT_TRUE(row.has_value());
-    const QPoint at(100, CentreOf(row->rect).y());
-    ASSERT_TRUE(Area().Controller()->DragOver(*source, at.x(), at.y()));
-    ASSERT_TRUE(Area().Controller()->Drop(*source, at.x(), at.y()));
+    ASSERT_TRUE(DropMovieOnVideoTrack(100));
     QApplication::processEvents();
     ASSERT_EQ(Video()->clips.size(), 1u);
     ASSERT_EQ(Audio()->clips.size(), 1u);

@@ -43,13 +43,8 @@ class MonitorDockTest : public EditorFixture {
 
   // The numbered 2 s movie as one clip at the project's start.
   void PlaceMovie() {
-    CSrc* source = Collect(WriteMovie("movie.avi"));
-    ASSERT_NE(source, nullptr);
+    ASSERT_TRUE(DropMovieOnVideoTrack(80));
     CTrack* video = FirstTrackOfKind(TrackKind::Video);
-    ASSERT_NE(video, nullptr);
-    const auto row = RowOf(*video);
-    ASSERT_TRUE(row);
-    ASSERT_TRUE(Area().Controller()->Drop(*source, 80, (row->rect.top + row->rect.bottom) / 2));
     ASSERT_EQ(video->clips.size(), 1u);
     video->clips[0]->start = 0.0;
     // The ruler shows the clip from end to end.
